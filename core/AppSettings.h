@@ -1,0 +1,121 @@
+#pragma once
+
+#include "menubar/MenuBarItemConfig.h"
+
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+class LoginItem;
+class NotificationCenter;
+class UserDefaults;
+
+// Every user preference, loaded once at start with a default for each and written back the
+// moment it changes. Each setter performs its side effects even when the value is unchanged.
+class AppSettings : public QObject {
+    Q_OBJECT
+public:
+    AppSettings(UserDefaults& defaults, NotificationCenter& center, LoginItem& loginItem,
+                QObject* parent = nullptr);
+
+    double refreshInterval() const { return refreshInterval_; }
+    void setRefreshInterval(double seconds);  // posts "historyDidReset"
+
+    bool launchAtLogin() const { return launchAtLogin_; }
+    void setLaunchAtLogin(bool enabled);
+
+    QString graphColor() const { return graphColor_; }
+    void setGraphColor(const QString& name);  // posts "settingsDidChange"
+    QColor accentColor() const;
+
+    const QVector<MenuBarItemConfig>& menuBarItems() const { return menuBarItems_; }
+    void setMenuBarItems(const QVector<MenuBarItemConfig>& items);  // saves, posts
+    void saveMenuBarItems();
+    // The Settings list's edits, by row.
+    void setMenuBarItemEnabled(int index, bool enabled);
+    void setMenuBarItemDisplayMode(int index, MetricDisplayMode mode);
+    void moveMenuBarItemUp(int index);
+    void moveMenuBarItemDown(int index);
+
+    double menuBarPillOpacity() const { return menuBarPillOpacity_; }
+    void setMenuBarPillOpacity(double opacity);
+    bool menuBarColorCoded() const { return menuBarColorCoded_; }
+    void setMenuBarColorCoded(bool colorCoded);
+    int menuBarSparklineWidth() const { return menuBarSparklineWidth_; }
+    void setMenuBarSparklineWidth(int points);
+
+    bool compactShowCPU() const { return compactShowCPU_; }
+    void setCompactShowCPU(bool shown);
+    bool compactShowRAM() const { return compactShowRAM_; }
+    void setCompactShowRAM(bool shown);
+    bool compactShowNetwork() const { return compactShowNetwork_; }
+    void setCompactShowNetwork(bool shown);
+    bool compactShowGPU() const { return compactShowGPU_; }
+    void setCompactShowGPU(bool shown);
+    bool compactShowDisk() const { return compactShowDisk_; }
+    void setCompactShowDisk(bool shown);
+    bool compactShowBattery() const { return compactShowBattery_; }
+    void setCompactShowBattery(bool shown);
+    bool compactShowProcesses() const { return compactShowProcesses_; }
+    void setCompactShowProcesses(bool shown);
+
+    bool alertsEnabled() const { return alertsEnabled_; }
+    void setAlertsEnabled(bool enabled);
+    double alertCPUTempThreshold() const { return alertCPUTempThreshold_; }
+    void setAlertCPUTempThreshold(double celsius);
+    double alertGPUTempThreshold() const { return alertGPUTempThreshold_; }
+    void setAlertGPUTempThreshold(double celsius);
+    double alertSSDTempThreshold() const { return alertSSDTempThreshold_; }
+    void setAlertSSDTempThreshold(double celsius);
+
+    bool overlayShowCPU() const { return overlayShowCPU_; }
+    void setOverlayShowCPU(bool shown);
+    bool overlayShowRAM() const { return overlayShowRAM_; }
+    void setOverlayShowRAM(bool shown);
+    bool overlayShowNetwork() const { return overlayShowNetwork_; }
+    void setOverlayShowNetwork(bool shown);
+    bool overlayShowGPU() const { return overlayShowGPU_; }
+    void setOverlayShowGPU(bool shown);
+    bool overlayShowDisk() const { return overlayShowDisk_; }
+    void setOverlayShowDisk(bool shown);
+    bool overlayShowBattery() const { return overlayShowBattery_; }
+    void setOverlayShowBattery(bool shown);
+    bool overlayShowProcesses() const { return overlayShowProcesses_; }
+    void setOverlayShowProcesses(bool shown);
+
+signals:
+    // Emitted after any property changed, for windows bound to the store.
+    void changed();
+
+private:
+    UserDefaults& defaults_;
+    NotificationCenter& center_;
+    LoginItem& loginItem_;
+
+    double refreshInterval_ = 2.0;
+    bool launchAtLogin_ = false;
+    QString graphColor_ = QStringLiteral("purple");
+    QVector<MenuBarItemConfig> menuBarItems_;
+    double menuBarPillOpacity_ = 0.85;
+    bool menuBarColorCoded_ = true;
+    int menuBarSparklineWidth_ = 30;
+    bool compactShowCPU_ = true;
+    bool compactShowRAM_ = true;
+    bool compactShowNetwork_ = true;
+    bool compactShowGPU_ = true;
+    bool compactShowDisk_ = true;
+    bool compactShowBattery_ = true;
+    bool compactShowProcesses_ = true;
+    bool alertsEnabled_ = false;
+    double alertCPUTempThreshold_ = 95.0;
+    double alertGPUTempThreshold_ = 95.0;
+    double alertSSDTempThreshold_ = 70.0;
+    bool overlayShowCPU_ = true;
+    bool overlayShowRAM_ = true;
+    bool overlayShowNetwork_ = true;
+    bool overlayShowGPU_ = true;
+    bool overlayShowDisk_ = true;
+    bool overlayShowBattery_ = true;
+    bool overlayShowProcesses_ = true;
+};

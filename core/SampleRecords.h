@@ -1,0 +1,170 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+#include <cstdint>
+#include <optional>
+
+// The records one poll produces, one per metric family. Plain values: copied, never shared.
+// Fractions run from 0 to 1, byte counts are exact integers, rates are per second,
+// temperatures are degrees Celsius and power is watts.
+
+struct LoadAverages {
+    double one = 0;
+    double five = 0;
+    double fifteen = 0;
+    bool operator==(const LoadAverages&) const = default;
+};
+
+struct CPUStats {
+    double overall = 0;
+    QVector<double> perCore;
+    int efficiencyCores = 0;
+    int performanceCores = 0;
+    double userPercent = 0;    // a fraction despite the name
+    double systemPercent = 0;  // a fraction despite the name
+    LoadAverages loadAvg;
+    std::int64_t uptimeSeconds = 0;
+    bool operator==(const CPUStats&) const = default;
+};
+
+struct RAMStats {
+    std::uint64_t totalBytes = 0;
+    std::uint64_t usedBytes = 0;
+    std::uint64_t wiredBytes = 0;
+    std::uint64_t activeBytes = 0;
+    std::uint64_t compressedBytes = 0;
+    std::uint64_t cachedBytes = 0;
+    std::uint64_t freeBytes = 0;
+    std::uint64_t swapUsedBytes = 0;
+    std::uint64_t swapTotalBytes = 0;
+    double pageInsPerSec = 0;
+    double pageOutsPerSec = 0;
+    int pressureLevel = 0;  // 0 normal, 1 elevated, 2 critical
+    bool operator==(const RAMStats&) const = default;
+};
+
+struct NetworkStats {
+    double uploadSpeed = 0;
+    double downloadSpeed = 0;
+    QString interfaceName;
+    QString interfaceType;
+    QString wifiName;
+    QString localIP;
+    QString ipv6;
+    QString publicIP;
+    double peakUpload = 0;
+    double peakDownload = 0;
+    bool operator==(const NetworkStats&) const = default;
+};
+
+struct VolumeInfo {
+    QString id;  // the volume's mount path
+    QString name;
+    std::int64_t totalBytes = 0;
+    std::int64_t availableBytes = 0;
+    bool isInternal = false;
+    bool isRemovable = false;
+    bool operator==(const VolumeInfo&) const = default;
+};
+
+struct StorageCategory {
+    QString id;
+    QString name;
+    std::int64_t bytes = 0;
+    QString icon;
+    bool operator==(const StorageCategory&) const = default;
+};
+
+struct DiskStats {
+    std::int64_t totalBytes = 0;
+    std::int64_t usedBytes = 0;
+    std::int64_t availableBytes = 0;
+    std::int64_t purgeableBytes = 0;
+    double readBytesPerSec = 0;
+    double writeBytesPerSec = 0;
+    QVector<StorageCategory> categories;
+    QVector<VolumeInfo> volumes;  // never the start-up volume
+    bool operator==(const DiskStats&) const = default;
+};
+
+struct GPUStats {
+    double utilization = 0;
+    std::uint64_t usedMemoryBytes = 0;
+    std::uint64_t totalMemoryBytes = 0;
+    QString name = QStringLiteral("GPU");
+    bool operator==(const GPUStats&) const = default;
+};
+
+struct BatteryStats {
+    bool hasBattery = false;
+    int percentage = 0;
+    bool isCharging = false;
+    bool isPluggedIn = false;
+    int timeRemainingMinutes = -1;
+    int healthPercent = -1;
+    int cycleCount = -1;
+    double currentWatts = 0;
+    double voltage = 0;
+    QString condition;
+    int designCapacityMAh = -1;
+    int currentMaxCapacityMAh = -1;
+    bool operator==(const BatteryStats&) const = default;
+};
+
+struct TopProcess {
+    std::int32_t id = 0;
+    QString name;
+    double cpuPercent = 0;  // percent of one processor
+    std::uint64_t memoryBytes = 0;
+    bool operator==(const TopProcess&) const = default;
+};
+
+struct ProcessStats {
+    QVector<TopProcess> topByCPU;
+    QVector<TopProcess> topByMemory;
+    bool operator==(const ProcessStats&) const = default;
+};
+
+struct FanReading {
+    int index = 0;
+    double rpm = 0;
+    bool operator==(const FanReading&) const = default;
+};
+
+struct SensorStats {
+    std::optional<double> cpuTempCelsius;
+    std::optional<double> gpuTempCelsius;
+    std::optional<double> batteryTempCelsius;
+    std::optional<double> ssdTempCelsius;
+    std::optional<double> memoryTempCelsius;
+    std::optional<double> ambientTempCelsius;
+    std::optional<double> ioTempCelsius;
+    std::optional<double> cpuPowerWatts;
+    std::optional<double> gpuPowerWatts;
+    std::optional<double> systemPowerWatts;
+    std::optional<double> chargerPowerWatts;
+    QVector<FanReading> fans;  // at most two, fan 0 before fan 1
+    bool operator==(const SensorStats&) const = default;
+};
+
+// The desktop's thermal-pressure level; the integer value is what gets compared and written.
+enum class ThermalState : int { nominal = 0, fair = 1, serious = 2, critical = 3 };
+
+inline int thermalStateValue(ThermalState state) { return static_cast<int>(state); }
+
+// Derived quantities every consumer computes the same way.
+inline double memoryFraction(const RAMStats& ram) {
+    return ram.totalBytes == 0 ? 0.0
+                               : static_cast<double>(ram.usedBytes) /
+                                     static_cast<double>(ram.totalBytes);
+}
+
+inline double diskFraction(const DiskStats& disk) {
+    return disk.totalBytes < 1 ? 0.0
+                               : static_cast<double>(disk.usedBytes) /
+                                     static_cast<double>(disk.totalBytes);
+}
+
+inline double batteryFraction(const BatteryStats& battery) { return battery.percentage / 100.0; }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "core/SampleRecords.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// Peaks and totals of the running session, from the monitor's creation until the app quits.
+// Every peak starts at 0 and is replaced only by a strictly greater value.
+struct SessionSummary {
+    Clock::WallTime startTime;
+    double peakCPU = 0;
+    std::uint64_t peakRAMBytes = 0;
+    double peakGPU = 0;
+    double peakDownload = 0;
+    double peakUpload = 0;
+    ThermalState worstThermal = ThermalState::nominal;
+    double totalDownloadBytes = 0;
+    double totalUploadBytes = 0;
+    std::int64_t throttleSeconds = 0;
+    double peakCPUTemp = 0;
+    double peakGPUTemp = 0;
+    std::int64_t pollCount = 0;
+
+    // One poll's system records and thermal state.
+    void applyPoll(const CPUStats& cpu, const RAMStats& ram, const NetworkStats& network,
+                   const GPUStats& gpu, ThermalState thermal);
+    // One poll's sensor record; runs before applyPoll on polls with a sensor fetch.
+    void applyTemperatures(const SensorStats& sensors);
+
+    QString durationText(Clock::WallTime now) const;
+    QString peakCPUText() const;
+    QString peakGPUText() const;
+    QString throttleText() const;
+};
+
+// "1.5 GB", "3.0 MB", "2 KB", "12 B": binary multiples, as the session totals are shown.
+QString formatTotalBytes(double bytes);

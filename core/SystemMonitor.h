@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/ProviderInterfaces.h"
+#include "core/RingBuffer.h"
+#include "core/SampleRecords.h"
+#include "core/SessionSummary.h"
+
+#include <QCoro/QCoroTask>
+#include <QObject>
+
+#include <memory>
+#include <optional>
+
+class AppSettings;
+class Clock;
+class NotificationCenter;
+
+// Everything one poll drives. The monitor owns these; tests hand in fakes.
+struct MonitorParts {
+    std::unique_ptr<CPUSampler> cpu;
+    std::unique_ptr<RAMSampler> ram;
+    std::unique_ptr<NetworkSampler> network;
+    std::unique_ptr<BatterySampler> battery;
+    std::unique_ptr<DiskSampler> disk;
+    std::unique_ptr<GPUSampler> gpu;
+    std::unique_ptr<ProcessSampler> processes;
+    std::unique_ptr<ThermalStateReader> thermal;
+    std::unique_ptr<SensorFetcher> sensors;
+    std::unique_ptr<TemperatureAlerter> alerts;
+    std::unique_ptr<SampleRecorder> recorder;
+    std::unique_ptr<BatteryHealthRecorder> batteryHealth;
+};
+
+// The last 60 values of fifteen quantities, in the order the monitor keeps them.
+struct MonitorHistories {
+    RingBuffer cpuTemp, gpuTemp, ssdTemp, memoryTemp, batteryTemp, systemPower, chargerPower, fan0;
+    RingBuffer cpu, ram, networkUp, networkDown, gpu, battery, disk;
+};
+
+// The heart of the application: polls every provider on the main thread, publishes the newest
+// records, keeps the histories and the session summary, and posts "statsDidUpdate".
+class SystemMonitor : public QObject {
+    Q_OBJECT
+public:
+    SystemMonitor(AppSettings& settings, NotificationCenter& center, Clock& clock,
+                  MonitorParts parts, QObject* parent = nullptr);
+    ~SystemMonitor() override;
+
+    // Polls 0.05 s from now, again 0.8 s after that, then every refresh interval, each wait
+    // starting when the previous poll has finished.
+    void startPolling();
+    // The wait in progress ends early, one last poll runs, and the loop ends.
+    void stopPolling();
+    bool isPolling() const { return loop_ != nullptr; }
+
+    // One poll, start to finish.
+    QCoro::Task<> poll();
+
+    const CPUStats& cpu() const { return cpu_; }
+    const RAMStats& ram() const { return ram_; }
+    const NetworkStats& network() const { return network_; }
+    const BatteryStats& battery() const { return battery_; }
+    const DiskStats& disk() const { return disk_; }
+    const GPUStats& gpu() const { return gpu_; }
+    const ProcessStats& processes() const { return processes_; }
+    ThermalState thermalState() const { return thermalState_; }
+    const SensorStats& sensors() const { return sensors_; }
+    const SessionSummary& session() const { return session_; }
+    const MonitorHistories& histories() const { return histories_; }
+
+    bool helperAvailable() const { return helperAvailable_; }
+    void setHelperAvailable(bool available) { helperAvailable_ = available; }
+
+    const AppSettings& settings() const { return settings_; }
+    MonitorParts& parts() { return parts_; }
+
+signals:
+    void cpuChanged();
+    void ramChanged();
+    void networkChanged();
+    void batteryChanged();
+    void diskChanged();
+    void gpuChanged();
+    void processesChanged();
+    void thermalStateChanged();
+    void sensorsChanged();
+    void sessionChanged();
+
+private:
+    struct LoopControl;
+
+    void resetHistory();
+    static QCoro::Task<> runLoop(QPointer<SystemMonitor> monitor,
+                                 std::shared_ptr<LoopControl> control);
+
+    AppSettings& settings_;
+    NotificationCenter& center_;
+    Clock& clock_;
+    MonitorParts parts_;
+
+    CPUStats cpu_;
+    RAMStats ram_;
+    NetworkStats network_;
+    BatteryStats battery_;
+    DiskStats disk_;
+    GPUStats gpu_;
+    ProcessStats processes_;
+    ThermalState thermalState_ = ThermalState::nominal;
+    SensorStats sensors_;
+    bool helperAvailable_ = false;
+    MonitorHistories histories_;
+    SessionSummary session_;
+
+    std::shared_ptr<LoopControl> loop_;
+    std::optional<QCoro::Task<>> pollingTask_;
+};
