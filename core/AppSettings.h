@@ -2,10 +2,17 @@
 
 #include "menubar/MenuBarItemConfig.h"
 
-#include <QColor>
 #include <QObject>
 #include <QString>
 #include <QVector>
+
+// An sRGB colour with opacity 1; the windows and the renderer turn it into their own type.
+struct AccentColor {
+    double red = 0;
+    double green = 0;
+    double blue = 0;
+    bool operator==(const AccentColor&) const = default;
+};
 
 class LoginItem;
 class NotificationCenter;
@@ -27,7 +34,7 @@ public:
 
     QString graphColor() const { return graphColor_; }
     void setGraphColor(const QString& name);  // posts "settingsDidChange"
-    QColor accentColor() const;
+    AccentColor accentColor() const;
 
     const QVector<MenuBarItemConfig>& menuBarItems() const { return menuBarItems_; }
     void setMenuBarItems(const QVector<MenuBarItemConfig>& items);  // saves, posts
