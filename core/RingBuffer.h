@@ -8,7 +8,10 @@
 // first. Slot k holds the value of the latest write count w with w mod capacity == k.
 class RingBuffer {
 public:
-    explicit RingBuffer(int capacity = 60, double fill = 0.0)
+    static constexpr int kHistoryLength = 60;
+
+    RingBuffer() : RingBuffer(kHistoryLength, 0.0) {}
+    RingBuffer(int capacity, double fill)
         : storage_(capacity < 1 ? 1 : capacity, fill), capacity_(capacity < 1 ? 1 : capacity) {}
 
     void append(double value) {

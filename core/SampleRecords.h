@@ -152,19 +152,23 @@ struct SensorStats {
 // The desktop's thermal-pressure level; the integer value is what gets compared and written.
 enum class ThermalState : int { nominal = 0, fair = 1, serious = 2, critical = 3 };
 
-inline int thermalStateValue(ThermalState state) { return static_cast<int>(state); }
+inline int thermalStateValue(ThermalState state) {
+    return static_cast<int>(state);
+}
 
 // Derived quantities every consumer computes the same way.
 inline double memoryFraction(const RAMStats& ram) {
-    return ram.totalBytes == 0 ? 0.0
-                               : static_cast<double>(ram.usedBytes) /
-                                     static_cast<double>(ram.totalBytes);
+    return ram.totalBytes == 0
+               ? 0.0
+               : static_cast<double>(ram.usedBytes) / static_cast<double>(ram.totalBytes);
 }
 
 inline double diskFraction(const DiskStats& disk) {
-    return disk.totalBytes < 1 ? 0.0
-                               : static_cast<double>(disk.usedBytes) /
-                                     static_cast<double>(disk.totalBytes);
+    return disk.totalBytes < 1
+               ? 0.0
+               : static_cast<double>(disk.usedBytes) / static_cast<double>(disk.totalBytes);
 }
 
-inline double batteryFraction(const BatteryStats& battery) { return battery.percentage / 100.0; }
+inline double batteryFraction(const BatteryStats& battery) {
+    return battery.percentage / 100.0;
+}

@@ -1,0 +1,174 @@
+#include "core/SystemMonitor.h"
+
+#include "core/AppSettings.h"
+#include "core/CancellableSleep.h"
+#include "core/Clock.h"
+#include "core/NotificationCenter.h"
+
+#include <QPointer>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+using namespace std::chrono_literals;
+
+struct SystemMonitor::LoopControl {
+    explicit LoopControl(Clock& clock) : sleeper(clock) {}
+    SleepInterrupter sleeper;
+    bool cancelled = false;
+};
+
+namespace {
+
+constexpr auto kFirstPollDelay = 50ms;
+constexpr auto kSecondPollDelay = 800ms;
+constexpr double kFallbackIntervalSeconds = 2.0;
+// Longer waits would not fit a nanosecond count; no sane interval comes near this.
+constexpr double kLongestIntervalSeconds = 24.0 * 3600.0;
+
+std::chrono::nanoseconds waitForInterval(double seconds) {
+    if (!(seconds > 0)) {
+        seconds = kFallbackIntervalSeconds;
+    }
+    seconds = std::min(seconds, kLongestIntervalSeconds);
+    return std::chrono::nanoseconds(static_cast<std::int64_t>(std::llround(seconds * 1e9)));
+}
+
+double valueOrZero(const std::optional<double>& value) {
+    return value.value_or(0.0);
+}
+
+}  // namespace
+
+SystemMonitor::SystemMonitor(AppSettings& settings, NotificationCenter& center, Clock& clock,
+                             MonitorParts parts, QObject* parent)
+    : QObject(parent),
+      settings_(settings),
+      center_(center),
+      clock_(clock),
+      parts_(std::move(parts)) {
+    session_.startTime = clock_.wallNow();
+    connect(&center_, &NotificationCenter::notified, this, [this](const QString& name) {
+        if (name == notification::historyDidReset) {
+            resetHistory();
+        }
+    });
+}
+
+SystemMonitor::~SystemMonitor() {
+    // A loop outliving its monitor would wake forever with nothing to do: end it.
+    stopPolling();
+}
+
+void SystemMonitor::startPolling() {
+    if (loop_) {
+        return;
+    }
+    loop_ = std::make_shared<LoopControl>(clock_);
+    pollingTask_.emplace(runLoop(QPointer<SystemMonitor>(this), loop_));
+}
+
+void SystemMonitor::stopPolling() {
+    if (!loop_) {
+        return;
+    }
+    loop_->cancelled = true;
+    loop_->sleeper.interrupt();
+    loop_.reset();
+    pollingTask_.reset();
+}
+
+QCoro::Task<> SystemMonitor::runLoop(QPointer<SystemMonitor> monitor,
+                                     std::shared_ptr<LoopControl> control) {
+    // The wait in progress when the loop is cancelled ends early and is followed by one last
+    // poll, so a stop never leaves a half-applied round behind.
+    for (int round = 0; round == 0 || !control->cancelled; ++round) {
+        std::chrono::nanoseconds wait = kFirstPollDelay;
+        if (round == 1) {
+            wait = kSecondPollDelay;
+        } else if (round > 1) {
+            wait = waitForInterval(monitor ? monitor->settings_.refreshInterval()
+                                           : kFallbackIntervalSeconds);
+        }
+        co_await control->sleeper.sleepFor(wait);
+        if (monitor) {
+            co_await monitor->poll();
+        }
+    }
+}
+
+QCoro::Task<> SystemMonitor::poll() {
+    QPointer<SystemMonitor> alive(this);
+
+    const CPUStats cpu = parts_.cpu->sample();
+    const RAMStats ram = parts_.ram->sample();
+    const NetworkStats network = parts_.network->sample();
+    const BatteryStats battery = parts_.battery->sample();
+    const DiskStats disk = parts_.disk->sample();
+    const GPUStats gpu = parts_.gpu->sample();
+    ProcessStats processes = co_await parts_.processes->sample();
+    if (!alive) {
+        co_return;
+    }
+
+    cpu_ = cpu;
+    emit cpuChanged();
+    ram_ = ram;
+    emit ramChanged();
+    network_ = network;
+    emit networkChanged();
+    battery_ = battery;
+    emit batteryChanged();
+    disk_ = disk;
+    emit diskChanged();
+    gpu_ = gpu;
+    emit gpuChanged();
+    processes_ = std::move(processes);
+    emit processesChanged();
+
+    thermalState_ = parts_.thermal->read();
+    emit thermalStateChanged();
+
+    if (helperAvailable_) {
+        SensorStats sensors = co_await parts_.sensors->fetch();
+        if (!alive) {
+            co_return;
+        }
+        sensors_ = std::move(sensors);
+        emit sensorsChanged();
+
+        histories_.cpuTemp.append(valueOrZero(sensors_.cpuTempCelsius));
+        histories_.gpuTemp.append(valueOrZero(sensors_.gpuTempCelsius));
+        histories_.ssdTemp.append(valueOrZero(sensors_.ssdTempCelsius));
+        histories_.memoryTemp.append(valueOrZero(sensors_.memoryTempCelsius));
+        histories_.batteryTemp.append(valueOrZero(sensors_.batteryTempCelsius));
+        histories_.systemPower.append(valueOrZero(sensors_.systemPowerWatts));
+        histories_.chargerPower.append(valueOrZero(sensors_.chargerPowerWatts));
+        histories_.fan0.append(sensors_.fans.isEmpty() ? 0.0 : sensors_.fans.first().rpm);
+
+        parts_.alerts->checkAlerts(sensors_, settings_);
+        session_.applyTemperatures(sensors_);
+        emit sessionChanged();
+        parts_.recorder->recordSample(*this);
+    }
+
+    histories_.cpu.append(cpu.overall);
+    histories_.ram.append(memoryFraction(ram));
+    histories_.networkUp.append(network.uploadSpeed);
+    histories_.networkDown.append(network.downloadSpeed);
+    histories_.gpu.append(gpu.utilization);
+    histories_.battery.append(batteryFraction(battery));
+    histories_.disk.append(diskFraction(disk));
+
+    session_.applyPoll(cpu, ram, network, gpu, thermalState_);
+    emit sessionChanged();
+
+    parts_.batteryHealth->record(battery);
+    center_.post(notification::statsDidUpdate);
+}
+
+void SystemMonitor::resetHistory() {
+    histories_ = MonitorHistories{};
+    center_.post(notification::statsDidUpdate);
+}

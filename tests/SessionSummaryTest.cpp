@@ -1,0 +1,131 @@
+#include "core/SessionSummary.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+
+namespace {
+
+using std::chrono::seconds;
+
+NetworkStats speeds(double down, double up) {
+    NetworkStats network;
+    network.downloadSpeed = down;
+    network.uploadSpeed = up;
+    return network;
+}
+
+void poll(SessionSummary& session, double cpu, ThermalState thermal = ThermalState::nominal,
+          NetworkStats network = {}) {
+    CPUStats cpuStats;
+    cpuStats.overall = cpu;
+    session.applyPoll(cpuStats, RAMStats{}, network, GPUStats{}, thermal);
+}
+
+TEST(SessionSummary, PeaksMoveOnlyUpAndIgnoreNaN) {
+    SessionSummary session;
+    for (double cpu : {0.3, 0.9, 0.5, std::nan(""), -1.0}) {
+        poll(session, cpu);
+    }
+    EXPECT_DOUBLE_EQ(session.peakCPU, 0.9);
+    EXPECT_EQ(session.pollCount, 5);
+
+    RAMStats ram;
+    ram.usedBytes = 5'000'000'000ULL;
+    session.applyPoll(CPUStats{}, ram, NetworkStats{}, GPUStats{}, ThermalState::nominal);
+    ram.usedBytes = 4'000'000'000ULL;
+    session.applyPoll(CPUStats{}, ram, NetworkStats{}, GPUStats{}, ThermalState::nominal);
+    EXPECT_EQ(session.peakRAMBytes, 5'000'000'000ULL);
+}
+
+TEST(SessionSummary, ThermalWorstNeverDropsAndOnlySeriousOrWorseCountsAsThrottled) {
+    SessionSummary session;
+    const ThermalState states[] = {ThermalState::fair, ThermalState::serious,
+                                   ThermalState::critical, ThermalState::nominal,
+                                   ThermalState::fair};
+    for (auto state : states) {
+        poll(session, 0, state);
+    }
+    EXPECT_EQ(session.worstThermal, ThermalState::critical);
+    EXPECT_EQ(session.throttleSeconds, 4);
+}
+
+TEST(SessionSummary, EachPollCountsAsTwoSecondsOfTraffic) {
+    SessionSummary session;
+    poll(session, 0, ThermalState::nominal, speeds(1500, 10));
+    poll(session, 0, ThermalState::nominal, speeds(500, 0));
+    EXPECT_DOUBLE_EQ(session.totalDownloadBytes, 4000);
+    EXPECT_DOUBLE_EQ(session.totalUploadBytes, 20);
+    EXPECT_DOUBLE_EQ(session.peakDownload, 1500);
+    EXPECT_DOUBLE_EQ(session.peakUpload, 10);
+}
+
+TEST(SessionSummary, TemperaturePeaksOnlyFromPresentValues) {
+    SessionSummary session;
+    SensorStats sensors;
+    session.applyTemperatures(sensors);
+    EXPECT_EQ(session.peakCPUTemp, 0);
+    sensors.cpuTempCelsius = 71.5;
+    sensors.gpuTempCelsius = 60;
+    session.applyTemperatures(sensors);
+    sensors.cpuTempCelsius = 65;
+    sensors.gpuTempCelsius.reset();
+    session.applyTemperatures(sensors);
+    EXPECT_DOUBLE_EQ(session.peakCPUTemp, 71.5);
+    EXPECT_DOUBLE_EQ(session.peakGPUTemp, 60);
+}
+
+TEST(SessionSummary, DurationText) {
+    const struct {
+        int elapsed;
+        const char* text;
+    } cases[] = {{0, "0s"},         {59, "59s"},     {60, "1m 0s"},
+                 {3599, "59m 59s"}, {3600, "1h 0m"}, {90061, "25h 1m"}};
+    SessionSummary session;
+    session.startTime = Clock::WallTime{} + seconds(1'000'000);
+    for (const auto& c : cases) {
+        const auto now = session.startTime + seconds(c.elapsed) + std::chrono::milliseconds(999);
+        EXPECT_EQ(session.durationText(now), QString::fromLatin1(c.text)) << c.elapsed;
+    }
+}
+
+TEST(SessionSummary, ThrottleText) {
+    const struct {
+        std::int64_t seconds;
+        const char* text;
+    } cases[] = {{0, "None"}, {2, "2s"}, {59, "59s"}, {60, "1m 0s"}, {122, "2m 2s"}};
+    for (const auto& c : cases) {
+        SessionSummary session;
+        session.throttleSeconds = c.seconds;
+        EXPECT_EQ(session.throttleText(), QString::fromLatin1(c.text)) << c.seconds;
+    }
+}
+
+TEST(SessionSummary, PeakPercentTextsTruncate) {
+    SessionSummary session;
+    session.peakCPU = 0.999;
+    session.peakGPU = 0.874;
+    EXPECT_EQ(session.peakCPUText(), QStringLiteral("99%"));
+    EXPECT_EQ(session.peakGPUText(), QStringLiteral("87%"));
+}
+
+TEST(SessionSummary, FormatTotalBytes) {
+    const struct {
+        double bytes;
+        const char* text;
+    } cases[] = {{0, "0 B"},
+                 {1023, "1023 B"},
+                 {1024, "1 KB"},
+                 {1600, "2 KB"},
+                 {1048575, "1024 KB"},
+                 {1048576, "1.0 MB"},
+                 {1073741823, "1024.0 MB"},
+                 {1073741824, "1.0 GB"},
+                 {5.5 * 1073741824, "5.5 GB"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(formatTotalBytes(c.bytes), QString::fromLatin1(c.text)) << c.bytes;
+    }
+}
+
+}  // namespace
