@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/SampleRecords.h"
+#include "core/SessionSummary.h"
+
+#include <QJsonObject>
+
+// The records as JSON objects whose keys are the records' field names: the machine-readable
+// face of a poll, for scripts and checks. Absent sensor values are null.
+QJsonObject toJson(const CPUStats& cpu);
+QJsonObject toJson(const RAMStats& ram);
+QJsonObject toJson(const NetworkStats& network);
+QJsonObject toJson(const DiskStats& disk);
+QJsonObject toJson(const GPUStats& gpu);
+QJsonObject toJson(const BatteryStats& battery);
+QJsonObject toJson(const ProcessStats& processes);
+QJsonObject toJson(const SensorStats& sensors);
+QJsonObject toJson(const SessionSummary& session);

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vantrel needs on Debian 12.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang-format
+  qt6-base-dev qcoro-qt6-dev
+  libnl-3-dev libnl-genl-3-dev libsensors-dev libsystemd-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  iproute2 procps
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}"

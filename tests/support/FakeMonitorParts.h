@@ -1,0 +1,124 @@
+#pragma once
+
+#include "core/CancellableSleep.h"
+#include "core/SystemMonitor.h"
+
+#include <chrono>
+#include <functional>
+
+// Parts for a monitor under test: each returns whatever record the test sets and counts calls.
+template <typename Stats>
+class FakeSampler final : public Sampler<Stats> {
+public:
+    Stats sample() override {
+        ++calls;
+        return next;
+    }
+    Stats next{};
+    int calls = 0;
+};
+
+class FakeProcessSampler final : public ProcessSampler {
+public:
+    QCoro::Task<ProcessStats> sample() override {
+        ++calls;
+        co_return next;
+    }
+    ProcessStats next;
+    int calls = 0;
+};
+
+// Answers after `delay` of the clock's time, like a helper taking its time to reply.
+class FakeSensorFetcher final : public SensorFetcher {
+public:
+    explicit FakeSensorFetcher(Clock& clock) : sleeper_(clock) {}
+    QCoro::Task<SensorStats> fetch() override {
+        ++calls;
+        // Nothing of this object is touched after the wait: the monitor may be gone by then.
+        SensorStats reply = next;
+        if (delay.count() > 0) {
+            co_await sleeper_.sleepFor(delay);
+        }
+        co_return reply;
+    }
+    SensorStats next;
+    std::chrono::nanoseconds delay{0};
+    int calls = 0;
+
+private:
+    SleepInterrupter sleeper_;
+};
+
+class FakeThermalReader final : public ThermalStateReader {
+public:
+    ThermalState read() override { return next; }
+    ThermalState next = ThermalState::nominal;
+};
+
+class FakeAlerter final : public TemperatureAlerter {
+public:
+    void checkAlerts(const SensorStats&, const AppSettings&) override { ++calls; }
+    int calls = 0;
+};
+
+class FakeRecorder final : public SampleRecorder {
+public:
+    void recordSample(const SystemMonitor& monitor) override {
+        ++calls;
+        if (onRecord) {
+            onRecord(monitor);
+        }
+    }
+    int calls = 0;
+    std::function<void(const SystemMonitor&)> onRecord;
+};
+
+class FakeBatteryHealth final : public BatteryHealthRecorder {
+public:
+    void record(const BatteryStats& battery) override { received.append(battery); }
+    QVector<BatteryStats> received;
+};
+
+// Keeps plain pointers to the fakes handed to the monitor, which owns them.
+struct FakeParts {
+    FakeSampler<CPUStats>* cpu;
+    FakeSampler<RAMStats>* ram;
+    FakeSampler<NetworkStats>* network;
+    FakeSampler<BatteryStats>* battery;
+    FakeSampler<DiskStats>* disk;
+    FakeSampler<GPUStats>* gpu;
+    FakeProcessSampler* processes;
+    FakeThermalReader* thermal;
+    FakeSensorFetcher* sensors;
+    FakeAlerter* alerts;
+    FakeRecorder* recorder;
+    FakeBatteryHealth* batteryHealth;
+
+    static std::pair<MonitorParts, FakeParts> make(Clock& clock) {
+        MonitorParts parts;
+        FakeParts fakes{};
+        parts.cpu = own(fakes.cpu);
+        parts.ram = own(fakes.ram);
+        parts.network = own(fakes.network);
+        parts.battery = own(fakes.battery);
+        parts.disk = own(fakes.disk);
+        parts.gpu = own(fakes.gpu);
+        parts.processes = own(fakes.processes);
+        parts.thermal = own(fakes.thermal);
+        auto sensors = std::make_unique<FakeSensorFetcher>(clock);
+        fakes.sensors = sensors.get();
+        parts.sensors = std::move(sensors);
+        parts.alerts = own(fakes.alerts);
+        parts.recorder = own(fakes.recorder);
+        parts.batteryHealth = own(fakes.batteryHealth);
+        return {std::move(parts), fakes};
+    }
+
+private:
+    template <typename T>
+    static std::unique_ptr<T> own(T*& raw) {
+        auto owned = std::make_unique<T>();
+        raw = owned.get();
+        return owned;
+    }
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+// What the command line of vantrel-sample asks for.
+struct SampleOptions {
+    std::optional<std::int64_t> count;  // polls to print; absent = until interrupted
+    std::optional<double> interval;     // seconds between polls, for this run only
+    bool help = false;
+};
+
+struct SampleOptionsResult {
+    std::optional<SampleOptions> options;
+    QString error;  // one line, set when options is absent
+};
+
+// Parses the arguments after the program name.
+SampleOptionsResult parseSampleOptions(const QStringList& arguments);
+
+QString sampleUsage();
