@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "core/ProviderInterfaces.h"
+#include "platform/MemorySource.h"
+
+#include <cstdint>
+#include <memory>
+
+// Samples memory once per poll: the split of physical memory, swap use, paging rates and a
+// three-step pressure level. Keeps the previous paging counters and when they were taken, and
+// computes the rates itself from its clock.
+class RAMProvider final : public RAMSampler {
+public:
+    // The clock must outlive the provider.
+    RAMProvider(std::unique_ptr<MemorySource> source, const Clock& clock);
+
+    // When the source cannot be read, the record is all zeros and the previous counters are
+    // kept, so the next successful call measures its rates over the whole gap.
+    RAMStats sample() override;
+
+    std::uint64_t pageSize() const { return pageSize_; }
+
+private:
+    std::unique_ptr<MemorySource> source_;
+    const Clock& clock_;
+    std::uint64_t pageSize_;
+    std::uint64_t prevPageIns_ = 0;
+    std::uint64_t prevPageOuts_ = 0;
+    Clock::SteadyTime prevTime_;
+};
+
+// The provider reading this machine's /proc and /sys.
+std::unique_ptr<RAMProvider> makeLinuxRAMProvider(const Clock& clock);
+
+// The dashboard's memory pressure: wired plus compressed memory as a whole percentage of
+// physical memory, truncated, at most 100, and 0 when the total is unknown.
+int memoryPressurePercent(const RAMStats& ram);
