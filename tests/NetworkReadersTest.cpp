@@ -2,7 +2,6 @@
 #include "platform/linux/InterfaceAddressReader.h"
 #include "platform/linux/InterfaceClassReader.h"
 #include "platform/linux/NetDevReader.h"
-#include "platform/linux/PreadFile.h"
 #include "platform/linux/WifiSsidReader.h"
 #include "providers/InterfaceKind.h"
 
@@ -80,27 +79,6 @@ TEST(NetDevReader, ListsTheInterfacesThisMachineHas) {
         readNames.insert(counters.name);
     }
     EXPECT_EQ(readNames, kernelNames);
-}
-
-TEST(PreadFile, ReadsLargeFilesWholeAndSeesChangesInPlace) {
-    QTemporaryDir directory;
-    ASSERT_TRUE(directory.isValid());
-    const QString path = directory.filePath("table");
-    const QByteArray large(20000, 'r');
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(large);
-    file.flush();
-
-    PreadFile kept(path.toStdString());
-    EXPECT_EQ(kept.readAll().size(), large.size());
-
-    file.seek(0);
-    file.write("changed");
-    file.resize(7);
-    file.close();
-    EXPECT_EQ(kept.readAll(), "changed");
-    EXPECT_TRUE(PreadFile("/nonexistent-root/table").readAll().empty());
 }
 
 // ---- default routes ----

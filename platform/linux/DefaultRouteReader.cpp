@@ -77,7 +77,8 @@ DefaultRouteReader::DefaultRouteReader(const std::string& root)
       ipv6File_((std::filesystem::path(root) / "proc/net/ipv6_route").string()) {}
 
 DefaultRoutes DefaultRouteReader::readDefaultRoutes() {
-    return {parseIPv4DefaultRoute(ipv4File_.readAll()), parseIPv6DefaultRoute(ipv6File_.readAll())};
+    return {parseIPv4DefaultRoute(ipv4File_.read().value_or(std::string_view{})),
+            parseIPv6DefaultRoute(ipv6File_.read().value_or(std::string_view{}))};
 }
 
 // Iface Destination Gateway Flags RefCnt Use Metric Mask MTU Window IRTT, numbers in hex.

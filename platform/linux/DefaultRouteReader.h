@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/NetworkSource.h"
-#include "platform/linux/PreadFile.h"
+#include "platform/linux/KeptOpenFile.h"
 
 #include <string>
 #include <string_view>
@@ -14,8 +14,8 @@ public:
     DefaultRoutes readDefaultRoutes() override;
 
 private:
-    PreadFile ipv4File_;
-    PreadFile ipv6File_;
+    KeptOpenFile ipv4File_;
+    KeptOpenFile ipv6File_;
 };
 
 QString parseIPv4DefaultRoute(std::string_view routeText);

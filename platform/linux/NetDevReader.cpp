@@ -37,7 +37,7 @@ NetDevReader::NetDevReader(const std::string& root)
     : file_((std::filesystem::path(root) / "proc/net/dev").string()) {}
 
 QVector<InterfaceCounters> NetDevReader::readCounters() {
-    return parseNetDev(file_.readAll());
+    return parseNetDev(file_.read().value_or(std::string_view{}));
 }
 
 QVector<InterfaceCounters> parseNetDev(std::string_view text) {

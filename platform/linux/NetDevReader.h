@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/NetworkSource.h"
-#include "platform/linux/PreadFile.h"
+#include "platform/linux/KeptOpenFile.h"
 
 #include <string>
 #include <string_view>
@@ -13,7 +13,7 @@ public:
     QVector<InterfaceCounters> readCounters() override;
 
 private:
-    PreadFile file_;
+    KeptOpenFile file_;
 };
 
 // The interfaces listed in /proc/net/dev text; lines that do not parse are left out.
