@@ -44,3 +44,8 @@ std::optional<std::int64_t> readIntegerFile(const std::filesystem::path& path) {
     const auto text = readTextFile(path);
     return text ? parseInteger(*text) : std::nullopt;
 }
+
+std::optional<double> parseMillidegrees(std::string_view text) {
+    const auto value = parseInteger(text);
+    return value ? std::optional<double>(static_cast<double>(*value) / 1000.0) : std::nullopt;
+}

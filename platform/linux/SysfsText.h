@@ -19,3 +19,7 @@ std::optional<std::int64_t> parseInteger(std::string_view text);
 
 // A file holding one integer, read once.
 std::optional<std::int64_t> readIntegerFile(const std::filesystem::path& path);
+
+// Millidegrees Celsius, as thermal zones and hwmon give them, in degrees; absent unless a
+// whole number.
+std::optional<double> parseMillidegrees(std::string_view text);
