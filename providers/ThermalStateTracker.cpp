@@ -57,6 +57,7 @@ ThermalState ThermalStateTracker::update(const ThermalReadings& readings) {
     const ThermalState level =
         std::max(temperatureLevel(readings), throttleLevel(readings.throttle, now));
     previousUpdate_ = now;
+    lastLevel_ = level;
 
     lastSeenByLevel_[static_cast<std::size_t>(thermalStateValue(level))] = now;
     // The highest level seen within the step-down delay; the one just seen always counts.

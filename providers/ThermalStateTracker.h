@@ -20,6 +20,8 @@ public:
 
     ThermalState update(const ThermalReadings& readings);
     ThermalState state() const { return state_; }
+    // The last update's level before smoothing.
+    ThermalState lastLevel() const { return lastLevel_; }
 
 private:
     ThermalState throttleLevel(const std::vector<ThrottleCounter>& counters, Clock::SteadyTime now);
@@ -30,4 +32,5 @@ private:
     std::optional<Clock::SteadyTime> lastThrottleEvent_;
     std::array<std::optional<Clock::SteadyTime>, 4> lastSeenByLevel_;
     ThermalState state_ = ThermalState::nominal;
+    ThermalState lastLevel_ = ThermalState::nominal;
 };
