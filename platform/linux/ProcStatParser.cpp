@@ -36,7 +36,7 @@ std::optional<Number> parseUnsigned(std::string_view word) {
     Number value = 0;
     const auto* end = word.data() + word.size();
     const auto [stop, error] = std::from_chars(word.data(), end, value);
-    if (word.empty() || error != std::errc{} || stop != end) {
+    if (word.empty() || word.front() == '-' || error != std::errc{} || stop != end) {
         return std::nullopt;
     }
     return value;
