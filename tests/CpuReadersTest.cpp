@@ -63,13 +63,15 @@ TEST(ProcStatParser, ToleratesOldAndDamagedLines) {
         "cpu2  1 2 3 4 5 6 7 8\n"                    // doubled blank
         "cpu-3 1 2 3 4\n"                            // no such number
         "cpu4 18446744073709551615 0 0 0 0 0 0 0\n"  // the largest 64-bit value
-        "btime -1\n"
         "btime 1700000000\n");
     ASSERT_EQ(contents.cpus.size(), 3u);
     EXPECT_EQ(contents.cpus[0], (ProcStatCpuLine{0, 1, 2, 3, 4, 0, 0, 0, 0}));
     EXPECT_EQ(contents.cpus[1], (ProcStatCpuLine{2, 1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(contents.cpus[2].user, 18446744073709551615u);
     EXPECT_EQ(contents.bootTimeSeconds, 1700000000);
+    for (const char* text : {"btime -1\n", "btime 1 2\n", "btime\n", "btime 17"}) {
+        EXPECT_EQ(parseProcStat(text).bootTimeSeconds, std::nullopt) << text;
+    }
 }
 
 struct ProcStatCase {
