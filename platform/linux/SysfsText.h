@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Small helpers for one-value text files of /proc and /sys.
+
+// The whole file, or absent when it cannot be read. For files read once, at creation.
+std::optional<std::string> readTextFile(const std::filesystem::path& path);
+
+// The text without leading and trailing blanks and newlines.
+std::string_view trimmed(std::string_view text);
+
+// A whole decimal integer with optional sign and surrounding blanks; absent for anything else.
+std::optional<std::int64_t> parseInteger(std::string_view text);
+
+// A file holding one integer, read once.
+std::optional<std::int64_t> readIntegerFile(const std::filesystem::path& path);
+
+// Millidegrees Celsius, as thermal zones and hwmon give them, in degrees; absent unless a
+// whole number.
+std::optional<double> parseMillidegrees(std::string_view text);

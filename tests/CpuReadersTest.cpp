@@ -1,0 +1,226 @@
+#include "core/Clock.h"
+#include "platform/linux/CoreTopologyReader.h"
+#include "platform/linux/CpuListParser.h"
+#include "platform/linux/LinuxCpuSource.h"
+#include "platform/linux/LoadAverageReader.h"
+#include "platform/linux/PreadFile.h"
+#include "platform/linux/ProcStatParser.h"
+#include "platform/linux/ProcStatReader.h"
+#include "providers/CPUProvider.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+const std::filesystem::path kFixtures = std::filesystem::path(VANTREL_FIXTURES_DIR) / "cpu";
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::trunc) << text;
+}
+
+std::vector<int> cpuNumbers(const std::vector<CpuTickSet>& ticks) {
+    std::vector<int> numbers;
+    for (const CpuTickSet& set : ticks) {
+        numbers.push_back(set.cpu);
+    }
+    return numbers;
+}
+
+TEST(CpuListParser, AcceptsTheKernelFormat) {
+    const std::vector<std::pair<const char*, std::vector<int>>> cases{
+        {"0-3,8,10-11\n", {0, 1, 2, 3, 8, 10, 11}},
+        {"5", {5}},
+        {"", {}},
+        {"\n", {}},
+        {"4-4", {4}},
+        {"3,1,1-2", {1, 2, 3}},
+    };
+    for (const auto& [text, cpus] : cases) {
+        EXPECT_EQ(parseCpuList(text), std::optional(cpus)) << '"' << text << '"';
+    }
+}
+
+TEST(CpuListParser, RejectsGarbageWhole) {
+    for (const char* text : {"3-1", "1-", "-1", ",", "1,", ",1", "1,,2", "a", "1-2-3", "0x3", "1 2",
+                             "1;2", "0-65536", "99999999999", "1-3:2/4", "+1", "1\n2"}) {
+        EXPECT_EQ(parseCpuList(text), std::nullopt) << '"' << text << '"';
+    }
+}
+
+TEST(ProcStatParser, ToleratesOldAndDamagedLines) {
+    const ProcStatContents contents = parseProcStat(
+        "cpu  1 2 3 4\n"
+        "cpu0 1 2 3 4\n"                             // a kernel before iowait: four counters
+        "cpu1 1 2 3 4 5 6 7 8 9 10 11\n"             // one counter too many
+        "cpu2  1 2 3 4 5 6 7 8\n"                    // doubled blank
+        "cpu-3 1 2 3 4\n"                            // no such number
+        "cpu4 18446744073709551615 0 0 0 0 0 0 0\n"  // the largest 64-bit value
+        "btime 1700000000\n");
+    ASSERT_EQ(contents.cpus.size(), 3u);
+    EXPECT_EQ(contents.cpus[0], (ProcStatCpuLine{0, 1, 2, 3, 4, 0, 0, 0, 0}));
+    EXPECT_EQ(contents.cpus[1], (ProcStatCpuLine{2, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(contents.cpus[2].user, 18446744073709551615u);
+    EXPECT_EQ(contents.bootTimeSeconds, 1700000000);
+    for (const char* text : {"btime -1\n", "btime 1 2\n", "btime\n", "btime 17"}) {
+        EXPECT_EQ(parseProcStat(text).bootTimeSeconds, std::nullopt) << text;
+    }
+}
+
+struct ProcStatCase {
+    const char* fixture;
+    std::vector<int> order;
+    CpuTickSet first;  // the first tick set of the list
+    std::optional<std::int64_t> bootTime;
+};
+
+TEST(ProcStatReader, ReadsEachFixture) {
+    const std::vector<ProcStatCase> cases{
+        // Efficiency cores 4-11 come before the performance cores 0-3.
+        {"hybrid-intel",
+         {4, 5, 6, 7, 8, 9, 10, 11, 0, 1, 2, 3},
+         {4, 124000, 41204, 922004, 304},
+         1718000000},
+        // Guest time stays inside user; steal, irq and softirq count as system.
+        {"vm-steal", {0, 1}, {0, 387000, 140500, 3440600, 120}, 1796580824},
+        {"cpu-offline", {0, 1, 3}, {0, 7000, 2020, 80040, 3}, 1720000000},
+        {"desktop", {0, 1, 2, 3}, {0, 210000, 64900, 5103300, 1500}, 1717000000},
+        // Only cpu0 and cpu4 are well formed; the repeated cpu0 and the cut-off cpu5 are not
+        // taken, nor the bad btime.
+        {"garbled-stat", {0, 4}, {0, 10, 22, 304, 1}, std::nullopt},
+    };
+    for (const ProcStatCase& c : cases) {
+        const CoreTopology topology = readCoreTopology(kFixtures / c.fixture);
+        ProcStatReader reader(kFixtures / c.fixture, topology.efficiencyCpus);
+        const auto sample = reader.read();
+        ASSERT_TRUE(sample) << c.fixture;
+        EXPECT_EQ(cpuNumbers(sample->ticks), c.order) << c.fixture;
+        EXPECT_EQ(sample->ticks.front(), c.first) << c.fixture;
+        EXPECT_EQ(sample->bootTimeSeconds, c.bootTime) << c.fixture;
+    }
+}
+
+TEST(ProcStatReader, MissingOrEmptyFileIsAbsent) {
+    QTemporaryDir root;
+    ProcStatReader reader(root.path().toStdString());
+    EXPECT_FALSE(reader.read());
+    writeFile(std::filesystem::path(root.path().toStdString()) / "proc/stat", "btime 1\n");
+    EXPECT_FALSE(reader.read()) << "no processor line";
+}
+
+TEST(ProcStatReader, KeepsIdleMonotonicAndTruncatesTo32Bits) {
+    QTemporaryDir dir;
+    const std::filesystem::path root = dir.path().toStdString();
+    const auto stat = root / "proc/stat";
+    ProcStatReader reader(root);
+    // user nice system idle iowait; the user count is past 2^32.
+    const std::vector<std::pair<std::string, std::uint32_t>> steps{
+        {"cpu0 4294967301 0 0 1000 500\n", 1500},
+        {"cpu0 4294967301 0 0 1000 400\n", 1500},  // iowait went back: held
+        {"cpu0 4294967301 0 0 1100 400\n", 1500},  // still below the high-water mark
+        {"cpu0 4294967301 0 0 1200 400\n", 1600},
+    };
+    for (const auto& [line, idle] : steps) {
+        writeFile(stat, line);
+        const auto sample = reader.read();
+        ASSERT_TRUE(sample);
+        EXPECT_EQ(sample->ticks.at(0).idle, idle) << line;
+        EXPECT_EQ(sample->ticks.at(0).user, 5u);
+    }
+}
+
+TEST(CoreTopologyReader, FindsCoreKindsOnEachFixture) {
+    const std::vector<std::pair<const char*, CoreTopology>> cases{
+        {"hybrid-intel", {{8, 4}, {4, 5, 6, 7, 8, 9, 10, 11}}},
+        {"arm-big-little", {{4, 2}, {0, 1, 2, 3}}},
+        // Every cluster below the highest capacity counts as efficiency.
+        {"arm-three-clusters", {{7, 1}, {0, 1, 2, 3, 4, 5, 7}}},
+        {"arm-uniform-capacity", {{0, 0}, {}}},
+        {"desktop", {{0, 0}, {}}},
+        {"vm-steal", {{0, 0}, {}}},
+        {"no-such-fixture", {{0, 0}, {}}},
+    };
+    for (const auto& [fixture, topology] : cases) {
+        EXPECT_EQ(readCoreTopology(kFixtures / fixture), topology) << fixture;
+    }
+}
+
+TEST(CoreTopologyReader, UnreadableHybridListCountsZero) {
+    QTemporaryDir dir;
+    const std::filesystem::path root = dir.path().toStdString();
+    writeFile(root / "sys/devices/cpu_atom/cpus", "4-x\n");
+    writeFile(root / "sys/devices/cpu_core/cpus", "0-3\n");
+    EXPECT_EQ(readCoreTopology(root), (CoreTopology{{0, 4}, {}}));
+}
+
+TEST(LoadAverages, ParsesTheLoadavgLine) {
+    EXPECT_EQ(parseLoadAverages("0.06 0.16 2.02 1/116 4889\n"), (LoadAverages{0.06, 0.16, 2.02}));
+    EXPECT_EQ(parseLoadAverages("12 0.5 0.25\n"), (LoadAverages{12, 0.5, 0.25}));
+    for (const char* text :
+         {"", "\n", "0.1 0.2\n", "0.1 0.2 0.3", "a 0.2 0.3 1/2 3\n", "nan 0.2 0.3 1/2 3\n",
+          "inf 0 0 1/2 3\n", "-1 0 0 1/2 3\n", "1e3 0 0 1/2 3\n", "0,5 0 0 1/2 3\n"}) {
+        EXPECT_EQ(parseLoadAverages(text), std::nullopt) << '"' << text << '"';
+    }
+}
+
+TEST(LoadAverages, ReaderOnFixtures) {
+    EXPECT_EQ(LoadAverageReader(kFixtures / "hybrid-intel").read(),
+              (LoadAverages{1.52, 0.98, 0.61}));
+    EXPECT_EQ(LoadAverageReader(kFixtures / "garbled-stat").read(), std::nullopt);
+    EXPECT_EQ(LoadAverageReader(kFixtures / "no-such-fixture").read(), std::nullopt);
+}
+
+TEST(PreadFile, RereadsRewrittenAndGrownFiles) {
+    QTemporaryDir dir;
+    const std::filesystem::path path = std::filesystem::path(dir.path().toStdString()) / "counter";
+    PreadFile file(path);
+    EXPECT_FALSE(file.read()) << "not there yet";
+    writeFile(path, "1\n");
+    EXPECT_EQ(file.read(), std::optional<std::string_view>("1\n")) << "opened once it appears";
+    const std::string large(10000, 'x');
+    writeFile(path, large);
+    EXPECT_EQ(file.read(), std::optional<std::string_view>(large)) << "beyond the first buffer";
+    writeFile(path, "2\n");
+    EXPECT_EQ(file.read(), std::optional<std::string_view>("2\n"));
+}
+
+TEST(LinuxCpuSource, ProviderOnFixtureMatchesThePerCoreOrder) {
+    SystemClock clock;
+    auto provider = makeLinuxCPUProvider(clock, kFixtures / "hybrid-intel");
+    EXPECT_EQ(provider->sample(), CPUStats{});
+    const CPUStats stats = provider->sample();  // the same file again: nothing moved
+    EXPECT_EQ(stats.perCore.size(), 12);
+    EXPECT_EQ(stats.efficiencyCores, 8);
+    EXPECT_EQ(stats.performanceCores, 4);
+    EXPECT_EQ(stats.loadAvg, (LoadAverages{1.52, 0.98, 0.61}));
+}
+
+// This machine's own /proc: the numbers must be sane, whatever the load.
+TEST(LinuxCpuSource, LiveSmokeOnThisMachine) {
+    SystemClock clock;
+    auto provider = makeLinuxCPUProvider(clock);
+    EXPECT_EQ(provider->sample(), CPUStats{});
+    const CPUStats stats = provider->sample();
+    EXPECT_EQ(stats.perCore.size(), sysconf(_SC_NPROCESSORS_ONLN));
+    for (const double fraction : stats.perCore) {
+        EXPECT_GE(fraction, 0.0);
+        EXPECT_LE(fraction, 1.0);
+    }
+    for (const double fraction : {stats.overall, stats.userPercent, stats.systemPercent}) {
+        EXPECT_GE(fraction, 0.0);
+        EXPECT_LE(fraction, 1.0);
+    }
+    EXPECT_LE(stats.userPercent + stats.systemPercent, stats.overall + 1e-9);
+    EXPECT_GT(stats.uptimeSeconds, 0);
+    EXPECT_LT(stats.uptimeSeconds, std::int64_t{10} * 365 * 86400);
+    EXPECT_GE(stats.loadAvg.one, 0.0);
+}
+
+}  // namespace
