@@ -3,7 +3,7 @@
 #include "platform/linux/CpuListParser.h"
 #include "platform/linux/LinuxCpuSource.h"
 #include "platform/linux/LoadAverageReader.h"
-#include "platform/linux/PreadFile.h"
+#include "platform/linux/KeptOpenFile.h"
 #include "platform/linux/ProcStatParser.h"
 #include "platform/linux/ProcStatReader.h"
 #include "providers/CPUProvider.h"
@@ -175,20 +175,6 @@ TEST(LoadAverages, ReaderOnFixtures) {
               (LoadAverages{1.52, 0.98, 0.61}));
     EXPECT_EQ(LoadAverageReader(kFixtures / "garbled-stat").read(), std::nullopt);
     EXPECT_EQ(LoadAverageReader(kFixtures / "no-such-fixture").read(), std::nullopt);
-}
-
-TEST(PreadFile, RereadsRewrittenAndGrownFiles) {
-    QTemporaryDir dir;
-    const std::filesystem::path path = std::filesystem::path(dir.path().toStdString()) / "counter";
-    PreadFile file(path);
-    EXPECT_FALSE(file.read()) << "not there yet";
-    writeFile(path, "1\n");
-    EXPECT_EQ(file.read(), std::optional<std::string_view>("1\n")) << "opened once it appears";
-    const std::string large(10000, 'x');
-    writeFile(path, large);
-    EXPECT_EQ(file.read(), std::optional<std::string_view>(large)) << "beyond the first buffer";
-    writeFile(path, "2\n");
-    EXPECT_EQ(file.read(), std::optional<std::string_view>("2\n"));
 }
 
 TEST(LinuxCpuSource, ProviderOnFixtureMatchesThePerCoreOrder) {

@@ -55,7 +55,7 @@ HwmonTemperatureReader::HwmonTemperatureReader(const std::filesystem::path& root
             auto crit = readLimit(entry.path / (sensor + "_crit"));
             if (max || crit) {
                 chip.sensors.push_back(
-                    {sensor, max, crit, PreadFile(entry.path / (sensor + "_input"))});
+                    {sensor, max, crit, KeptOpenFile(entry.path / (sensor + "_input"))});
             }
         }
         if (chip.sensors.empty()) {

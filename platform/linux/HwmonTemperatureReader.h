@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ThermalReadings.h"
-#include "platform/linux/PreadFile.h"
+#include "platform/linux/KeptOpenFile.h"
 
 #include <filesystem>
 #include <optional>
@@ -22,11 +22,11 @@ private:
         std::string name;
         std::optional<double> maxCelsius;
         std::optional<double> critCelsius;
-        PreadFile input;
+        KeptOpenFile input;
     };
     struct Chip {
         std::string name;
-        std::optional<PreadFile> runtimeStatus;
+        std::optional<KeptOpenFile> runtimeStatus;
         std::vector<Sensor> sensors;
     };
     std::vector<Chip> chips_;

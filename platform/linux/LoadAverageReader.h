@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/SampleRecords.h"
-#include "platform/linux/PreadFile.h"
+#include "platform/linux/KeptOpenFile.h"
 
 #include <filesystem>
 #include <optional>
@@ -19,5 +19,5 @@ public:
     std::optional<LoadAverages> read();
 
 private:
-    PreadFile file_;
+    KeptOpenFile file_;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/CpuSource.h"
-#include "platform/linux/PreadFile.h"
+#include "platform/linux/KeptOpenFile.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -26,7 +26,7 @@ public:
 private:
     std::uint64_t monotonicIdle(int cpu, std::uint64_t idle);
 
-    PreadFile file_;
+    KeptOpenFile file_;
     std::vector<bool> isEfficiency_;  // by processor number
     // The largest idle + iowait seen per processor: iowait can go backwards, and a dip would
     // look like a 32-bit wrap to the sampler.

@@ -58,8 +58,8 @@ ThermalZoneReader::ThermalZoneReader(const std::filesystem::path& root) {
         zones_.push_back({.number = entry.number,
                           .type = std::string(trimmed(type.value_or(std::string{}))),
                           .trips = readTrips(entry.path),
-                          .temperature = PreadFile(entry.path / "temp"),
-                          .mode = PreadFile(entry.path / "mode")});
+                          .temperature = KeptOpenFile(entry.path / "temp"),
+                          .mode = KeptOpenFile(entry.path / "mode")});
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ThermalReadings.h"
-#include "platform/linux/PreadFile.h"
+#include "platform/linux/KeptOpenFile.h"
 
 #include <filesystem>
 #include <string>
@@ -20,8 +20,8 @@ private:
         int number = 0;
         std::string type;
         std::vector<TripPoint> trips;
-        PreadFile temperature;
-        PreadFile mode;
+        KeptOpenFile temperature;
+        KeptOpenFile mode;
     };
     std::vector<Zone> zones_;
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-std::optional<std::uint64_t> readCounter(PreadFile& file) {
+std::optional<std::uint64_t> readCounter(KeptOpenFile& file) {
     const auto text = file.read();
     const auto value = text ? parseInteger(*text) : std::nullopt;
     if (!value || *value < 0) {
@@ -32,8 +32,8 @@ ThrottleCounterReader::ThrottleCounterReader(const std::filesystem::path& root) 
             counters_.push_back({id, {}});
         }
         counters_[entry->second].candidates.push_back(
-            {PreadFile(directory / (kind + "_throttle_count")),
-             PreadFile(directory / (kind + "_throttle_total_time_ms"))});
+            {KeptOpenFile(directory / (kind + "_throttle_count")),
+             KeptOpenFile(directory / (kind + "_throttle_total_time_ms"))});
     };
 
     for (const NumberedEntry& cpu : numberedEntries(root / "sys/devices/system/cpu", "cpu")) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ThermalReadings.h"
-#include "platform/linux/PreadFile.h"
+#include "platform/linux/KeptOpenFile.h"
 
 #include <filesystem>
 #include <string>
@@ -18,8 +18,8 @@ public:
 
 private:
     struct CounterFiles {
-        PreadFile events;
-        PreadFile totalTimeMs;
+        KeptOpenFile events;
+        KeptOpenFile totalTimeMs;
     };
     struct Counter {
         std::string id;
