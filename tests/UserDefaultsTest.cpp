@@ -70,6 +70,7 @@ TEST_F(UserDefaultsTest, RemoveDropsTheKeyFromMemoryAndFile) {
 }
 
 struct TypedReadCase {
+    friend void PrintTo(const TypedReadCase& c, std::ostream* os) { *os << c.name; }
     const char* name;
     const char* storedJson;  // the value under key "k"
     std::optional<double> asDouble;
@@ -113,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 struct UnusableFileCase {
+    friend void PrintTo(const UnusableFileCase& c, std::ostream* os) { *os << c.name; }
     const char* name;
     QByteArray content;
 };
