@@ -2,6 +2,7 @@
 
 #include "menubar/MenuBarItemConfig.h"
 
+#include <QJsonValue>
 #include <QObject>
 #include <QString>
 #include <QVector>
@@ -27,7 +28,8 @@ public:
                 QObject* parent = nullptr);
 
     double refreshInterval() const { return refreshInterval_; }
-    void setRefreshInterval(double seconds);  // posts "historyDidReset"
+    // Posts "historyDidReset". Anything but a finite positive number is taken as 2 seconds.
+    void setRefreshInterval(double seconds);
 
     bool launchAtLogin() const { return launchAtLogin_; }
     void setLaunchAtLogin(bool enabled);
@@ -37,7 +39,8 @@ public:
     AccentColor accentColor() const;
 
     const QVector<MenuBarItemConfig>& menuBarItems() const { return menuBarItems_; }
-    void setMenuBarItems(const QVector<MenuBarItemConfig>& items);  // saves, posts
+    // Saves and posts "settingsDidChange"; a metric repeated in `items` keeps its first entry.
+    void setMenuBarItems(const QVector<MenuBarItemConfig>& items);
     void saveMenuBarItems();
     // The Settings list's edits, by row.
     void setMenuBarItemEnabled(int index, bool enabled);
@@ -96,6 +99,11 @@ signals:
     void changed();
 
 private:
+    void load();
+    // Writes `value` under `key`, posts `notification` unless it is empty, then announces
+    // the change.
+    void persist(const QString& key, const QJsonValue& value, const QString& notification = {});
+
     UserDefaults& defaults_;
     NotificationCenter& center_;
     LoginItem& loginItem_;

@@ -1,0 +1,126 @@
+#include "core/UserDefaults.h"
+
+#include "core/Clock.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTimeZone>
+
+#include <utility>
+
+namespace {
+
+const Clock& systemClock() {
+    static SystemClock clock;
+    return clock;
+}
+
+QString utcStamp(Clock::WallTime time) {
+    const auto msecs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
+    return QDateTime::fromMSecsSinceEpoch(msecs, QTimeZone::utc())
+        .toString(u"yyyyMMdd'T'HHmmss'Z'");
+}
+
+}  // namespace
+
+UserDefaults::UserDefaults(QString filePath) : UserDefaults(std::move(filePath), systemClock()) {}
+
+UserDefaults::UserDefaults(QString filePath, const Clock& clock)
+    : filePath_(std::move(filePath)), clock_(clock) {
+    load();
+}
+
+QString UserDefaults::defaultFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/vantrel/settings.json");
+}
+
+std::optional<QJsonValue> UserDefaults::value(const QString& key) const {
+    const auto found = values_.constFind(key);
+    if (found == values_.constEnd()) {
+        return std::nullopt;
+    }
+    return *found;
+}
+
+bool UserDefaults::set(const QString& key, const QJsonValue& value) {
+    if (value.isUndefined()) {
+        values_.remove(key);
+    } else {
+        values_.insert(key, value);
+    }
+    return save();
+}
+
+bool UserDefaults::remove(const QString& key) {
+    values_.remove(key);
+    return save();
+}
+
+void UserDefaults::load() {
+    QFile file(filePath_);
+    if (!file.exists()) {
+        return;
+    }
+    // Whatever is there but cannot be used is kept for the user rather than overwritten.
+    if (!file.open(QIODevice::ReadOnly)) {
+        unreadableFileKept_ = true;
+        return;
+    }
+    QJsonParseError error{};
+    const auto document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        unreadableFileKept_ = true;
+        return;
+    }
+    values_ = document.object();
+}
+
+bool UserDefaults::save() {
+    const QFileInfo target(filePath_);
+    if (!QDir().mkpath(target.absolutePath())) {
+        return false;
+    }
+    if (unreadableFileKept_ && !moveUnreadableFileAside()) {
+        return false;
+    }
+    QSaveFile file(filePath_);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const auto text = QJsonDocument(values_).toJson(QJsonDocument::Indented);
+    if (file.write(text) != text.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool UserDefaults::moveUnreadableFileAside() {
+    if (!QFile::exists(filePath_)) {
+        unreadableFileKept_ = false;
+        return true;
+    }
+    const auto base = filePath_ + QStringLiteral(".corrupt-") + utcStamp(clock_.wallNow());
+    // Never replace an earlier copy made within the same second.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto aside = attempt == 0 ? base : base + QLatin1Char('-') + QString::number(attempt);
+        if (QFile::exists(aside)) {
+            continue;
+        }
+        if (!QFile::rename(filePath_, aside)) {
+            return false;
+        }
+        unreadableFileKept_ = false;
+        movedAsidePath_ = aside;
+        return true;
+    }
+    return false;
+}

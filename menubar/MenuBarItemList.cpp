@@ -1,0 +1,99 @@
+#include "menubar/MenuBarItemList.h"
+
+#include "core/SettingsReader.h"
+#include "menubar/MenuBarItemCodec.h"
+
+#include <algorithm>
+#include <bitset>
+#include <utility>
+
+namespace menubar {
+
+namespace {
+
+bool isRow(const QVector<MenuBarItemConfig>& items, int index) {
+    return index >= 0 && index < items.size();
+}
+
+}  // namespace
+
+QVector<MenuBarItemConfig> load(const SettingsReader& stored) {
+    if (const auto value = stored.value(itemsKey)) {
+        if (auto decoded = decodeMenuBarItems(*value)) {
+            return completed(std::move(*decoded));
+        }
+    }
+    return legacyList(stored);
+}
+
+QVector<MenuBarItemConfig> completed(QVector<MenuBarItemConfig> items) {
+    for (const auto metric : allMenuBarMetrics) {
+        const bool present = std::any_of(items.cbegin(), items.cend(), [metric](const auto& item) {
+            return item.metric == metric;
+        });
+        if (!present) {
+            items.append({metric, false, MetricDisplayMode::textOnly});
+        }
+    }
+    return items;
+}
+
+QVector<MenuBarItemConfig> legacyList(const SettingsReader& stored) {
+    using enum MenuBarMetric;
+    using enum MetricDisplayMode;
+    return {
+        {cpu, stored.boolValue(legacyShowCPUKey).value_or(true), textOnly},
+        {ram, stored.boolValue(legacyShowRAMKey).value_or(false), textOnly},
+        {network, stored.boolValue(legacyShowNetworkKey).value_or(false), textOnly},
+        {gpu, false, textOnly},
+        {battery, false, iconAndText},
+        {disk, false, textOnly},
+    };
+}
+
+bool setEnabled(QVector<MenuBarItemConfig>& items, int index, bool enabled) {
+    if (!isRow(items, index)) {
+        return false;
+    }
+    items[index].enabled = enabled;
+    return true;
+}
+
+bool setDisplayMode(QVector<MenuBarItemConfig>& items, int index, MetricDisplayMode mode) {
+    if (!isRow(items, index)) {
+        return false;
+    }
+    items[index].displayMode = mode;
+    return true;
+}
+
+bool moveUp(QVector<MenuBarItemConfig>& items, int index) {
+    if (!isRow(items, index) || index < 1) {
+        return false;
+    }
+    std::swap(items[index], items[index - 1]);
+    return true;
+}
+
+bool moveDown(QVector<MenuBarItemConfig>& items, int index) {
+    if (!isRow(items, index) || index >= items.size() - 1) {
+        return false;
+    }
+    std::swap(items[index], items[index + 1]);
+    return true;
+}
+
+QVector<MenuBarItemConfig> withoutRepeatedMetrics(const QVector<MenuBarItemConfig>& items) {
+    QVector<MenuBarItemConfig> unique;
+    std::bitset<allMenuBarMetrics.size()> seen;
+    for (const auto& item : items) {
+        const auto index = static_cast<std::size_t>(item.metric);
+        if (!seen.test(index)) {
+            seen.set(index);
+            unique.append(item);
+        }
+    }
+    return unique;
+}
+
+}  // namespace menubar

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "menubar/MenuBarItemConfig.h"
+
+#include <QString>
+#include <QVector>
+
+class SettingsReader;
+
+// Reading back and editing the status item's list. Everything here works on plain lists and
+// a key reader, so it never touches a file.
+namespace menubar {
+
+inline const QString itemsKey = QStringLiteral("menuBarItemConfigs");
+inline const QString legacyShowCPUKey = QStringLiteral("showCPUInMenuBar");
+inline const QString legacyShowRAMKey = QStringLiteral("showRAMInMenuBar");
+inline const QString legacyShowNetworkKey = QStringLiteral("showNetworkInMenuBar");
+
+// The stored list completed with the metrics it lacks, or, when nothing valid is stored, the
+// list built from the older per-metric switches. Never fails and writes nothing.
+QVector<MenuBarItemConfig> load(const SettingsReader& stored);
+
+// `items` followed by every metric it lacks, in declared order, disabled and drawn as text.
+QVector<MenuBarItemConfig> completed(QVector<MenuBarItemConfig> items);
+
+// The six entries of installations that kept one switch per metric: CPU (shown unless
+// switched off), RAM and network (hidden unless switched on), then GPU, battery as icon and
+// text, and disk, all hidden.
+QVector<MenuBarItemConfig> legacyList(const SettingsReader& stored);
+
+// The Settings list's edits, by row. Each returns whether it changed anything it addressed;
+// a row outside the list, or a move past either end, leaves the list as it was.
+bool setEnabled(QVector<MenuBarItemConfig>& items, int index, bool enabled);
+bool setDisplayMode(QVector<MenuBarItemConfig>& items, int index, MetricDisplayMode mode);
+bool moveUp(QVector<MenuBarItemConfig>& items, int index);
+bool moveDown(QVector<MenuBarItemConfig>& items, int index);
+
+// `items` with every repeated metric after its first entry dropped.
+QVector<MenuBarItemConfig> withoutRepeatedMetrics(const QVector<MenuBarItemConfig>& items);
+
+}  // namespace menubar
