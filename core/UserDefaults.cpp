@@ -84,6 +84,9 @@ void UserDefaults::load() {
 }
 
 bool UserDefaults::save() {
+    if (inMemoryOnly_) {
+        return true;
+    }
     const QFileInfo target(filePath_);
     if (!QDir().mkpath(target.absolutePath())) {
         return false;

@@ -30,6 +30,10 @@ public:
 
     QString filePath() const { return filePath_; }
 
+    // Keeps later changes in memory only, for tools that read the user's settings and adjust
+    // them for one run without touching the file.
+    void keepChangesInMemory() { inMemoryOnly_ = true; }
+
     std::optional<QJsonValue> value(const QString& key) const override;
 
     // Stores `value` (an undefined value removes the key) and rewrites the file.
@@ -48,5 +52,6 @@ private:
     const Clock& clock_;
     QJsonObject values_;
     bool unreadableFileKept_ = false;
+    bool inMemoryOnly_ = false;
     std::optional<QString> movedAsidePath_;
 };

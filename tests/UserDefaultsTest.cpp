@@ -58,6 +58,15 @@ TEST_F(UserDefaultsTest, FirstWriteCreatesTheFolderAndAReadableFile) {
               QJsonValue(QJsonArray{QJsonObject{{"a", true}}}));
 }
 
+TEST_F(UserDefaultsTest, ChangesKeptInMemoryNeverTouchTheFile) {
+    writeAll(path(), R"({"refreshInterval": 5})");
+    UserDefaults defaults(path());
+    defaults.keepChangesInMemory();
+    EXPECT_TRUE(defaults.set(QStringLiteral("refreshInterval"), 1.0));
+    EXPECT_EQ(defaults.doubleValue(QStringLiteral("refreshInterval")), 1.0);
+    EXPECT_EQ(readAll(path()), QByteArray(R"({"refreshInterval": 5})"));
+}
+
 TEST_F(UserDefaultsTest, RemoveDropsTheKeyFromMemoryAndFile) {
     UserDefaults defaults(path());
     defaults.set(QStringLiteral("a"), 1);

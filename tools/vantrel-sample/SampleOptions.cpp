@@ -53,17 +53,20 @@ SampleOptionsResult parseSampleOptions(const QStringList& arguments) {
             const auto text = takeValue();
             options.count = text ? positiveInteger(*text) : std::nullopt;
             if (!options.count) {
-                return {std::nullopt, QStringLiteral("--count needs a whole number of polls, 1 or more")};
+                return {std::nullopt,
+                        QStringLiteral("--count needs a whole number of polls, 1 or more")};
             }
         } else if (name == u"--interval") {
             const auto text = takeValue();
             options.interval = text ? positiveSeconds(*text) : std::nullopt;
             if (!options.interval) {
                 return {std::nullopt,
-                        QStringLiteral("--interval needs a number of seconds above 0 and at most 86400")};
+                        QStringLiteral(
+                            "--interval needs a number of seconds above 0 and at most 86400")};
             }
         } else {
-            return {std::nullopt, QStringLiteral("unknown argument '%1' (see --help)").arg(argument)};
+            return {std::nullopt,
+                    QStringLiteral("unknown argument '%1' (see --help)").arg(argument)};
         }
     }
     return {options, {}};

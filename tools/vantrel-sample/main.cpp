@@ -1,0 +1,96 @@
+#include "InterruptWatcher.h"
+#include "SampleOptions.h"
+#include "core/AppSettings.h"
+#include "core/Clock.h"
+#include "core/LoginItem.h"
+#include "core/NotificationCenter.h"
+#include "core/RecordJson.h"
+#include "core/SystemMonitor.h"
+#include "core/UserDefaults.h"
+#include "platform/linux/LinuxMonitorParts.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+namespace {
+
+QJsonObject pollObject(const SystemMonitor& monitor) {
+    return {{"cpu", toJson(monitor.cpu())},
+            {"ram", toJson(monitor.ram())},
+            {"network", toJson(monitor.network())},
+            {"battery", toJson(monitor.battery())},
+            {"disk", toJson(monitor.disk())},
+            {"gpu", toJson(monitor.gpu())},
+            {"processes", toJson(monitor.processes())},
+            {"thermalState", thermalStateValue(monitor.thermalState())},
+            {"sensors", toJson(monitor.sensors())},
+            {"session", toJson(monitor.session())}};
+}
+
+// One whole line per write, so a reader never sees half an object.
+bool printLine(const QJsonObject& object) {
+    QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    line.append('\n');
+    return std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout) ==
+               static_cast<std::size_t>(line.size()) &&
+           std::fflush(stdout) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vantrel-sample"));
+
+    const auto parsed = parseSampleOptions(QCoreApplication::arguments().mid(1));
+    if (!parsed.options) {
+        std::fprintf(stderr, "vantrel-sample: %s\n", qPrintable(parsed.error));
+        return 2;
+    }
+    const SampleOptions& options = *parsed.options;
+    if (options.help) {
+        std::fputs(qPrintable(sampleUsage()), stdout);
+        return 0;
+    }
+
+    SystemClock clock;
+    NotificationCenter center;
+    // The user's settings are read, never written: --interval applies to this run only.
+    UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
+    defaults.keepChangesInMemory();
+    LoginItem loginItem(QCoreApplication::applicationFilePath());
+    AppSettings settings(defaults, center, loginItem);
+    if (options.interval) {
+        settings.setRefreshInterval(*options.interval);
+    }
+
+    SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock));
+    int exitCode = 0;
+    std::int64_t printed = 0;
+    QObject::connect(&center, &NotificationCenter::notified, &app, [&](const QString& name) {
+        // A history reset also posts the update; only completed polls make a line.
+        if (name != notification::statsDidUpdate || monitor.session().pollCount == printed) {
+            return;
+        }
+        printed = monitor.session().pollCount;
+        if (!printLine(pollObject(monitor))) {
+            exitCode = 1;  // standard output is gone: nobody is reading any more
+            QCoreApplication::quit();
+            return;
+        }
+        if (options.count && printed >= *options.count) {
+            QCoreApplication::quit();
+        }
+    });
+
+    InterruptWatcher interrupts;
+    QObject::connect(&interrupts, &InterruptWatcher::interrupted, &app, &QCoreApplication::quit);
+
+    monitor.startPolling();
+    const int loopResult = QCoreApplication::exec();
+    monitor.stopPolling();
+    return exitCode != 0 ? exitCode : loopResult;
+}
