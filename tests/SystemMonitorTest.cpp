@@ -37,6 +37,13 @@ protected:
         });
     }
 
+    ~SystemMonitorTest() override {
+        // Let a loop that is still waiting see its cancellation and finish, as an event loop
+        // would, so no coroutine is left suspended.
+        monitor_.reset();
+        clock_.advance(std::chrono::hours(1));
+    }
+
     // Virtual time of every "statsDidUpdate" so far, in seconds since the test began.
     QVector<double> updateTimes_;
     QTemporaryDir dir_;
