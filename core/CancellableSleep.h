@@ -6,8 +6,7 @@
 #include <coroutine>
 #include <memory>
 
-// A wait on a Clock that its owner may cut short. Cutting it short resumes the waiter on the
-// next turn of the event loop, never inside the caller of interrupt().
+// A wait on a Clock that its owner may cut short.
 class SleepInterrupter {
 public:
     explicit SleepInterrupter(Clock& clock) : clock_(clock) {}
@@ -27,10 +26,17 @@ public:
 
     Awaiter sleepFor(std::chrono::nanoseconds delay) { return Awaiter{*this, delay}; }
 
-    // Ends the current wait early, if there is one.
+    // Ends the current wait early, if there is one, on the next turn of the event loop.
     void interrupt() {
         if (auto pending = pending_.lock()) {
             clock_.callAfter(std::chrono::nanoseconds::zero(), [pending] { pending->resume(); });
+        }
+    }
+
+    // Ends the current wait at once: the waiter runs inside this call.
+    void interruptNow() {
+        if (auto pending = pending_.lock()) {
+            pending->resume();
         }
     }
 

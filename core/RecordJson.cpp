@@ -9,11 +9,17 @@
 namespace {
 
 // JSON numbers are doubles: byte counts stay exact up to 2^53 bytes, far beyond any machine.
-QJsonValue bytes(std::uint64_t value) { return static_cast<double>(value); }
-QJsonValue bytes(std::int64_t value) { return static_cast<double>(value); }
+QJsonValue bytes(std::uint64_t value) {
+    return static_cast<double>(value);
+}
+QJsonValue bytes(std::int64_t value) {
+    return static_cast<double>(value);
+}
 
 // NaN and infinities have no JSON form; they are written as null rather than as a lie.
-QJsonValue number(double value) { return std::isfinite(value) ? QJsonValue(value) : QJsonValue(); }
+QJsonValue number(double value) {
+    return std::isfinite(value) ? QJsonValue(value) : QJsonValue();
+}
 
 QJsonValue optionalNumber(const std::optional<double>& value) {
     return value ? number(*value) : QJsonValue();
@@ -47,10 +53,9 @@ QJsonObject toJson(const CPUStats& cpu) {
             {"performanceCores", cpu.performanceCores},
             {"userPercent", number(cpu.userPercent)},
             {"systemPercent", number(cpu.systemPercent)},
-            {"loadAvg",
-             QJsonObject{{"one", number(cpu.loadAvg.one)},
-                         {"five", number(cpu.loadAvg.five)},
-                         {"fifteen", number(cpu.loadAvg.fifteen)}}},
+            {"loadAvg", QJsonObject{{"one", number(cpu.loadAvg.one)},
+                                    {"five", number(cpu.loadAvg.five)},
+                                    {"fifteen", number(cpu.loadAvg.fifteen)}}},
             {"uptimeSeconds", bytes(cpu.uptimeSeconds)}};
 }
 
@@ -156,21 +161,21 @@ QJsonObject toJson(const SensorStats& sensors) {
 }
 
 QJsonObject toJson(const SessionSummary& session) {
-    const auto startMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                             session.startTime.time_since_epoch())
-                             .count();
-    return {{"startTime",
-             QDateTime::fromMSecsSinceEpoch(startMs, Qt::UTC).toString(Qt::ISODateWithMs)},
-            {"peakCPU", number(session.peakCPU)},
-            {"peakRAMBytes", bytes(session.peakRAMBytes)},
-            {"peakGPU", number(session.peakGPU)},
-            {"peakDownload", number(session.peakDownload)},
-            {"peakUpload", number(session.peakUpload)},
-            {"worstThermal", thermalStateValue(session.worstThermal)},
-            {"totalDownloadBytes", number(session.totalDownloadBytes)},
-            {"totalUploadBytes", number(session.totalUploadBytes)},
-            {"throttleSeconds", bytes(session.throttleSeconds)},
-            {"peakCPUTemp", number(session.peakCPUTemp)},
-            {"peakGPUTemp", number(session.peakGPUTemp)},
-            {"pollCount", bytes(session.pollCount)}};
+    const auto startMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(session.startTime.time_since_epoch())
+            .count();
+    return {
+        {"startTime", QDateTime::fromMSecsSinceEpoch(startMs, Qt::UTC).toString(Qt::ISODateWithMs)},
+        {"peakCPU", number(session.peakCPU)},
+        {"peakRAMBytes", bytes(session.peakRAMBytes)},
+        {"peakGPU", number(session.peakGPU)},
+        {"peakDownload", number(session.peakDownload)},
+        {"peakUpload", number(session.peakUpload)},
+        {"worstThermal", thermalStateValue(session.worstThermal)},
+        {"totalDownloadBytes", number(session.totalDownloadBytes)},
+        {"totalUploadBytes", number(session.totalUploadBytes)},
+        {"throttleSeconds", bytes(session.throttleSeconds)},
+        {"peakCPUTemp", number(session.peakCPUTemp)},
+        {"peakGPUTemp", number(session.peakGPUTemp)},
+        {"pollCount", bytes(session.pollCount)}};
 }

@@ -14,9 +14,10 @@
 using namespace std::chrono_literals;
 
 struct SystemMonitor::LoopControl {
-    explicit LoopControl(Clock& clock) : sleeper(clock) {}
+    LoopControl(Clock& clock, SystemMonitor* owner) : sleeper(clock), monitor(owner) {}
     SleepInterrupter sleeper;
     bool cancelled = false;
+    SystemMonitor* monitor;  // cleared when the monitor goes away
 };
 
 namespace {
@@ -57,16 +58,23 @@ SystemMonitor::SystemMonitor(AppSettings& settings, NotificationCenter& center, 
 }
 
 SystemMonitor::~SystemMonitor() {
-    // A loop outliving its monitor would wake forever with nothing to do: end it.
-    stopPolling();
+    // A loop outliving its monitor would wake forever with nothing to do: end it now, without
+    // a last poll, while its clock is surely still there.
+    for (const auto& loop : {loop_, stoppingLoop_.lock()}) {
+        if (loop) {
+            loop->monitor = nullptr;
+            loop->cancelled = true;
+            loop->sleeper.interruptNow();
+        }
+    }
 }
 
 void SystemMonitor::startPolling() {
     if (loop_) {
         return;
     }
-    loop_ = std::make_shared<LoopControl>(clock_);
-    pollingTask_.emplace(runLoop(QPointer<SystemMonitor>(this), loop_));
+    loop_ = std::make_shared<LoopControl>(clock_, this);
+    pollingTask_.emplace(runLoop(loop_));
 }
 
 void SystemMonitor::stopPolling() {
@@ -75,12 +83,12 @@ void SystemMonitor::stopPolling() {
     }
     loop_->cancelled = true;
     loop_->sleeper.interrupt();
+    stoppingLoop_ = loop_;
     loop_.reset();
     pollingTask_.reset();
 }
 
-QCoro::Task<> SystemMonitor::runLoop(QPointer<SystemMonitor> monitor,
-                                     std::shared_ptr<LoopControl> control) {
+QCoro::Task<> SystemMonitor::runLoop(std::shared_ptr<LoopControl> control) {
     // The wait in progress when the loop is cancelled ends early and is followed by one last
     // poll, so a stop never leaves a half-applied round behind.
     for (int round = 0; round == 0 || !control->cancelled; ++round) {
@@ -88,12 +96,12 @@ QCoro::Task<> SystemMonitor::runLoop(QPointer<SystemMonitor> monitor,
         if (round == 1) {
             wait = kSecondPollDelay;
         } else if (round > 1) {
-            wait = waitForInterval(monitor ? monitor->settings_.refreshInterval()
-                                           : kFallbackIntervalSeconds);
+            wait = waitForInterval(control->monitor ? control->monitor->settings_.refreshInterval()
+                                                    : kFallbackIntervalSeconds);
         }
         co_await control->sleeper.sleepFor(wait);
-        if (monitor) {
-            co_await monitor->poll();
+        if (control->monitor) {
+            co_await control->monitor->poll();
         }
     }
 }

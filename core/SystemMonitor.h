@@ -90,8 +90,7 @@ private:
     struct LoopControl;
 
     void resetHistory();
-    static QCoro::Task<> runLoop(QPointer<SystemMonitor> monitor,
-                                 std::shared_ptr<LoopControl> control);
+    static QCoro::Task<> runLoop(std::shared_ptr<LoopControl> control);
 
     AppSettings& settings_;
     NotificationCenter& center_;
@@ -112,5 +111,6 @@ private:
     SessionSummary session_;
 
     std::shared_ptr<LoopControl> loop_;
+    std::weak_ptr<LoopControl> stoppingLoop_;  // stopped, possibly still running its last poll
     std::optional<QCoro::Task<>> pollingTask_;
 };

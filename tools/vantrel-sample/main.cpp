@@ -91,6 +91,5 @@ int main(int argc, char** argv) {
 
     monitor.startPolling();
     const int loopResult = QCoreApplication::exec();
-    monitor.stopPolling();
     return exitCode != 0 ? exitCode : loopResult;
 }
