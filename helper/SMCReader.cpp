@@ -1,0 +1,140 @@
+#include "helper/SMCReader.h"
+
+#include "helper/SMCParameterBlock.h"
+#include "helper/linux/LinuxSmcService.h"
+
+#include <bit>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+std::uint16_t bigEndian16(const std::array<std::uint8_t, 32>& bytes) {
+    return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
+}
+
+// The type names in the order they are tried. "ui8" with a zero fourth byte is its own
+// code, not the fold of three letters.
+enum class SMCDataType { flt, sp78, fpe2, fp2E, ui16, ui8Space, ui8Zero };
+
+struct TypeEntry {
+    std::uint32_t code;
+    SMCDataType type;
+};
+
+const std::array<TypeEntry, 7>& typeTable() {
+    static const std::array<TypeEntry, 7> table{{
+        {fourCharCode("flt "), SMCDataType::flt},
+        {fourCharCode("sp78"), SMCDataType::sp78},
+        {fourCharCode("fpe2"), SMCDataType::fpe2},
+        {fourCharCode("fp2E"), SMCDataType::fp2E},
+        {fourCharCode("ui16"), SMCDataType::ui16},
+        {fourCharCode("ui8 "), SMCDataType::ui8Space},
+        {0x75693800u, SMCDataType::ui8Zero},
+    }};
+    return table;
+}
+
+double decode(SMCDataType type, const std::array<std::uint8_t, 32>& bytes) {
+    switch (type) {
+        case SMCDataType::flt: {
+            const std::uint32_t bits = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
+                                       std::uint32_t{bytes[2]} << 16 |
+                                       std::uint32_t{bytes[3]} << 24;
+            return static_cast<double>(std::bit_cast<float>(bits));
+        }
+        case SMCDataType::sp78:
+            return static_cast<std::int16_t>(bigEndian16(bytes)) / 256.0;
+        case SMCDataType::fpe2:
+            return bigEndian16(bytes) / 4.0;
+        case SMCDataType::fp2E:
+            return bigEndian16(bytes) / 16384.0;
+        case SMCDataType::ui16:
+            return bigEndian16(bytes);
+        case SMCDataType::ui8Space:
+        case SMCDataType::ui8Zero:
+            return bytes[0];
+    }
+    return 0.0;
+}
+
+LinuxSmcSystem linuxSystemAt(const std::filesystem::path& root) {
+    LinuxSmcSystem system;
+    system.root = root;
+    return system;
+}
+
+}  // namespace
+
+std::uint32_t fourCharCode(std::string_view text) {
+    std::uint32_t code = 0;
+    for (const char c : text.substr(0, 4)) {
+        code = code << 8 | static_cast<std::uint8_t>(c);
+    }
+    return code;
+}
+
+std::optional<double> decodeSMCValue(std::uint32_t type,
+                                     const std::array<std::uint8_t, 32>& bytes) {
+    for (const TypeEntry& entry : typeTable()) {
+        if (entry.code == type) {
+            return decode(entry.type, bytes);
+        }
+    }
+    return std::nullopt;
+}
+
+SMCReader::SMCReader(const std::filesystem::path& systemRoot)
+    : SMCReader([systemRoot] { return findLinuxSmcService(linuxSystemAt(systemRoot)); }) {}
+
+SMCReader::SMCReader(ServiceLookup lookup) : lookup_(std::move(lookup)) {}
+
+bool SMCReader::open() {
+    if (connection_) {
+        return true;
+    }
+    std::unique_ptr<SMCService> service = lookup_ ? lookup_() : nullptr;
+    if (!service) {
+        std::printf("[SMCReader] AppleSMC service not found\n");
+        std::fflush(stdout);
+        return false;
+    }
+    std::unique_ptr<SMCUserClient> client;
+    const int result = service->open(client);
+    service.reset();
+    if (result == kSMCCallSucceeded && client) {
+        connection_ = std::move(client);
+        return true;
+    }
+    std::printf("[SMCReader] IOServiceOpen failed: %d\n", result);
+    std::fflush(stdout);
+    return false;
+}
+
+std::optional<double> SMCReader::readKey(std::string_view key) const {
+    if (!connection_) {
+        return std::nullopt;
+    }
+    const std::uint32_t keyCode = fourCharCode(key);
+
+    SMCParameterBlock infoRequest;
+    infoRequest.key = keyCode;
+    infoRequest.command = kSMCReadKeyInfo;
+    SMCBlockBytes output{};
+    if (connection_->callStructMethod(kSMCStructMethodSelector, toBlockBytes(infoRequest),
+                                      output) != kSMCCallSucceeded) {
+        return std::nullopt;
+    }
+    const SMCParameterBlock info = fromBlockBytes(output);
+
+    SMCParameterBlock bytesRequest;
+    bytesRequest.key = keyCode;
+    bytesRequest.dataSize = info.dataSize;
+    bytesRequest.command = kSMCReadBytes;
+    output = {};
+    if (connection_->callStructMethod(kSMCStructMethodSelector, toBlockBytes(bytesRequest),
+                                      output) != kSMCCallSucceeded) {
+        return std::nullopt;
+    }
+    return decodeSMCValue(info.dataType, fromBlockBytes(output).bytes);
+}

@@ -1,0 +1,59 @@
+#include "helper/SensorTestReport.h"
+
+#include "helper/SMCReader.h"
+#include "helper/SensorCollector.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+constexpr std::size_t kLabelWidth = 14;
+
+std::string line(std::string label, const std::string& value) {
+    label.resize(std::max(label.size(), kLabelWidth), ' ');
+    return label + value + "\n";
+}
+
+}  // namespace
+
+std::string shortestDecimal(double value) {
+    // Fixed notation of the largest double takes 309 digits and a sign.
+    std::array<char, 512> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                            std::chars_format::fixed);
+    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
+    if (std::isfinite(value) && text.find('.') == std::string::npos) {
+        text += ".0";
+    }
+    return text;
+}
+
+std::string formatSensorTest(const SensorReading& reading) {
+    std::string text = "=== Vantrel Sensor Test ===\n";
+    text += line("CPU Temp:", shortestDecimal(reading.cpuTempCelsius));
+    text += line("GPU Temp:", shortestDecimal(reading.gpuTempCelsius));
+    text += line("Batt Temp:", shortestDecimal(reading.batteryTempCelsius));
+    text += line("SSD Temp:", shortestDecimal(reading.ssdTempCelsius));
+    text += line("Memory Temp:", shortestDecimal(reading.memoryTempCelsius));
+    text += line("Ambient Temp:", shortestDecimal(reading.ambientTempCelsius));
+    text += line("IO Temp:", shortestDecimal(reading.ioTempCelsius));
+    text += line("CPU Power:", shortestDecimal(reading.cpuPowerWatts));
+    text += line("GPU Power:", shortestDecimal(reading.gpuPowerWatts));
+    text += line("System Power:", shortestDecimal(reading.systemPowerWatts));
+    text += line("Charger:", shortestDecimal(reading.chargerPowerWatts));
+    text += line("Fan 0:", shortestDecimal(reading.fan0RPM));
+    text += line("Fan 1:", shortestDecimal(reading.fan1RPM));
+    text += line("Fan Count:", std::to_string(reading.fanCount));
+    text += std::string(28, '=') + "\n";
+    return text;
+}
+
+int runSensorTest(const SMCReader& reader, std::FILE* out) {
+    const SensorCollector collector(reader);
+    const std::string text = formatSensorTest(collector.collect());
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fflush(out);
+    return 0;
+}

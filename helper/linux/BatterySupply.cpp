@@ -1,0 +1,57 @@
+#include "helper/linux/BatterySupply.h"
+
+#include "helper/linux/SysfsFile.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+std::optional<BatterySupply> BatterySupply::find(const std::filesystem::path& root) {
+    std::vector<std::filesystem::path> supplies;
+    std::error_code error;
+    std::filesystem::directory_iterator it(root / "sys/class/power_supply", error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        supplies.push_back(it->path());
+    }
+    std::sort(supplies.begin(), supplies.end());
+    for (const auto& supply : supplies) {
+        if (readSysfsWord(supply / "type") == "Battery" &&
+            readSysfsWord(supply / "scope") != "Device") {
+            return BatterySupply(supply);
+        }
+    }
+    return std::nullopt;
+}
+
+bool BatterySupply::hasTemperature() const {
+    std::error_code error;
+    return std::filesystem::exists(directory_ / "temp", error);
+}
+
+bool BatterySupply::hasPower() const {
+    std::error_code error;
+    return std::filesystem::exists(directory_ / "power_now", error) ||
+           (std::filesystem::exists(directory_ / "current_now", error) &&
+            std::filesystem::exists(directory_ / "voltage_now", error));
+}
+
+std::optional<double> BatterySupply::temperatureCelsius() const {
+    const auto tenths = readSysfsInteger(directory_ / "temp");
+    return tenths ? std::optional<double>(static_cast<double>(*tenths) / 10.0) : std::nullopt;
+}
+
+std::optional<double> BatterySupply::dischargeWatts() const {
+    if (readSysfsWord(directory_ / "status") != "Discharging") {
+        return std::nullopt;
+    }
+    // Some drivers sign the figures by direction, ACPI does not: the status gave it already.
+    if (const auto microwatts = readSysfsInteger(directory_ / "power_now")) {
+        return std::abs(static_cast<double>(*microwatts)) / 1e6;
+    }
+    const auto microamps = readSysfsInteger(directory_ / "current_now");
+    const auto microvolts = readSysfsInteger(directory_ / "voltage_now");
+    if (!microamps || !microvolts) {
+        return std::nullopt;
+    }
+    return std::abs(static_cast<double>(*microamps)) * static_cast<double>(*microvolts) / 1e12;
+}
