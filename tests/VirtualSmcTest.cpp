@@ -1,0 +1,429 @@
+#include "helper/SMCParameterBlock.h"
+#include "helper/SensorCollector.h"
+#include "helper/linux/EnergyPowerMeter.h"
+#include "helper/linux/LinuxSmcService.h"
+#include "helper/linux/VirtualSmcClient.h"
+#include "helper/linux/VirtualSmcKeyMap.h"
+#include "support/HelperFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <chrono>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+const std::string kNoNvml = "/nonexistent/libnvidia-ml.so.1";
+
+// Values travel as "flt ": what a collector sees is the single-precision figure.
+double asFloat(double value) {
+    return static_cast<double>(static_cast<float>(value));
+}
+
+// A reader over the virtual SMC of a machine tree, on virtual time.
+struct VirtualMachine {
+    explicit VirtualMachine(const std::filesystem::path& root, const std::string& nvml = kNoNvml) {
+        system.root = root;
+        system.nvmlLibrary = nvml;
+        system.clock = time.clock();
+        reader = std::make_unique<SMCReader>([this] {
+            auto client = std::make_unique<VirtualSmcClient>(system);
+            client_ = client.get();
+            return client->hasAnySource()
+                       ? std::unique_ptr<SMCService>(std::make_unique<HandOver>(std::move(client)))
+                       : nullptr;
+        });
+        opened = reader->open();
+    }
+    SensorReading collect() const { return SensorCollector(*reader).collect(); }
+    VirtualSmcClient& client() const { return *client_; }
+
+    FakeMonotonicTime time;
+    LinuxSmcSystem system;
+    std::unique_ptr<SMCReader> reader;
+    bool opened = false;
+
+private:
+    struct HandOver final : SMCService {
+        explicit HandOver(std::unique_ptr<SMCUserClient> c) : client(std::move(c)) {}
+        int open(std::unique_ptr<SMCUserClient>& out) override {
+            out = std::move(client);
+            return 0;
+        }
+        std::unique_ptr<SMCUserClient> client;
+    };
+    VirtualSmcClient* client_ = nullptr;
+};
+
+// Adds `microjoules` to a fixture's energy counter, as the hardware would.
+void addEnergy(const SensorTree& tree, const std::string& zone, std::int64_t microjoules) {
+    const auto file = std::filesystem::path("sys/class/powercap") / zone / "energy_uj";
+    std::ifstream in(tree.root() / file);
+    std::int64_t value = 0;
+    in >> value;
+    tree.write(file, std::to_string(value + microjoules) + "\n");
+}
+
+SensorReading absentExcept(std::initializer_list<std::pair<double SensorReading::*, double>> values,
+                           std::int64_t fanCount) {
+    SensorReading reading;
+    for (const auto& [field, value] : values) {
+        reading.*field = value;
+    }
+    reading.fanCount = fanCount;
+    return reading;
+}
+
+TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
+    using R = SensorReading;
+    const struct {
+        std::string machine;
+        std::vector<std::pair<std::string, std::int64_t>> energyPerSecond;
+        bool fakeNvml;
+        SensorReading expected;
+    } cases[] = {
+        {"intel-laptop",
+         {{"intel-rapl:0", 12'500'000}, {"intel-rapl:1", 20'250'000}},
+         false,
+         absentExcept({{&R::cpuTempCelsius, 62.0},
+                       {&R::ssdTempCelsius, asFloat(36.85)},
+                       {&R::ambientTempCelsius, 45.0},
+                       {&R::ioTempCelsius, 50.0},
+                       {&R::cpuPowerWatts, 12.5},
+                       {&R::systemPowerWatts, 20.25},
+                       {&R::fan0RPM, 2873.0},
+                       {&R::fan1RPM, 0.0}},
+                      2)},
+        {"amd-desktop",
+         {{"intel-rapl:0", 65'000'000}},
+         false,
+         absentExcept({{&R::cpuTempCelsius, 54.375},
+                       {&R::gpuTempCelsius, 48.0},
+                       {&R::ssdTempCelsius, asFloat(38.85)},
+                       {&R::memoryTempCelsius, 41.5},
+                       {&R::ambientTempCelsius, 31.0},
+                       {&R::cpuPowerWatts, 65.0},
+                       {&R::gpuPowerWatts, 35.125},
+                       {&R::fan0RPM, 812.0},
+                       {&R::fan1RPM, 1205.0}},
+                      3)},
+        {"nvidia-desktop",
+         {{"intel-rapl:0", 31'750'000}},
+         true,
+         absentExcept({{&R::cpuTempCelsius, 47.0},
+                       {&R::gpuTempCelsius, 57.0},
+                       {&R::ssdTempCelsius, asFloat(40.85)},
+                       {&R::memoryTempCelsius, 38.25},
+                       {&R::ambientTempCelsius, asFloat(27.8)},
+                       {&R::cpuPowerWatts, 31.75},
+                       {&R::gpuPowerWatts, 48.25},
+                       {&R::fan0RPM, 1100.0}},
+                      1)},
+    };
+    for (const auto& c : cases) {
+        SensorTree tree(c.machine);
+        VirtualMachine machine(tree.root(), c.fakeNvml ? VANTREL_FAKE_NVML_SENSORS : kNoNvml);
+        ASSERT_TRUE(machine.opened) << c.machine;
+        for (const auto& [zone, microjoules] : c.energyPerSecond) {
+            addEnergy(tree, zone, microjoules);
+        }
+        machine.time.advance(seconds(1));
+        EXPECT_EQ(machine.collect(), c.expected) << c.machine;
+        EXPECT_EQ(machine.time.sleeps, 0) << c.machine;
+    }
+}
+
+TEST(VirtualSmc, ChipsAreKnownByNameNotNumber) {
+    SensorTree tree("amd-desktop");
+    const auto hwmon = tree.root() / "sys/class/hwmon";
+    std::filesystem::rename(hwmon / "hwmon3", hwmon / "hwmon99");  // k10temp
+    std::filesystem::rename(hwmon / "hwmon0", hwmon / "hwmon3");   // nvme
+    std::filesystem::rename(hwmon / "hwmon99", hwmon / "hwmon0");
+    VirtualMachine machine(tree.root());
+    const SensorReading reading = machine.collect();
+    EXPECT_EQ(reading.cpuTempCelsius, 54.375);
+    EXPECT_EQ(reading.ssdTempCelsius, asFloat(38.85));
+}
+
+TEST(VirtualSmc, SuspendedGpuIsNotRead) {
+    SensorTree tree("amd-desktop");
+    tree.write("sys/class/hwmon/hwmon4/device/power/runtime_status", "suspended\n");
+    VirtualMachine machine(tree.root());
+    const SensorReading reading = machine.collect();
+    EXPECT_EQ(reading.gpuTempCelsius, -1.0);
+    EXPECT_EQ(reading.gpuPowerWatts, -1.0);
+    EXPECT_EQ(reading.cpuTempCelsius, 54.375);
+}
+
+TEST(VirtualSmc, GarbageReadsAreNoValue) {
+    SensorTree tree;
+    const std::filesystem::path h = "sys/class/hwmon";
+    tree.write(h / "hwmon0/name", "coretemp\n");
+    tree.write(h / "hwmon0/temp1_label", "Package id 0\n");
+    tree.write(h / "hwmon0/temp1_input", "-274000\n");
+    tree.write(h / "hwmon1/name", "k10temp\n");
+    tree.write(h / "hwmon1/temp1_label", "Tctl\n");
+    tree.write(h / "hwmon1/temp1_input", "200001\n");
+    tree.write(h / "hwmon2/name", "nvme\n");
+    tree.write(h / "hwmon2/temp1_label", "Composite\n");
+    tree.write(h / "hwmon2/temp1_input", "N/A\n");
+    tree.write(h / "hwmon3/name", "amdgpu\n");
+    tree.write(h / "hwmon3/temp1_label", "edge\n");
+    tree.write(h / "hwmon3/temp1_input/unreadable", "");  // reading a directory fails
+    tree.write(h / "hwmon3/temp2_label", "junction\n");
+    tree.write(h / "hwmon3/temp2_input", "");  // ENODATA reads as nothing
+    tree.write(h / "hwmon3/power1_average", "-5000000\n");
+    tree.write(h / "hwmon3/power1_input", "12.5\n");
+    tree.write(h / "hwmon4/name", "thinkpad\n");
+    tree.write(h / "hwmon4/fan1_input", "65535000\n");
+    tree.write(h / "hwmon4/fan2_input", "\n");
+    tree.write(h / "hwmon5/name", "jc42\n");
+    tree.write(h / "hwmon5/temp1_input", "99999999999999999999999\n");
+    tree.write("sys/class/power_supply/BAT0/type", "Battery\n");
+    tree.write("sys/class/power_supply/BAT0/status", "Discharging\n");
+    tree.write("sys/class/power_supply/BAT0/temp", "2500\n");
+    tree.write("sys/class/power_supply/BAT0/current_now", "abc\n");
+    tree.write("sys/class/power_supply/BAT0/voltage_now", "11000000\n");
+    tree.write("sys/class/powercap/intel-rapl:0/name", "package-0\n");
+    tree.write("sys/class/powercap/intel-rapl:0/energy_uj", "garbage\n");
+    tree.write("sys/class/powercap/intel-rapl:0/max_energy_range_uj", "-1\n");
+
+    VirtualMachine machine(tree.root());
+    ASSERT_TRUE(machine.opened);
+    machine.time.advance(seconds(1));
+    EXPECT_EQ(machine.collect(), absentExcept({}, 2)) << "both fans were found";
+}
+
+TEST(VirtualSmc, PlausibilityLimits) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        SensorQuantity quantity;
+        double value;
+        bool plausible;
+    } cases[] = {
+        {SensorQuantity::temperature, -274.0, false}, {SensorQuantity::temperature, -273.15, false},
+        {SensorQuantity::temperature, -20.0, true},   {SensorQuantity::temperature, 200.0, true},
+        {SensorQuantity::temperature, 200.5, false},  {SensorQuantity::temperature, nan, false},
+        {SensorQuantity::power, -0.001, false},       {SensorQuantity::power, 0.0, true},
+        {SensorQuantity::power, 450.0, true},         {SensorQuantity::power, inf, false},
+        {SensorQuantity::power, 5000.5, false},       {SensorQuantity::fanSpeed, -1.0, false},
+        {SensorQuantity::fanSpeed, 0.0, true},        {SensorQuantity::fanSpeed, 65535000.0, false},
+        {SensorQuantity::count, 3.0, true},           {SensorQuantity::count, -1.0, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isPlausibleReading(c.quantity, c.value), c.plausible) << c.value;
+    }
+}
+
+TEST(VirtualSmc, BatteryPowerOnlyWhileDischarging) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+        double systemPower;
+        double batteryTemperature;
+    } cases[] = {
+        {"power_now", {{"status", "Discharging"}, {"power_now", "9870000"}}, asFloat(9.87), -1.0},
+        {"current x voltage",
+         {{"status", "Discharging"},
+          {"current_now", "1500000"},
+          {"voltage_now", "12000000"},
+          {"temp", "312"}},
+         18.0,
+         asFloat(31.2)},
+        {"signed current",
+         {{"status", "Discharging"}, {"current_now", "-1500000"}, {"voltage_now", "12000000"}},
+         18.0,
+         -1.0},
+        {"charging", {{"status", "Charging"}, {"power_now", "25000000"}}, -1.0, -1.0},
+        {"full", {{"status", "Full"}, {"power_now", "0"}, {"temp", "295"}}, -1.0, 29.5},
+    };
+    for (const auto& c : cases) {
+        SensorTree tree;
+        tree.write("sys/class/power_supply/AC/type", "Mains\n");
+        tree.write("sys/class/power_supply/BAT1/type", "Battery\n");
+        for (const auto& [file, text] : c.files) {
+            tree.write(std::filesystem::path("sys/class/power_supply/BAT1") / file, text + "\n");
+        }
+        VirtualMachine machine(tree.root());
+        ASSERT_TRUE(machine.opened) << c.name;
+        const SensorReading reading = machine.collect();
+        EXPECT_EQ(reading.systemPowerWatts, c.systemPower) << c.name;
+        EXPECT_EQ(reading.batteryTempCelsius, c.batteryTemperature) << c.name;
+    }
+}
+
+TEST(VirtualSmc, PeripheralBatteryIsNotTheSystems) {
+    SensorTree tree;
+    tree.write("sys/class/power_supply/hidpp_battery_0/type", "Battery\n");
+    tree.write("sys/class/power_supply/hidpp_battery_0/scope", "Device\n");
+    tree.write("sys/class/power_supply/hidpp_battery_0/status", "Discharging\n");
+    tree.write("sys/class/power_supply/hidpp_battery_0/power_now", "50000\n");
+    LinuxSmcSystem system;
+    system.root = tree.root();
+    EXPECT_EQ(findLinuxSmcService(system), nullptr);
+}
+
+TEST(VirtualSmc, RaplPowerWrapsAndRefreshesAtMostEvery100ms) {
+    SensorTree tree("intel-laptop");
+    const std::string range = "262143328850";
+    tree.write("sys/class/powercap/intel-rapl:0/energy_uj", "262142328850\n");  // 1 J before wrap
+    VirtualMachine machine(tree.root());
+    tree.write("sys/class/powercap/intel-rapl:0/energy_uj", "2000000\n");
+    machine.time.advance(seconds(1));
+    EXPECT_EQ(machine.collect().cpuPowerWatts, 3.0);
+
+    addEnergy(tree, "intel-rapl:0", 1'000'000);
+    machine.time.advance(milliseconds(50));
+    EXPECT_EQ(machine.collect().cpuPowerWatts, 3.0) << "within 100 ms: the same figure";
+    machine.time.advance(milliseconds(50));
+    EXPECT_EQ(machine.collect().cpuPowerWatts, 10.0) << "1 J over the 100 ms since the sample";
+    EXPECT_EQ(machine.time.sleeps, 0);
+}
+
+TEST(VirtualSmc, FirstPowerFigureWaitsOutTheInterval) {
+    SensorTree tree("amd-desktop");
+    VirtualMachine machine(tree.root());
+    const auto opened = machine.time.now;
+    addEnergy(tree, "intel-rapl:0", 4'000'000);
+    EXPECT_EQ(machine.collect().cpuPowerWatts, 40.0);
+    EXPECT_EQ(machine.time.sleeps, 1);
+    EXPECT_EQ(machine.time.now - opened, milliseconds(100));
+}
+
+TEST(EnergyPowerMeter, CounterDeltas) {
+    const struct {
+        std::uint64_t previous, current, range;
+        std::optional<std::uint64_t> delta;
+    } cases[] = {
+        {100, 350, 1000, 250},           {900, 100, 1000, 200},  {900, 100, 0, std::nullopt},
+        {1200, 100, 1000, std::nullopt}, {900, 1100, 1000, 200}, {5, 5, 1000, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(energyDelta(c.previous, c.current, c.range), c.delta)
+            << c.previous << " -> " << c.current;
+    }
+}
+
+TEST(EnergyPowerMeter, UnreadableCounterStartsOver) {
+    FakeMonotonicTime time;
+    const MonotonicClock clock = time.clock();
+    std::optional<std::uint64_t> counter = 1'000'000;
+    int reads = 0;
+    EnergyPowerMeter meter(
+        [&] {
+            ++reads;
+            return counter;
+        },
+        0, clock);
+    meter.prime();
+    time.advance(seconds(2));
+    counter = 5'000'000;
+    EXPECT_EQ(meter.watts(), 2.0);
+    EXPECT_EQ(reads, 2);
+    time.advance(seconds(1));
+    counter.reset();
+    EXPECT_EQ(meter.watts(), std::nullopt);
+    time.advance(seconds(1));
+    counter = 9'000'000;
+    EXPECT_EQ(meter.watts(), std::nullopt) << "no earlier sample survives a failed read";
+    time.advance(seconds(1));
+    counter = 10'000'000;
+    EXPECT_EQ(meter.watts(), 1.0);
+}
+
+TEST(VirtualSmc, NvmlFiguresFollowTheLibraryAndTheGpusPowerState) {
+    void* fake = dlopen(VANTREL_FAKE_NVML_SENSORS, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(fake, nullptr);
+    const auto set = reinterpret_cast<void (*)(int, unsigned int, int)>(dlsym(fake, "fakeNvmlSet"));
+    const auto initialized = reinterpret_cast<int (*)()>(dlsym(fake, "fakeNvmlInitialized"));
+    ASSERT_TRUE(set && initialized);
+
+    {
+        SensorTree tree("nvidia-desktop");
+        VirtualMachine machine(tree.root(), kNoNvml);
+        EXPECT_EQ(machine.collect().gpuTempCelsius, -1.0) << "no library, no NVIDIA figures";
+    }
+    {
+        SensorTree tree("nvidia-desktop");
+        VirtualMachine machine(tree.root(), VANTREL_FAKE_NVML_SENSORS);
+        EXPECT_EQ(initialized(), 1);
+        set(57, 48250, 999);
+        EXPECT_EQ(machine.collect().gpuPowerWatts, -1.0) << "a failing query";
+        set(-300, 48250, 0);
+        EXPECT_EQ(machine.collect().gpuTempCelsius, -1.0) << "an absurd temperature";
+        set(57, 48250, 0);
+        tree.write("sys/bus/pci/devices/0000:01:00.0/power/runtime_status", "suspended\n");
+        EXPECT_EQ(machine.collect().gpuTempCelsius, -1.0) << "a sleeping GPU is left asleep";
+        tree.write("sys/bus/pci/devices/0000:01:00.0/power/runtime_status", "active\n");
+        EXPECT_EQ(machine.collect().gpuTempCelsius, 57.0);
+    }
+    EXPECT_EQ(initialized(), 0) << "shut down with the client";
+    {
+        SensorTree tree("amd-desktop");
+        VirtualMachine machine(tree.root(), VANTREL_FAKE_NVML_SENSORS);
+        EXPECT_EQ(initialized(), 0) << "not loaded without an NVIDIA display device";
+    }
+    dlclose(fake);
+}
+
+TEST(VirtualSmc, AnswersKeyInfoAndFloatBytes) {
+    SensorTree tree("amd-desktop");
+    VirtualMachine machine(tree.root());
+    VirtualSmcClient& client = machine.client();
+
+    SMCParameterBlock request;
+    request.key = fourCharCode("Tp09");
+    request.command = kSMCReadKeyInfo;
+    SMCBlockBytes output{};
+    ASSERT_EQ(client.callStructMethod(2, toBlockBytes(request), output), 0);
+    EXPECT_EQ(fromBlockBytes(output).dataType, fourCharCode("flt "));
+    EXPECT_EQ(fromBlockBytes(output).dataSize, 4u);
+
+    request.command = kSMCReadBytes;
+    ASSERT_EQ(client.callStructMethod(2, toBlockBytes(request), output), 0);
+    const std::array<std::uint8_t, 4> bytes{0x00, 0x80, 0x59, 0x42};  // 54.375f little-endian
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), fromBlockBytes(output).bytes.begin()));
+
+    EXPECT_NE(client.callStructMethod(3, toBlockBytes(request), output), 0) << "other selector";
+    request.command = 11;
+    EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0) << "other command";
+    request.key = fourCharCode("TC0P");
+    request.command = kSMCReadKeyInfo;
+    EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0) << "unmapped key";
+    request.key = fourCharCode("TB1T");
+    EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0)
+        << "a mapped key without a sensor on this machine";
+}
+
+TEST(VirtualSmcKeyMap, AnswersTheFirstKeyOfEachCollectorList) {
+    const std::vector<std::string_view> firstKeys{SensorCollector::kCpuTemperatureKeys[0],
+                                                  SensorCollector::kGpuTemperatureKeys[0],
+                                                  SensorCollector::kBatteryTemperatureKeys[0],
+                                                  SensorCollector::kSsdTemperatureKeys[0],
+                                                  SensorCollector::kMemoryTemperatureKeys[0],
+                                                  SensorCollector::kAmbientTemperatureKeys[0],
+                                                  SensorCollector::kIoTemperatureKeys[0],
+                                                  SensorCollector::kCpuPowerKeys[0],
+                                                  SensorCollector::kGpuPowerKeys[0],
+                                                  SensorCollector::kSystemPowerKeys[0],
+                                                  SensorCollector::kFan0Keys[0],
+                                                  SensorCollector::kFan1Keys[0],
+                                                  SensorCollector::kFanCountKey};
+    std::vector<std::string_view> mapped;
+    for (const VirtualSmcKey& key : virtualSmcKeyMap()) {
+        mapped.push_back(key.key);
+        EXPECT_FALSE(key.sources.empty()) << key.key;
+    }
+    EXPECT_EQ(mapped, firstKeys);
+}
+
+}  // namespace
