@@ -42,11 +42,11 @@ void BatteryHealthLogger::load() {
     }
     // Whatever stands at the path and cannot be taken as a history is kept for the user.
     unreadableFileInPlace_ = true;
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestHistoryBytes) {
         return;
     }
-    const QByteArray text = file.read(kLargestHistoryBytes + 1);
-    if (text.size() > kLargestHistoryBytes || file.error() != QFileDevice::NoError) {
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
         return;
     }
     if (auto decoded = decodeBatteryHistory(text)) {

@@ -54,7 +54,7 @@ protected:
     QString historyPath() const { return folder_.filePath("vantrel/battery_history.json"); }
     QStringList asideFiles() const {
         return QDir(folder_.filePath("vantrel"))
-            .entryList({"battery_history.json.corrupt-*"}, QDir::Files, QDir::Name);
+            .entryList({"battery_history.json.corrupt-*"}, QDir::Files | QDir::Dirs, QDir::Name);
     }
 
     QTemporaryDir folder_;
@@ -230,6 +230,15 @@ TEST_F(BatteryHealthLoggerTest, NeverReplacesAnEarlierMovedAsideFile) {
     logger.record(batteryWith(187, 88));
     EXPECT_EQ(contentOf(earlier), "an older one, same second");
     EXPECT_EQ(contentOf(earlier + "-1"), "first broken file");
+}
+
+TEST_F(BatteryHealthLoggerTest, AFolderInThePlaceOfTheFileIsMovedAsideToo) {
+    writeContent(historyPath() + "/inside", "kept");
+    BatteryHealthLogger logger(historyPath(), clock_);
+    logger.record(batteryWith(187, 88));
+    ASSERT_EQ(asideFiles().size(), 1);
+    EXPECT_EQ(contentOf(folder_.filePath("vantrel/" + asideFiles().first() + "/inside")), "kept");
+    EXPECT_EQ(BatteryHealthLogger(historyPath(), clock_).history().size(), 1u);
 }
 
 TEST_F(BatteryHealthLoggerTest, AWriteThatFailsKeepsThePointInMemory) {
