@@ -1,9 +1,26 @@
 #pragma once
 
 #include "core/ProviderInterfaces.h"
+#include "platform/PowerSupplySource.h"
 
-// Battery sampling is not built yet: until it is, every poll reports the no-battery record.
+#include <filesystem>
+#include <memory>
+
+// Samples the battery once per poll from the first power source and the battery gauge:
+// charge, charging state, power source, time estimate and condition from the one; cycle count,
+// capacities, voltage and current from the other, with the health percentage and the power
+// through the battery derived from them. Keeps no state between samples.
 class BatteryProvider final : public BatterySampler {
 public:
-    BatteryStats sample() override { return BatteryStats{}; }
+    explicit BatteryProvider(std::unique_ptr<PowerSupplySource> source);
+
+    // The no-battery record (the default BatteryStats) when no power source is listed. A
+    // missing gauge still gives a battery, with -1 for cycle count, capacities and health.
+    BatteryStats sample() override;
+
+private:
+    std::unique_ptr<PowerSupplySource> source_;
 };
+
+// The provider reading this machine's /sys/class/power_supply.
+std::unique_ptr<BatteryProvider> makeLinuxBatteryProvider(const std::filesystem::path& root = "/");

@@ -18,7 +18,7 @@ MonitorParts makeLinuxMonitorParts(Clock& clock) {
     parts.cpu = makeLinuxCPUProvider(clock);
     parts.ram = makeLinuxRAMProvider(clock);
     parts.network = makeLinuxNetworkProvider(clock);
-    parts.battery = std::make_unique<BatteryProvider>();
+    parts.battery = makeLinuxBatteryProvider();
     parts.disk = std::make_unique<DiskProvider>();
     parts.gpu = std::make_unique<GPUProvider>();
     parts.processes = std::make_unique<ProcessProvider>();
@@ -26,6 +26,6 @@ MonitorParts makeLinuxMonitorParts(Clock& clock) {
     parts.sensors = std::make_unique<SensorProvider>();
     parts.alerts = std::make_unique<TemperatureAlertManager>();
     parts.recorder = std::make_unique<CSVRecorder>();
-    parts.batteryHealth = std::make_unique<BatteryHealthLogger>();
+    parts.batteryHealth = makeLinuxBatteryHealthLogger(clock);
     return parts;
 }
