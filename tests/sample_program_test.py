@@ -17,7 +17,9 @@ RECORDS = ["cpu", "ram", "network", "battery", "disk", "gpu", "processes",
 def sampler_env():
     # Settings come from a private folder, so the user's own never matter or change.
     env = dict(os.environ)
-    env["XDG_CONFIG_HOME"] = tempfile.mkdtemp(prefix="vantrel-sample-test-")
+    home = tempfile.mkdtemp(prefix="vantrel-sample-test-")
+    env["XDG_CONFIG_HOME"] = os.path.join(home, "config")
+    env["XDG_DATA_HOME"] = os.path.join(home, "data")
     return env
 
 
