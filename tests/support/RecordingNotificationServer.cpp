@@ -26,7 +26,6 @@ uint RecordingNotificationServer::Notify(const QString& appName, uint replacesId
                                          const QVariantMap& hints, int expireTimeout) {
     received_.push_back({message().signature(), appName, replacesId, appIcon, summary, body,
                          actions, hints, expireTimeout});
-    emit notificationReceived();
     if (refuses_) {
         sendErrorReply(QDBusError::AccessDenied, QStringLiteral("notifications are off"));
         return 0;

@@ -41,9 +41,6 @@ public slots:
                 const QString& summary, const QString& body, const QStringList& actions,
                 const QVariantMap& hints, int expireTimeout);
 
-signals:
-    void notificationReceived();
-
 private:
     QDBusConnection bus_;
     bool refuses_;
