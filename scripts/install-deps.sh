@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qcoro-qt6-dev
   libnl-3-dev libnl-genl-3-dev libsensors-dev libsystemd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  iproute2 procps python3
+  iproute2 procps python3 dbus-daemon
 )
 
 missing=()

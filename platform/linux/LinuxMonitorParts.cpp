@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxMonitorParts.h"
 
+#include "platform/linux/DBusDesktopNotifier.h"
 #include "platform/linux/LinuxThermalStateReader.h"
 #include "providers/BatteryHealthLogger.h"
 #include "providers/BatteryProvider.h"
@@ -24,7 +25,8 @@ MonitorParts makeLinuxMonitorParts(Clock& clock) {
     parts.processes = std::make_unique<ProcessProvider>();
     parts.thermal = makeLinuxThermalStateReader(clock);
     parts.sensors = std::make_unique<SensorProvider>();
-    parts.alerts = std::make_unique<TemperatureAlertManager>();
+    parts.alerts =
+        std::make_unique<TemperatureAlertManager>(clock, std::make_unique<DBusDesktopNotifier>());
     parts.recorder = std::make_unique<CSVRecorder>();
     parts.batteryHealth = makeLinuxBatteryHealthLogger(clock);
     return parts;

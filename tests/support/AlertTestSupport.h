@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/AppSettings.h"
+#include "core/LoginItem.h"
+#include "core/NotificationCenter.h"
+#include "core/UserDefaults.h"
+#include "platform/DesktopNotifier.h"
+
+#include <QTemporaryDir>
+
+#include <ostream>
+
+// A settings store as on first run, kept in memory, with alerts switched on and the given
+// thresholds, for tests of the temperature alerts.
+class AlertSettings {
+public:
+    AlertSettings(double cpuThreshold = 95.0, double gpuThreshold = 95.0,
+                  double ssdThreshold = 70.0)
+        : defaults_(dir_.filePath(QStringLiteral("settings.json"))),
+          store_(defaults_, center_, loginItem_) {
+        defaults_.keepChangesInMemory();
+        store_.setAlertsEnabled(true);
+        store_.setAlertCPUTempThreshold(cpuThreshold);
+        store_.setAlertGPUTempThreshold(gpuThreshold);
+        store_.setAlertSSDTempThreshold(ssdThreshold);
+    }
+
+    AppSettings& operator*() { return store_; }
+    AppSettings* operator->() { return &store_; }
+
+private:
+    class NoLoginItem final : public LoginItem {
+    public:
+        NoLoginItem() : LoginItem(QString(), QString()) {}
+        bool setEnabled(bool) override { return true; }
+    };
+
+    QTemporaryDir dir_;
+    NotificationCenter center_;
+    NoLoginItem loginItem_;
+    UserDefaults defaults_;
+    AppSettings store_;
+};
+
+// Readable failures when notifications are compared.
+inline void PrintTo(const DesktopNotification& notification, std::ostream* out) {
+    *out << '"' << notification.title.toStdString() << "\" / \"" << notification.body.toStdString()
+         << '"';
+}
