@@ -5,8 +5,8 @@
 #include "providers/BatteryHealthLogger.h"
 #include "providers/BatteryProvider.h"
 #include "providers/CPUProvider.h"
-#include "providers/DiskProvider.h"
 #include "providers/GPUProvider.h"
+#include "providers/LinuxDiskProvider.h"
 #include "providers/LinuxNetworkProvider.h"
 #include "providers/ProcessProvider.h"
 #include "providers/RAMProvider.h"
@@ -14,13 +14,13 @@
 #include "recording/TemperatureAlertManager.h"
 #include "sensors/SensorProvider.h"
 
-MonitorParts makeLinuxMonitorParts(Clock& clock) {
+MonitorParts makeLinuxMonitorParts(Clock& clock, NotificationCenter& center) {
     MonitorParts parts;
     parts.cpu = makeLinuxCPUProvider(clock);
     parts.ram = makeLinuxRAMProvider(clock);
     parts.network = makeLinuxNetworkProvider(clock);
     parts.battery = makeLinuxBatteryProvider();
-    parts.disk = std::make_unique<DiskProvider>();
+    parts.disk = makeLinuxDiskProvider(clock, center);
     parts.gpu = std::make_unique<GPUProvider>();
     parts.processes = std::make_unique<ProcessProvider>();
     parts.thermal = makeLinuxThermalStateReader(clock);

@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         settings.setRefreshInterval(*options.interval);
     }
 
-    SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock));
+    SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
     int exitCode = 0;
     std::int64_t printed = 0;
     QObject::connect(&center, &NotificationCenter::notified, &app, [&](const QString& name) {

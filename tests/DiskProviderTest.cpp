@@ -1,0 +1,303 @@
+#include "core/NotificationCenter.h"
+#include "platform/linux/LinuxDiskSource.h"
+#include "providers/DiskProvider.h"
+#include "providers/StorageScan.h"
+#include "support/FakeClock.h"
+
+#include <gtest/gtest.h>
+#include <sys/statvfs.h>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class FakeDiskSource final : public DiskSource {
+public:
+    std::optional<VolumeCapacity> capacity;
+    std::optional<std::vector<BlockDeviceCounters>> counters = std::vector<BlockDeviceCounters>{};
+
+    std::optional<VolumeCapacity> startupVolumeCapacity() override { return capacity; }
+    std::optional<std::vector<BlockDeviceCounters>> blockDeviceCounters() override {
+        return counters;
+    }
+};
+
+// Holds each scan until the test finishes it, or finishes it by itself after a set time of
+// the fake clock.
+class FakeScanner final : public StorageScanner {
+public:
+    explicit FakeScanner(FakeClock& clock) : clock_(clock) {}
+
+    void start(Completion done) override {
+        startTimes.push_back(clock_.elapsedSeconds());
+        if (durations.empty()) {
+            pending.push_back(std::move(done));
+            return;
+        }
+        const double seconds = durations.size() > 1 ? durations.front() : durations.back();
+        if (durations.size() > 1) {
+            durations.erase(durations.begin());
+        }
+        auto result = nextResult;
+        clock_.callAfter(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                             std::chrono::duration<double>(seconds)),
+                         [done = std::move(done), result] { done(result); });
+    }
+
+    void finishOldest(StorageScanResult result = {}) {
+        auto done = std::move(pending.front());
+        pending.erase(pending.begin());
+        done(std::move(result));
+    }
+
+    std::vector<double> startTimes;
+    std::vector<Completion> pending;
+    std::vector<double> durations;  // empty: held for the test; the last one repeats
+    StorageScanResult nextResult;
+
+private:
+    FakeClock& clock_;
+};
+
+struct ProviderHarness {
+    FakeClock clock;
+    NotificationCenter center;
+    FakeDiskSource* source = nullptr;
+    FakeScanner* scanner = nullptr;
+    std::unique_ptr<DiskProvider> provider;
+    int statsUpdates = 0;
+
+    ProviderHarness() {
+        auto ownedSource = std::make_unique<FakeDiskSource>();
+        auto ownedScanner = std::make_unique<FakeScanner>(clock);
+        source = ownedSource.get();
+        scanner = ownedScanner.get();
+        provider = std::make_unique<DiskProvider>(clock, center, std::move(ownedSource),
+                                                  std::move(ownedScanner));
+        QObject::connect(&center, &NotificationCenter::notified, [this](const QString& name) {
+            statsUpdates += name == notification::statsDidUpdate ? 1 : 0;
+        });
+    }
+};
+
+std::chrono::nanoseconds seconds(double value) {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::duration<double>(value));
+}
+
+// ---- capacity of the startup volume ----
+
+TEST(DiskCapacity, FollowsTheVolumeValues) {
+    struct Case {
+        const char* what;
+        std::optional<VolumeCapacity> capacity;
+        std::int64_t total, used, available, purgeable;
+    };
+    const std::vector<Case> cases{
+        {"unreadable: all zero", std::nullopt, 0, 0, 0, 0},
+        {"Linux: nothing purgeable", VolumeCapacity{1000, 400, 400}, 1000, 600, 400, 0},
+        {"important use may take purgeable space", VolumeCapacity{1000, 300, 400}, 1000, 600, 400,
+         100},
+        {"less for important use: purgeable 0, not negative", VolumeCapacity{1000, 500, 400}, 1000,
+         600, 400, 0},
+        {"more free than total: used 0, not negative", VolumeCapacity{100, 300, 300}, 100, 0, 300,
+         0},
+    };
+    for (const Case& row : cases) {
+        ProviderHarness harness;
+        harness.source->capacity = row.capacity;
+        const DiskStats stats = harness.provider->sample();
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(stats.totalBytes, row.total);
+        EXPECT_EQ(stats.usedBytes, row.used);
+        EXPECT_EQ(stats.availableBytes, row.available);
+        EXPECT_EQ(stats.purgeableBytes, row.purgeable);
+    }
+}
+
+// ---- throughput ----
+
+struct ThroughputStep {
+    double secondsBefore;
+    std::optional<std::vector<BlockDeviceCounters>> counters;
+    double readRate;
+    double writeRate;
+};
+
+struct ThroughputCase {
+    const char* name;
+    friend void PrintTo(const ThroughputCase& row, std::ostream* out) { *out << row.name; }
+    std::vector<ThroughputStep> steps;
+};
+
+class DiskThroughput : public ::testing::TestWithParam<ThroughputCase> {};
+
+TEST_P(DiskThroughput, FollowsTheCounterRules) {
+    ProviderHarness harness;
+    int index = 0;
+    for (const ThroughputStep& step : GetParam().steps) {
+        harness.clock.advance(seconds(step.secondsBefore));
+        harness.source->counters = step.counters;
+        const DiskStats stats = harness.provider->sample();
+        SCOPED_TRACE(testing::Message() << "step " << index++);
+        EXPECT_DOUBLE_EQ(stats.readBytesPerSec, step.readRate);
+        EXPECT_DOUBLE_EQ(stats.writeBytesPerSec, step.writeRate);
+    }
+}
+
+using Devices = std::vector<BlockDeviceCounters>;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DiskThroughput,
+    ::testing::Values(
+        ThroughputCase{"FirstCallIsZero", {{5, Devices{{"sda", 1000, 2000}}, 0, 0}}},
+        ThroughputCase{"RateOverElapsedTime",
+                       {{0, Devices{{"sda", 1000, 2000}}, 0, 0},
+                        {2, Devices{{"sda", 5000, 2400}}, 2000, 200}}},
+        ThroughputCase{"SumsEveryDisk",
+                       {{0, Devices{{"nvme0n1", 1000, 10}, {"sda", 1000, 10}}, 0, 0},
+                        {1, Devices{{"nvme0n1", 1500, 30}, {"sda", 3500, 40}}, 3000, 50}}},
+        ThroughputCase{"DroppedCounterGivesZeroThenResumes",
+                       {{0, Devices{{"nvme0n1", 9000, 9000}, {"sdb", 1000, 1000}}, 0, 0},
+                        {1, Devices{{"nvme0n1", 9100, 9100}}, 0, 0},
+                        {1, Devices{{"nvme0n1", 9300, 9200}}, 200, 100}}},
+        ThroughputCase{"UnreadableListKeepsTheLastReading",
+                       {{0, Devices{{"sda", 1000, 1000}}, 0, 0},
+                        {1, std::nullopt, 0, 0},
+                        {1, Devices{{"sda", 3000, 1400}}, 1000, 200}}},
+        ThroughputCase{"NoTimeElapsedGivesZero",
+                       {{0, Devices{{"sda", 1000, 1000}}, 0, 0},
+                        {0, Devices{{"sda", 5000, 5000}}, 0, 0},
+                        {1, Devices{{"sda", 6000, 6000}}, 1000, 1000}}},
+        ThroughputCase{"NoDisksReadsZero", {{0, Devices{}, 0, 0}, {1, Devices{}, 0, 0}}},
+        ThroughputCase{"SumsSaturateInsteadOfWrapping",
+                       {{0, Devices{{"a", UINT64_MAX - 10, 0}, {"b", 5, 0}}, 0, 0},
+                        {1, Devices{{"a", UINT64_MAX - 10, 0}, {"b", 100, 0}}, 5, 0}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// ---- scan schedule, in virtual time ----
+
+TEST(DiskScanSchedule, FirstPollStartsAScanAndItsListsArriveWithStatsDidUpdate) {
+    ProviderHarness harness;
+    const DiskStats first = harness.provider->sample();
+    EXPECT_TRUE(first.categories.isEmpty());
+    EXPECT_TRUE(first.volumes.isEmpty());
+    ASSERT_EQ(harness.scanner->startTimes.size(), 1u);
+    EXPECT_TRUE(harness.provider->scanInProgress());
+
+    harness.clock.advance(2s);
+    EXPECT_TRUE(harness.provider->sample().categories.isEmpty());
+    EXPECT_EQ(harness.scanner->startTimes.size(), 1u);  // never two at once
+    EXPECT_EQ(harness.statsUpdates, 0);
+
+    const StorageScanResult result{{{"Downloads", "Downloads", 5 << 20, "arrow.down.circle"}},
+                                   {{"/media/a/STICK", "STICK", 8 << 20, 1 << 20, false, true}}};
+    harness.scanner->finishOldest(result);
+    EXPECT_EQ(harness.statsUpdates, 1);
+    EXPECT_FALSE(harness.provider->scanInProgress());
+    const DiskStats later = harness.provider->sample();
+    EXPECT_EQ(later.categories, result.categories);
+    EXPECT_EQ(later.volumes, result.volumes);
+}
+
+struct ScheduleCase {
+    const char* what;
+    std::vector<double> scanSeconds;  // the last one repeats
+    double pollEvery;
+    double horizon;
+    std::vector<double> expectedStarts;
+};
+
+TEST(DiskScanSchedule, AtMostOnceAMinuteAndBackingOffWhenSlow) {
+    const std::vector<ScheduleCase> cases{
+        {"quick scans: more than 60 s apart", {1}, 2, 200, {0, 62, 124, 186}},
+        {"one-second polls", {0.5}, 1, 125, {0, 61, 122}},
+        {"4 s scans: 80 s apart", {4}, 2, 200, {0, 80, 160}},
+        {"10 s scans: 200 s apart", {10}, 2, 450, {0, 200, 400}},
+        {"a slow scan, then quick ones", {30, 1}, 5, 700, {0, 600, 665}},
+    };
+    for (const ScheduleCase& row : cases) {
+        SCOPED_TRACE(row.what);
+        ProviderHarness harness;
+        harness.scanner->durations = row.scanSeconds;
+        for (double t = 0; t <= row.horizon; t += row.pollEvery) {
+            harness.provider->sample();
+            harness.clock.advance(seconds(row.pollEvery));
+        }
+        EXPECT_EQ(harness.scanner->startTimes, row.expectedStarts);
+        // Each scan takes at most a twentieth of the time until the next one starts.
+        const auto& starts = harness.scanner->startTimes;
+        for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+            const double took = row.scanSeconds[std::min(i, row.scanSeconds.size() - 1)];
+            EXPECT_LE(took / (starts[i + 1] - starts[i]), 0.05) << "scan " << i;
+        }
+        EXPECT_EQ(harness.statsUpdates, static_cast<int>(row.expectedStarts.size()));
+    }
+}
+
+// ---- the two lists ----
+
+TEST(StorageLists, CategoriesAboveOneMebibyteLargestFirst) {
+    const std::vector<MeasuredCategory> rows{
+        {"Applications", "app.badge", 1048576},  // exactly 1 MiB: left out
+        {"Developer", "hammer", 1048577},        // one byte more: listed
+        {"Downloads", "arrow.down.circle", 50 << 20},
+        {"Documents", "doc", 0},
+        {"Desktop", "menubar.dock.rectangle", 50 << 20},  // tie: table order
+        {"Photos", "photo", 70 << 20},
+        {"Library", "building.columns", 2 << 20},
+    };
+    const QVector<StorageCategory> expected{
+        {"Photos", "Photos", 70 << 20, "photo"},
+        {"Downloads", "Downloads", 50 << 20, "arrow.down.circle"},
+        {"Desktop", "Desktop", 50 << 20, "menubar.dock.rectangle"},
+        {"Library", "Library", 2 << 20, "building.columns"},
+        {"Developer", "Developer", 1048577, "hammer"},
+    };
+    EXPECT_EQ(listedCategories(rows), expected);
+    EXPECT_TRUE(listedCategories({}).isEmpty());
+}
+
+TEST(StorageLists, VolumesWithCapacityAndNameNeverTheRoot) {
+    std::vector<VolumeDescription> volumes{
+        {"/media/a/Small", "Small", 100, 10, false, true, false},
+        {"/", "root", 5000, 100, true, false, true},            // the root file system
+        {"/media/a/Nameless", "", 900, 1, true, false, false},  // no name
+        {"/mnt/gone", "gone", std::nullopt, 0, true, false, false},
+        {"/mnt/empty", "empty", 0, 0, true, false, false},
+        {"/mnt/Big", "Big", 800, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+    };
+    const QVector<VolumeInfo> expected{
+        {"/mnt/Big", "Big", 800, 0, true, false},  // absent values: internal, not removable
+        {"/media/a/Small", "Small", 100, 10, false, true},
+    };
+    EXPECT_EQ(listedVolumes(volumes), expected);
+}
+
+// ---- live, on this machine ----
+
+class HeldScanner final : public StorageScanner {
+public:
+    void start(Completion) override {}
+};
+
+TEST(DiskProviderLive, RootCapacityIsWhatStatvfsSays) {
+    FakeClock clock;
+    NotificationCenter center;
+    DiskProvider provider(clock, center, makeLinuxDiskSource(), std::make_unique<HeldScanner>());
+    const DiskStats stats = provider.sample();
+    struct statvfs info {};
+    ASSERT_EQ(::statvfs("/", &info), 0);
+    EXPECT_EQ(stats.totalBytes, static_cast<std::int64_t>(info.f_blocks * info.f_frsize));
+    EXPECT_EQ(stats.usedBytes, stats.totalBytes - stats.availableBytes);
+    EXPECT_GT(stats.availableBytes, 0);
+    EXPECT_EQ(stats.purgeableBytes, 0);
+    EXPECT_GT(diskFraction(stats), 0.0);
+    EXPECT_LT(diskFraction(stats), 1.0);
+}
+
+}  // namespace
