@@ -25,7 +25,7 @@ MonitorParts makeLinuxMonitorParts(Clock& clock) {
     parts.thermal = makeLinuxThermalStateReader(clock);
     parts.sensors = std::make_unique<SensorProvider>();
     parts.alerts = std::make_unique<TemperatureAlertManager>();
-    parts.recorder = std::make_unique<CSVRecorder>();
+    parts.recorder = std::make_unique<CSVRecorder>(clock);
     parts.batteryHealth = std::make_unique<BatteryHealthLogger>();
     return parts;
 }
