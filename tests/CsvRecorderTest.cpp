@@ -1,6 +1,7 @@
 #include "recording/CSVRecorder.h"
 #include "recording/CsvFormat.h"
 #include "recording/DesktopFolder.h"
+#include "support/FileSizeLimit.h"
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
 
@@ -11,10 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <chrono>
-#include <csignal>
+#include <functional>
 
 namespace {
 
@@ -163,27 +162,6 @@ TEST_F(CsvRecorderTest, AStartReplacesAFileOfTheSameName) {
     ASSERT_TRUE(recorder_->startRecordingAt(path(QStringLiteral("r.csv"))).ok());
     EXPECT_EQ(contentOf(path(QStringLiteral("r.csv"))), (csvHeader() + u'\n').toUtf8());
 }
-
-// The file-size limit stands in for a full disk: the write that crosses it is cut short by
-// the kernel, and every later one fails.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST_F(CsvRecorderTest, AFullDiskStopsTheRowsAndKeepsTheWrittenOnesWhole) {
     ASSERT_TRUE(recorder_->startRecordingAt(path(QStringLiteral("r.csv"))).ok());
