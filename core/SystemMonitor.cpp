@@ -158,8 +158,10 @@ QCoro::Task<> SystemMonitor::poll() {
         parts_.alerts->checkAlerts(sensors_, settings_);
         session_.applyTemperatures(sensors_);
         emit sessionChanged();
-        parts_.recorder->recordSample(*this);
     }
+    // A running recording gets a row on every poll; without the helper its sensor columns
+    // show that nothing was measured, so a recording never runs while writing nothing.
+    parts_.recorder->recordSample(*this);
 
     histories_.cpu.append(cpu.overall);
     histories_.ram.append(memoryFraction(ram));

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -99,7 +100,7 @@ TEST_F(SystemMonitorTest, WithoutTheHelperOnlySystemRecordsAdvance) {
     clock_.advance(3s);
     EXPECT_EQ(fakes_.sensors->calls, 0);
     EXPECT_EQ(fakes_.alerts->calls, 0);
-    EXPECT_EQ(fakes_.recorder->calls, 0);
+    EXPECT_EQ(fakes_.recorder->calls, 3);  // a recording gets a row on every poll
     EXPECT_EQ(monitor_->sensors(), SensorStats{});
     EXPECT_TRUE(monitor_->histories().cpuTemp.values().isEmpty());
     EXPECT_TRUE(monitor_->histories().fan0.values().isEmpty());
@@ -120,7 +121,7 @@ TEST_F(SystemMonitorTest, HelperArrivingMidSessionStartsTheSensorHistories) {
     EXPECT_EQ(monitor_->histories().fan0.values(), QVector<double>{1200});
     EXPECT_EQ(monitor_->histories().cpu.values().size(), 3);
     EXPECT_EQ(fakes_.alerts->calls, 1);
-    EXPECT_EQ(fakes_.recorder->calls, 1);
+    EXPECT_EQ(fakes_.recorder->calls, 3);  // every poll, with and without the helper
     EXPECT_EQ(monitor_->session().peakCPUTemp, 70);
 }
 
@@ -143,18 +144,31 @@ TEST_F(SystemMonitorTest, HistoriesStoreTheDerivedFractions) {
 }
 
 TEST_F(SystemMonitorTest, RecorderSeesThisPollsRecordsPublishedButHistoriesNotYetAppended) {
-    monitor_->setHelperAvailable(true);
     fakes_.cpu->next.overall = 0.42;
+    fakes_.thermal->next = ThermalState::fair;
+    fakes_.sensors->next.cpuTempCelsius = 66;
     int cpuHistoryLength = -1;
     double recordedCpu = -1;
+    ThermalState recordedThermal = ThermalState::nominal;
+    std::optional<double> recordedTemp;
     fakes_.recorder->onRecord = [&](const SystemMonitor& m) {
         recordedCpu = m.cpu().overall;
+        recordedThermal = m.thermalState();
+        recordedTemp = m.sensors().cpuTempCelsius;
         cpuHistoryLength = static_cast<int>(m.histories().cpu.values().size());
     };
     monitor_->startPolling();
-    clock_.advance(100ms);
+    clock_.advance(100ms);  // the first poll, without the helper
     EXPECT_DOUBLE_EQ(recordedCpu, 0.42);
+    EXPECT_EQ(recordedThermal, ThermalState::fair);
+    EXPECT_FALSE(recordedTemp);
     EXPECT_EQ(cpuHistoryLength, 0);
+
+    monitor_->setHelperAvailable(true);
+    clock_.advance(1s);  // the second poll, with the sensor step before the row
+    EXPECT_EQ(recordedTemp, 66);
+    EXPECT_EQ(cpuHistoryLength, 1);
+    EXPECT_EQ(fakes_.recorder->calls, 2);
 }
 
 TEST_F(SystemMonitorTest, StoppingDuringAWaitRunsOneLastPollAndEndsTheLoop) {

@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Runs vantrel-sample on this machine and checks what it prints against the kernel's files."""
 
+import glob
 import json
 import os
+import re
+import resource
 import signal
 import subprocess
 import sys
@@ -14,13 +17,47 @@ RECORDS = ["cpu", "ram", "network", "battery", "disk", "gpu", "processes",
            "thermalState", "sensors", "session"]
 
 
-def sampler_env():
-    # Settings come from a private folder, so the user's own never matter or change.
+CSV_HEADER = ("timestamp,cpu_percent,ram_percent,gpu_percent,disk_percent,battery_percent,"
+              "net_up_bps,net_down_bps,thermal_state,cpu_temp_c,gpu_temp_c,ssd_temp_c,"
+              "memory_temp_c,battery_temp_c,system_power_w,charger_power_w,fan0_rpm,fan1_rpm")
+TIMESTAMP = re.compile(r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$")
+ONE_DECIMAL = re.compile(r"^-?\d+\.\d$")
+INTEGER = re.compile(r"^-?\d+$")
+
+
+def sampler_env(desktop_line=None):
+    # Settings come from a private folder, so the user's own never matter or change; so does
+    # the user-dirs file that names the Desktop folder, with a private home for "$HOME".
     env = dict(os.environ)
-    home = tempfile.mkdtemp(prefix="vantrel-sample-test-")
-    env["XDG_CONFIG_HOME"] = os.path.join(home, "config")
-    env["XDG_DATA_HOME"] = os.path.join(home, "data")
+    private = tempfile.mkdtemp(prefix="vantrel-sample-test-")
+    env["XDG_CONFIG_HOME"] = os.path.join(private, "config")
+    env["XDG_DATA_HOME"] = os.path.join(private, "data")
+    env["HOME"] = os.path.join(private, "home")
+    os.makedirs(env["XDG_CONFIG_HOME"])
+    os.makedirs(env["HOME"])
+    if desktop_line is not None:
+        with open(os.path.join(env["XDG_CONFIG_HOME"], "user-dirs.dirs"), "w") as dirs:
+            dirs.write(desktop_line + "
+")
     return env
+
+
+def csv_rows(text, history_from=None):
+    """The rows under the header, each checked column by column. Battery and thermal state are
+    integers, except in the snapshot's history rows (from row `history_from`), where the
+    battery shows one decimal."""
+    lines = text.split("\n")
+    assert lines[0] == CSV_HEADER, lines[0]
+    rows = [line.split(",") for line in lines[1:]]
+    for index, row in enumerate(rows):
+        assert len(row) == 18, row
+        assert TIMESTAMP.match(row[0]), row
+        history = history_from is not None and index >= history_from
+        for number, column in enumerate(row[1:], start=1):
+            integer = number == 8 or (number == 5 and not history)
+            pattern = INTEGER if integer else ONE_DECIMAL
+            assert pattern.match(column), (number, row)
+    return rows
 
 
 def meminfo_kib(key):
@@ -29,6 +66,10 @@ def meminfo_kib(key):
             if line.startswith(key + ":"):
                 return int(line.split()[1])
     raise KeyError(key)
+
+
+def used_by_free():
+    return (meminfo_kib("MemTotal") - meminfo_kib("MemAvailable")) * 1024
 
 
 def default_route_interface():
@@ -41,12 +82,113 @@ def default_route_interface():
 
 
 class SamplerProgram(unittest.TestCase):
-    def run_sampler(self, *arguments, timeout=30):
+    def run_sampler(self, *arguments, timeout=30, env=None):
         return subprocess.run([SAMPLER, *arguments], capture_output=True, text=True,
-                              timeout=timeout, env=sampler_env())
+                              timeout=timeout, env=env or sampler_env())
+
+    def assert_summary(self, stderr, samples):
+        self.assertRegex(stderr, r"(?m)^Session: \S+.* \(%d samples\)$" % samples)
+        for line in ("CPU: avg ", "CPU Temp: avg ", "Power: avg ", "Fans: ", "Throttled: "):
+            self.assertRegex(stderr, "(?m)^" + re.escape(line))
+
+    def test_records_every_poll_and_writes_a_snapshot(self):
+        folder = tempfile.mkdtemp(prefix="vantrel-sample-csv-")
+        recording = os.path.join(folder, "r.csv")
+        snapshot = os.path.join(folder, "s.csv")
+        result = self.run_sampler("--count", "5", "--interval", "0.2", "--record", recording,
+                                  "--snapshot", snapshot)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(len(result.stdout.splitlines()), 5)
+        with open(recording, newline="") as file:
+            text = file.read()
+        self.assertTrue(text.endswith("\n"))
+        self.assertEqual(len(text.splitlines()), 6)
+        # Without the helper no sensor was read: the sensor columns show their markers.
+        for row in csv_rows(text[:-1]):
+            self.assertEqual(row[9:16], ["-1.0"] * 7)
+        with open(snapshot, newline="") as file:
+            text = file.read()
+        self.assertFalse(text.endswith("\n"))
+        rows = csv_rows(text, history_from=1)
+        self.assertEqual(len(rows), 1 + 5)  # the current readings, then five history rows
+        self.assertTrue(all(row[8] == "0" and row[17] == "0.0" for row in rows[1:]))
+        self.assertEqual(rows[0][0], rows[-1][0])
+        self.assert_summary(result.stderr, 5)
+
+    def test_records_into_the_desktop_folder_by_default(self):
+        env = sampler_env('XDG_DESKTOP_DIR="$HOME/Schreibtisch"')
+        desktop = os.path.join(env["HOME"], "Schreibtisch")
+        os.mkdir(desktop)
+        result = self.run_sampler("--record", "--count", "2", "--interval", "0.1", env=env)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        names = glob.glob(os.path.join(desktop, "vantrel-recording-*.csv"))
+        self.assertEqual(len(names), 1, os.listdir(desktop))
+        self.assertRegex(os.path.basename(names[0]),
+                         r"^vantrel-recording-\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.csv$")
+        with open(names[0]) as file:
+            self.assertEqual(len(file.read().splitlines()), 3)
+        self.assert_summary(result.stderr, 2)
+
+    def test_one_row_gives_no_summary(self):
+        recording = os.path.join(tempfile.mkdtemp(prefix="vantrel-sample-csv-"), "r.csv")
+        result = self.run_sampler("--count", "1", "--record", recording)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertNotIn("Session:", result.stderr)
+
+    def test_a_desktop_that_cannot_take_a_file_gives_one_line_and_status_one(self):
+        for line in ('XDG_DESKTOP_DIR="$HOME/missing"', 'XDG_DESKTOP_DIR="/proc"'):
+            result = self.run_sampler("--record", "--count", "1", env=sampler_env(line))
+            self.assertEqual(result.returncode, 1, line)
+            self.assertEqual(result.stdout, "")
+            self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
+
+    def test_a_snapshot_that_cannot_be_written_gives_one_line_and_status_one(self):
+        result = self.run_sampler("--count", "1", "--snapshot", "/proc/vantrel-snapshot.csv")
+        self.assertEqual(result.returncode, 1)
+        self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
+        self.assertFalse(os.path.exists("/proc/vantrel-snapshot.csv"))
+
+    def test_a_full_disk_ends_the_recording_with_its_rows_whole(self):
+        recording = os.path.join(tempfile.mkdtemp(prefix="vantrel-sample-csv-"), "r.csv")
+        limit = len(CSV_HEADER) + 1 + 250  # room for the header and about two rows
+
+        def small_disk():
+            # A file-size limit stands in for a full disk; the write that crosses it is cut.
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+
+        result = subprocess.run([SAMPLER, "--count", "30", "--interval", "0.05", "--record",
+                                 recording], capture_output=True, text=True, timeout=30,
+                                env=sampler_env(), preexec_fn=small_disk)
+        self.assertEqual(result.returncode, 1, result.stderr)
+        self.assertRegex(result.stderr, "(?m)^vantrel-sample: recording stopped: ")
+        self.assertLess(len(result.stdout.splitlines()), 30)
+        with open(recording, newline="") as file:
+            text = file.read()
+        self.assertTrue(text.endswith("\n"))
+        rows = csv_rows(text[:-1])
+        self.assertGreaterEqual(len(rows), 1)
+        self.assertLessEqual(len(text), limit)
+
+    def test_interrupting_a_recording_prints_its_summary(self):
+        recording = os.path.join(tempfile.mkdtemp(prefix="vantrel-sample-csv-"), "r.csv")
+        process = subprocess.Popen([SAMPLER, "--interval", "0.1", "--record", recording],
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                                   env=sampler_env())
+        process.stdout.readline()
+        process.stdout.readline()
+        process.send_signal(signal.SIGINT)
+        rest, errors = process.communicate(timeout=10)
+        self.assertEqual(process.returncode, 0, errors)
+        with open(recording) as file:
+            rows = len(file.read().splitlines()) - 1
+        self.assertEqual(rows, 2 + len(rest.splitlines()))
+        self.assert_summary(errors, rows)
 
     def test_prints_one_object_per_poll_that_agrees_with_the_kernel(self):
+        used_before = used_by_free()
         result = self.run_sampler("--count", "3", "--interval", "0.2")
+        used_after = used_by_free()
         self.assertEqual(result.returncode, 0, result.stderr)
         lines = result.stdout.splitlines()
         self.assertEqual(len(lines), 3)
@@ -59,9 +201,10 @@ class SamplerProgram(unittest.TestCase):
         self.assertEqual(len(last["cpu"]["perCore"]), online)
         self.assertTrue(0 <= last["cpu"]["overall"] <= 1)
         self.assertEqual(last["ram"]["totalBytes"], meminfo_kib("MemTotal") * 1024)
-        used_by_free = (meminfo_kib("MemTotal") - meminfo_kib("MemAvailable")) * 1024
-        self.assertLess(abs(last["ram"]["usedBytes"] - used_by_free),
-                        0.03 * last["ram"]["totalBytes"])
+        # Memory moves while the sampler runs: compare with what free(1) saw on both sides.
+        tolerance = 0.03 * last["ram"]["totalBytes"]
+        self.assertGreater(last["ram"]["usedBytes"], min(used_before, used_after) - tolerance)
+        self.assertLess(last["ram"]["usedBytes"], max(used_before, used_after) + tolerance)
         route = default_route_interface()
         if route is not None:
             self.assertEqual(last["network"]["interfaceName"], route)
@@ -80,7 +223,8 @@ class SamplerProgram(unittest.TestCase):
             self.assertEqual(sorted(json.loads(line)), sorted(RECORDS))
 
     def test_bad_arguments_give_one_line_and_status_two(self):
-        for arguments in (["--count", "zero"], ["--interval", "-1"], ["--frobnicate"]):
+        for arguments in (["--count", "zero"], ["--interval", "-1"], ["--frobnicate"],
+                          ["--snapshot"], ["--record="]):
             result = self.run_sampler(*arguments)
             self.assertEqual(result.returncode, 2, arguments)
             self.assertEqual(result.stdout, "")
@@ -89,7 +233,7 @@ class SamplerProgram(unittest.TestCase):
     def test_help_describes_the_options(self):
         result = self.run_sampler("--help")
         self.assertEqual(result.returncode, 0)
-        for option in ("--count", "--interval", "--help"):
+        for option in ("--count", "--interval", "--record", "--snapshot", "--help"):
             self.assertIn(option, result.stdout)
 
 

@@ -27,7 +27,7 @@ MonitorParts makeLinuxMonitorParts(Clock& clock, NotificationCenter& center) {
     parts.sensors = std::make_unique<SensorProvider>();
     parts.alerts =
         std::make_unique<TemperatureAlertManager>(clock, std::make_unique<DBusDesktopNotifier>());
-    parts.recorder = std::make_unique<CSVRecorder>();
+    parts.recorder = std::make_unique<CSVRecorder>(clock);
     parts.batteryHealth = makeLinuxBatteryHealthLogger(clock);
     return parts;
 }

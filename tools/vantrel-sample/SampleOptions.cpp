@@ -64,6 +64,20 @@ SampleOptionsResult parseSampleOptions(const QStringList& arguments) {
                         QStringLiteral(
                             "--interval needs a number of seconds above 0 and at most 86400")};
             }
+        } else if (name == u"--record") {
+            // The path is optional: a following option is not taken for one.
+            if (!value && i + 1 < arguments.size() && !arguments[i + 1].startsWith(u"--")) {
+                value = arguments[++i];
+            }
+            options.record = value.value_or(QString());
+            if (value && value->isEmpty()) {
+                return {std::nullopt, QStringLiteral("--record= needs a file path")};
+            }
+        } else if (name == u"--snapshot") {
+            options.snapshot = takeValue();
+            if (!options.snapshot || options.snapshot->isEmpty()) {
+                return {std::nullopt, QStringLiteral("--snapshot needs a file path")};
+            }
         } else {
             return {std::nullopt,
                     QStringLiteral("unknown argument '%1' (see --help)").arg(argument)};
@@ -74,7 +88,8 @@ SampleOptionsResult parseSampleOptions(const QStringList& arguments) {
 
 QString sampleUsage() {
     return QStringLiteral(
-        "Usage: vantrel-sample [--count N] [--interval SECONDS]\n"
+        "Usage: vantrel-sample [--count N] [--interval SECONDS] [--record [PATH]]\n"
+        "                      [--snapshot PATH]\n"
         "\n"
         "Samples this machine as the Vantrel monitor does and prints one JSON object per poll\n"
         "on standard output: cpu, ram, network, battery, disk, gpu, processes, thermalState,\n"
@@ -83,6 +98,12 @@ QString sampleUsage() {
         "  --count N           print N polls, then exit (default: until interrupted)\n"
         "  --interval SECONDS  seconds between polls for this run (default: the refresh\n"
         "                      interval of the settings, 2 seconds unless changed)\n"
+        "  --record [PATH]     record every poll as a CSV row to PATH (default: a new\n"
+        "                      vantrel-recording-<local time>.csv in the Desktop folder);\n"
+        "                      when the run ends, a summary of the recording goes to\n"
+        "                      standard error\n"
+        "  --snapshot PATH     after the last poll, write the current readings and the\n"
+        "                      history of the last 60 polls as CSV to PATH\n"
         "  --help              show this text\n"
         "\n"
         "The first two polls come 0.05 s and 0.8 s after start; rates and CPU shares of the\n"

@@ -10,6 +10,10 @@
 struct SampleOptions {
     std::optional<std::int64_t> count;  // polls to print; absent = until interrupted
     std::optional<double> interval;     // seconds between polls, for this run only
+    // Record the polls to a CSV file: this path, or, when empty, a new file in the Desktop
+    // folder. Absent = no recording.
+    std::optional<QString> record;
+    std::optional<QString> snapshot;  // write a CSV snapshot here after the last poll
     bool help = false;
 };
 

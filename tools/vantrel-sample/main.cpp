@@ -8,10 +8,15 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "recording/CSVRecorder.h"
+#include "recording/CsvFormat.h"
+#include "recording/ReportText.h"
+#include "recording/SnapshotFile.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimeZone>
 
 #include <cstdio>
 
@@ -37,6 +42,10 @@ bool printLine(const QJsonObject& object) {
     return std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout) ==
                static_cast<std::size_t>(line.size()) &&
            std::fflush(stdout) == 0;
+}
+
+void printError(const QString& text) {
+    std::fprintf(stderr, "vantrel-sample: %s\n", qPrintable(text));
 }
 
 }  // namespace
@@ -69,6 +78,33 @@ int main(int argc, char** argv) {
 
     SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
     int exitCode = 0;
+
+    auto* recorder = dynamic_cast<CSVRecorder*>(monitor.parts().recorder.get());
+    if (options.record && recorder) {
+        const FileResult started = options.record->isEmpty()
+                                       ? recorder->startRecording()
+                                       : recorder->startRecordingAt(*options.record);
+        if (!started.ok()) {
+            printError(QStringLiteral("cannot record: %1").arg(started.error));
+            return 1;
+        }
+        printError(QStringLiteral("recording to %1").arg(recorder->filePath().value_or(QString())));
+        // A row the disk would not take ends the recording, and with it the run.
+        QObject::connect(recorder, &CSVRecorder::isRecordingChanged, &app, [&] {
+            if (!recorder->isRecording() && !recorder->lastError().isEmpty()) {
+                printError(QStringLiteral("recording stopped: %1").arg(recorder->lastError()));
+                exitCode = 1;
+                QCoreApplication::quit();
+            }
+        });
+        QObject::connect(recorder, &CSVRecorder::lastReportChanged, &app, [&] {
+            if (recorder->lastReport()) {
+                const QString summary =
+                    summaryText(*recorder->lastReport(), QTimeZone::systemTimeZone());
+                std::fprintf(stderr, "%s\n", summary.toUtf8().constData());
+            }
+        });
+    }
     std::int64_t printed = 0;
     QObject::connect(&center, &NotificationCenter::notified, &app, [&](const QString& name) {
         // A history reset also posts the update; only completed polls make a line.
@@ -91,5 +127,16 @@ int main(int argc, char** argv) {
 
     monitor.startPolling();
     const int loopResult = QCoreApplication::exec();
+    if (recorder && recorder->isRecording()) {
+        recorder->stopRecording();
+    }
+    if (options.snapshot) {
+        const FileResult written =
+            writeSnapshotFile(*options.snapshot, buildSnapshotCSV(monitor, clock.wallNow()));
+        if (!written.ok()) {
+            printError(written.error);
+            exitCode = 1;
+        }
+    }
     return exitCode != 0 ? exitCode : loopResult;
 }

@@ -1,0 +1,133 @@
+#include "recording/CSVRecorder.h"
+
+#include "core/SystemMonitor.h"
+#include "recording/CsvFormat.h"
+#include "recording/DesktopFolder.h"
+#include "recording/ReportText.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+#include <chrono>
+
+namespace {
+
+constexpr int kRowsForAReport = 2;
+
+QByteArray line(const QString& text) {
+    return (text + u'\n').toUtf8();
+}
+
+}  // namespace
+
+CSVRecorder::CSVRecorder(Clock& clock, QTimeZone zone, QObject* parent)
+    : QObject(parent), clock_(clock), zone_(std::move(zone)) {}
+
+FileResult CSVRecorder::startRecording() {
+    return startRecordingIn(userDesktopFolder());
+}
+
+FileResult CSVRecorder::startRecordingIn(const QString& folder) {
+    const QFileInfo info(folder);
+    FileResult result;
+    if (!info.exists()) {
+        result.error = QStringLiteral("the folder %1 does not exist").arg(folder);
+    } else if (!info.isDir()) {
+        result.error = QStringLiteral("%1 is not a folder").arg(folder);
+    } else {
+        const Clock::WallTime now = clock_.wallNow();
+        return startAt(folder + u'/' + recordingFileName(now, zone_), now);
+    }
+    setError(result.error);
+    return result;
+}
+
+FileResult CSVRecorder::startRecordingAt(const QString& path) {
+    return startAt(path, clock_.wallNow());
+}
+
+FileResult CSVRecorder::startAt(const QString& path, Clock::WallTime now) {
+    AppendOnlyFile file;
+    FileResult created = file.create(path, line(csvHeader()));
+    if (!created.ok()) {
+        setError(created.error);
+        return created;
+    }
+    // A recording still running ends here: its rows stay in its file, with no report.
+    file_.close();
+    file_ = std::move(file);
+    filePath_ = path;
+    startTime_ = now;
+    samples_.clear();
+    setError({});
+    recordedRows_ = 0;
+    emit recordedRowsChanged();
+    recordingDuration_ = 0;
+    emit recordingDurationChanged();
+    if (lastReport_) {
+        lastReport_.reset();
+        emit lastReportChanged();
+    }
+    if (!isRecording_) {
+        isRecording_ = true;
+        emit isRecordingChanged();
+    }
+    return {};
+}
+
+void CSVRecorder::stopRecording() {
+    if (isRecording_) {
+        finish({});
+    }
+}
+
+void CSVRecorder::recordSample(const SystemMonitor& monitor) {
+    if (!isRecording_ || !file_.isOpen()) {
+        return;
+    }
+    const Clock::WallTime now = clock_.wallNow();
+    CurrentReadings readings = currentReadingsOf(monitor);
+    if (!monitor.helperAvailable()) {
+        readings.sensors = SensorStats{};  // no fetch in this poll: nothing was measured
+    }
+    const FileResult written = file_.append(line(recordedRow(readings, now)));
+    if (!written.ok()) {
+        finish(written.error);
+        return;
+    }
+    recordingDuration_ =
+        startTime_ ? std::chrono::duration<double>(now - *startTime_).count() : 0.0;
+    emit recordingDurationChanged();
+    ++recordedRows_;
+    emit recordedRowsChanged();
+    samples_.append(recordedSampleOf(readings, now));
+}
+
+QString CSVRecorder::recordingDurationText() const {
+    return durationText(recordingDuration_);
+}
+
+QString CSVRecorder::recordingFileName(Clock::WallTime start, const QTimeZone& zone) {
+    const auto ms = std::chrono::floor<std::chrono::milliseconds>(start.time_since_epoch());
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(ms.count(), zone);
+    return QStringLiteral("vantrel-recording-%1.csv")
+        .arg(local.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
+}
+
+void CSVRecorder::setError(const QString& error) {
+    if (lastError_ != error) {
+        lastError_ = error;
+        emit lastErrorChanged();
+    }
+}
+
+void CSVRecorder::finish(const QString& error) {
+    const FileResult closed = file_.close();
+    setError(error.isEmpty() ? closed.error : error);
+    isRecording_ = false;
+    emit isRecordingChanged();
+    if (samples_.size() >= kRowsForAReport) {
+        lastReport_ = buildSessionReport(samples_, clock_.wallNow());
+        emit lastReportChanged();
+    }
+}

@@ -1,0 +1,205 @@
+#include "core/AppSettings.h"
+#include "recording/CsvFormat.h"
+#include "support/MonitorHarness.h"
+#include "support/QStringPrinter.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// 2026-01-31T14:05:09Z
+const Clock::WallTime kTime = Clock::WallTime{} + 1769868309s;
+
+// Readings in which every column has a distinct value worth checking.
+CurrentReadings busyReadings() {
+    CurrentReadings r;
+    r.cpu.overall = 0.4567;
+    r.ram.totalBytes = 4;
+    r.ram.usedBytes = 3;
+    r.gpu.utilization = 0.123;
+    r.disk.totalBytes = 3;
+    r.disk.usedBytes = 1;
+    r.battery.percentage = 57;
+    r.network.uploadSpeed = 1234.56;
+    r.network.downloadSpeed = 0.04;
+    r.thermalState = ThermalState::serious;
+    r.sensors.cpuTempCelsius = 65.25;  // a tie: "%.1f" rounds it to even
+    r.sensors.ssdTempCelsius = -5;
+    r.sensors.batteryTempCelsius = 30.05;
+    r.sensors.chargerPowerWatts = 0;
+    r.sensors.fans = {{0, 1200}};
+    return r;
+}
+
+TEST(CsvFormat, HeaderNamesEighteenColumns) {
+    EXPECT_EQ(csvHeader(),
+              "timestamp,cpu_percent,ram_percent,gpu_percent,disk_percent,battery_percent,"
+              "net_up_bps,net_down_bps,thermal_state,cpu_temp_c,gpu_temp_c,ssd_temp_c,"
+              "memory_temp_c,battery_temp_c,system_power_w,charger_power_w,fan0_rpm,fan1_rpm");
+    EXPECT_EQ(csvHeader().split(u',').size(), 18);
+}
+
+TEST(CsvFormat, TimestampsAreWholeSecondsInUtc) {
+    const struct {
+        Clock::WallTime time;
+        const char* text;
+    } cases[] = {
+        {Clock::WallTime{}, "1970-01-01T00:00:00Z"},
+        {kTime, "2026-01-31T14:05:09Z"},
+        {kTime + 999ms, "2026-01-31T14:05:09Z"},  // fractions are dropped, not rounded
+        {Clock::WallTime{} - 500ms, "1969-12-31T23:59:59Z"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isoTimestamp(c.time), c.text);
+    }
+}
+
+TEST(CsvFormat, RowKindsWriteValuesAndMarkersTheirOwnWay) {
+    const struct {
+        const char* name;
+        CurrentReadings readings;
+        const char* current;
+        const char* recorded;
+    } cases[] = {
+        {"initial records", CurrentReadings{},
+         "2026-01-31T14:05:09Z,0.0,0.0,0.0,0.0,0,0.0,0.0,0,"
+         "-1.0,-1.0,-1.0,-1.0,-1.0,-1.0,-1.0,-1.0,-1.0",
+         "2026-01-31T14:05:09Z,0.0,0.0,0.0,0.0,0,0.0,0.0,0,"
+         "-1.0,-1.0,-1.0,-1.0,-1.0,-1.0,-1.0,0.0,0.0"},
+        {"one fan, mixed sensors", busyReadings(),
+         "2026-01-31T14:05:09Z,45.7,75.0,12.3,33.3,57,1234.6,0.0,2,"
+         "65.2,-1.0,-5.0,-1.0,30.1,-1.0,0.0,1200.0,-1.0",
+         "2026-01-31T14:05:09Z,45.7,75.0,12.3,33.3,57,1234.6,0.0,2,"
+         "65.2,-1.0,-5.0,-1.0,30.1,-1.0,0.0,1200.0,0.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(currentReadingsRow(c.readings, kTime), c.current);
+        EXPECT_EQ(recordedRow(c.readings, kTime), c.recorded);
+    }
+}
+
+TEST(CsvFormat, TwoFansFillBothColumnsByPosition) {
+    CurrentReadings readings;
+    readings.sensors.fans = {{1, 2100.5}, {0, 1800}};  // by position, not by index
+    EXPECT_TRUE(currentReadingsRow(readings, kTime).endsWith(",2100.5,1800.0"));
+    EXPECT_TRUE(recordedRow(readings, kTime).endsWith(",2100.5,1800.0"));
+}
+
+TEST(CsvFormat, FractionsOfEmptyTotalsAreZero) {
+    CurrentReadings readings;
+    readings.ram.usedBytes = 5;  // total 0
+    readings.disk.totalBytes = 0;
+    readings.disk.usedBytes = 7;
+    const QStringList columns = recordedRow(readings, kTime).split(u',');
+    EXPECT_EQ(columns[2], "0.0");
+    EXPECT_EQ(columns[4], "0.0");
+}
+
+TEST(CsvFormat, RecordedSampleKeepsAbsentSensorsAsZero) {
+    const RecordedSample sample = recordedSampleOf(busyReadings(), kTime);
+    EXPECT_EQ(sample.timestamp, kTime);
+    EXPECT_DOUBLE_EQ(sample.cpuPercent, 45.67);
+    EXPECT_DOUBLE_EQ(sample.ramPercent, 75);
+    EXPECT_DOUBLE_EQ(sample.gpuPercent, 12.3);
+    EXPECT_EQ(sample.cpuTemp, 65.25);
+    EXPECT_EQ(sample.gpuTemp, 0);
+    EXPECT_EQ(sample.ssdTemp, -5);
+    EXPECT_EQ(sample.memoryTemp, 0);
+    EXPECT_EQ(sample.systemPower, 0);
+    EXPECT_EQ(sample.fanRPM, 1200);
+    EXPECT_EQ(sample.batteryPercent, 57);
+    EXPECT_EQ(sample.thermalState, 2);
+    EXPECT_EQ(recordedSampleOf(CurrentReadings{}, kTime).fanRPM, 0);
+}
+
+TEST(CsvFormat, HistoryRowsScalePercentagesAndFixThermalAndSecondFan) {
+    MonitorHistories histories;
+    histories.cpu.append(0.5);
+    histories.ram.append(0.25);
+    histories.gpu.append(0.1);
+    histories.disk.append(0.75);
+    histories.battery.append(0.57);
+    histories.networkUp.append(10);
+    histories.networkDown.append(20.25);
+    histories.cpuTemp.append(0);  // absent when sampled: the history holds 0
+    histories.gpuTemp.append(55);
+    histories.fan0.append(900);
+    EXPECT_EQ(historyRow(histories, 0, kTime),
+              "2026-01-31T14:05:09Z,50.0,25.0,10.0,75.0,57.0,10.0,20.2,0,"
+              "0.0,55.0,0.0,0.0,0.0,0.0,0.0,900.0,0.0");
+}
+
+TEST(CsvFormat, ShorterSensorHistoriesLineUpAtTheNewestPoll) {
+    MonitorHistories histories;
+    for (double cpu : {0.1, 0.2, 0.3}) {
+        histories.cpu.append(cpu);
+    }
+    histories.cpuTemp.append(71);  // the helper answered in the last poll only
+    const QString text = buildSnapshotCSV(CurrentReadings{}, histories, 2.0, kTime);
+    const QStringList lines = text.split(u'\n');
+    ASSERT_EQ(lines.size(), 5);
+    const double expectedCpuTemp[] = {0, 0, 71};
+    for (int i = 0; i < 3; ++i) {
+        const QStringList columns = lines[2 + i].split(u',');
+        ASSERT_EQ(columns.size(), 18) << lines[2 + i].toStdString();
+        EXPECT_EQ(columns[1].toDouble(), (i + 1) * 10.0);
+        EXPECT_EQ(columns[9].toDouble(), expectedCpuTemp[i]) << "row " << i;
+    }
+}
+
+TEST(CsvFormat, SnapshotBeforeAnyPollIsHeaderAndCurrentRowWithoutFinalLineFeed) {
+    const QString text = buildSnapshotCSV(CurrentReadings{}, MonitorHistories{}, 2.0, kTime);
+    EXPECT_EQ(text, csvHeader() + u'\n' + currentReadingsRow(CurrentReadings{}, kTime));
+    EXPECT_FALSE(text.endsWith(u'\n'));
+}
+
+TEST(CsvFormat, HistorySpacingFallsBackToTwoSecondsForUnusableIntervals) {
+    const struct {
+        double refresh;
+        double spacing;
+    } cases[] = {{1, 1}, {2, 2}, {5, 5}, {0.25, 0.25}, {0, 2}, {-1, 2}, {NAN, 2}, {INFINITY, 2}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(snapshotHistoryInterval(c.refresh), c.spacing) << c.refresh;
+    }
+}
+
+TEST(CsvFormat, SnapshotAfterSeventyFivePollsDatesSixtyHistoryRowsBackFromNow) {
+    MonitorHarness h;
+    h.monitor->setHelperAvailable(true);
+    h.fakes.sensors->next.cpuTempCelsius = 62.5;
+    h.fakes.sensors->next.fans = {{0, 1500}};
+    h.fakes.battery->next.percentage = 57;
+    h.fakes.thermal->next = ThermalState::fair;
+    h.monitor->startPolling();
+    h.clock.advance(147s);  // polls at 0.05, 0.85, then every 2 s: the 75th at 146.85
+    ASSERT_EQ(h.monitor->session().pollCount, 75);
+
+    const Clock::WallTime now = h.clock.wallNow();
+    const QStringList lines = buildSnapshotCSV(*h.monitor, now).split(u'\n');
+    ASSERT_EQ(lines.size(), 62);
+    EXPECT_EQ(lines[0], csvHeader());
+    EXPECT_EQ(lines[1].split(u',')[0], isoTimestamp(now));
+    EXPECT_TRUE(lines[1].endsWith(",62.5,-1.0,-1.0,-1.0,-1.0,-1.0,-1.0,1500.0,-1.0"));
+    EXPECT_EQ(lines[1].split(u',')[5], "57");
+    EXPECT_EQ(lines[1].split(u',')[8], "1");
+    for (int i = 0; i < 60; ++i) {
+        const QStringList columns = lines[2 + i].split(u',');
+        ASSERT_EQ(columns.size(), 18);
+        const auto secondsBack = std::chrono::seconds(2 * (59 - i));  // 118, 116, …, 0
+        EXPECT_EQ(columns[0], isoTimestamp(now - secondsBack)) << "row " << i;
+        EXPECT_EQ(columns[5], "57.0");
+        EXPECT_EQ(columns[8], "0");
+        EXPECT_EQ(columns[9], "62.5");
+        EXPECT_EQ(columns[17], "0.0");
+    }
+}
+
+}  // namespace

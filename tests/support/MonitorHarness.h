@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/AppSettings.h"
+#include "core/LoginItem.h"
+#include "core/NotificationCenter.h"
+#include "core/SystemMonitor.h"
+#include "core/UserDefaults.h"
+#include "support/FakeClock.h"
+#include "support/FakeMonitorParts.h"
+
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+// A monitor on fake parts in virtual time, with private settings. `makeRecorder`, when
+// given, makes the recorder on the harness's clock in place of the fake one (and
+// `fakes.recorder` is then null).
+class MonitorHarness {
+public:
+    using RecorderFactory = std::function<std::unique_ptr<SampleRecorder>(Clock&)>;
+
+    explicit MonitorHarness(const RecorderFactory& makeRecorder = {})
+        : defaults_(dir_.filePath(QStringLiteral("settings.json"))),
+          settings(defaults_, center, loginItem_) {
+        auto [parts, made] = FakeParts::make(clock);
+        fakes = made;
+        if (makeRecorder) {
+            parts.recorder = makeRecorder(clock);
+            fakes.recorder = nullptr;
+        }
+        monitor = std::make_unique<SystemMonitor>(settings, center, clock, std::move(parts));
+    }
+
+    ~MonitorHarness() {
+        // Let a loop still waiting see its end, as an event loop would.
+        monitor.reset();
+        clock.advance(std::chrono::hours(1));
+    }
+
+private:
+    class NoLoginItem final : public LoginItem {
+    public:
+        NoLoginItem() : LoginItem(QString(), QString()) {}
+        bool setEnabled(bool) override { return true; }
+    };
+
+    QTemporaryDir dir_;
+    NoLoginItem loginItem_;
+    UserDefaults defaults_;
+
+public:
+    FakeClock clock;
+    NotificationCenter center;
+    AppSettings settings;
+    FakeParts fakes{};
+    std::unique_ptr<SystemMonitor> monitor;
+};
