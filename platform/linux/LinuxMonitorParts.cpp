@@ -21,7 +21,7 @@ MonitorParts makeLinuxMonitorParts(Clock& clock) {
     parts.battery = std::make_unique<BatteryProvider>();
     parts.disk = std::make_unique<DiskProvider>();
     parts.gpu = std::make_unique<GPUProvider>();
-    parts.processes = std::make_unique<ProcessProvider>();
+    parts.processes = makeLinuxProcessProvider(clock);
     parts.thermal = makeLinuxThermalStateReader(clock);
     parts.sensors = std::make_unique<SensorProvider>();
     parts.alerts = std::make_unique<TemperatureAlertManager>();
