@@ -1,9 +1,35 @@
 #pragma once
 
+#include "core/Clock.h"
 #include "core/ProviderInterfaces.h"
+#include "platform/ProcessSource.h"
 
-// Process sampling is not built yet: until it is, every poll reports empty top lists.
+#include <QThreadPool>
+
+#include <filesystem>
+#include <memory>
+
+class ProcessRanking;
+
+// The top-process lists, gathered on a serial worker of the provider's own so the poll never
+// waits on the process table on the main thread. Everything a scan touches (the source, its
+// kept descriptors and names, the previous CPU times) belongs to the worker; the awaiting poll
+// resumes on its own thread.
 class ProcessProvider final : public ProcessSampler {
 public:
-    QCoro::Task<ProcessStats> sample() override { co_return ProcessStats{}; }
+    // The first sample measures CPU use from now. `clock` is read on the worker too, and must
+    // outlive the provider.
+    ProcessProvider(std::unique_ptr<ProcessSource> source, const Clock& clock);
+    // Waits for a scan in progress to finish; the result still reaches its awaiting poll.
+    ~ProcessProvider() override;
+
+    QCoro::Task<ProcessStats> sample() override;
+
+private:
+    std::shared_ptr<ProcessRanking> ranking_;
+    QThreadPool worker_;
 };
+
+// The provider on this machine's /proc (or a copy of it under `root`), for the current user.
+std::unique_ptr<ProcessProvider> makeLinuxProcessProvider(const Clock& clock,
+                                                          const std::filesystem::path& root = "/");

@@ -22,7 +22,7 @@ MonitorParts makeLinuxMonitorParts(Clock& clock, NotificationCenter& center) {
     parts.battery = makeLinuxBatteryProvider();
     parts.disk = makeLinuxDiskProvider(clock, center);
     parts.gpu = std::make_unique<GPUProvider>();
-    parts.processes = std::make_unique<ProcessProvider>();
+    parts.processes = makeLinuxProcessProvider(clock);
     parts.thermal = makeLinuxThermalStateReader(clock);
     parts.sensors = std::make_unique<SensorProvider>();
     parts.alerts =

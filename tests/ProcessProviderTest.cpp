@@ -1,0 +1,462 @@
+#include "providers/ProcessProvider.h"
+#include "providers/ProcessRanking.h"
+#include "support/FakeClock.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QThread>
+
+#include <gtest/gtest.h>
+#include <time.h>
+#include <unistd.h>
+#include <QCoro/QCoroTask>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <deque>
+#include <map>
+#include <semaphore>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::uint64_t kMillisecond = 1'000'000;  // in ns
+
+ProcessSample process(std::int32_t pid, std::uint64_t userMs, std::uint64_t systemMs,
+                      std::uint64_t residentMiB = 1,
+                      ProcessRunState state = ProcessRunState::running,
+                      std::uint64_t startTime = 100) {
+    return {pid,
+            startTime,
+            state,
+            userMs * kMillisecond,
+            systemMs * kMillisecond,
+            residentMiB << 20,
+            "p" + std::to_string(pid)};
+}
+
+using Table = std::optional<std::vector<ProcessSample>>;
+
+// Hands out one scripted table per read; names are "p<pid>" unless the script says otherwise.
+class ScriptedProcessSource final : public ProcessSource {
+public:
+    explicit ScriptedProcessSource(std::deque<Table> script) : script_(std::move(script)) {}
+    Table readProcesses() override {
+        if (script_.empty()) {
+            return std::nullopt;
+        }
+        Table next = std::move(script_.front());
+        script_.pop_front();
+        return next;
+    }
+    QString nameOf(const ProcessSample& sample) override {
+        const auto found = names.find(sample.pid);
+        return found != names.end() ? found->second : QString::fromStdString(sample.command);
+    }
+    std::map<std::int32_t, QString> names;
+
+private:
+    std::deque<Table> script_;
+};
+
+std::vector<std::int32_t> ids(const QVector<TopProcess>& list) {
+    std::vector<std::int32_t> result;
+    for (const TopProcess& entry : list) {
+        result.push_back(entry.id);
+    }
+    return result;
+}
+
+// --- the arithmetic ---
+
+TEST(ProcessRanking, CpuPercentIsTheCpuTimeGainedOverTheTimeElapsed) {
+    struct Row {
+        const char* name;
+        std::uint64_t user0, system0, user1, system1;  // ms
+        double elapsed;                                // s
+        double percent;
+    };
+    const Row rows[] = {
+        {"user and system add", 1000, 500, 2000, 1000, 2.0, 75.0},
+        {"user time went down: only system counts", 5000, 1000, 4000, 2000, 1.0, 100.0},
+        {"system time went down: only user counts", 0, 900, 250, 100, 0.5, 50.0},
+        {"several processors", 0, 0, 2500, 500, 1.0, 300.0},
+        {"idle", 700, 700, 700, 700, 2.0, 0.0},
+        {"no time elapsed", 0, 0, 1000, 0, 0.0, 0.0},
+        {"time ran backwards", 0, 0, 1000, 0, -1.0, 0.0},
+        {"not a number of seconds", 0, 0, 1000, 0, std::nan(""), 0.0},
+        {"infinite seconds", 0, 0, 1000, 0, HUGE_VAL, 0.0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_DOUBLE_EQ(
+            cpuPercent(row.user0 * kMillisecond, row.system0 * kMillisecond,
+                       row.user1 * kMillisecond, row.system1 * kMillisecond, row.elapsed),
+            row.percent)
+            << row.name;
+    }
+    // Counters near the top of their range neither wrap nor overflow.
+    EXPECT_DOUBLE_EQ(cpuPercent(UINT64_MAX - 1'000'000'000, 0, UINT64_MAX, 0, 1.0), 100.0);
+    EXPECT_DOUBLE_EQ(cpuPercent(UINT64_MAX, 0, 0, 0, 1.0), 0.0);
+}
+
+TEST(ProcessRanking, OnlyRunningAndSleepingProcessesTakePart) {
+    const std::map<ProcessRunState, bool> states{
+        {ProcessRunState::running, true},         {ProcessRunState::sleeping, true},
+        {ProcessRunState::uninterruptible, true}, {ProcessRunState::stopped, false},
+        {ProcessRunState::zombie, false},         {ProcessRunState::dead, false},
+        {ProcessRunState::idle, false},           {ProcessRunState::unknown, false},
+    };
+    for (const auto& [state, listed] : states) {
+        EXPECT_EQ(isRunningOrSleeping(state), listed) << static_cast<int>(state);
+        FakeClock clock;
+        ProcessRanking ranking(std::make_unique<ScriptedProcessSource>(
+                                   std::deque<Table>{std::vector{process(7, 10, 10, 5, state)}}),
+                               clock);
+        clock.advance(1s);
+        const ProcessStats stats = ranking.sample();
+        EXPECT_EQ(stats.topByCPU.size(), listed ? 1 : 0) << static_cast<int>(state);
+        EXPECT_EQ(stats.topByMemory.size(), listed ? 1 : 0) << static_cast<int>(state);
+    }
+}
+
+// --- two calls ---
+
+struct TwoScans {
+    const char* name;
+    std::vector<ProcessSample> first;
+    std::vector<ProcessSample> second;
+    std::chrono::milliseconds between;
+    std::vector<std::int32_t> byCpu;
+    std::vector<double> percents;
+};
+
+void PrintTo(const TwoScans& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ProcessRankingScans : public ::testing::TestWithParam<TwoScans> {};
+
+TEST_P(ProcessRankingScans, RankByCpuChangeSincePreviousCall) {
+    const TwoScans& c = GetParam();
+    FakeClock clock;
+    ProcessRanking ranking(
+        std::make_unique<ScriptedProcessSource>(std::deque<Table>{c.first, c.second}), clock);
+    clock.advance(2s);
+    const ProcessStats first = ranking.sample();
+    for (const TopProcess& entry : first.topByCPU) {
+        EXPECT_EQ(entry.cpuPercent, 0.0) << "first sight of " << entry.id;
+    }
+    clock.advance(c.between);
+    const ProcessStats second = ranking.sample();
+    EXPECT_EQ(ids(second.topByCPU), c.byCpu);
+    std::vector<double> percents;
+    for (const TopProcess& entry : second.topByCPU) {
+        percents.push_back(entry.cpuPercent);
+    }
+    ASSERT_EQ(percents.size(), c.percents.size());
+    for (std::size_t i = 0; i < percents.size(); ++i) {
+        EXPECT_NEAR(percents[i], c.percents[i], 1e-9) << "entry " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ProcessRanking, ProcessRankingScans,
+    ::testing::Values(
+        TwoScans{"BusiestFirst",
+                 {process(1, 0, 0), process(2, 0, 0), process(3, 0, 0)},
+                 {process(1, 100, 0), process(2, 1500, 500), process(3, 400, 100)},
+                 1000ms,
+                 {2, 3, 1},
+                 {200.0, 50.0, 10.0}},
+        TwoScans{"ReusedPidStartsFromZero",
+                 {process(1, 0, 0, 1, ProcessRunState::running, 100), process(2, 0, 0)},
+                 {process(1, 900, 0, 1, ProcessRunState::running, 555), process(2, 100, 0)},
+                 1000ms,
+                 {2, 1},
+                 {10.0, 0.0}},
+        TwoScans{"NewProcessStartsFromZero",
+                 {process(1, 0, 0)},
+                 {process(1, 100, 0), process(9, 5000, 5000)},
+                 1000ms,
+                 {1, 9},
+                 {10.0, 0.0}},
+        TwoScans{"SixEqualKeepTheFirstFiveInTableOrder",
+                 {process(1, 0, 0), process(2, 0, 0), process(3, 0, 0), process(4, 0, 0),
+                  process(5, 0, 0), process(6, 0, 0)},
+                 {process(1, 0, 0), process(2, 500, 0), process(3, 500, 0), process(4, 500, 0),
+                  process(5, 500, 0), process(6, 500, 0)},
+                 500ms,
+                 {2, 3, 4, 5, 6},
+                 {100.0, 100.0, 100.0, 100.0, 100.0}},
+        TwoScans{"NoTimeBetweenCallsGivesZero",
+                 {process(1, 0, 0)},
+                 {process(1, 100, 100)},
+                 0ms,
+                 {1},
+                 {0.0}}));
+
+TEST(ProcessRanking, MemoryListIsLargestFirstAndMeaningfulOnTheFirstCall) {
+    FakeClock clock;
+    ProcessRanking ranking(
+        std::make_unique<ScriptedProcessSource>(std::deque<Table>{std::vector{
+            process(1, 0, 0, 30), process(2, 0, 0, 500), process(3, 0, 0, 30), process(4, 0, 0, 7),
+            process(5, 0, 0, 900), process(6, 0, 0, 30), process(7, 0, 0, 30)}}),
+        clock);
+    clock.advance(2s);
+    const ProcessStats stats = ranking.sample();
+    EXPECT_EQ(ids(stats.topByMemory), (std::vector<std::int32_t>{5, 2, 1, 3, 6}));
+    EXPECT_EQ(stats.topByMemory.front().memoryBytes, 900ull << 20);
+    EXPECT_EQ(ids(stats.topByCPU), (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
+}
+
+TEST(ProcessRanking, FewerThanFiveAreAllListed) {
+    for (int count = 0; count <= 5; ++count) {
+        FakeClock clock;
+        std::vector<ProcessSample> table;
+        for (int pid = 1; pid <= count; ++pid) {
+            table.push_back(process(pid, 0, 0, static_cast<std::uint64_t>(pid)));
+        }
+        ProcessRanking ranking(std::make_unique<ScriptedProcessSource>(std::deque<Table>{table}),
+                               clock);
+        clock.advance(1s);
+        const ProcessStats stats = ranking.sample();
+        EXPECT_EQ(stats.topByCPU.size(), count);
+        EXPECT_EQ(stats.topByMemory.size(), count);
+    }
+}
+
+TEST(ProcessRanking, ProcessesWithoutANameAreLeftOut) {
+    auto source = std::make_unique<ScriptedProcessSource>(
+        std::deque<Table>{std::vector{process(1, 0, 0, 5), process(2, 0, 0, 9)}});
+    source->names[2] = QString();
+    FakeClock clock;
+    ProcessRanking ranking(std::move(source), clock);
+    clock.advance(1s);
+    const ProcessStats stats = ranking.sample();
+    EXPECT_EQ(ids(stats.topByMemory), std::vector<std::int32_t>{1});
+    EXPECT_EQ(stats.topByMemory.front().name, "p1");
+}
+
+TEST(ProcessRanking, AFailedReadGivesTheEmptyRecordAndKeepsTheBaseline) {
+    FakeClock clock;
+    ProcessRanking ranking(
+        std::make_unique<ScriptedProcessSource>(std::deque<Table>{
+            std::vector{process(1, 0, 0)}, std::nullopt, std::vector{process(1, 1500, 0)}}),
+        clock);
+    clock.advance(1s);
+    ASSERT_EQ(ranking.sample().topByCPU.size(), 1);
+    clock.advance(1s);
+    EXPECT_EQ(ranking.sample(), ProcessStats{});
+    clock.advance(2s);
+    const ProcessStats stats = ranking.sample();
+    ASSERT_EQ(stats.topByCPU.size(), 1);
+    EXPECT_DOUBLE_EQ(stats.topByCPU.front().cpuPercent, 50.0) << "1.5 s of CPU over 3 s";
+}
+
+TEST(ProcessRanking, AProcessLeftOutOnceStartsOverFromZero) {
+    FakeClock clock;
+    ProcessRanking ranking(std::make_unique<ScriptedProcessSource>(std::deque<Table>{
+                               std::vector{process(1, 0, 0)},
+                               std::vector{process(1, 500, 0, 1, ProcessRunState::stopped)},
+                               std::vector{process(1, 1000, 0)}, std::vector{process(1, 1500, 0)}}),
+                           clock);
+    for (const double expected : {0.0, -1.0, 0.0, 50.0}) {
+        clock.advance(1s);
+        const ProcessStats stats = ranking.sample();
+        if (expected < 0) {
+            EXPECT_TRUE(stats.topByCPU.isEmpty());
+        } else {
+            ASSERT_EQ(stats.topByCPU.size(), 1);
+            EXPECT_DOUBLE_EQ(stats.topByCPU.front().cpuPercent, expected);
+        }
+    }
+}
+
+// --- the worker ---
+
+// Records where and how often scans run; each scan reports its own number as a pid.
+class ObservedSource final : public ProcessSource {
+public:
+    struct Observations {
+        std::atomic<QThread*> thread{nullptr};
+        std::atomic<int> running{0};
+        std::atomic<int> mostAtOnce{0};
+        std::atomic<int> scans{0};
+        std::atomic<bool> destroyed{false};
+        std::binary_semaphore started{0};
+        std::binary_semaphore release{0};
+        bool holdScans = false;
+    };
+    explicit ObservedSource(Observations& seen) : seen_(seen) {}
+    ~ObservedSource() override { seen_.destroyed = true; }
+
+    Table readProcesses() override {
+        seen_.thread = QThread::currentThread();
+        const int running = ++seen_.running;
+        seen_.mostAtOnce = std::max(seen_.mostAtOnce.load(), running);
+        const int scan = ++seen_.scans;
+        if (seen_.holdScans) {
+            seen_.started.release();
+            seen_.release.acquire();
+        }
+        --seen_.running;
+        return std::vector{process(scan, 0, 0)};
+    }
+    QString nameOf(const ProcessSample&) override { return QStringLiteral("observed"); }
+
+private:
+    Observations& seen_;
+};
+
+TEST(ProcessProvider, ScansOnItsOwnWorkerAndAnswersOnTheAwaitingThread) {
+    FakeClock clock;
+    ObservedSource::Observations seen;
+    ProcessProvider provider(std::make_unique<ObservedSource>(seen), clock);
+    QThread* resumedOn = nullptr;
+    auto poll = [&]() -> QCoro::Task<ProcessStats> {
+        ProcessStats stats = co_await provider.sample();
+        resumedOn = QThread::currentThread();
+        co_return stats;
+    };
+    const ProcessStats stats = QCoro::waitFor(poll());
+    EXPECT_EQ(ids(stats.topByCPU), std::vector<std::int32_t>{1});
+    EXPECT_NE(seen.thread.load(), nullptr);
+    EXPECT_NE(seen.thread.load(), QThread::currentThread());
+    EXPECT_EQ(resumedOn, QThread::currentThread());
+}
+
+TEST(ProcessProvider, ScansOneAtATimeInTheOrderAskedFor) {
+    FakeClock clock;
+    ObservedSource::Observations seen;
+    ProcessProvider provider(std::make_unique<ObservedSource>(seen), clock);
+    std::vector<QCoro::Task<ProcessStats>> polls;
+    for (int i = 0; i < 4; ++i) {
+        polls.push_back(provider.sample());
+    }
+    for (std::int32_t scan = 1; scan <= 4; ++scan) {
+        const ProcessStats stats =
+            QCoro::waitFor(std::move(polls[static_cast<std::size_t>(scan - 1)]));
+        EXPECT_EQ(ids(stats.topByCPU), std::vector<std::int32_t>{scan});
+    }
+    EXPECT_EQ(seen.mostAtOnce.load(), 1);
+}
+
+TEST(ProcessProvider, DestroyedWhileScanningStillAnswersTheAwaitingPoll) {
+    FakeClock clock;
+    ObservedSource::Observations seen;
+    seen.holdScans = true;
+    auto provider =
+        std::make_unique<ProcessProvider>(std::make_unique<ObservedSource>(seen), clock);
+    auto poll = provider->sample();
+    seen.started.acquire();  // the scan is under way on the worker
+
+    std::atomic<bool> destroying{false};
+    std::thread releaser([&] {
+        while (!destroying) {
+        }
+        seen.release.release();
+    });
+    destroying = true;
+    provider.reset();
+    releaser.join();
+    EXPECT_TRUE(seen.destroyed) << "the source goes with the last scan that used it";
+
+    const ProcessStats stats = QCoro::waitFor(std::move(poll));
+    EXPECT_EQ(ids(stats.topByCPU), std::vector<std::int32_t>{1});
+}
+
+// --- this machine ---
+
+std::string describe(const QVector<TopProcess>& list) {
+    std::string text;
+    for (const TopProcess& entry : list) {
+        text += std::to_string(entry.id) + " " + entry.name.toStdString() + " " +
+                std::to_string(entry.cpuPercent) + "%\n";
+    }
+    return text;
+}
+
+std::int64_t processCpuNanoseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
+}
+
+// Threads of this very process that spin until destroyed, so that it is among the busiest
+// processes of the user. The caller waits for CPU use by blocking, not by watching.
+class BusyThreads {
+public:
+    explicit BusyThreads(int count) {
+        for (int i = 0; i < count; ++i) {
+            threads_.emplace_back([this, watcher = i == 0] { spin(watcher); });
+        }
+    }
+    ~BusyThreads() {
+        stop_ = true;
+        for (std::thread& thread : threads_) {
+            thread.join();
+        }
+    }
+
+    // Blocks until this process has used `cpu` more CPU time; false if the threads gave up
+    // (after 20 s, so a starved machine fails the test instead of hanging it).
+    bool waitForCpu(std::chrono::nanoseconds cpu) {
+        target_ = processCpuNanoseconds() + cpu.count();
+        reached_.acquire();
+        return !gaveUp_;
+    }
+
+private:
+    void spin(bool watcher) {
+        const auto giveUpAt = std::chrono::steady_clock::now() + 20s;
+        volatile std::uint64_t spins = 0;
+        while (!stop_) {
+            for (int i = 0; i < 100000; ++i) {
+                spins = spins + 1;
+            }
+            if (!watcher) {
+                continue;
+            }
+            const std::int64_t target = target_;
+            const bool late = std::chrono::steady_clock::now() > giveUpAt;
+            if ((target > 0 && processCpuNanoseconds() >= target) || (late && target > 0)) {
+                gaveUp_ = late;
+                target_ = 0;
+                reached_.release();
+            }
+        }
+    }
+
+    std::vector<std::thread> threads_;
+    std::atomic<bool> stop_{false};
+    std::atomic<std::int64_t> target_{0};
+    std::atomic<bool> gaveUp_{false};
+    std::binary_semaphore reached_{0};
+};
+
+TEST(ProcessProviderOnThisMachine, ABusyProcessRanksAmongTheFirstByCpu) {
+    SystemClock clock;
+    auto provider = makeLinuxProcessProvider(clock);
+    BusyThreads busy(4);
+    ASSERT_TRUE(busy.waitForCpu(100ms));
+    QCoro::waitFor(provider->sample());
+    ASSERT_TRUE(busy.waitForCpu(400ms));
+    const ProcessStats stats = QCoro::waitFor(provider->sample());
+
+    // On an idle machine this process is first. Where other sessions keep processors busy,
+    // the scheduler gives each session an equal share, so a busy process elsewhere may match
+    // it: it is then still among the five.
+    const auto busiest = std::find_if(stats.topByCPU.begin(), stats.topByCPU.end(),
+                                      [](const TopProcess& p) { return p.id == ::getpid(); });
+    ASSERT_NE(busiest, stats.topByCPU.end()) << describe(stats.topByCPU);
+    EXPECT_GT(busiest->cpuPercent, 0.0);
+    EXPECT_GT(busiest->memoryBytes, 0u);
+    EXPECT_EQ(busiest->name, QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+    EXPECT_LE(stats.topByCPU.size(), 5);
+    EXPECT_LE(stats.topByMemory.size(), 5);
+}
+
+}  // namespace

@@ -1,0 +1,505 @@
+#include "platform/linux/AppUnitParser.h"
+#include "platform/linux/DesktopEntryCatalog.h"
+#include "platform/linux/DesktopEntryParser.h"
+#include "platform/linux/LinuxProcessSource.h"
+#include "platform/linux/PidStatParser.h"
+#include "platform/linux/ProcessNameResolver.h"
+#include "platform/linux/ProcessTableReader.h"
+#include "platform/linux/SafeDisplayText.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kProcFixtures = fs::path(VANTREL_FIXTURES_DIR) / "proc";
+const fs::path kDesktopFixtures = fs::path(VANTREL_FIXTURES_DIR) / "desktop-entries";
+
+constexpr std::uint64_t kTick = 10'000'000;  // ns per tick at 100 ticks per second
+
+ProcessTableOptions fixtureOptions(uid_t uid, std::size_t keepLimit = 64) {
+    ProcessTableOptions options;
+    options.uid = uid;
+    options.ownerCheck = ProcessOwnerCheck::statusUid;
+    options.ticksPerSecond = 100;
+    options.pageSize = 4096;
+    options.keptDescriptorLimit = keepLimit;
+    return options;
+}
+
+std::vector<std::int32_t> pidsOf(const std::vector<ProcessSample>& processes) {
+    std::vector<std::int32_t> pids;
+    for (const ProcessSample& process : processes) {
+        pids.push_back(process.pid);
+    }
+    return pids;
+}
+
+// A writable copy of a fixture case, for tests that change the tree between scans.
+fs::path copyCase(const QTemporaryDir& dir, const std::string& name) {
+    const fs::path target = fs::path(dir.path().toStdString()) / name;
+    fs::copy(kProcFixtures / name, target,
+             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    return target;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::trunc | std::ios::binary) << text;
+}
+
+std::string statLine(int pid, const std::string& command, char state, int userTicks, int start) {
+    return std::to_string(pid) + " (" + command + ") " + state + " 1 1 1 0 -1 4194560 0 0 0 0 " +
+           std::to_string(userTicks) + " 0 0 0 20 0 1 0 " + std::to_string(start) +
+           " 1000000 250 18446744073709551615 0 0 0 0 0 0 0 0 0 0 0 0 17 0 0 0 0 0 0\n";
+}
+
+// --- /proc/PID/stat ---
+
+TEST(PidStatParser, FindsTheFieldsAfterTheLastParenthesis) {
+    struct Row {
+        const char* line;
+        const char* command;
+        char state;
+    };
+    const Row rows[] = {
+        {"1181 ((sd-pam)) S 1180 1180 1180 0 -1 4194560 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77 x\n",
+         "(sd-pam)", 'S'},
+        {"1900 (a) b (c) R 1 1 1 0 -1 4194560 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77 x\n", "a) b (c",
+         'R'},
+        {"2200 (x\ny) D 1 1 1 0 -1 4194560 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77 x\n", "x\ny", 'D'},
+        {"7 () Z 1 1 1 0 -1 4194560 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77", "", 'Z'},
+        {"8 (a b) ) t 1 1 1 0 -1 4194560 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n", "a b) ", 't'},
+    };
+    for (const Row& row : rows) {
+        const auto stat = parsePidStat(row.line);
+        ASSERT_TRUE(stat) << row.line;
+        EXPECT_EQ(stat->command, row.command) << row.line;
+        EXPECT_EQ(stat->state, row.state) << row.line;
+        EXPECT_EQ(stat->userTicks, 12u) << row.line;
+        EXPECT_EQ(stat->systemTicks, 34u) << row.line;
+        EXPECT_EQ(stat->startTicks, 1502u) << row.line;
+        EXPECT_EQ(stat->residentPages, 77u) << row.line;
+        EXPECT_EQ(stat->flags, 4194560u) << row.line;
+    }
+}
+
+TEST(PidStatParser, RefusesDamagedLines) {
+    for (const char* line : {
+             "",
+             "12 cat S 1",
+             "12 (cat S 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n",
+             "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 12\n",                             // cut short
+             "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1\n",      // no rss
+             "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 x2 34 0 0 20 0 1 0 1502 1 77\n",   // utime
+             "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 12 -4 0 0 20 0 1 0 1502 1 77\n",   // stime
+             "12 (cat) SS 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n",  // state
+             "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 12  34 0 0 20 0 1 0 1502 1 77\n",  // empty field
+             "12 (cat)S 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n",
+             ") 12 (cat S 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n",
+         }) {
+        EXPECT_EQ(parsePidStat(line), std::nullopt) << '"' << line << '"';
+    }
+}
+
+TEST(ProcessTableReader, MapsEveryStateLetter) {
+    const std::map<char, ProcessRunState> letters{
+        {'R', ProcessRunState::running},
+        {'S', ProcessRunState::sleeping},
+        {'D', ProcessRunState::uninterruptible},
+        {'T', ProcessRunState::stopped},
+        {'t', ProcessRunState::stopped},
+        {'Z', ProcessRunState::zombie},
+        {'X', ProcessRunState::dead},
+        {'x', ProcessRunState::dead},
+        {'I', ProcessRunState::idle},
+        {'W', ProcessRunState::unknown},
+        {'P', ProcessRunState::unknown},
+        {'?', ProcessRunState::unknown},
+    };
+    for (const auto& [letter, state] : letters) {
+        EXPECT_EQ(runStateFromLetter(letter), state) << letter;
+    }
+}
+
+// --- the table from fixture trees ---
+
+TEST(ProcessTableReader, ListsOnlyTheUsersProcessesOfAUserSession) {
+    ProcessTableReader reader(kProcFixtures / "user-session", fixtureOptions(1000));
+    const auto processes = reader.read();
+    ASSERT_TRUE(processes);
+    // Not listed: 1 and 2 (root), 2000 (gone: no stat), 2001 (stat cut short), 2100 (uid 1001).
+    const std::vector<std::int32_t> expected{1180, 1181, 1290, 1352, 1410, 1502, 1611, 1700, 1701,
+                                             1702, 1800, 1900, 2200, 2300, 2400, 2500, 2600};
+    EXPECT_EQ(pidsOf(*processes), expected);
+
+    const ProcessSample firefox = (*processes)[2];
+    EXPECT_EQ(firefox, (ProcessSample{1290, 2210, ProcessRunState::sleeping, 52310 * kTick,
+                                      8123 * kTick, 120000ull * 4096, "firefox-esr"}));
+    std::map<std::int32_t, ProcessSample> byPid;
+    for (const ProcessSample& process : *processes) {
+        byPid.emplace(process.pid, process);
+    }
+    EXPECT_EQ(byPid.at(1181).command, "(sd-pam)");
+    EXPECT_EQ(byPid.at(1900).command, "a) b (c");
+    EXPECT_EQ(byPid.at(2200).command, "x\ny\xff");
+    EXPECT_EQ(byPid.at(1700).state, ProcessRunState::zombie);
+    EXPECT_EQ(byPid.at(1702).state, ProcessRunState::stopped);
+    EXPECT_EQ(byPid.at(1800).state, ProcessRunState::uninterruptible);
+}
+
+TEST(ProcessTableReader, LeavesKernelThreadsOutForRoot) {
+    ProcessTableReader reader(kProcFixtures / "root-session", fixtureOptions(0));
+    const auto processes = reader.read();
+    ASSERT_TRUE(processes);
+    EXPECT_EQ(pidsOf(*processes), (std::vector<std::int32_t>{1, 512}));
+}
+
+TEST(ProcessTableReader, ConvertsTicksAndPagesWithTheMachinesUnits) {
+    ProcessTableOptions options = fixtureOptions(1000);
+    options.ticksPerSecond = 300;
+    options.pageSize = 16384;
+    ProcessTableReader reader(kProcFixtures / "user-session", options);
+    const auto processes = reader.read();
+    ASSERT_TRUE(processes);
+    const ProcessSample& systemd = processes->front();
+    EXPECT_EQ(systemd.userNanoseconds, 40ull * 1'000'000'000 / 300);
+    EXPECT_EQ(systemd.systemNanoseconds, 22ull * 1'000'000'000 / 300);
+    EXPECT_EQ(systemd.residentBytes, 2600ull * 16384);
+}
+
+TEST(ProcessTableReader, DirectoryOwnerDecidesWithoutReadingAnything) {
+    const fs::path root = kProcFixtures / "user-session";
+    struct stat owner {};
+    ASSERT_EQ(::stat((root / "proc" / "1180").c_str(), &owner), 0);
+    ProcessTableOptions options = fixtureOptions(owner.st_uid);
+    options.ownerCheck = ProcessOwnerCheck::directoryOwner;
+    const auto everything = ProcessTableReader(root, options).read();
+    ASSERT_TRUE(everything);
+    // Every fixture directory belongs to whoever checked the tree out: all but the kernel
+    // thread and the two unreadable processes are listed, whatever their status says.
+    EXPECT_EQ(everything->size(), 19u);
+
+    options.uid = owner.st_uid + 1;
+    const auto nothing = ProcessTableReader(root, options).read();
+    ASSERT_TRUE(nothing);
+    EXPECT_TRUE(nothing->empty());
+}
+
+TEST(ProcessTableReader, MissingTableIsAFailureNotAnEmptyList) {
+    QTemporaryDir dir;
+    ProcessTableReader reader(dir.path().toStdString(), fixtureOptions(1000));
+    EXPECT_EQ(reader.read(), std::nullopt);
+}
+
+// --- kept descriptors ---
+
+TEST(ProcessStatFiles, KeepsOneDescriptorPerProcessUpToTheLimit) {
+    for (const std::size_t limit : {std::size_t{64}, std::size_t{3}, std::size_t{0}}) {
+        ProcessTableReader reader(kProcFixtures / "user-session", fixtureOptions(1000, limit));
+        const auto first = reader.read();
+        const auto second = reader.read();
+        ASSERT_TRUE(first && second) << limit;
+        EXPECT_EQ(*first, *second) << "limit " << limit;
+        EXPECT_EQ(first->size(), 17u) << "limit " << limit;
+        // One for each process whose stat could be read, the one cut short included.
+        EXPECT_EQ(reader.keptDescriptors(), std::min<std::size_t>(limit, 18)) << limit;
+    }
+}
+
+TEST(ProcessStatFiles, ReadsAgainThroughKeptDescriptorsAndDropsThoseOfEndedProcesses) {
+    QTemporaryDir dir;
+    const fs::path root = copyCase(dir, "user-session");
+    ProcessTableReader reader(root, fixtureOptions(1000));
+    ASSERT_TRUE(reader.read());
+    ASSERT_EQ(reader.keptDescriptors(), 18u);
+
+    // Rewritten in place, as the kernel does: the kept descriptor sees the new content.
+    writeFile(root / "proc/1502/stat", statLine(1502, "vim", 'R', 90, 2600));
+    fs::remove_all(root / "proc/1800");
+    const auto processes = reader.read();
+    ASSERT_TRUE(processes);
+    EXPECT_EQ(reader.keptDescriptors(), 17u);
+    const auto vim = std::find_if(processes->begin(), processes->end(),
+                                  [](const ProcessSample& p) { return p.pid == 1502; });
+    ASSERT_NE(vim, processes->end());
+    EXPECT_EQ(vim->state, ProcessRunState::running);
+    EXPECT_EQ(vim->userNanoseconds, 90 * kTick);
+}
+
+TEST(ProcessStatFiles, AReusedPidIsReadFromItsNewProcess) {
+    QTemporaryDir dir;
+    const fs::path root = copyCase(dir, "user-session");
+    ProcessTableReader reader(root, fixtureOptions(1000));
+    ASSERT_TRUE(reader.read());
+
+    // The old process is gone and a new one has its pid: a new directory, so a new inode.
+    const fs::path directory = root / "proc/1502";
+    const std::string status = readFile(directory / "status");
+    fs::remove_all(directory);
+    fs::create_directory(directory);
+    writeFile(directory / "status", status);
+    writeFile(directory / "stat", statLine(1502, "less", 'S', 3, 9000));
+    const auto processes = reader.read();
+    ASSERT_TRUE(processes);
+    const auto reused = std::find_if(processes->begin(), processes->end(),
+                                     [](const ProcessSample& p) { return p.pid == 1502; });
+    ASSERT_NE(reused, processes->end());
+    EXPECT_EQ(reused->startTime, 9000u);
+    EXPECT_EQ(reused->command, "less");
+}
+
+// --- names ---
+
+TEST(SafeDisplayText, ReplacesWhatCannotBeShown) {
+    const std::vector<std::pair<std::string, QString>> rows{
+        {"firefox-esr", QStringLiteral("firefox-esr")},
+        {"a) b (c", QStringLiteral("a) b (c")},
+        {"Web Content", QStringLiteral("Web Content")},
+        {"x\ny", QStringLiteral("x\uFFFDy")},
+        {"tab\there", QStringLiteral("tab\uFFFDhere")},
+        {std::string("nul\0x", 5), QStringLiteral("nul\uFFFDx")},
+        {"\x1b[31mred", QStringLiteral("\uFFFD[31mred")},
+        {"bad\xff", QStringLiteral("bad\uFFFD")},
+        {"\xc3(", QStringLiteral("\uFFFD(")},
+        {"caf\xc3\xa9", QStringLiteral("caf\u00e9")},
+        {"\xe2\x80\xae"
+         "evil",
+         QStringLiteral("\uFFFDevil")},                  // right-to-left override
+        {"\xc2\x85next", QStringLiteral("\uFFFDnext")},  // C1 control
+        {"", QString()},
+    };
+    for (const auto& [bytes, text] : rows) {
+        EXPECT_EQ(safeDisplayText(bytes), text) << bytes;
+    }
+}
+
+TEST(ExecutableFileName, TakesTheLastComponentOfTheLink) {
+    const std::vector<std::pair<std::string, std::string>> rows{
+        {"/usr/bin/konsole", "konsole"},  {"/usr/bin/backup-tool (deleted)", "backup-tool"},
+        {"/opt/My App/my app", "my app"}, {"/usr/bin/", ""},
+        {" (deleted)", " (deleted)"},     {"relative", "relative"},
+    };
+    for (const auto& [target, name] : rows) {
+        EXPECT_EQ(executableFileName(target), name) << target;
+    }
+}
+
+TEST(AppUnitParser, ReadsTheDesktopIdFromTheProcessesOwnUnit) {
+    const std::string user = "0::/user.slice/user-1000.slice/user@1000.service/app.slice/";
+    const std::vector<std::pair<std::string, std::vector<std::string>>> rows{
+        {user + "app-gnome-firefox\\x2desr-1290.scope\n", {"firefox-esr", "gnome-firefox-esr"}},
+        {user + "app-org.kde.konsole@7f3c2a.service\n", {"org.kde.konsole"}},
+        {user + "app-org.kde.dolphin.service\n", {"org.kde.dolphin"}},
+        {user + "app-flatpak-org.mozilla.firefox-51322.scope\n",
+         {"org.mozilla.firefox", "flatpak-org.mozilla.firefox"}},
+        {user + "app-gnome-org.gnome.Terminal-3021.scope\n",
+         {"org.gnome.Terminal", "gnome-org.gnome.Terminal"}},
+        {user + "app-KDE-org.kde.okular@0a1b.service\n", {"org.kde.okular", "KDE-org.kde.okular"}},
+        // A terminal's shell: its own scope, under the terminal's slice.
+        {user + "app-org.gnome.Terminal.slice/vte-spawn-5d1e8a7c.scope\n", {}},
+        {user + "app-dbus\\x2d:1.2\\x2dorg.gnome.Nautilus.slice/"
+                "dbus-:1.2-org.gnome.Nautilus@0.service\n",
+         {}},
+        {"0::/user.slice/user-1000.slice/user@1000.service/init.scope\n", {}},
+        {"0::/user.slice/user-1000.slice/session-2.scope\n", {}},
+        {user + "app-nonrandom.scope\n", {}},
+        {user + "app-.service\n", {}},
+        {"0::/\n", {}},
+        {"", {}},
+        {user + "app-org.kde.konsole@7f3c2a.service", {}},  // no newline: cut short
+        // The unified line wins over the v1 hierarchies; systemd's named one stands in alone.
+        {"12:cpu:/\n1:name=systemd:/user.slice/app-gnome-gedit-1.scope\n0::" + user.substr(3) +
+             "app-org.gnome.Calculator-9.scope\n",
+         {"org.gnome.Calculator"}},
+        {"12:cpu:/\n1:name=systemd:/user.slice/app-gnome-gedit-1.scope\n",
+         {"gedit", "gnome-gedit"}},
+    };
+    for (const auto& [text, ids] : rows) {
+        EXPECT_EQ(desktopIdsFromCgroup(text), ids) << text;
+    }
+}
+
+TEST(DesktopEntryParser, ReadsNameExecAndFlagsOfTheMainGroup) {
+    struct Row {
+        const char* text;
+        DesktopEntry entry;
+    };
+    const Row rows[] = {
+        {"[Desktop Entry]\nType=Application\nName=Vim\nExec=vim %F\n",
+         {"Vim", "vim", true, true, false}},
+        {"[Desktop Entry]\nName = Spaced \nType = Application\nExec = /usr/bin/spaced\n",
+         {"Spaced", "spaced", true, true, false}},
+        {"[Desktop Entry]\nType=Application\nName=My App\nExec=\"/opt/My App/my app\" %U\n",
+         {"My App", "my app", true, true, false}},
+        {"[Desktop Entry]\nType=Application\nName=Code\nExec=code --new-window %F\n",
+         {"Code", "code", true, true, false}},
+        {"[Desktop Entry]\nType=Application\nName=Mailer\nExec=python3 /usr/share/mailer.py\n",
+         {"Mailer", "python3", false, true, false}},
+        {"[Desktop Entry]\nType=Application\nName=Env\nExec=env A=1 tool\n",
+         {"Env", "env", false, true, false}},
+        {"[Desktop Entry]\nType=Application\nName=Gone\nExec=gone\nHidden=true\n",
+         {"Gone", "gone", true, true, true}},
+        {"[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.org\n",
+         {"Site", "", false, false, false}},
+        {"[Desktop Action new]\nName=New Window\nExec=other --new\n[Desktop Entry]\n"
+         "Type=Application\nName=Main\nExec=main\n",
+         {"Main", "main", true, true, false}},
+        {"[Desktop Entry]\nType=Application\nName=Two\\sWords\\nLine\nExec=two\n",
+         {"Two Words\nLine", "two", true, true, false}},
+        {"# comment\n\n[Desktop Entry]\r\nType=Application\r\nName=CRLF\r\nExec=crlf\r\n",
+         {"CRLF", "crlf", true, true, false}},
+        {"Name=Outside\n[Desktop Entry]\nType=Application\nExec=x\n", {"", "x", true, true, false}},
+        {"[Desktop Entry]\nType=Application\nName=Empty Exec\nExec=\n",
+         {"Empty Exec", "", false, true, false}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(parseDesktopEntry(row.text, {}), row.entry) << row.text;
+    }
+}
+
+TEST(DesktopEntryParser, PicksTheNameOfTheBestMatchingLanguage) {
+    const char* text =
+        "[Desktop Entry]\nType=Application\nName[de]=Dateien\nName=Files\nName[de_AT]=Dateien AT\n"
+        "Name[sr@latin]=Datoteke\nName[fr]=Fichiers\nExec=nautilus\n";
+    const std::vector<std::pair<std::string, std::string>> rows{
+        {"de_AT.UTF-8", "Dateien AT"},
+        {"de_DE.UTF-8", "Dateien"},
+        {"de", "Dateien"},
+        {"sr_RS@latin", "Datoteke"},
+        {"fr_CA", "Fichiers"},
+        {"en_GB.UTF-8", "Files"},
+        {"C", "Files"},
+        {"", "Files"},
+    };
+    for (const auto& [locale, name] : rows) {
+        EXPECT_EQ(parseDesktopEntry(text, localeKeysFor(locale)).name, name) << locale;
+    }
+    EXPECT_EQ(localeKeysFor("sr_RS.UTF-8@latin"),
+              (std::vector<std::string>{"sr_RS@latin", "sr_RS", "sr@latin", "sr"}));
+}
+
+TEST(DesktopEntryCatalog, EarlierFoldersWinAndAmbiguousProgramsNameNothing) {
+    const fs::path folders = kDesktopFixtures / "three-folders";
+    const auto catalog = DesktopEntryCatalog::load(
+        {folders / "data-home/applications", folders / "data-dir-1/applications",
+         folders / "data-dir-2/applications"},
+        localeKeysFor("de_AT.UTF-8"));
+
+    const std::vector<std::pair<std::string, std::optional<QString>>> byId{
+        {"org.gnome.Calculator", QStringLiteral("My Calculator")},
+        {"retired", std::nullopt},  // hidden by the user's own entry
+        {"kde4-konsole", QStringLiteral("Konsole (KDE 4)")},
+        {"homepage", std::nullopt},  // a link, not an application
+        {"org.gnome.Nautilus", QStringLiteral("Dateien (AT)")},
+        {"nameless", std::nullopt},
+        {"actions-only", QStringLiteral("Actions")},
+        {"org.gnome.Weather", QStringLiteral("Weather")},
+        {"README", std::nullopt},
+        {"missing", std::nullopt},
+    };
+    for (const auto& [id, name] : byId) {
+        EXPECT_EQ(catalog.nameForId(id), name) << id;
+    }
+
+    const std::vector<std::pair<std::string, std::optional<QString>>> byProgram{
+        {"gnome-calculator", QStringLiteral("My Calculator")},
+        {"nautilus", QStringLiteral("Dateien (AT)")},
+        {"my app", QStringLiteral("My App")},
+        {"twin", QStringLiteral("Twin")},  // two entries, one name
+        {"env", std::nullopt},             // a launcher of something else
+        {"env-tool", std::nullopt},
+        {"gapplication", std::nullopt},
+        {"retired-app", std::nullopt},
+        {"other", std::nullopt},  // an action's program
+    };
+    for (const auto& [program, name] : byProgram) {
+        EXPECT_EQ(catalog.nameForExecutable(program), name) << program;
+    }
+}
+
+TEST(DesktopEntryCatalog, MissingFoldersGiveAnEmptyCatalog) {
+    const auto catalog = DesktopEntryCatalog::load({"/nonexistent/applications"}, {});
+    EXPECT_EQ(catalog.size(), 0u);
+}
+
+TEST(LinuxProcessSource, NamesProcessesByApplicationExecutableOrShortName) {
+    const fs::path root = kProcFixtures / "user-session";
+    LinuxProcessSource source(root, fixtureOptions(1000), {root / "usr/share/applications"}, {});
+    const auto processes = source.readProcesses();
+    ASSERT_TRUE(processes);
+    std::map<std::int32_t, QString> names;
+    for (const ProcessSample& process : *processes) {
+        names.emplace(process.pid, source.nameOf(process));
+    }
+    const std::map<std::int32_t, QString> expected{
+        {1180, "systemd"},                         // executable
+        {1181, "(sd-pam)"},                        // no executable to read: the short name
+        {1290, "Firefox ESR"},                     // application unit
+        {1352, "Firefox ESR"},                     // a child in the same unit
+        {1410, "Konsole"},                         // application service with an instance
+        {1502, "Vim"},                             // desktop entry starting this program
+        {1611, "python3.11"},                      // an interpreter names no application
+        {1700, "Konsole"},                         // a zombie stays in its unit
+        {1701, "stopped-job"},                     //
+        {1702, "traced-job"},                      //
+        {1800, "rsync"},                           //
+        {1900, "a) b (c"},                         //
+        {2200, QStringLiteral("x\uFFFDy\uFFFD")},  // newline and invalid UTF-8
+        {2300, "backup-tool"},                     // replaced on disk since it started
+        {2400, "shared-prog"},                     // two applications claim the program
+        {2500, "idle-worker"},
+        {2600, "dying"},
+    };
+    EXPECT_EQ(names, expected);
+}
+
+TEST(ProcessNameResolver, ResolvesOnceAndAgainOnlyForANewProgramOrProcess) {
+    QTemporaryDir dir;
+    const fs::path root = copyCase(dir, "user-session");
+    int catalogLoads = 0;
+    ProcessNameResolver resolver(root, [&] {
+        ++catalogLoads;
+        return DesktopEntryCatalog::load({root / "usr/share/applications"}, {});
+    });
+    EXPECT_EQ(catalogLoads, 0) << "read on first need only";
+    EXPECT_EQ(resolver.nameOf(1502, 2600, "vim"), "Vim");
+    EXPECT_EQ(catalogLoads, 1);
+
+    // Once named, a process keeps its name without another look at its files.
+    fs::remove(root / "proc/1502/exe");
+    fs::create_symlink("/usr/bin/nano", root / "proc/1502/exe");
+    EXPECT_EQ(resolver.nameOf(1502, 2600, "vim"), "Vim");
+    // The same process after exec shows a new short name, and is named afresh.
+    EXPECT_EQ(resolver.nameOf(1502, 2600, "nano"), "nano");
+    // A new process under the same pid is named afresh too.
+    fs::remove(root / "proc/1502/exe");
+    fs::create_symlink("/usr/bin/vim", root / "proc/1502/exe");
+    EXPECT_EQ(resolver.nameOf(1502, 9999, "vim"), "Vim");
+    EXPECT_EQ(catalogLoads, 1);
+
+    // Names of processes not asked for in a whole round are forgotten.
+    resolver.forgetUnused();
+    EXPECT_EQ(resolver.cachedCount(), 2u);
+    resolver.nameOf(1502, 9999, "vim");
+    resolver.forgetUnused();
+    EXPECT_EQ(resolver.cachedCount(), 1u);
+}
+
+}  // namespace
