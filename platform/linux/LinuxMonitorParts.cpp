@@ -20,7 +20,7 @@ MonitorParts makeLinuxMonitorParts(Clock& clock) {
     parts.network = makeLinuxNetworkProvider(clock);
     parts.battery = std::make_unique<BatteryProvider>();
     parts.disk = std::make_unique<DiskProvider>();
-    parts.gpu = std::make_unique<GPUProvider>();
+    parts.gpu = makeLinuxGPUProvider(clock);
     parts.processes = std::make_unique<ProcessProvider>();
     parts.thermal = makeLinuxThermalStateReader(clock);
     parts.sensors = std::make_unique<SensorProvider>();
