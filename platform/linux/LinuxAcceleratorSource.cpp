@@ -1,7 +1,6 @@
 #include "platform/linux/LinuxAcceleratorSource.h"
 
 #include "platform/linux/PciIdDatabase.h"
-#include "providers/GPUProvider.h"
 
 LinuxAcceleratorSource::LinuxAcceleratorSource(const Clock& clock,
                                                const std::filesystem::path& root,
@@ -23,11 +22,4 @@ QList<QVariantMap> LinuxAcceleratorSource::readAccelerators() {
         accelerators.append(acceleratorProperties(reading));
     }
     return accelerators;
-}
-
-std::unique_ptr<GPUProvider> makeLinuxGPUProvider(const Clock& clock,
-                                                  const std::filesystem::path& root,
-                                                  const std::string& nvmlLibrary) {
-    return std::make_unique<GPUProvider>(
-        std::make_unique<LinuxAcceleratorSource>(clock, root, nvmlLibrary));
 }
