@@ -1,9 +1,45 @@
 #pragma once
 
 #include "core/ProviderInterfaces.h"
+#include "core/SampleRecords.h"
+#include "platform/GpuSource.h"
 
-// GPU sampling is not built yet: until it is, every poll reports the initial, empty record.
+#include <QStringList>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class Clock;
+
+// Turns the accelerators' property dictionaries into one GPU record. Different GPU families
+// publish their figures under different names, so each figure is looked up under a list of
+// keys, first match wins. Across several accelerators each figure is the largest seen, not a
+// sum, and the name is that of the last accelerator that has one. Keeps no history.
 class GPUProvider final : public GPUSampler {
 public:
-    GPUStats sample() override { return GPUStats{}; }
+    explicit GPUProvider(std::unique_ptr<AcceleratorSource> source);
+
+    GPUStats sample() override;
+
+    // The figures of one poll's accelerators, in order.
+    GPUStats combine(const QList<QVariantMap>& accelerators) const;
+
+    const QStringList utilizationKeys{AcceleratorKey::deviceUtilization,
+                                      AcceleratorKey::gpuActivity,
+                                      AcceleratorKey::rendererUtilization};
+    const QStringList memUsedKeys{AcceleratorKey::inUseSystemMemory, AcceleratorKey::vramUsedDotted,
+                                  AcceleratorKey::vramUsed};
+    const QStringList memTotalKeys{AcceleratorKey::allocSystemMemory,
+                                   AcceleratorKey::vramTotalDotted, AcceleratorKey::vramTotal};
+
+private:
+    std::unique_ptr<AcceleratorSource> source_;
 };
+
+// The provider over this machine's DRM cards (amdgpu, i915) under `root` and the NVIDIA
+// management library at `nvmlLibrary`, loaded when first needed; a missing library gives no
+// NVIDIA figures.
+std::unique_ptr<GPUProvider> makeLinuxGPUProvider(
+    const Clock& clock, const std::filesystem::path& root = "/",
+    const std::string& nvmlLibrary = "libnvidia-ml.so.1");

@@ -21,7 +21,7 @@ MonitorParts makeLinuxMonitorParts(Clock& clock, NotificationCenter& center) {
     parts.network = makeLinuxNetworkProvider(clock);
     parts.battery = makeLinuxBatteryProvider();
     parts.disk = makeLinuxDiskProvider(clock, center);
-    parts.gpu = std::make_unique<GPUProvider>();
+    parts.gpu = makeLinuxGPUProvider(clock);
     parts.processes = makeLinuxProcessProvider(clock);
     parts.thermal = makeLinuxThermalStateReader(clock);
     parts.sensors = std::make_unique<SensorProvider>();

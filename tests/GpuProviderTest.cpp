@@ -1,0 +1,191 @@
+#include "platform/GpuSource.h"
+#include "providers/GPUProvider.h"
+#include "providers/GpuMemoryText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace Key = AcceleratorKey;
+
+QVariantMap withStatistics(const QVariantMap& statistics) {
+    return {{Key::statistics, statistics}};
+}
+
+class ListSource final : public AcceleratorSource {
+public:
+    explicit ListSource(QList<QVariantMap> accelerators) : accelerators_(std::move(accelerators)) {}
+    QList<QVariantMap> readAccelerators() override {
+        ++reads;
+        return accelerators_;
+    }
+    int reads = 0;
+
+private:
+    QList<QVariantMap> accelerators_;
+};
+
+GPUStats combined(const QList<QVariantMap>& accelerators) {
+    return GPUProvider(std::make_unique<ListSource>(QList<QVariantMap>{})).combine(accelerators);
+}
+
+struct StatisticsCase {
+    std::string what;
+    QVariantMap statistics;
+    double utilization;
+    std::uint64_t used;
+    std::uint64_t total;
+};
+
+TEST(GPUProvider, ReadsOneAcceleratorsStatisticsByTheFirstUsableKey) {
+    const std::vector<StatisticsCase> cases{
+        {"percentage", {{Key::deviceUtilization, 37}}, 0.37, 0, 0},
+        {"exactly 1 is all busy, not 1 %", {{Key::deviceUtilization, 1}}, 1.0, 0, 0},
+        {"a fraction stays", {{Key::deviceUtilization, 0.42}}, 0.42, 0, 0},
+        {"a fraction as float", {{Key::deviceUtilization, QVariant::fromValue(0.5f)}}, 0.5, 0, 0},
+        {"unsigned percentage", {{Key::gpuActivity, 80u}}, 0.8, 0, 0},
+        {"only the renderer key", {{Key::rendererUtilization, 12}}, 0.12, 0, 0},
+        {"first key wins over later ones",
+         {{Key::deviceUtilization, 10}, {Key::gpuActivity, 90}, {Key::rendererUtilization, 70}},
+         0.10,
+         0,
+         0},
+        {"text is passed over for the next key",
+         {{Key::deviceUtilization, QStringLiteral("55")}, {Key::rendererUtilization, 20}},
+         0.20,
+         0,
+         0},
+        {"a Boolean is not a number", {{Key::deviceUtilization, true}}, 0, 0, 0},
+        {"negative share counts as idle", {{Key::deviceUtilization, -5}}, 0, 0, 0},
+        {"above 100 % is held at 100 %", {{Key::deviceUtilization, 250}}, 1.0, 0, 0},
+        {"not a number is ignored",
+         {{Key::deviceUtilization, std::numeric_limits<double>::quiet_NaN()}},
+         0,
+         0,
+         0},
+        {"used from the later key when the first is absent",
+         {{Key::vramUsed, qulonglong{5000}}},
+         0,
+         5000,
+         0},
+        {"first memory key wins",
+         {{Key::inUseSystemMemory, 100}, {Key::vramUsedDotted, 200}, {Key::vramUsed, 300}},
+         0,
+         100,
+         0},
+        {"memory as a floating-point number is passed over",
+         {{Key::inUseSystemMemory, 1.5e9}, {Key::vramUsed, 7}},
+         0,
+         7,
+         0},
+        {"negative memory counts as 0", {{Key::inUseSystemMemory, qlonglong{-4096}}}, 0, 0, 0},
+        {"largest unsigned count",
+         {{Key::vramTotal, qulonglong{std::numeric_limits<std::uint64_t>::max()}}},
+         0,
+         0,
+         std::numeric_limits<std::uint64_t>::max()},
+        {"total keys in order",
+         {{Key::vramTotalDotted, qlonglong{8} << 30}, {Key::vramTotal, 1}},
+         0,
+         0,
+         std::uint64_t{8} << 30},
+        {"allocated system memory",
+         {{Key::allocSystemMemory, qlonglong{3} << 30}},
+         0,
+         0,
+         std::uint64_t{3} << 30},
+        {"unrelated keys only", {{QStringLiteral("Temperature(C)"), 60}}, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const GPUStats stats = combined({withStatistics(c.statistics)});
+        EXPECT_DOUBLE_EQ(stats.utilization, c.utilization) << c.what;
+        EXPECT_EQ(stats.usedMemoryBytes, c.used) << c.what;
+        EXPECT_EQ(stats.totalMemoryBytes, c.total) << c.what;
+        EXPECT_EQ(stats.name, QStringLiteral("GPU")) << c.what;
+    }
+}
+
+struct SeveralCase {
+    std::string what;
+    QList<QVariantMap> accelerators;
+    GPUStats expected;
+};
+
+TEST(GPUProvider, TakesTheLargestFigureAndTheLastName) {
+    const QVariantMap amd{{Key::name, QStringLiteral("Navi 21")},
+                          {Key::statistics, QVariantMap{{Key::deviceUtilization, 0.2},
+                                                        {Key::vramUsed, qulonglong{6000}},
+                                                        {Key::vramTotal, qulonglong{16000}}}}};
+    const QVariantMap intel{{Key::name, QStringLiteral("Iris Xe")},
+                            {Key::statistics, QVariantMap{{Key::deviceUtilization, 0.5}}}};
+    const std::vector<SeveralCase> cases{
+        {"none", {}, GPUStats{}},
+        {"two busy shares", {amd, intel}, {0.5, 6000, 16000, QStringLiteral("Iris Xe")}},
+        {"order decides the name", {intel, amd}, {0.5, 6000, 16000, QStringLiteral("Navi 21")}},
+        {"memory is the largest, not a sum",
+         {amd, withStatistics({{Key::vramUsed, qulonglong{9000}}, {Key::vramTotal, 12000}})},
+         {0.2, 9000, 16000, QStringLiteral("Navi 21")}},
+        {"a name without statistics still names",
+         {amd, {{Key::name, QStringLiteral("llvmpipe")}}},
+         {0.2, 6000, 16000, QStringLiteral("llvmpipe")}},
+        {"statistics of another type are skipped, the name is not",
+         {{{Key::name, QStringLiteral("Odd")}, {Key::statistics, QStringLiteral("busy")}}},
+         {0, 0, 0, QStringLiteral("Odd")}},
+        {"a name that is not text is ignored",
+         {{{Key::name, 42}, {Key::statistics, QVariantMap{{Key::deviceUtilization, 30}}}}},
+         {0.3, 0, 0, QStringLiteral("GPU")}},
+        {"an empty dictionary contributes nothing", {QVariantMap{}}, GPUStats{}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(combined(c.accelerators), c.expected) << c.what;
+    }
+}
+
+TEST(GPUProvider, SamplesItsSourceEveryPoll) {
+    auto source = std::make_unique<ListSource>(
+        QList<QVariantMap>{withStatistics({{Key::deviceUtilization, 64}})});
+    ListSource& list = *source;
+    GPUProvider provider(std::move(source));
+    EXPECT_DOUBLE_EQ(provider.sample().utilization, 0.64);
+    EXPECT_DOUBLE_EQ(provider.sample().utilization, 0.64);
+    EXPECT_EQ(list.reads, 2);
+}
+
+TEST(GPUProvider, ReadingsBecomeTheDictionaryTheProviderReads) {
+    const std::vector<std::pair<AcceleratorReading, GPUStats>> cases{
+        {{}, GPUStats{}},
+        {{QStringLiteral("Navi 21"), 0.37, std::uint64_t{2} << 30, std::uint64_t{16} << 30},
+         {0.37, std::uint64_t{2} << 30, std::uint64_t{16} << 30, QStringLiteral("Navi 21")}},
+        // A driver's 1 % arrives as 0.01 and is not taken for 100 %.
+        {{std::nullopt, 0.01, std::nullopt, std::nullopt}, {0.01, 0, 0, QStringLiteral("GPU")}},
+        {{std::nullopt, 1.0, std::nullopt, std::nullopt}, {1.0, 0, 0, QStringLiteral("GPU")}},
+        {{QStringLiteral("amdgpu"), std::nullopt, std::nullopt, std::uint64_t{8} << 30},
+         {0, 0, std::uint64_t{8} << 30, QStringLiteral("amdgpu")}},
+    };
+    for (const auto& [reading, expected] : cases) {
+        EXPECT_EQ(combined({acceleratorProperties(reading)}), expected)
+            << expected.name.toStdString() << ' ' << expected.utilization;
+    }
+}
+
+TEST(GpuMemoryText, SwitchesToGigabytesAtOneGibibyte) {
+    const std::vector<std::pair<std::uint64_t, const char*>> cases{
+        {0, "0 MB"},
+        {1048576, "1 MB"},
+        {536870912, "512 MB"},
+        {1073741823, "1024 MB"},
+        {1073741824, "1.0 GB"},
+        {1610612736, "1.5 GB"},
+        {std::uint64_t{24} << 30, "24.0 GB"},
+    };
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(gpuMemoryText(bytes), QString::fromLatin1(text)) << bytes;
+    }
+}
+
+}  // namespace
