@@ -40,30 +40,31 @@ TEST_P(MemoryFixtureTest, ReadsTheCountersOfTheMachine) {
 INSTANTIATE_TEST_SUITE_P(
     Fixtures, MemoryFixtureTest,
     ::testing::Values(
-        // wired = Unevictable+SUnreclaim+KernelStack+PageTables+SecPageTables+Percpu.
+        // wired = MemTotal - MemAvailable - anonymous - compressed where that exceeds
+        // Unevictable+SUnreclaim+KernelStack+PageTables+SecPageTables+Percpu.
         FixtureCase{"desktop-swap",
-                    {16710053888, 108787, 1705706, 0, 1328854, 473305, 183427, 398112, 8589930496,
+                    {16710053888, 570255, 1705706, 0, 1328854, 473305, 183427, 398112, 8589930496,
                      1288368128}},
         // compressed = Zswap 923412 KiB.
         FixtureCase{"zswap-active",
-                    {33341566976, 228686, 6058875, 230853, 1003642, 153210, 2841177, 173944,
+                    {33341566976, 818099, 6058875, 230853, 1003642, 153210, 2841177, 173944,
                      17179865088, 3210141696}},
         // Zswap 0 beside two zram devices: compressed = 402655321 + 9438211 bytes, rounded
         // up to whole pages.
         FixtureCase{"zram-swap",
-                    {8012115968, 74720, 1106167, 100609, 481611, 77806, 412337, 702214, 8012165120,
+                    {8012115968, 223732, 1106167, 100609, 481611, 77806, 412337, 702214, 8012165120,
                      1609097216}},
         // An unused zram device holds nothing; no swap at all.
-        FixtureCase{"no-swap", {25276182528, 10856, 1804, 0, 82338, 6049682, 1376, 0, 0, 0}},
+        FixtureCase{"no-swap", {25276182528, 80596, 1804, 0, 82338, 6049682, 1376, 0, 0, 0}},
         // No SecPageTables, Percpu or Zswap lines.
         FixtureCase{
             "old-kernel",
-            {8201363456, 38080, 953325, 0, 750095, 100529, 98231, 61844, 2147479552, 217841664}},
+            {8201363456, 245841, 953325, 0, 750095, 100529, 98231, 61844, 2147479552, 217841664}},
         // Cut inside the SwapFree number: the cut line and everything after it are unknown,
-        // so wired is Unevictable alone and swap is not guessed from SwapTotal.
+        // so wired rests on MemAvailable and swap is not guessed from SwapTotal.
         FixtureCase{"truncated-meminfo",
-                    {16710053888, 20308, 1705706, 0, 1328854, 473305, 183427, 398112, 0, 0}},
-        FixtureCase{"no-vmstat", {25276182528, 10856, 1804, 0, 82338, 6049682, 0, 0, 0, 0}}),
+                    {16710053888, 570255, 1705706, 0, 1328854, 473305, 183427, 398112, 0, 0}},
+        FixtureCase{"no-vmstat", {25276182528, 80596, 1804, 0, 82338, 6049682, 0, 0, 0, 0}}),
     [](const auto& info) {
         std::string name = info.param.name;
         std::erase(name, '-');

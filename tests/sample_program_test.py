@@ -37,8 +37,7 @@ def sampler_env(desktop_line=None):
     os.makedirs(env["HOME"])
     if desktop_line is not None:
         with open(os.path.join(env["XDG_CONFIG_HOME"], "user-dirs.dirs"), "w") as dirs:
-            dirs.write(desktop_line + "
-")
+            dirs.write(desktop_line + "\n")
     return env
 
 

@@ -54,10 +54,11 @@ std::optional<MemoryCounters> LinuxMemorySource::read() {
 
     MemoryCounters counters;
     counters.physicalBytes = kibToBytes(*meminfo->memTotal);
-    counters.wiredPages =
-        pagesOfKib(sumKib({meminfo->unevictable, meminfo->sUnreclaim, meminfo->kernelStack,
-                           meminfo->pageTables, meminfo->secPageTables, meminfo->percpu}));
-    counters.activePages = pagesOfKib(sumKib({meminfo->activeAnon, meminfo->inactiveAnon}));
+    const std::uint64_t kernelKib =
+        sumKib({meminfo->unevictable, meminfo->sUnreclaim, meminfo->kernelStack,
+                meminfo->pageTables, meminfo->secPageTables, meminfo->percpu});
+    const std::uint64_t anonymousKib = sumKib({meminfo->activeAnon, meminfo->inactiveAnon});
+    counters.activePages = pagesOfKib(anonymousKib);
     counters.cachedPages = pagesOfKib(sumKib({meminfo->activeFile, meminfo->inactiveFile}));
     counters.freePages = pagesOfKib(meminfo->memFree.value_or(0));
     // zswap and zram hold different pages (zswap sits in front of a swap device, zram is
@@ -65,6 +66,21 @@ std::optional<MemoryCounters> LinuxMemorySource::read() {
     const std::uint64_t compressedBytes =
         saturatingAdd(kibToBytes(meminfo->zswap.value_or(0)), zram_.compressedBytes());
     counters.compressedPages = bytesToPages(compressedBytes, pageSize_);
+
+    // Wired is what applications cannot get back: the kernel's own memory and, where the
+    // kernel says how much it would hand out (MemAvailable), also what it holds back beyond
+    // that (watermark reserves, unreclaimable cache, driver memory no other line shows).
+    // So used memory lands on free(1)'s "used" instead of falling short by up to a gigabyte.
+    std::uint64_t wiredKib = kernelKib;
+    if (meminfo->memAvailable) {
+        const std::uint64_t unavailableKib =
+            *meminfo->memTotal - std::min(*meminfo->memAvailable, *meminfo->memTotal);
+        const std::uint64_t otherwiseUsedKib = saturatingAdd(anonymousKib, compressedBytes / 1024);
+        if (unavailableKib > otherwiseUsedKib) {
+            wiredKib = std::max(wiredKib, unavailableKib - otherwiseUsedKib);
+        }
+    }
+    counters.wiredPages = pagesOfKib(wiredKib);
 
     if (meminfo->swapTotal && meminfo->swapFree) {
         counters.swapTotalBytes = kibToBytes(*meminfo->swapTotal);

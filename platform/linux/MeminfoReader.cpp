@@ -10,9 +10,10 @@ namespace {
 
 using Field = std::optional<std::uint64_t> MeminfoFigures::*;
 
-constexpr std::array<std::pair<std::string_view, Field>, 15> kWantedLines{{
+constexpr std::array<std::pair<std::string_view, Field>, 16> kWantedLines{{
     {"MemTotal", &MeminfoFigures::memTotal},
     {"MemFree", &MeminfoFigures::memFree},
+    {"MemAvailable", &MeminfoFigures::memAvailable},
     {"Active(anon)", &MeminfoFigures::activeAnon},
     {"Inactive(anon)", &MeminfoFigures::inactiveAnon},
     {"Active(file)", &MeminfoFigures::activeFile},

@@ -12,6 +12,7 @@
 struct MeminfoFigures {
     std::optional<std::uint64_t> memTotal;
     std::optional<std::uint64_t> memFree;
+    std::optional<std::uint64_t> memAvailable;
     std::optional<std::uint64_t> activeAnon;
     std::optional<std::uint64_t> inactiveAnon;
     std::optional<std::uint64_t> activeFile;
