@@ -23,7 +23,7 @@ MonitorParts makeLinuxMonitorParts(Clock& clock) {
     parts.gpu = std::make_unique<GPUProvider>();
     parts.processes = std::make_unique<ProcessProvider>();
     parts.thermal = makeLinuxThermalStateReader(clock);
-    parts.sensors = std::make_unique<SensorProvider>();
+    parts.sensors = std::make_unique<SensorProvider>(clock);
     parts.alerts = std::make_unique<TemperatureAlertManager>();
     parts.recorder = std::make_unique<CSVRecorder>();
     parts.batteryHealth = std::make_unique<BatteryHealthLogger>();

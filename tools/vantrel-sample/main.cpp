@@ -8,6 +8,7 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "sensors/HelperPresence.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -68,6 +69,8 @@ int main(int argc, char** argv) {
     }
 
     SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock));
+    // The helper's socket stands for its installation: with it, every poll asks for sensors.
+    monitor.setHelperAvailable(helperSocketPresent());
     int exitCode = 0;
     std::int64_t printed = 0;
     QObject::connect(&center, &NotificationCenter::notified, &app, [&](const QString& name) {
