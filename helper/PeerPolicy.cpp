@@ -2,9 +2,9 @@
 
 #include "helper/TrustedFile.h"
 
-#include <sys/pidfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +16,15 @@
 #endif
 
 namespace {
+
+// Called through syscall(): this C library's <sys/pidfd.h> lacks C++ linkage guards.
+int openPidfd(pid_t pid) {
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+}
+
+int signalThroughPidfd(int pidfd, int signal) {
+    return static_cast<int>(::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0));
+}
 
 // Closes a descriptor on every path.
 class OwnedFd {
@@ -44,12 +53,12 @@ int peerPidfd(int socketFd, pid_t pid) {
         length == sizeof(pidfd) && pidfd >= 0) {
         return pidfd;
     }
-    return ::pidfd_open(pid, 0);
+    return openPidfd(pid);
 }
 
 bool stillAlive(int pidfd) {
     // Without the right to signal the peer, EPERM still proves it exists.
-    return ::pidfd_send_signal(pidfd, 0, nullptr, 0) == 0 || errno == EPERM;
+    return signalThroughPidfd(pidfd, 0) == 0 || errno == EPERM;
 }
 
 }  // namespace
