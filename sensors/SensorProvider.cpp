@@ -64,13 +64,26 @@ bool SensorProvider::isConnected() const {
 }
 
 QCoro::Task<SensorStats> SensorProvider::fetch() {
-    if (exchange_ && !exchange_->finished) {
+    // The coroutine itself only waits: everything else happens in plain member functions.
+    const std::shared_ptr<Exchange> exchange = beginExchange();
+    if (!exchange) {
         co_return SensorStats{};
+    }
+    // Nothing of the provider is touched after this wait: it may be gone by then.
+    const std::optional<SensorReading> reading = co_await Exchange::Awaiter{exchange};
+    co_return reading ? sensorStatsFrom(*reading) : SensorStats{};
+}
+
+std::shared_ptr<SensorProvider::Exchange> SensorProvider::beginExchange() {
+    if (exchange_ && !exchange_->finished) {
+        return nullptr;
     }
     auto exchange = std::make_shared<Exchange>();
     exchange_ = exchange;
-    clock_.callAfter(replyTimeout_, [exchange, provider = QPointer<SensorProvider>(this)] {
-        if (exchange->finished) {
+    std::weak_ptr<Exchange> waiting = exchange;
+    clock_.callAfter(replyTimeout_, [waiting, provider = QPointer<SensorProvider>(this)] {
+        const auto exchange = waiting.lock();
+        if (!exchange || exchange->finished) {
             return;
         }
         if (provider) {
@@ -87,10 +100,7 @@ QCoro::Task<SensorStats> SensorProvider::fetch() {
     } else if (socket_->state() == QLocalSocket::ConnectedState) {
         sendRequest();
     }
-
-    // Nothing of the provider is touched after this wait: it may be gone by then.
-    const std::optional<SensorReading> reading = co_await Exchange::Awaiter{exchange};
-    co_return reading ? sensorStatsFrom(*reading) : SensorStats{};
+    return exchange;
 }
 
 void SensorProvider::connectToHelper() {

@@ -40,6 +40,8 @@ public:
 private:
     struct Exchange;
 
+    // The exchange a new fetch waits on, with the request under way; none while one waits.
+    std::shared_ptr<Exchange> beginExchange();
     void connectToHelper();
     void sendRequest();
     void readReply();
