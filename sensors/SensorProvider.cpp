@@ -34,8 +34,10 @@ struct SensorProvider::Exchange {
         }
     }
 
+    // Holds the exchange by plain pointer: the waiting fetch keeps it alive, and an awaiter
+    // with nothing to destroy sidesteps this compiler's mishandling of co_await temporaries.
     struct Awaiter {
-        std::shared_ptr<Exchange> exchange;
+        Exchange* exchange;
         bool await_ready() const noexcept { return exchange->finished; }
         void await_suspend(std::coroutine_handle<> handle) noexcept { exchange->waiter = handle; }
         std::optional<SensorReading> await_resume() const { return exchange->reading; }
@@ -70,7 +72,7 @@ QCoro::Task<SensorStats> SensorProvider::fetch() {
         co_return SensorStats{};
     }
     // Nothing of the provider is touched after this wait: it may be gone by then.
-    const std::optional<SensorReading> reading = co_await Exchange::Awaiter{exchange};
+    const std::optional<SensorReading> reading = co_await Exchange::Awaiter{exchange.get()};
     co_return reading ? sensorStatsFrom(*reading) : SensorStats{};
 }
 
