@@ -162,19 +162,22 @@ TEST_F(HelperListenerTest, SilentAndTricklingPeersAreCutOffAtTheReadDeadline) {
     auto listener = makeListener(admitAll_, limits);
     const int silent = connectClient(*listener);
     const int trickling = connectClient(*listener);
+    const int lateStarter = connectClient(*listener);
     const auto request = wire::encodeRequest(wire::Request::fetchSensors);
     ASSERT_TRUE(writeAll(trickling, Bytes(request.begin(), request.begin() + 5)));
     serve(*listener);
 
     now_ += 1500ms;
     ASSERT_TRUE(writeAll(trickling, Bytes(request.begin() + 5, request.end() - 1)));
+    // A first byte late in the allowance does not earn a fresh one.
+    ASSERT_TRUE(writeAll(lateStarter, Bytes(request.begin(), request.begin() + 1)));
     serve(*listener);
-    EXPECT_EQ(listener->openConnections(), 2u);
+    EXPECT_EQ(listener->openConnections(), 3u);
 
     now_ += 500ms;
     serve(*listener);
     EXPECT_EQ(listener->openConnections(), 0u);
-    for (const int client : {silent, trickling}) {
+    for (const int client : {silent, trickling, lateStarter}) {
         const auto received = drain(client);
         EXPECT_TRUE(received.closed);
         EXPECT_TRUE(received.bytes.empty());
