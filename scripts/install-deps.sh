@@ -8,6 +8,7 @@ packages=(
   libnl-3-dev libnl-genl-3-dev libsensors-dev libsystemd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 procps python3 dbus-daemon
+  clang libclang-rt-dev systemd util-linux
 )
 
 missing=()

@@ -44,7 +44,9 @@ struct TickCase {
     double system;
 };
 
-void PrintTo(const TickCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const TickCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class CpuTickDeltaTest : public ::testing::TestWithParam<TickCase> {};
 

@@ -24,7 +24,7 @@ MonitorParts makeLinuxMonitorParts(Clock& clock, NotificationCenter& center) {
     parts.gpu = makeLinuxGPUProvider(clock);
     parts.processes = makeLinuxProcessProvider(clock);
     parts.thermal = makeLinuxThermalStateReader(clock);
-    parts.sensors = std::make_unique<SensorProvider>();
+    parts.sensors = std::make_unique<SensorProvider>(clock);
     parts.alerts =
         std::make_unique<TemperatureAlertManager>(clock, std::make_unique<DBusDesktopNotifier>());
     parts.recorder = std::make_unique<CSVRecorder>(clock);

@@ -12,6 +12,7 @@
 #include "recording/CsvFormat.h"
 #include "recording/ReportText.h"
 #include "recording/SnapshotFile.h"
+#include "sensors/HelperPresence.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -77,6 +78,8 @@ int main(int argc, char** argv) {
     }
 
     SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
+    // The helper's socket stands for its installation: with it, every poll asks for sensors.
+    monitor.setHelperAvailable(helperSocketPresent());
     int exitCode = 0;
 
     auto* recorder = dynamic_cast<CSVRecorder*>(monitor.parts().recorder.get());

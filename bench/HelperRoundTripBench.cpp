@@ -1,0 +1,168 @@
+#include "helper/HelperListener.h"
+#include "helper/PeerPolicy.h"
+#include "shared/HelperReplies.h"
+#include "shared/WireFrame.h"
+
+#include <benchmark/benchmark.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const SensorReading kReading{45.0, 40.0, 30.0, 35.0, 38.0,   24.0,   41.0,
+                             12.0, 5.0,  30.0, -1.0, 1500.0, 1600.0, 2};
+
+class AdmitAll final : public PeerPolicy {
+public:
+    bool admits(int, const PeerCredentials&) const override { return true; }
+};
+
+sockaddr_un addressOf(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    return address;
+}
+
+// The listener on its own thread behind a socket in a private folder, as the helper runs.
+class ServedHelper {
+public:
+    explicit ServedHelper(std::unique_ptr<PeerPolicy> policy) : policy_(std::move(policy)) {
+        char folder[] = "/tmp/vantrel-bench-XXXXXX";
+        folder_ = ::mkdtemp(folder);
+        path_ = folder_ + "/helper.sock";
+        listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        const auto address = addressOf(path_);
+        ::bind(listenFd_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        ::listen(listenFd_, 64);
+        listener_ = std::make_unique<HelperListener>(listenFd_, *policy_, [] { return kReading; });
+        thread_ = std::thread([this] {
+            while (!stop_.load()) {
+                listener_->step(5ms);
+            }
+        });
+    }
+    ~ServedHelper() {
+        stop_.store(true);
+        thread_.join();
+        listener_.reset();
+        ::close(listenFd_);
+        std::filesystem::remove_all(folder_);
+    }
+
+    int connect() const {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const auto address = addressOf(path_);
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        return fd;
+    }
+
+private:
+    std::unique_ptr<PeerPolicy> policy_;
+    std::string folder_, path_;
+    int listenFd_ = -1;
+    std::unique_ptr<HelperListener> listener_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+};
+
+// One fetchSensors request and its decoded reply, as the client makes it.
+bool roundTrip(int fd) {
+    static const auto request = wire::encodeRequest(wire::Request::fetchSensors);
+    if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) !=
+        static_cast<ssize_t>(request.size())) {
+        return false;
+    }
+    wire::Frame frame(wire::kMaxFrameSize);
+    std::size_t have = 0;
+    std::size_t wanted = wire::kHeaderSize;
+    while (have < wanted) {
+        const ssize_t got = ::recv(fd, frame.data() + have, wanted - have, 0);
+        if (got <= 0) {
+            return false;
+        }
+        have += static_cast<std::size_t>(got);
+        if (have == wire::kHeaderSize) {
+            const auto header = wire::decodeHeader(frame);
+            if (!header) {
+                return false;
+            }
+            wanted = header->length;
+        }
+    }
+    frame.resize(have);
+    return wire::decodeSensorReply(frame).has_value();
+}
+
+// p50 and p99 of the iterations' own times, in microseconds.
+void reportPercentiles(benchmark::State& state, std::vector<double>& micros) {
+    if (micros.empty()) {
+        return;
+    }
+    std::sort(micros.begin(), micros.end());
+    const auto at = [&](double q) {
+        return micros[std::min(micros.size() - 1, static_cast<std::size_t>(q * micros.size()))];
+    };
+    state.counters["p50_us"] = at(0.50);
+    state.counters["p99_us"] = at(0.99);
+    state.counters["max_us"] = micros.back();
+}
+
+template <typename Body>
+void timed(benchmark::State& state, Body body) {
+    std::vector<double> micros;
+    micros.reserve(1 << 16);
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (!body()) {
+            state.SkipWithError("the helper did not answer");
+            return;
+        }
+        micros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    reportPercentiles(state, micros);
+}
+
+// The application's steady state: one kept connection, one request per poll.
+void BM_HelperRoundTrip(benchmark::State& state) {
+    ServedHelper helper(std::make_unique<AdmitAll>());
+    const int fd = helper.connect();
+    timed(state, [fd] { return roundTrip(fd); });
+    ::close(fd);
+}
+BENCHMARK(BM_HelperRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// A fresh connection each time, through the installed peer check (the allowed user, this
+// program as the application binary, its pidfd), as after every helper restart.
+void BM_HelperConnectCheckAndRoundTrip(benchmark::State& state) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    struct stat status {};
+    ::stat(self.c_str(), &status);
+    ServedHelper helper(
+        std::make_unique<ConfiguredPeerPolicy>(HelperConfig{{::geteuid()}, self}, status.st_uid));
+    timed(state, [&helper] {
+        const int fd = helper.connect();
+        const bool answered = roundTrip(fd);
+        ::close(fd);
+        return answered;
+    });
+}
+BENCHMARK(BM_HelperConnectCheckAndRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+}  // namespace

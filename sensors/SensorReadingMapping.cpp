@@ -1,0 +1,43 @@
+#include "sensors/SensorReadingMapping.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+std::optional<double> presentWhenPositive(double value) {
+    return value > 0 ? std::optional<double>(value) : std::nullopt;
+}
+
+}  // namespace
+
+SensorStats sensorStatsFrom(const SensorReading& reading) {
+    SensorStats stats;
+    stats.cpuTempCelsius = presentWhenPositive(reading.cpuTempCelsius);
+    stats.gpuTempCelsius = presentWhenPositive(reading.gpuTempCelsius);
+    stats.batteryTempCelsius = presentWhenPositive(reading.batteryTempCelsius);
+    stats.ssdTempCelsius = presentWhenPositive(reading.ssdTempCelsius);
+    stats.memoryTempCelsius = presentWhenPositive(reading.memoryTempCelsius);
+    stats.ambientTempCelsius = presentWhenPositive(reading.ambientTempCelsius);
+    stats.ioTempCelsius = presentWhenPositive(reading.ioTempCelsius);
+    stats.cpuPowerWatts = presentWhenPositive(reading.cpuPowerWatts);
+    stats.gpuPowerWatts = presentWhenPositive(reading.gpuPowerWatts);
+    stats.systemPowerWatts = presentWhenPositive(reading.systemPowerWatts);
+    stats.chargerPowerWatts = presentWhenPositive(reading.chargerPowerWatts);
+    if (reading.fanCount >= 1 && reading.fan0RPM >= 0) {
+        stats.fans.append(FanReading{0, reading.fan0RPM});
+    }
+    if (reading.fanCount >= 2 && reading.fan1RPM >= 0) {
+        stats.fans.append(FanReading{1, reading.fan1RPM});
+    }
+    return stats;
+}
+
+QString fanSpeedText(double rpm) {
+    // Speeds beyond what an int holds (or not numbers at all) never come from a real fan;
+    // they are shown clamped rather than turned into undefined arithmetic.
+    constexpr double kLargest = std::numeric_limits<int>::max();
+    const double bounded = std::isnan(rpm) ? 0.0 : std::clamp(rpm, -kLargest, kLargest);
+    return QStringLiteral("%1 RPM").arg(static_cast<int>(std::lround(bounded)));
+}

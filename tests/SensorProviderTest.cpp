@@ -1,0 +1,308 @@
+#include "sensors/HelperPresence.h"
+#include "sensors/SensorProvider.h"
+#include "sensors/SensorReadingMapping.h"
+#include "shared/HelperReplies.h"
+#include "support/FakeClock.h"
+#include "support/RawFrame.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+const SensorReading kReading{52.0,  47.5, 31.0, 38.0, 41.0,   -1.0, 0.0,
+                             15.25, 7.0,  48.0, -1.0, 1850.0, 0.0,  2};
+
+SensorStats expectedStats() {
+    SensorStats stats;
+    stats.cpuTempCelsius = 52.0;
+    stats.gpuTempCelsius = 47.5;
+    stats.batteryTempCelsius = 31.0;
+    stats.ssdTempCelsius = 38.0;
+    stats.memoryTempCelsius = 41.0;
+    stats.cpuPowerWatts = 15.25;
+    stats.gpuPowerWatts = 7.0;
+    stats.systemPowerWatts = 48.0;
+    stats.fans = {FanReading{0, 1850.0}, FanReading{1, 0.0}};
+    return stats;
+}
+
+SensorReading fans(std::int64_t count, double fan0, double fan1) {
+    SensorReading reading;
+    reading.fanCount = count;
+    reading.fan0RPM = fan0;
+    reading.fan1RPM = fan1;
+    return reading;
+}
+
+TEST(SensorReadingMapping, PresentOnlyAboveZeroFansByCountAndSpeed) {
+    SensorReading zeroGpu;
+    zeroGpu.gpuTempCelsius = 0.0;
+    zeroGpu.cpuTempCelsius = std::numeric_limits<double>::quiet_NaN();
+    SensorReading tiny;
+    tiny.chargerPowerWatts = 1e-9;
+
+    struct Case {
+        const char* name;
+        SensorReading reading;
+        SensorStats expected;
+    };
+    SensorStats tinyStats;
+    tinyStats.chargerPowerWatts = 1e-9;
+    const std::vector<Case> cases{
+        {"nothing measured", SensorReading{}, SensorStats{}},
+        {"zero and not-a-number are absent", zeroGpu, SensorStats{}},
+        {"a tiny positive value is present", tiny, tinyStats},
+        {"every field", kReading, expectedStats()},
+        {"one stopped fan", fans(1, 0.0, -1.0),
+         SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{0, 0.0}}}},
+        {"a count of three, second fan not found", fans(3, 1500.0, -1.0),
+         SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{0, 1500.0}}}},
+        {"first fan not found, second found", fans(2, -1.0, 900.0),
+         SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{1, 900.0}}}},
+        {"a count of zero lists no fans", fans(0, 1200.0, 1300.0), SensorStats{}},
+        {"a negative count lists no fans", fans(-2, 1200.0, 1300.0), SensorStats{}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sensorStatsFrom(c.reading), c.expected) << c.name;
+    }
+}
+
+TEST(SensorReadingMapping, FanSpeedTextRoundsHalvesAwayFromZero) {
+    const std::vector<std::pair<double, const char*>> cases{
+        {1200.0, "1200 RPM"}, {1199.5, "1200 RPM"}, {1199.49, "1199 RPM"},
+        {0.4, "0 RPM"},       {0.5, "1 RPM"},       {2.5, "3 RPM"},
+        {-0.5, "-1 RPM"},     {0.0, "0 RPM"},       {1e12, "2147483647 RPM"},
+    };
+    for (const auto& [rpm, text] : cases) {
+        EXPECT_EQ(fanSpeedText(rpm), QString::fromUtf8(text)) << rpm;
+    }
+}
+
+// Stands in for the helper: answers every request it receives with `reply`, or stays silent
+// when `reply` is empty.
+class FakeHelper final : public QObject {
+public:
+    explicit FakeHelper(const QString& path) {
+        server_.listen(path);
+        connect(&server_, &QLocalServer::newConnection, this, [this] {
+            while (QLocalSocket* socket = server_.nextPendingConnection()) {
+                ++connections;
+                current = socket;
+                connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+                connect(socket, &QLocalSocket::disconnected, this, [this] { ++disconnects; });
+            }
+        });
+    }
+    bool listening() const { return server_.isListening(); }
+
+    Bytes reply = wire::encodeSensorReply(kReading);
+    int connections = 0;
+    int disconnects = 0;
+    int requests = 0;
+    QLocalSocket* current = nullptr;
+
+private:
+    void answer(QLocalSocket* socket) {
+        while (socket->bytesAvailable() >= qint64(wire::kRequestFrameSize)) {
+            const QByteArray request = socket->read(wire::kRequestFrameSize);
+            EXPECT_TRUE(wire::decodeRequest(std::span(
+                reinterpret_cast<const std::uint8_t*>(request.constData()), request.size())));
+            ++requests;
+            if (!reply.empty()) {
+                socket->write(reinterpret_cast<const char*>(reply.data()), qint64(reply.size()));
+            }
+        }
+    }
+
+    QLocalServer server_;
+};
+
+class SensorProviderTest : public ::testing::Test {
+protected:
+    SensorProviderTest()
+        : path_(dir_.filePath("helper.sock")),
+          helper_(std::make_unique<FakeHelper>(path_)),
+          provider_(std::make_unique<SensorProvider>(clock_, path_)) {}
+
+    ~SensorProviderTest() override {
+        provider_.reset();
+        clock_.advance(1h);  // stale reply deadlines find nothing left to end
+        QCoreApplication::processEvents();
+    }
+
+    // Runs the event loop until `done` holds; a real-time guard only turns a hang into a failure.
+    template <typename Predicate>
+    static bool processUntil(Predicate done) {
+        const QDeadlineTimer guard(10s);
+        QTimer wake;
+        wake.start(50ms);
+        while (!done()) {
+            if (guard.hasExpired()) {
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        return true;
+    }
+
+    // Starts a fetch; the result lands in the returned slot when it completes.
+    std::shared_ptr<std::optional<SensorStats>> startFetch() {
+        auto result = std::make_shared<std::optional<SensorStats>>();
+        pending_.push_back(
+            provider_->fetch().then([result](SensorStats stats) { *result = stats; }));
+        return result;
+    }
+
+    SensorStats fetchNow() {
+        const auto result = startFetch();
+        EXPECT_TRUE(processUntil([&] { return result->has_value(); }));
+        return result->value_or(SensorStats{});
+    }
+
+    QTemporaryDir dir_;
+    QString path_;
+    FakeClock clock_;
+    std::unique_ptr<FakeHelper> helper_;
+    std::unique_ptr<SensorProvider> provider_;
+    std::vector<QCoro::Task<>> pending_;
+};
+
+TEST_F(SensorProviderTest, FetchesReadingsOverOneKeptConnection) {
+    ASSERT_TRUE(helper_->listening());
+    EXPECT_FALSE(provider_->isConnected());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(fetchNow(), expectedStats());
+    }
+    EXPECT_TRUE(provider_->isConnected());
+    EXPECT_EQ(helper_->connections, 1);
+    EXPECT_EQ(helper_->requests, 3);
+}
+
+TEST_F(SensorProviderTest, NoHelperGivesTheEmptyRecord) {
+    helper_.reset();
+    EXPECT_EQ(fetchNow(), SensorStats{});
+    EXPECT_FALSE(provider_->isConnected());
+}
+
+TEST_F(SensorProviderTest, AHelperThatDoesNotAnswerEndsTheFetchAtTheDeadlineAndIsLeft) {
+    helper_->reply.clear();
+    const auto result = startFetch();
+    ASSERT_TRUE(processUntil([&] { return helper_->requests == 1; }));
+    clock_.advance(SensorProvider::kReplyTimeout - 1ms);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(result->has_value());
+
+    clock_.advance(1ms);
+    ASSERT_TRUE(processUntil([&] { return result->has_value(); }));
+    EXPECT_EQ(**result, SensorStats{});
+    ASSERT_TRUE(processUntil([&] { return helper_->disconnects == 1; }));
+
+    // The next poll starts over on a fresh connection.
+    helper_->reply = wire::encodeSensorReply(kReading);
+    EXPECT_EQ(fetchNow(), expectedStats());
+    EXPECT_EQ(helper_->connections, 2);
+}
+
+TEST_F(SensorProviderTest, EveryBadReplyGivesTheEmptyRecordAndAFreshConnectionNextTime) {
+    Bytes withExtraByte = wire::encodeSensorReply(kReading);
+    withExtraByte.push_back(0);
+    const Bytes full = wire::encodeSensorReply(kReading);
+    const std::vector<std::pair<const char*, Bytes>> cases{
+        {"garbage", Bytes(64, 0x5a)},
+        {"another class", RawFrame::sensorReply(0, "NSString").bytes()},
+        {"an oversized frame announced", RawFrame::sensorReply(0).withLength(1u << 20)},
+        {"the answer to another request", *wire::encodeVersionReply("1")},
+        {"a request echoed back", wire::encodeRequest(wire::Request::fetchSensors)},
+        {"a reply with a byte too many", withExtraByte},
+        {"a temperature as text", RawFrame::sensorReply(1).text("cpuT", "52").bytes()},
+    };
+    int connections = 0;
+    for (const auto& [name, reply] : cases) {
+        helper_->reply = reply;
+        EXPECT_EQ(fetchNow(), SensorStats{}) << name;
+        ++connections;
+        EXPECT_TRUE(processUntil([&] { return helper_->disconnects == connections; })) << name;
+        EXPECT_FALSE(provider_->isConnected()) << name;
+    }
+    helper_->reply = full;
+    EXPECT_EQ(fetchNow(), expectedStats());
+    EXPECT_EQ(helper_->connections, connections + 1);
+}
+
+TEST_F(SensorProviderTest, AReplyCutShortByTheHelperClosingGivesTheEmptyRecord) {
+    const Bytes full = wire::encodeSensorReply(kReading);
+    helper_->reply = Bytes(full.begin(), full.begin() + 30);
+    const auto result = startFetch();
+    ASSERT_TRUE(processUntil([&] { return helper_->requests == 1; }));
+    helper_->current->disconnectFromServer();
+    ASSERT_TRUE(processUntil([&] { return result->has_value(); }));
+    EXPECT_EQ(**result, SensorStats{});
+}
+
+TEST_F(SensorProviderTest, AConnectionLostWhileIdleIsReplacedByTheNextFetch) {
+    EXPECT_EQ(fetchNow(), expectedStats());
+    helper_->current->disconnectFromServer();
+    ASSERT_TRUE(processUntil([&] { return !provider_->isConnected(); }));
+    EXPECT_EQ(fetchNow(), expectedStats());
+    EXPECT_EQ(helper_->connections, 2);
+}
+
+TEST_F(SensorProviderTest, BytesNobodyAskedForEndTheConnection) {
+    EXPECT_EQ(fetchNow(), expectedStats());
+    const Bytes unsolicited = wire::encodeSensorReply(kReading);
+    helper_->current->write(reinterpret_cast<const char*>(unsolicited.data()),
+                            qint64(unsolicited.size()));
+    ASSERT_TRUE(processUntil([&] { return helper_->disconnects == 1; }));
+    EXPECT_EQ(fetchNow(), expectedStats());
+    EXPECT_EQ(helper_->connections, 2);
+}
+
+TEST_F(SensorProviderTest, ASecondFetchWhileOneWaitsGetsTheEmptyRecord) {
+    helper_->reply.clear();
+    const auto first = startFetch();
+    const auto second = startFetch();
+    ASSERT_TRUE(processUntil([&] { return second->has_value(); }));
+    EXPECT_EQ(**second, SensorStats{});
+    EXPECT_FALSE(first->has_value());
+    clock_.advance(SensorProvider::kReplyTimeout);
+    ASSERT_TRUE(processUntil([&] { return first->has_value(); }));
+}
+
+TEST_F(SensorProviderTest, DestroyingTheProviderMidFetchEndsTheFetchEmpty) {
+    helper_->reply.clear();
+    const auto result = startFetch();
+    ASSERT_TRUE(processUntil([&] { return helper_->requests == 1; }));
+    provider_.reset();
+    ASSERT_TRUE(processUntil([&] { return result->has_value(); }));
+    EXPECT_EQ(**result, SensorStats{});
+    clock_.advance(SensorProvider::kReplyTimeout);
+    ASSERT_TRUE(processUntil([&] { return helper_->disconnects == 1; }));
+}
+
+TEST(HelperPresence, OnlyASocketCountsAsTheHelper) {
+    QTemporaryDir dir;
+    QLocalServer server;
+    ASSERT_TRUE(server.listen(dir.filePath("helper.sock")));
+    QFile regular(dir.filePath("regular"));
+    ASSERT_TRUE(regular.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(helperSocketPresent(dir.filePath("helper.sock")));
+    EXPECT_FALSE(helperSocketPresent(dir.filePath("regular")));
+    EXPECT_FALSE(helperSocketPresent(dir.filePath("missing.sock")));
+    EXPECT_FALSE(helperSocketPresent(dir.path()));
+}
+
+}  // namespace

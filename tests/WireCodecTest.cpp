@@ -1,0 +1,288 @@
+#include "shared/HelperReplies.h"
+#include "shared/KeyedArchive.h"
+#include "shared/WireFrame.h"
+#include "support/RawFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+SensorReading reading(double cpu, double gpu, double fan0, double fan1, std::int64_t fans) {
+    SensorReading r;
+    r.cpuTempCelsius = cpu;
+    r.gpuTempCelsius = gpu;
+    r.fan0RPM = fan0;
+    r.fan1RPM = fan1;
+    r.fanCount = fans;
+    return r;
+}
+
+SensorReading everyFieldDistinct() {
+    return SensorReading{41.5,  38.25, 30.0, 36.5, 44.0,   25.0,   50.5,
+                         12.75, 6.5,   40.0, 65.0, 1200.0, 1350.5, 2};
+}
+
+// A reading as decoded from an archive that carried no keys at all.
+SensorReading allZero() {
+    return SensorReading{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+}
+
+TEST(WireCodec, SensorReadingsSurviveTheRoundTrip) {
+    const std::vector<SensorReading> cases{
+        SensorReading{},  // nothing measured: all -1.0, no fans
+        everyFieldDistinct(),
+        reading(0.0, -0.0, 0.0, -1.0, 1),
+        reading(std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(),
+                -1e300, 1e-300, std::numeric_limits<std::int64_t>::max()),
+        reading(99.9, -1.0, -1.0, -1.0, std::numeric_limits<std::int64_t>::min()),
+        reading(70.0, 60.0, 2000.0, 0.0, -3),
+    };
+    for (const auto& original : cases) {
+        const auto decoded = wire::decodeSensorReply(wire::encodeSensorReply(original));
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(*decoded, original);
+        EXPECT_EQ(std::signbit(decoded->gpuTempCelsius), std::signbit(original.gpuTempCelsius));
+    }
+}
+
+TEST(WireCodec, NumbersThatAreNotFiniteTravelAsNotMeasured) {
+    auto original = everyFieldDistinct();
+    original.cpuTempCelsius = kNaN;
+    original.systemPowerWatts = kInfinity;
+    original.fan1RPM = -kInfinity;
+    const auto decoded = wire::decodeSensorReply(wire::encodeSensorReply(original));
+    ASSERT_TRUE(decoded);
+    auto expected = everyFieldDistinct();
+    expected.cpuTempCelsius = expected.systemPowerWatts = expected.fan1RPM = -1.0;
+    EXPECT_EQ(*decoded, expected);
+}
+
+TEST(WireCodec, LayoutIsPinnedByteForByte) {
+    EXPECT_EQ(wire::encodeRequest(wire::Request::fetchSensors),
+              (Bytes{'V', 'T', 'R', 'L', 1, 1, 1, 0, 12, 0, 0, 0}));
+    EXPECT_EQ(wire::encodeRequest(wire::Request::helperVersion),
+              (Bytes{'V', 'T', 'R', 'L', 1, 1, 2, 0, 12, 0, 0, 0}));
+    EXPECT_EQ(*wire::encodeVersionReply("1"),
+              (Bytes{'V', 'T', 'R', 'L', 1, 2, 2, 0, 14, 0, 0, 0, 1, '1'}));
+
+    const auto r = everyFieldDistinct();
+    const auto expected = RawFrame::sensorReply(14)
+                              .real("cpuT", r.cpuTempCelsius)
+                              .real("gpuT", r.gpuTempCelsius)
+                              .real("batT", r.batteryTempCelsius)
+                              .real("ssdT", r.ssdTempCelsius)
+                              .real("memT", r.memoryTempCelsius)
+                              .real("ambT", r.ambientTempCelsius)
+                              .real("ioT", r.ioTempCelsius)
+                              .real("cpuP", r.cpuPowerWatts)
+                              .real("gpuP", r.gpuPowerWatts)
+                              .real("sysP", r.systemPowerWatts)
+                              .real("chgP", r.chargerPowerWatts)
+                              .real("f0", r.fan0RPM)
+                              .real("f1", r.fan1RPM)
+                              .integer("fc", r.fanCount)
+                              .bytes();
+    EXPECT_EQ(wire::encodeSensorReply(r), expected);
+}
+
+TEST(WireCodec, RequestsDecodeOnlyFromExactRequestFrames) {
+    EXPECT_EQ(wire::decodeRequest(RawFrame(1, 1).bytes()), wire::Request::fetchSensors);
+    EXPECT_EQ(wire::decodeRequest(RawFrame(1, 2).bytes()), wire::Request::helperVersion);
+    const std::vector<std::pair<const char*, Bytes>> malformed{
+        {"unknown request", RawFrame(1, 3).bytes()},
+        {"request zero", RawFrame(1, 0).bytes()},
+        {"a reply", RawFrame(2, 1).bytes()},
+        {"a body", RawFrame(1, 1).byte(0).bytes()},
+        {"length beyond the bytes", RawFrame(1, 1).withLength(13)},
+        {"length short of the bytes", RawFrame(1, 1).withLength(11)},
+        {"wrong magic", RawFrame(1, 1).set(0, 'v').bytes()},
+        {"wrong version", RawFrame(1, 1).set(4, 2).bytes()},
+        {"reserved byte set", RawFrame(1, 1).set(7, 1).bytes()},
+        {"truncated", Bytes{'V', 'T', 'R', 'L', 1, 1, 1, 0, 12, 0, 0}},
+        {"empty", Bytes{}},
+    };
+    for (const auto& [name, frame] : malformed) {
+        EXPECT_FALSE(wire::decodeRequest(frame)) << name;
+    }
+}
+
+TEST(WireCodec, MissingKeysDecodeAsZeroAndUnknownKeysAreSkipped) {
+    struct Case {
+        const char* name;
+        Bytes frame;
+        SensorReading expected;
+    };
+    auto onlyCpu = allZero();
+    onlyCpu.cpuTempCelsius = 55.5;
+    auto noGpu = everyFieldDistinct();
+    noGpu.gpuTempCelsius = 0.0;
+    auto noFanCount = allZero();
+    noFanCount.fan0RPM = 900.0;
+    const std::vector<Case> cases{
+        {"no keys at all", RawFrame::sensorReply(0).bytes(), allZero()},
+        {"only the CPU", RawFrame::sensorReply(1).real("cpuT", 55.5).bytes(), onlyCpu},
+        {"a fan without its count", RawFrame::sensorReply(1).real("f0", 900.0).bytes(), noFanCount},
+        {"keys of any kind not known here",
+         RawFrame::sensorReply(4)
+             .text("vendor", "x\x01\xff")
+             .integer("TC0P", 7)
+             .real("cpuT", 55.5)
+             .real("gpuPower", 3.0)
+             .bytes(),
+         onlyCpu},
+        {"every key but the GPU, out of order",
+         RawFrame::sensorReply(13)
+             .integer("fc", 2)
+             .real("f1", 1350.5)
+             .real("f0", 1200.0)
+             .real("chgP", 65.0)
+             .real("sysP", 40.0)
+             .real("gpuP", 6.5)
+             .real("cpuP", 12.75)
+             .real("ioT", 50.5)
+             .real("ambT", 25.0)
+             .real("memT", 44.0)
+             .real("ssdT", 36.5)
+             .real("batT", 30.0)
+             .real("cpuT", 41.5)
+             .bytes(),
+         noGpu},
+    };
+    for (const auto& c : cases) {
+        const auto decoded = wire::decodeSensorReply(c.frame);
+        ASSERT_TRUE(decoded) << c.name;
+        EXPECT_EQ(*decoded, c.expected) << c.name;
+    }
+}
+
+TEST(WireCodec, EveryMalformedSensorReplyIsRefused) {
+    const auto good = RawFrame::sensorReply(2).real("cpuT", 40.0).integer("fc", 1);
+    const Bytes goodBytes = good.bytes();
+    ASSERT_TRUE(wire::decodeSensorReply(goodBytes));
+    Bytes truncated(goodBytes.begin(), goodBytes.end() - 1);
+    Bytes extended = goodBytes;
+    extended.push_back(0);
+    Bytes oversized = RawFrame::sensorReply(1).text("pad", std::string(250, 'p')).bytes();
+    while (oversized.size() <= wire::kMaxFrameSize) {
+        oversized.push_back(0);
+    }
+    RawFrame tooManyEntries = RawFrame::sensorReply(33);
+    for (int i = 0; i < 33; ++i) {
+        tooManyEntries.integer("k" + std::to_string(i), i);
+    }
+
+    const std::vector<std::pair<const char*, Bytes>> malformed{
+        {"empty", {}},
+        {"only a header", RawFrame(2, 1).bytes()},
+        {"truncated by one byte, length unchanged", truncated},
+        {"truncated with its length field corrected",
+         RawFrame::sensorReply(2).real("cpuT", 40.0).name("fc").byte(RawFrame::kInteger).bytes()},
+        {"a trailing byte, length unchanged", extended},
+        {"a trailing byte counted in the length",
+         RawFrame::sensorReply(2).real("cpuT", 40.0).integer("fc", 1).byte(0).bytes()},
+        {"length field larger than the bytes", good.withLength(goodBytes.size() + 1)},
+        {"length field smaller than the bytes", good.withLength(goodBytes.size() - 1)},
+        {"length field below a header", good.withLength(11)},
+        {"length field beyond the size limit", good.withLength(wire::kMaxFrameSize + 1)},
+        {"longer than the size limit", oversized},
+        {"wrong magic", RawFrame::sensorReply(0).set(3, 'X').bytes()},
+        {"a newer format version", RawFrame::sensorReply(0).set(4, 2).bytes()},
+        {"a request, not a reply", RawFrame::sensorReply(0).set(5, 1).bytes()},
+        {"frame kind zero", RawFrame::sensorReply(0).set(5, 0).bytes()},
+        {"the answer to helperVersion", RawFrame::sensorReply(0).set(6, 2).bytes()},
+        {"reserved byte set", RawFrame::sensorReply(0).set(7, 0x80).bytes()},
+        {"another class", RawFrame::sensorReply(0, "NSString").bytes()},
+        {"a class with a module prefix", RawFrame::sensorReply(0, "Vantrel.SensorReading").bytes()},
+        {"a class name that only starts alike", RawFrame::sensorReply(0, "SensorReadingX").bytes()},
+        {"an empty class name", RawFrame::sensorReply(0, "").bytes()},
+        {"a class name running past the end", RawFrame(2, 1).byte(60).byte('S').bytes()},
+        {"no entry count", RawFrame(2, 1).name("SensorReading").bytes()},
+        {"more entries than the limit", tooManyEntries.bytes()},
+        {"fewer entries than announced", RawFrame::sensorReply(3).real("cpuT", 1.0).bytes()},
+        {"more entries than announced",
+         RawFrame::sensorReply(1).real("cpuT", 1.0).real("gpuT", 2.0).bytes()},
+        {"a known key twice", RawFrame::sensorReply(2).real("cpuT", 1.0).real("cpuT", 2.0).bytes()},
+        {"an unknown key twice",
+         RawFrame::sensorReply(2).integer("xyz", 1).integer("xyz", 1).bytes()},
+        {"an empty key", RawFrame::sensorReply(1).real("", 1.0).bytes()},
+        {"a key over the length limit",
+         RawFrame::sensorReply(1).real("k234567890123456x", 1.0).bytes()},
+        {"a key with a space", RawFrame::sensorReply(1).real("cpu T", 1.0).bytes()},
+        {"a key with a control byte", RawFrame::sensorReply(1).real("cpu\nT", 1.0).bytes()},
+        {"a key with a byte above ASCII", RawFrame::sensorReply(1).real("cpu\xc3", 1.0).bytes()},
+        {"type zero", RawFrame::sensorReply(1).name("zz").byte(0).little64(0).bytes()},
+        {"an unknown type", RawFrame::sensorReply(1).name("zz").byte(4).little64(0).bytes()},
+        {"a double cut short", RawFrame::sensorReply(1).name("cpuT").byte(1).byte(0).bytes()},
+        {"a text running past the end",
+         RawFrame::sensorReply(1).name("zz").byte(RawFrame::kText).byte(9).byte('a').bytes()},
+        {"a temperature sent as an integer", RawFrame::sensorReply(1).integer("cpuT", 40).bytes()},
+        {"a fan speed sent as text", RawFrame::sensorReply(1).text("f0", "1200").bytes()},
+        {"the fan count sent as a double", RawFrame::sensorReply(1).real("fc", 2.0).bytes()},
+        {"a temperature that is not a number", RawFrame::sensorReply(1).real("cpuT", kNaN).bytes()},
+        {"an infinite power", RawFrame::sensorReply(1).real("sysP", kInfinity).bytes()},
+    };
+    for (const auto& [name, frame] : malformed) {
+        EXPECT_FALSE(wire::decodeSensorReply(frame)) << name;
+    }
+}
+
+TEST(WireCodec, VersionRepliesAreShortPrintableText) {
+    EXPECT_EQ(wire::decodeVersionReply(*wire::encodeVersionReply("1")), "1");
+    const std::string longest(wire::kMaxVersionLength, '9');
+    EXPECT_EQ(wire::decodeVersionReply(*wire::encodeVersionReply(longest)), longest);
+    for (const std::string& refused : {std::string(), std::string(33, '9'), std::string("1\n"),
+                                       std::string("1\0", 2), std::string("\xe2\x80\x94")}) {
+        EXPECT_FALSE(wire::encodeVersionReply(refused)) << refused;
+    }
+
+    const std::vector<std::pair<const char*, Bytes>> malformed{
+        {"no text", RawFrame(2, 2).bytes()},
+        {"an empty text", RawFrame(2, 2).byte(0).bytes()},
+        {"text shorter than announced", RawFrame(2, 2).byte(3).byte('1').bytes()},
+        {"text longer than announced", RawFrame(2, 2).byte(1).byte('1').byte('2').bytes()},
+        {"text beyond the limit", RawFrame(2, 2).name(std::string(33, '1')).bytes()},
+        {"a control byte", RawFrame(2, 2).name("1\x07").bytes()},
+        {"the answer to fetchSensors", RawFrame(2, 1).name("1").bytes()},
+        {"a request", RawFrame(1, 2).name("1").bytes()},
+    };
+    for (const auto& [name, frame] : malformed) {
+        EXPECT_FALSE(wire::decodeVersionReply(frame)) << name;
+    }
+}
+
+TEST(WireCodec, HeadersAreReadFromTheFirstTwelveBytesAlone) {
+    const auto frame = wire::encodeSensorReply(everyFieldDistinct());
+    const auto header = wire::decodeHeader(std::span(frame).first(wire::kHeaderSize));
+    ASSERT_TRUE(header);
+    EXPECT_EQ(*header, (wire::FrameHeader{wire::FrameKind::reply, wire::Request::fetchSensors,
+                                          frame.size()}));
+    EXPECT_FALSE(wire::decodeHeader(std::span(frame).first(wire::kHeaderSize - 1)));
+}
+
+TEST(WireCodec, ArchivesOutsideTheFormatsLimitsAreNotWritten) {
+    const std::vector<wire::ArchiveEntry> badKey{{"a key", 1.0}};
+    const std::vector<wire::ArchiveEntry> tooMany(wire::kMaxEntries + 1, {"k", 1.0});
+    const std::string overlong(256, 'x');
+    const std::vector<wire::ArchiveEntry> longText{{"t", std::string_view(overlong)}};
+    EXPECT_FALSE(wire::encodeArchive("SensorReading", badKey));
+    EXPECT_FALSE(wire::encodeArchive("SensorReading", tooMany));
+    EXPECT_FALSE(wire::encodeArchive("SensorReading", longText));
+    EXPECT_FALSE(wire::encodeArchive("", {}));
+    EXPECT_FALSE(wire::encodeArchive(std::string(65, 'C'), {}));
+    EXPECT_FALSE(wire::encodeFrame(wire::FrameKind::reply, wire::Request::fetchSensors,
+                                   Bytes(wire::kMaxFrameSize - wire::kHeaderSize + 1)));
+    EXPECT_TRUE(wire::encodeFrame(wire::FrameKind::reply, wire::Request::fetchSensors,
+                                  Bytes(wire::kMaxFrameSize - wire::kHeaderSize)));
+}
+
+}  // namespace

@@ -1,0 +1,345 @@
+#!/usr/bin/env python3
+"""The real OrvikHelper in a private mount namespace, over fixture sysfs trees.
+
+  helper_program_test.py ORVIK_HELPER SENSOR_QUERY VANTREL_SAMPLE FIXTURES_DIR
+
+Every tree FIXTURES_DIR/<machine>/sys is bind-mounted over /sys in turn; a test configuration
+is laid over /etc/vantrel/helper.conf and a private /run holds the helper's socket. The helper
+is started by systemd-socket-activate, exactly as its socket unit would, and asked by
+sensor_query (the shared codec over a plain socket) and by vantrel-sample (the application's
+own client). Needs root: the namespace, the mounts and peers of other users.
+"""
+
+import json
+import os
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import unittest
+
+SOCKET = "/run/org.vantrel.helper.smc.sock"
+CONFIG = "/etc/vantrel/helper.conf"
+ALLOWED_OTHER_UID = 12345  # an allowed user without a passwd entry, for the silent clients
+NOBODY = 65534
+ANSWERED, CLOSED = 0, 3
+NOT_FOUND = "[SMCReader] AppleSMC service not found"
+TEST_LABELS = {"CPU Temp:": "cpuT", "GPU Temp:": "gpuT", "Batt Temp:": "batT",
+               "SSD Temp:": "ssdT", "Memory Temp:": "memT", "Ambient Temp:": "ambT",
+               "IO Temp:": "ioT", "CPU Power:": "cpuP", "GPU Power:": "gpuP",
+               "System Power:": "sysP", "Charger:": "chgP", "Fan 0:": "f0", "Fan 1:": "f1",
+               "Fan Count:": "fc"}
+POWER_KEYS = {"cpuP", "gpuP", "sysP", "chgP"}
+
+if len(sys.argv) < 5:
+    sys.exit(__doc__)
+HELPER, QUERY, SAMPLER, FIXTURES = (os.path.abspath(a) for a in sys.argv[1:5])
+del sys.argv[1:5]
+
+if os.geteuid() != 0:
+    if os.environ.get("CI"):
+        sys.exit("helper_program_test.py must run as root in CI")
+    print("SKIPPED: the helper's whole-program test needs root (mount namespace, other users)")
+    sys.exit(77)
+if not os.environ.get("VANTREL_HELPER_NAMESPACE"):
+    os.environ["VANTREL_HELPER_NAMESPACE"] = "1"
+    os.execvp("unshare", ["unshare", "-m", "--propagation", "private", sys.executable,
+                          os.path.abspath(__file__), HELPER, QUERY, SAMPLER, FIXTURES,
+                          *sys.argv[1:]])
+
+
+def run(command, check=True, **kwargs):
+    return subprocess.run(command, check=check, capture_output=True, text=True, timeout=60,
+                          **kwargs)
+
+
+def machines():
+    if not os.path.isdir(FIXTURES):
+        return []
+    return sorted(name for name in os.listdir(FIXTURES)
+                  if os.path.isdir(os.path.join(FIXTURES, name, "sys")))
+
+
+def parse_query(text):
+    values = {}
+    for line in text.splitlines():
+        key, value = line.split(" ")
+        values[key] = float(value)
+    return values
+
+
+def parse_test_mode(text):
+    lines = text.splitlines()
+    assert lines[0] == "=== Vantrel Sensor Test ===" and lines[-1] == "=" * 28, text
+    values = {}
+    for line in lines[1:-1]:
+        label, value = line[:14].strip(), line[14:]
+        values[TEST_LABELS[label]] = float(value)
+    return values
+
+
+class Namespace:
+    """Mounts and files private to this test, all gone when the namespace ends."""
+
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="orvik-helper-test-")
+        os.chmod(self.root, 0o755)
+        self.bin = os.path.join(self.root, "bin")
+        os.mkdir(self.bin, 0o755)
+        # Root-owned copies that no one else may write, as an installation leaves them.
+        self.query = shutil.copy(QUERY, os.path.join(self.bin, "sensor_query"))
+        self.sampler = shutil.copy(SAMPLER, os.path.join(self.bin, "vantrel-sample"))
+        upper = os.path.join(self.root, "etc-upper")
+        os.makedirs(os.path.join(upper, "vantrel"))
+        os.mkdir(os.path.join(self.root, "etc-work"))
+        self.config = os.path.join(upper, "vantrel", "helper.conf")
+        self.write_config(self.query)
+        run(["mount", "-t", "overlay", "overlay", "-o",
+             f"lowerdir=/etc,upperdir={upper},workdir={self.root}/etc-work", "/etc"])
+        run(["mount", "-t", "tmpfs", "-o", "mode=0755", "tmpfs", "/run"])
+        self.empty_sys = os.path.join(self.root, "empty-sys")
+        os.mkdir(self.empty_sys)
+        self.sys_mounted = False
+
+    def write_config(self, application, uids=(0, ALLOWED_OTHER_UID), mode=0o644):
+        with open(self.config, "w") as config:
+            config.write("# test configuration\n")
+            for uid in uids:
+                config.write(f"allowed-uid = {uid}\n")
+            config.write(f"application = {application}\n")
+        os.chmod(self.config, mode)
+
+    def use_sys(self, tree):
+        if self.sys_mounted:
+            run(["umount", "/sys"])
+        run(["mount", "--bind", tree, "/sys"])
+        self.sys_mounted = True
+
+    def close(self):
+        if self.sys_mounted:
+            run(["umount", "/sys"], check=False)
+        for mount in ("/run", "/etc"):
+            run(["umount", mount], check=False)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+class Helper:
+    """OrvikHelper behind systemd-socket-activate on the helper's socket path."""
+
+    def __init__(self):
+        if os.path.exists(SOCKET):
+            os.unlink(SOCKET)
+        self.process = subprocess.Popen(["systemd-socket-activate", "-l", SOCKET, HELPER],
+                                        stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                        text=True)
+        # The activator reports its socket before it waits for the first connection.
+        line = self.process.stderr.readline()
+        assert "Listening on" in line, line
+        os.chmod(SOCKET, 0o666)  # SocketMode= of the socket unit
+
+    def rss_kib(self):
+        with open(f"/proc/{self.process.pid}/status") as status:
+            for line in status:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+        return None
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGKILL)
+        out, err = self.process.communicate(timeout=30)
+        return self.process.returncode, out, err
+
+
+def query(*arguments, user=None):
+    command = [NS.query, *arguments]
+    if user is not None:
+        command = ["setpriv", f"--reuid={user}", f"--regid={user}", "--clear-groups", *command]
+    return run(command, check=False)
+
+
+def start_queries(count, *arguments, user=None):
+    command = [NS.query, *arguments]
+    if user is not None:
+        command = ["setpriv", f"--reuid={user}", f"--regid={user}", "--clear-groups", *command]
+    return [subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+            for _ in range(count)]
+
+
+def finish(processes):
+    results = []
+    for process in processes:
+        out, _ = process.communicate(timeout=60)
+        results.append((process.returncode, out))
+    return results
+
+
+class WithoutSensors(unittest.TestCase):
+    def test_exits_1_with_the_not_found_message_in_both_modes(self):
+        NS.use_sys(NS.empty_sys)
+        for arguments in (["--test"], ["--verbose", "--test"], [], ["-test"]):
+            result = run([HELPER, *arguments], check=False)
+            self.assertEqual(result.returncode, 1, arguments)
+            self.assertEqual(result.stdout, NOT_FOUND + "\n", arguments)
+
+
+class OnEachFixtureMachine(unittest.TestCase):
+    def test_fixture_trees_are_there(self):
+        self.assertTrue(machines(), f"no fixture trees with a sys/ folder under {FIXTURES}")
+
+    def test_the_socket_answers_what_test_mode_prints(self):
+        measured_anything = False
+        for machine in machines():
+            with self.subTest(machine=machine):
+                NS.use_sys(os.path.join(FIXTURES, machine, "sys"))
+                printed = run([HELPER, "--test"])
+                expected = parse_test_mode(printed.stdout)
+                measured_anything |= any(expected[k] > 0 for k in expected if k != "fc")
+                helper = Helper()
+                try:
+                    answer = query()
+                    self.assertEqual(answer.returncode, ANSWERED, answer.stderr)
+                    served = parse_query(answer.stdout)
+                    for key, value in expected.items():
+                        if key in POWER_KEYS:  # energy counters give a rate only over time
+                            self.assertEqual(served[key] > 0, value > 0, key)
+                        else:
+                            self.assertEqual(served[key], value, key)
+                    version = query("--version")
+                    self.assertEqual((version.returncode, version.stdout), (ANSWERED, "1\n"))
+                finally:
+                    helper.stop()
+        self.assertTrue(measured_anything, "no fixture machine gave a single reading")
+
+
+class PeersAndLimits(unittest.TestCase):
+    """On the first fixture machine: who gets an answer, and what load does to the helper."""
+
+    @classmethod
+    def setUpClass(cls):
+        if not machines():
+            raise unittest.SkipTest("no fixture trees (reported by OnEachFixtureMachine)")
+        NS.use_sys(os.path.join(FIXTURES, machines()[0], "sys"))
+        NS.write_config(NS.query)
+        cls.helper = Helper()
+        first = query()
+        assert first.returncode == ANSWERED, first
+        cls.reading = parse_query(first.stdout)
+        print(f"\nhelper RSS after its first answer: {cls.helper.rss_kib()} KiB", file=sys.stderr)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.helper.stop()
+
+    def assert_still_serving(self):
+        answer = query()
+        self.assertEqual(answer.returncode, ANSWERED)
+        self.assertEqual(parse_query(answer.stdout)["cpuT"], self.reading["cpuT"])
+
+    def test_a_user_not_allowed_gets_no_answer(self):
+        result = query(user=NOBODY)
+        self.assertEqual((result.returncode, result.stdout), (CLOSED, ""))
+        self.assert_still_serving()
+
+    def test_another_program_of_an_allowed_user_gets_no_answer(self):
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as client:
+            client.settimeout(10)
+            client.connect(SOCKET)
+            try:
+                client.sendall(b"VTRL\x01\x01\x01\x00\x0c\x00\x00\x00")
+                answer = client.recv(4096)
+            except (BrokenPipeError, ConnectionResetError):
+                answer = b""  # closed before the request was even taken
+            self.assertEqual(answer, b"")
+        self.assert_still_serving()
+
+    def test_a_hundred_clients_at_once(self):
+        results = finish(start_queries(100))
+        statuses = [status for status, _ in results]
+        self.assertTrue(set(statuses) <= {ANSWERED, CLOSED}, statuses)
+        answers = [parse_query(out) for status, out in results if status == ANSWERED]
+        self.assertGreaterEqual(len(answers), 8)
+        self.assertTrue(all(a["cpuT"] == self.reading["cpuT"] for a in answers))
+        print(f"\n100 concurrent clients: {len(answers)} answered, "
+              f"{statuses.count(CLOSED)} turned away by the per-user cap", file=sys.stderr)
+        self.assert_still_serving()
+
+    def test_a_hundred_silent_clients_hold_nothing_for_long(self):
+        silent = start_queries(100, "--silent", user=ALLOWED_OTHER_UID)
+        partial = start_queries(5, "--partial", user=ALLOWED_OTHER_UID)
+        for client in silent + partial:
+            client.stdout.readline()  # connected (and, but for a refused sender, done sending)
+        # Another user is served while they hang on.
+        self.assert_still_serving()
+        for status, out in finish(silent + partial):
+            self.assertEqual((status, out), (CLOSED, ""))
+        self.assert_still_serving()
+        print(f"\nhelper RSS after the load tests: {self.helper.rss_kib()} KiB", file=sys.stderr)
+
+
+class Faults(unittest.TestCase):
+    def setUp(self):
+        if not machines():
+            self.skipTest("no fixture trees (reported by OnEachFixtureMachine)")
+        NS.use_sys(os.path.join(FIXTURES, machines()[0], "sys"))
+        NS.write_config(NS.query)
+
+    def test_killed_mid_request_the_client_gets_no_answer_and_a_new_helper_serves(self):
+        helper = Helper()
+        self.assertEqual(query().returncode, ANSWERED)
+        waiting = start_queries(1, "--partial")[0]
+        self.assertEqual(waiting.stdout.readline(), "waiting\n")
+        helper.process.send_signal(signal.SIGKILL)
+        self.assertEqual(finish([waiting]), [(CLOSED, "")])
+        helper.stop()
+        again = Helper()
+        try:
+            self.assertEqual(query().returncode, ANSWERED)
+        finally:
+            again.stop()
+
+    def test_a_configuration_others_may_write_serves_nobody(self):
+        NS.write_config(NS.query, mode=0o666)
+        helper = Helper()
+        result = query()
+        code, _, err = helper.stop()
+        self.assertEqual((result.returncode, result.stdout), (CLOSED, ""))
+        self.assertEqual(code, 1)
+        self.assertIn("refusing to serve", err)
+
+    def test_without_socket_activation_the_daemon_exits_1(self):
+        result = run([HELPER], check=False)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("expected one socket", result.stderr)
+
+
+class ApplicationClient(unittest.TestCase):
+    def test_the_sampler_shows_the_helpers_readings(self):
+        if not machines():
+            self.skipTest("no fixture trees (reported by OnEachFixtureMachine)")
+        NS.use_sys(os.path.join(FIXTURES, machines()[0], "sys"))
+        NS.write_config(NS.sampler)
+        expected = parse_test_mode(run([HELPER, "--test"]).stdout)
+        helper = Helper()
+        try:
+            env = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(dir=NS.root))
+            result = run([NS.sampler, "--count", "2", "--interval", "0.2"], env=env)
+            sensors = json.loads(result.stdout.splitlines()[-1])["sensors"]
+            expected_cpu = expected["cpuT"] if expected["cpuT"] > 0 else None
+            self.assertEqual(sensors["cpuTempCelsius"], expected_cpu)
+            fans = [fan["rpm"] for fan in sensors["fans"]]
+            self.assertEqual(fans[:1], [expected["f0"]] if expected["fc"] >= 1 and
+                             expected["f0"] >= 0 else [])
+        finally:
+            helper.stop()
+
+
+if __name__ == "__main__":
+    NS = Namespace()
+    try:
+        outcome = unittest.main(verbosity=2, exit=False).result
+    finally:
+        NS.close()
+    sys.exit(0 if outcome.wasSuccessful() else 1)

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Checks the helper's systemd units: the socket sits where both programs look for it, the
+# service runs the helper as installed, and systemd rates the service's exposure 2.0 or lower.
+#   tests/packaging_test.sh <source root>
+set -euo pipefail
+root="${1:-$(dirname "$0")/..}"
+units="$root/packaging"
+service="$units/org.vantrel.helper.smc.service"
+socket="$units/org.vantrel.helper.smc.socket"
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+socket_path="$(sed -n 's/.*kSocketPath = "\(.*\)";/\1/p' "$root/shared/HelperService.h")"
+label="$(sed -n 's/.*kName = "\(.*\)";/\1/p' "$root/shared/HelperService.h")"
+[ -n "$socket_path" ] || fail "no socket path in shared/HelperService.h"
+grep -qx "ListenStream=$socket_path" "$socket" || fail "the socket unit does not listen on $socket_path"
+grep -qx "Accept=no" "$socket" || fail "the socket unit must hand over one listening socket"
+[ "$(basename "$service" .service)" = "$label" ] || fail "the service is not named $label"
+grep -q "^ExecStart=.*/OrvikHelper$" "$service" || fail "the service does not run OrvikHelper"
+grep -q "^allowed-uid = [0-9]*$" "$units/helper.conf" || fail "the configuration template has no allowed uid"
+grep -q "^application = /" "$units/helper.conf" || fail "the configuration template has no application"
+
+if ! command -v systemd-analyze > /dev/null ||
+   ! systemd-analyze security --help 2>/dev/null | grep -q -- "--offline"; then
+  echo "SKIPPED: systemd-analyze with --offline is not installed (scripts/install-deps.sh adds it)"
+  exit 77
+fi
+report="$(systemd-analyze security --offline=true --no-pager "$service" 2>&1)" || true
+exposure="$(printf '%s\n' "$report" | sed -n 's/.*Overall exposure level for .*: \([0-9.]*\) .*/\1/p')"
+if [ -z "$exposure" ]; then
+  printf '%s\n' "$report" >&2
+  fail "systemd-analyze gave no exposure level"
+elif ! awk -v level="$exposure" 'BEGIN { exit !(level <= 2.0) }'; then
+  printf '%s\n' "$report" | grep "✗" >&2 || true
+  fail "exposure level $exposure is above 2.0"
+else
+  echo "exposure level $exposure"
+fi
+[ "$failures" -eq 0 ]

@@ -1,0 +1,158 @@
+// A minimal client of the sensor helper for whole-program tests: asks once over the helper's
+// socket with the shared codec and prints what came back.
+//
+//   sensor_query [--socket PATH] [--version | --silent | --partial]
+//
+//   (default)   asks fetchSensors and prints "key value" per field of the reading
+//   --version   asks helperVersion and prints the version
+//   --silent    connects and sends nothing, then waits for the helper to hang up
+//   --partial   sends half a request, then waits for the helper to hang up
+//   (both print "waiting" once connected and done sending, so a test knows when to act)
+//
+// Exit status: 0 answered, 3 closed without an answer, 4 malformed answer, 5 no connection,
+// 6 nothing happened within 10 seconds, 2 bad arguments.
+#include "shared/HelperReplies.h"
+#include "shared/HelperService.h"
+#include "shared/WireFrame.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace {
+
+enum Status { answered = 0, usage = 2, closed = 3, malformed = 4, unreachable = 5, hung = 6 };
+
+constexpr int kWaitMilliseconds = 10000;
+
+int connectTo(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path)) {
+        return -1;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Reads one frame, or tells why there is none.
+Status receiveFrame(int fd, wire::Frame& frame) {
+    frame.clear();
+    std::size_t wanted = wire::kHeaderSize;
+    while (frame.size() < wanted) {
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, kWaitMilliseconds) == 0) {
+            return hung;
+        }
+        std::uint8_t buffer[wire::kMaxFrameSize];
+        const ssize_t got = ::recv(fd, buffer, wanted - frame.size(), 0);
+        if (got <= 0) {
+            return frame.empty() ? closed : malformed;
+        }
+        frame.insert(frame.end(), buffer, buffer + got);
+        if (frame.size() == wire::kHeaderSize) {
+            const auto header = wire::decodeHeader(frame);
+            if (!header) {
+                return malformed;
+            }
+            wanted = header->length;
+        }
+    }
+    return answered;
+}
+
+void printNumber(const char* key, double value) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    std::printf("%s %.*s\n", key, static_cast<int>(end - text), text);
+}
+
+void printReading(const SensorReading& r) {
+    printNumber("cpuT", r.cpuTempCelsius);
+    printNumber("gpuT", r.gpuTempCelsius);
+    printNumber("batT", r.batteryTempCelsius);
+    printNumber("ssdT", r.ssdTempCelsius);
+    printNumber("memT", r.memoryTempCelsius);
+    printNumber("ambT", r.ambientTempCelsius);
+    printNumber("ioT", r.ioTempCelsius);
+    printNumber("cpuP", r.cpuPowerWatts);
+    printNumber("gpuP", r.gpuPowerWatts);
+    printNumber("sysP", r.systemPowerWatts);
+    printNumber("chgP", r.chargerPowerWatts);
+    printNumber("f0", r.fan0RPM);
+    printNumber("f1", r.fan1RPM);
+    std::printf("fc %lld\n", static_cast<long long>(r.fanCount));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string socketPath = helper_service::kSocketPath;
+    std::string_view mode = "fetch";
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--socket" && i + 1 < argc) {
+            socketPath = argv[++i];
+        } else if (argument == "--version" || argument == "--silent" || argument == "--partial") {
+            mode = argument.substr(2);
+        } else {
+            std::fprintf(stderr,
+                         "usage: sensor_query [--socket PATH] [--version|--silent|--partial]\n");
+            return usage;
+        }
+    }
+
+    const int fd = connectTo(socketPath);
+    if (fd < 0) {
+        return unreachable;
+    }
+    const auto request = wire::encodeRequest(mode == "version" ? wire::Request::helperVersion
+                                                               : wire::Request::fetchSensors);
+    std::size_t sending = request.size();
+    if (mode == "silent") {
+        sending = 0;
+    } else if (mode == "partial") {
+        sending = request.size() / 2;
+    }
+    if (sending > 0 &&
+        ::send(fd, request.data(), sending, MSG_NOSIGNAL) != static_cast<ssize_t>(sending)) {
+        ::close(fd);
+        return closed;
+    }
+    if (mode == "silent" || mode == "partial") {
+        std::printf("waiting\n");
+        std::fflush(stdout);
+    }
+    wire::Frame frame;
+    const Status status = receiveFrame(fd, frame);
+    ::close(fd);
+    if (status != answered) {
+        return status;
+    }
+    if (mode == "version") {
+        const auto version = wire::decodeVersionReply(frame);
+        if (!version) {
+            return malformed;
+        }
+        std::printf("%s\n", version->c_str());
+        return answered;
+    }
+    const auto reading = wire::decodeSensorReply(frame);
+    if (!reading || mode != "fetch") {
+        return malformed;  // an answer to nothing, or one that does not decode
+    }
+    printReading(*reading);
+    return answered;
+}
