@@ -48,8 +48,8 @@ std::uint64_t ReferencePoll::run() {
 }
 
 std::vector<std::string> referencePollFiles() {
-    std::vector<std::string> files = {"/proc/stat",    "/proc/loadavg",   "/proc/meminfo",
-                                      "/proc/vmstat",  "/proc/net/dev",   "/proc/net/route",
+    std::vector<std::string> files = {"/proc/stat",          "/proc/loadavg", "/proc/meminfo",
+                                      "/proc/vmstat",        "/proc/net/dev", "/proc/net/route",
                                       "/proc/net/ipv6_route"};
     std::error_code error;
     for (const auto& zone : std::filesystem::directory_iterator("/sys/class/thermal", error)) {

@@ -86,7 +86,9 @@ BatteryStats BatteryProvider::sample() {
     stats.voltage = gauge.millivolts / 1000.0;
     // Charging and discharging both count as power through the battery.
     stats.currentWatts =
-        stats.voltage > 0 ? stats.voltage * (std::abs(static_cast<double>(gauge.milliamps)) / 1000.0) : 0.0;
+        stats.voltage > 0
+            ? stats.voltage * (std::abs(static_cast<double>(gauge.milliamps)) / 1000.0)
+            : 0.0;
     return stats;
 }
 

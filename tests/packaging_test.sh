@@ -22,6 +22,10 @@ grep -q "^application = /" "$units/helper.conf" || fail "the configuration templ
 
 if ! command -v systemd-analyze > /dev/null ||
    ! systemd-analyze security --help 2>/dev/null | grep -q -- "--offline"; then
+  if [ -n "${CI:-}" ]; then
+    echo "FAIL: systemd-analyze with --offline is missing in CI (scripts/install-deps.sh adds it)" >&2
+    exit 1
+  fi
   echo "SKIPPED: systemd-analyze with --offline is not installed (scripts/install-deps.sh adds it)"
   exit 77
 fi
