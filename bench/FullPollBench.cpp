@@ -1,0 +1,64 @@
+#include "ProcessReference.h"
+#include "ReferencePoll.h"
+#include "core/Clock.h"
+#include "core/NotificationCenter.h"
+#include "platform/linux/LinuxProcessSource.h"
+#include "platform/linux/LinuxThermalStateReader.h"
+#include "providers/BatteryProvider.h"
+#include "providers/CPUProvider.h"
+#include "providers/GPUProvider.h"
+#include "providers/LinuxDiskProvider.h"
+#include "providers/LinuxNetworkProvider.h"
+#include "providers/ProcessRanking.h"
+#include "providers/RAMProvider.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Everything one poll reads from the kernel, every provider included, with the process scan
+// run in line rather than on its worker so only the sampling work is timed.
+void BM_FullPoll(benchmark::State& state) {
+    SleepingChildren extra(static_cast<int>(state.range(0)));
+    SystemClock clock;
+    NotificationCenter center;
+    auto cpu = makeLinuxCPUProvider(clock);
+    auto ram = makeLinuxRAMProvider(clock);
+    auto network = makeLinuxNetworkProvider(clock);
+    auto battery = makeLinuxBatteryProvider();
+    auto disk = makeLinuxDiskProvider(clock, center);
+    auto gpu = makeLinuxGPUProvider(clock);
+    auto thermal = makeLinuxThermalStateReader(clock);
+    ProcessRanking processes(makeLinuxProcessSource(), clock);
+    processes.sample();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(cpu->sample());
+        benchmark::DoNotOptimize(ram->sample());
+        benchmark::DoNotOptimize(network->sample());
+        benchmark::DoNotOptimize(battery->sample());
+        benchmark::DoNotOptimize(disk->sample());
+        benchmark::DoNotOptimize(gpu->sample());
+        benchmark::DoNotOptimize(processes.sample());
+        benchmark::DoNotOptimize(thermal->read());
+    }
+}
+BENCHMARK(BM_FullPoll)->Arg(0)->Arg(600)->Unit(benchmark::kMicrosecond);
+
+// The same reads at their physical limit: the kernel files on kept descriptors plus the
+// process table's fstatat and pread per process.
+void BM_FullReference(benchmark::State& state) {
+    SleepingChildren extra(static_cast<int>(state.range(0)));
+    std::vector<std::string> files = referencePollFiles();
+    files.push_back("/proc/diskstats");
+    ReferencePoll poll(files);
+    ReferenceScan processes;
+    processes.run();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(poll.run());
+        benchmark::DoNotOptimize(processes.run());
+    }
+    state.counters["processes"] = static_cast<double>(processes.processes());
+}
+BENCHMARK(BM_FullReference)->Arg(0)->Arg(600)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
