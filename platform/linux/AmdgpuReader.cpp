@@ -4,19 +4,6 @@
 
 #include <algorithm>
 
-namespace {
-
-std::optional<std::uint64_t> readUnsigned(KeptOpenFile& file) {
-    const auto text = file.read();
-    const auto value = text ? parseInteger(*text) : std::nullopt;
-    if (!value || *value < 0) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint64_t>(*value);
-}
-
-}  // namespace
-
 AmdgpuReader::AmdgpuReader(const std::filesystem::path& deviceDirectory)
     : busyPercent_((deviceDirectory / "gpu_busy_percent").string()),
       vramUsed_((deviceDirectory / "mem_info_vram_used").string()),
@@ -24,10 +11,10 @@ AmdgpuReader::AmdgpuReader(const std::filesystem::path& deviceDirectory)
 
 AcceleratorReading AmdgpuReader::read() {
     AcceleratorReading reading;
-    if (const auto percent = readUnsigned(busyPercent_)) {
+    if (const auto percent = readUnsignedValue(busyPercent_)) {
         reading.busyFraction = static_cast<double>(std::min<std::uint64_t>(*percent, 100)) / 100.0;
     }
-    reading.vramUsedBytes = readUnsigned(vramUsed_);
-    reading.vramTotalBytes = readUnsigned(vramTotal_);
+    reading.vramUsedBytes = readUnsignedValue(vramUsed_);
+    reading.vramTotalBytes = readUnsignedValue(vramTotal_);
     return reading;
 }

@@ -1,6 +1,7 @@
 #include "platform/linux/AppUnitParser.h"
 
 #include "platform/linux/CounterText.h"
+#include "platform/linux/SysfsText.h"
 
 #include <optional>
 
@@ -24,27 +25,14 @@ std::optional<std::string_view> unitPath(std::string_view cgroupText) {
     return unified ? unified : named;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // Undoes systemd's unit-name escaping: \xNN stands for the byte NN.
 std::string unescapeUnitName(std::string_view text) {
     std::string plain;
     plain.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
-            const int high = hexDigit(text[i + 2]);
-            const int low = hexDigit(text[i + 3]);
+            const int high = hexDigitValue(text[i + 2]);
+            const int low = hexDigitValue(text[i + 3]);
             if (high >= 0 && low >= 0) {
                 plain.push_back(static_cast<char>(high * 16 + low));
                 i += 3;

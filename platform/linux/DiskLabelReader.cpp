@@ -1,31 +1,16 @@
 #include "platform/linux/DiskLabelReader.h"
 
+#include "platform/linux/SysfsText.h"
+
 #include <system_error>
-
-namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-}  // namespace
 
 std::string decodeUdevEscapes(std::string_view name) {
     std::string decoded;
     decoded.reserve(name.size());
     for (std::size_t i = 0; i < name.size(); ++i) {
         if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x') {
-            const int high = hexValue(name[i + 2]);
-            const int low = hexValue(name[i + 3]);
+            const int high = hexDigitValue(name[i + 2]);
+            const int low = hexDigitValue(name[i + 3]);
             if (high >= 0 && low >= 0 && (high | low) != 0) {
                 decoded.push_back(static_cast<char>(high * 16 + low));
                 i += 3;

@@ -1,5 +1,7 @@
 #include "platform/linux/SysfsText.h"
 
+#include "platform/linux/KeptOpenFile.h"
+
 #include <charconv>
 #include <fstream>
 #include <iterator>
@@ -48,4 +50,26 @@ std::optional<std::int64_t> readIntegerFile(const std::filesystem::path& path) {
 std::optional<double> parseMillidegrees(std::string_view text) {
     const auto value = parseInteger(text);
     return value ? std::optional<double>(static_cast<double>(*value) / 1000.0) : std::nullopt;
+}
+
+std::optional<std::uint64_t> readUnsignedValue(KeptOpenFile& file) {
+    const auto text = file.read();
+    const auto value = text ? parseInteger(*text) : std::nullopt;
+    if (!value || *value < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(*value);
+}
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+class KeptOpenFile;
+
 // Small helpers for one-value text files of /proc and /sys.
 
 // The whole file, or absent when it cannot be read. For files read once, at creation.
@@ -23,3 +25,9 @@ std::optional<std::int64_t> readIntegerFile(const std::filesystem::path& path);
 // Millidegrees Celsius, as thermal zones and hwmon give them, in degrees; absent unless a
 // whole number.
 std::optional<double> parseMillidegrees(std::string_view text);
+
+// A kept-open file holding one non-negative integer, read afresh; absent for anything else.
+std::optional<std::uint64_t> readUnsignedValue(KeptOpenFile& file);
+
+// The value of one hexadecimal digit, or -1.
+int hexDigitValue(char c);

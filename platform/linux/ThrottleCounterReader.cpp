@@ -6,19 +6,6 @@
 #include <map>
 #include <optional>
 
-namespace {
-
-std::optional<std::uint64_t> readCounter(KeptOpenFile& file) {
-    const auto text = file.read();
-    const auto value = text ? parseInteger(*text) : std::nullopt;
-    if (!value || *value < 0) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint64_t>(*value);
-}
-
-}  // namespace
-
 ThrottleCounterReader::ThrottleCounterReader(const std::filesystem::path& root) {
     std::map<std::string, std::size_t> indexById;
     const auto addCandidate = [&](const std::string& id, const std::filesystem::path& directory,
@@ -54,8 +41,8 @@ std::vector<ThrottleCounter> ThrottleCounterReader::read() {
     std::vector<ThrottleCounter> readings;
     for (Counter& counter : counters_) {
         for (CounterFiles& files : counter.candidates) {
-            const auto events = readCounter(files.events);
-            const auto totalTimeMs = events ? readCounter(files.totalTimeMs) : std::nullopt;
+            const auto events = readUnsignedValue(files.events);
+            const auto totalTimeMs = events ? readUnsignedValue(files.totalTimeMs) : std::nullopt;
             if (events && totalTimeMs) {
                 readings.push_back({counter.id, *events, *totalTimeMs});
                 break;
