@@ -7,7 +7,9 @@
 
 // A file that grows by whole lines only. Each line goes to the kernel in a single write on an
 // append-only descriptor, so a crash of the program never leaves part of a line in the file;
-// a write the disk cannot take in full is cut back to the last whole line.
+// a write the disk cannot take in full is cut back to the last whole line. The one exception
+// is the kernel's own: a SIGKILL that arrives inside the write of a line crossing a 4 KiB page
+// of the file may stop the copy at that page boundary.
 class AppendOnlyFile {
 public:
     AppendOnlyFile() = default;
