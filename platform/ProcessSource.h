@@ -3,11 +3,26 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 // What the scheduler says a process is doing.
+// One process, told apart from a later one that reuses its pid by its start time.
+struct ProcessKey {
+    std::int32_t pid;
+    std::uint64_t startTime;
+    bool operator==(const ProcessKey&) const = default;
+};
+
+struct ProcessKeyHash {
+    std::size_t operator()(const ProcessKey& key) const {
+        return std::hash<std::uint64_t>()(key.startTime * 0x9E3779B97F4A7C15ull ^
+                                          static_cast<std::uint32_t>(key.pid));
+    }
+};
+
 enum class ProcessRunState {
     running,
     sleeping,

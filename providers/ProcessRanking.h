@@ -24,17 +24,8 @@ public:
     ProcessStats sample();
 
 private:
-    struct Key {
-        std::int32_t pid;
-        std::uint64_t startTime;
-        bool operator==(const Key&) const = default;
-    };
-    struct KeyHash {
-        std::size_t operator()(const Key& key) const {
-            return std::hash<std::uint64_t>()(key.startTime * 0x9E3779B97F4A7C15ull ^
-                                              static_cast<std::uint32_t>(key.pid));
-        }
-    };
+    using Key = ProcessKey;
+    using KeyHash = ProcessKeyHash;
     struct CpuTimes {
         std::uint64_t user = 0;
         std::uint64_t system = 0;

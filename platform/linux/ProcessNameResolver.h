@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ProcessSource.h"
 #include "platform/linux/DesktopEntryCatalog.h"
 
 #include <QString>
@@ -32,17 +33,8 @@ public:
     std::size_t cachedCount() const { return cache_.size(); }
 
 private:
-    struct Key {
-        std::int32_t pid;
-        std::uint64_t startTime;
-        bool operator==(const Key&) const = default;
-    };
-    struct KeyHash {
-        std::size_t operator()(const Key& key) const {
-            return std::hash<std::uint64_t>()(key.startTime * 0x9E3779B97F4A7C15ull ^
-                                              static_cast<std::uint32_t>(key.pid));
-        }
-    };
+    using Key = ProcessKey;
+    using KeyHash = ProcessKeyHash;
     struct Cached {
         QString name;
         std::string command;
