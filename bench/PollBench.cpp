@@ -1,8 +1,8 @@
 #include "ReferencePoll.h"
 #include "core/Clock.h"
+#include "platform/linux/LinuxProviders.h"
 #include "platform/linux/LinuxThermalStateReader.h"
 #include "providers/CPUProvider.h"
-#include "providers/LinuxNetworkProvider.h"
 #include "providers/RAMProvider.h"
 
 #include <QCoreApplication>

@@ -66,6 +66,12 @@ constexpr std::array<NamedColor, 8> accentColors{{
 
 }  // namespace
 
+menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& stored) {
+    return {stored.value(menubar::itemsKey), stored.boolValue(menubar::legacyShowCPUKey),
+            stored.boolValue(menubar::legacyShowRAMKey),
+            stored.boolValue(menubar::legacyShowNetworkKey)};
+}
+
 AppSettings::AppSettings(UserDefaults& defaults, NotificationCenter& center, LoginItem& loginItem,
                          QObject* parent)
     : QObject(parent), defaults_(defaults), center_(center), loginItem_(loginItem) {
@@ -78,7 +84,7 @@ void AppSettings::load() {
         usableRefreshInterval(defaults_.doubleValue(key::refreshInterval).value_or(0));
     launchAtLogin_ = defaults_.boolValue(key::launchAtLogin).value_or(false);
     graphColor_ = defaults_.stringValue(key::graphColor).value_or(QStringLiteral("purple"));
-    menuBarItems_ = menubar::load(defaults_);
+    menuBarItems_ = menubar::load(readStoredMenuBarSettings(defaults_));
     menuBarPillOpacity_ = defaults_.doubleValue(key::menuBarPillOpacity).value_or(0.85);
     menuBarColorCoded_ = defaults_.boolValue(key::menuBarColorCoded).value_or(true);
     menuBarSparklineWidth_ = defaults_.integerValue(key::menuBarSparklineWidth).value_or(30);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "menubar/MenuBarItemConfig.h"
+#include "menubar/MenuBarItemList.h"
 
 #include <QJsonValue>
 #include <QObject>
@@ -21,6 +22,11 @@ class UserDefaults;
 
 // Every user preference, loaded once at start with a default for each and written back the
 // moment it changes. Each setter performs its side effects even when the value is unchanged.
+class SettingsReader;
+
+// The status item's list and the older per-metric switches as stored.
+menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& stored);
+
 class AppSettings : public QObject {
     Q_OBJECT
 public:

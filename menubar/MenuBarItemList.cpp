@@ -1,6 +1,5 @@
 #include "menubar/MenuBarItemList.h"
 
-#include "core/SettingsReader.h"
 #include "menubar/MenuBarItemCodec.h"
 
 #include <algorithm>
@@ -17,9 +16,9 @@ bool isRow(const QVector<MenuBarItemConfig>& items, int index) {
 
 }  // namespace
 
-QVector<MenuBarItemConfig> load(const SettingsReader& stored) {
-    if (const auto value = stored.value(itemsKey)) {
-        if (auto decoded = decodeMenuBarItems(*value)) {
+QVector<MenuBarItemConfig> load(const StoredMenuBarSettings& stored) {
+    if (stored.items) {
+        if (auto decoded = decodeMenuBarItems(*stored.items)) {
             return completed(std::move(*decoded));
         }
     }
@@ -38,13 +37,13 @@ QVector<MenuBarItemConfig> completed(QVector<MenuBarItemConfig> items) {
     return items;
 }
 
-QVector<MenuBarItemConfig> legacyList(const SettingsReader& stored) {
+QVector<MenuBarItemConfig> legacyList(const StoredMenuBarSettings& stored) {
     using enum MenuBarMetric;
     using enum MetricDisplayMode;
     return {
-        {cpu, stored.boolValue(legacyShowCPUKey).value_or(true), textOnly},
-        {ram, stored.boolValue(legacyShowRAMKey).value_or(false), textOnly},
-        {network, stored.boolValue(legacyShowNetworkKey).value_or(false), textOnly},
+        {cpu, stored.showCPU.value_or(true), textOnly},
+        {ram, stored.showRAM.value_or(false), textOnly},
+        {network, stored.showNetwork.value_or(false), textOnly},
         {gpu, false, textOnly},
         {battery, false, iconAndText},
         {disk, false, textOnly},

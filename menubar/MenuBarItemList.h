@@ -2,13 +2,14 @@
 
 #include "menubar/MenuBarItemConfig.h"
 
+#include <QJsonValue>
 #include <QString>
 #include <QVector>
 
-class SettingsReader;
+#include <optional>
 
 // Reading back and editing the status item's list. Everything here works on plain lists and
-// a key reader, so it never touches a file.
+// what was read from the settings, so it never touches a file.
 namespace menubar {
 
 inline const QString itemsKey = QStringLiteral("menuBarItemConfigs");
@@ -16,9 +17,18 @@ inline const QString legacyShowCPUKey = QStringLiteral("showCPUInMenuBar");
 inline const QString legacyShowRAMKey = QStringLiteral("showRAMInMenuBar");
 inline const QString legacyShowNetworkKey = QStringLiteral("showNetworkInMenuBar");
 
+// What the settings file holds for the list: the list itself and the older per-metric
+// switches, each absent when missing or of the wrong type.
+struct StoredMenuBarSettings {
+    std::optional<QJsonValue> items;
+    std::optional<bool> showCPU;
+    std::optional<bool> showRAM;
+    std::optional<bool> showNetwork;
+};
+
 // The stored list completed with the metrics it lacks, or, when nothing valid is stored, the
 // list built from the older per-metric switches. Never fails and writes nothing.
-QVector<MenuBarItemConfig> load(const SettingsReader& stored);
+QVector<MenuBarItemConfig> load(const StoredMenuBarSettings& stored);
 
 // `items` followed by every metric it lacks, in declared order, disabled and drawn as text.
 QVector<MenuBarItemConfig> completed(QVector<MenuBarItemConfig> items);
@@ -26,7 +36,7 @@ QVector<MenuBarItemConfig> completed(QVector<MenuBarItemConfig> items);
 // The six entries of installations that kept one switch per metric: CPU (shown unless
 // switched off), RAM and network (hidden unless switched on), then GPU, battery as icon and
 // text, and disk, all hidden.
-QVector<MenuBarItemConfig> legacyList(const SettingsReader& stored);
+QVector<MenuBarItemConfig> legacyList(const StoredMenuBarSettings& stored);
 
 // The Settings list's edits, by row. Each returns whether it changed anything it addressed;
 // a row outside the list, or a move past either end, leaves the list as it was.

@@ -1,7 +1,5 @@
 #include "providers/BatteryProvider.h"
 
-#include "platform/linux/PowerSupplyReader.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -90,8 +88,4 @@ BatteryStats BatteryProvider::sample() {
             ? stats.voltage * (std::abs(static_cast<double>(gauge.milliamps)) / 1000.0)
             : 0.0;
     return stats;
-}
-
-std::unique_ptr<BatteryProvider> makeLinuxBatteryProvider(const std::filesystem::path& root) {
-    return std::make_unique<BatteryProvider>(std::make_unique<PowerSupplyReader>(root));
 }

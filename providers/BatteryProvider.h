@@ -21,6 +21,3 @@ public:
 private:
     std::unique_ptr<PowerSupplySource> source_;
 };
-
-// The provider reading this machine's /sys/class/power_supply.
-std::unique_ptr<BatteryProvider> makeLinuxBatteryProvider(const std::filesystem::path& root = "/");

@@ -1,7 +1,5 @@
 #include "providers/CPUProvider.h"
 
-#include "platform/linux/LinuxCpuSource.h"
-
 #include <algorithm>
 #include <chrono>
 #include <unordered_map>
@@ -118,9 +116,4 @@ CPUStats CPUProvider::sample() {
 
     previousTicks_ = std::move(counters.ticks);
     return stats;
-}
-
-std::unique_ptr<CPUProvider> makeLinuxCPUProvider(const Clock& clock,
-                                                  const std::filesystem::path& root) {
-    return std::make_unique<CPUProvider>(makeLinuxCpuSource(root), clock);
 }

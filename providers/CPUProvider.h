@@ -28,7 +28,3 @@ private:
     int efficiencyCoreCount_ = 0;
     int performanceCoreCount_ = 0;
 };
-
-// The provider on this machine's /proc and /sys (or a copy of them under `root`).
-std::unique_ptr<CPUProvider> makeLinuxCPUProvider(const Clock& clock,
-                                                  const std::filesystem::path& root = "/");

@@ -1,7 +1,7 @@
 #include "providers/DiskProvider.h"
 
 #include "core/NotificationCenter.h"
-#include "platform/linux/CounterText.h"
+#include "core/SaturatingAdd.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,7 +1,5 @@
 #include "providers/GPUProvider.h"
 
-#include "platform/linux/LinuxAcceleratorSource.h"
-
 #include <QMetaType>
 
 #include <algorithm>
@@ -111,11 +109,4 @@ GPUStats GPUProvider::combine(const QList<QVariantMap>& accelerators) const {
         }
     }
     return stats;
-}
-
-std::unique_ptr<GPUProvider> makeLinuxGPUProvider(const Clock& clock,
-                                                  const std::filesystem::path& root,
-                                                  const std::string& nvmlLibrary) {
-    return std::make_unique<GPUProvider>(
-        std::make_unique<LinuxAcceleratorSource>(clock, root, nvmlLibrary));
 }

@@ -36,10 +36,3 @@ public:
 private:
     std::unique_ptr<AcceleratorSource> source_;
 };
-
-// The provider over this machine's DRM cards (amdgpu, i915) under `root` and the NVIDIA
-// management library at `nvmlLibrary`, loaded when first needed; a missing library gives no
-// NVIDIA figures.
-std::unique_ptr<GPUProvider> makeLinuxGPUProvider(
-    const Clock& clock, const std::filesystem::path& root = "/",
-    const std::string& nvmlLibrary = "libnvidia-ml.so.1");

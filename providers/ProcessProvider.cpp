@@ -1,6 +1,5 @@
 #include "providers/ProcessProvider.h"
 
-#include "platform/linux/LinuxProcessSource.h"
 #include "providers/ProcessRanking.h"
 
 #include <QCoroFuture>
@@ -23,9 +22,4 @@ QCoro::Task<ProcessStats> ProcessProvider::sample() {
     QFuture<ProcessStats> scan =
         QtConcurrent::run(&worker_, [ranking = ranking_] { return ranking->sample(); });
     co_return co_await scan;
-}
-
-std::unique_ptr<ProcessProvider> makeLinuxProcessProvider(const Clock& clock,
-                                                          const std::filesystem::path& root) {
-    return std::make_unique<ProcessProvider>(makeLinuxProcessSource(root), clock);
 }

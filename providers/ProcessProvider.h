@@ -29,7 +29,3 @@ private:
     std::shared_ptr<ProcessRanking> ranking_;
     QThreadPool worker_;
 };
-
-// The provider on this machine's /proc (or a copy of it under `root`), for the current user.
-std::unique_ptr<ProcessProvider> makeLinuxProcessProvider(const Clock& clock,
-                                                          const std::filesystem::path& root = "/");

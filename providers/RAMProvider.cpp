@@ -1,7 +1,5 @@
 #include "providers/RAMProvider.h"
 
-#include "platform/linux/LinuxMemorySource.h"
-
 #include <algorithm>
 
 namespace {
@@ -75,10 +73,6 @@ RAMStats RAMProvider::sample() {
     ram.swapTotalBytes = counters->swapTotalBytes;
     ram.pressureLevel = pressureLevel(ram);
     return ram;
-}
-
-std::unique_ptr<RAMProvider> makeLinuxRAMProvider(const Clock& clock) {
-    return std::make_unique<RAMProvider>(std::make_unique<LinuxMemorySource>("/"), clock);
 }
 
 int memoryPressurePercent(const RAMStats& ram) {

@@ -30,9 +30,6 @@ private:
     Clock::SteadyTime prevTime_;
 };
 
-// The provider reading this machine's /proc and /sys.
-std::unique_ptr<RAMProvider> makeLinuxRAMProvider(const Clock& clock);
-
 // The dashboard's memory pressure: wired plus compressed memory as a whole percentage of
 // physical memory, truncated, at most 100, and 0 when the total is unknown.
 int memoryPressurePercent(const RAMStats& ram);

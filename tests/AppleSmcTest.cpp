@@ -46,8 +46,8 @@ public:
         if (writeError != 0) {
             return writeError;
         }
-        const auto index = parseSysfsInteger(text);
-        const auto count = readSysfsInteger(device() / "key_count");
+        const auto index = parseInteger(text);
+        const auto count = readIntegerFile(device() / "key_count");
         if (!index || !count || *index < 0 || *index >= *count) {
             return EINVAL;
         }

@@ -1,4 +1,4 @@
-#include "platform/linux/DBusDesktopNotifier.h"
+#include "platform/linux/desktop/DBusDesktopNotifier.h"
 #include "recording/TemperatureAlertManager.h"
 
 #include "support/AlertTestSupport.h"

@@ -1,5 +1,5 @@
 #include "core/NotificationCenter.h"
-#include "platform/linux/LinuxDiskSource.h"
+#include "platform/linux/storage/LinuxDiskSource.h"
 #include "providers/DiskProvider.h"
 #include "providers/StorageScan.h"
 #include "support/FakeClock.h"

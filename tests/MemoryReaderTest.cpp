@@ -1,8 +1,8 @@
-#include "platform/linux/KeptOpenFile.h"
-#include "platform/linux/LinuxMemorySource.h"
-#include "platform/linux/MeminfoReader.h"
-#include "platform/linux/VmstatReader.h"
-#include "platform/linux/ZramReader.h"
+#include "linux_io/KeptOpenFile.h"
+#include "platform/linux/memory/LinuxMemorySource.h"
+#include "platform/linux/memory/MeminfoReader.h"
+#include "platform/linux/memory/VmstatReader.h"
+#include "platform/linux/memory/ZramReader.h"
 
 #include <QTemporaryDir>
 

@@ -1,3 +1,4 @@
+#include "core/AppSettings.h"
 #include "core/SettingsReader.h"
 #include "menubar/MenuBarItemCodec.h"
 #include "menubar/MenuBarItemConfig.h"
@@ -222,7 +223,8 @@ TEST(MenuBarItemLoadTest, LoadsStoredListsAndFallsBackToTheLegacyList) {
          freshLegacyList},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(menubar::load(JsonSettings(c.stored)), c.expected) << c.name;
+        EXPECT_EQ(menubar::load(readStoredMenuBarSettings(JsonSettings(c.stored))), c.expected)
+            << c.name;
     }
 }
 

@@ -1,13 +1,13 @@
+#include "platform/linux/LinuxProviders.h"
 #include "providers/InterfaceKind.h"
-#include "providers/LinuxNetworkProvider.h"
 #include "providers/NetworkProvider.h"
 #include "providers/WifiName.h"
 #include "support/FakeClock.h"
 #include "support/FakeNetworkSources.h"
 
-#include "platform/linux/DefaultRouteReader.h"
-#include "platform/linux/InterfaceAddressReader.h"
-#include "platform/linux/InterfaceClassReader.h"
+#include "platform/linux/net/DefaultRouteReader.h"
+#include "platform/linux/net/InterfaceAddressReader.h"
+#include "platform/linux/net/InterfaceClassReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "platform/linux/DefaultRouteReader.h"
-#include "platform/linux/InterfaceAddressReader.h"
-#include "platform/linux/InterfaceClassReader.h"
-#include "platform/linux/NetDevReader.h"
-#include "platform/linux/WifiSsidReader.h"
+#include "platform/linux/net/DefaultRouteReader.h"
+#include "platform/linux/net/InterfaceAddressReader.h"
+#include "platform/linux/net/InterfaceClassReader.h"
+#include "platform/linux/net/NetDevReader.h"
+#include "platform/linux/net/WifiSsidReader.h"
 #include "providers/InterfaceKind.h"
 
 #include <arpa/inet.h>

@@ -1,5 +1,6 @@
-#include "platform/linux/PowerSupplyCombiner.h"
-#include "platform/linux/PowerSupplyReader.h"
+#include "platform/linux/LinuxProviders.h"
+#include "platform/linux/power/PowerSupplyCombiner.h"
+#include "platform/linux/power/PowerSupplyReader.h"
 #include "providers/BatteryProvider.h"
 #include "support/BatteryPrinters.h"
 

@@ -1,3 +1,4 @@
+#include "platform/linux/LinuxProviders.h"
 #include "providers/ProcessProvider.h"
 #include "providers/ProcessRanking.h"
 #include "support/FakeClock.h"

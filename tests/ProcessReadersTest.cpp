@@ -1,11 +1,11 @@
-#include "platform/linux/AppUnitParser.h"
-#include "platform/linux/DesktopEntryCatalog.h"
-#include "platform/linux/DesktopEntryParser.h"
-#include "platform/linux/LinuxProcessSource.h"
-#include "platform/linux/PidStatParser.h"
-#include "platform/linux/ProcessNameResolver.h"
-#include "platform/linux/ProcessTableReader.h"
-#include "platform/linux/SafeDisplayText.h"
+#include "platform/linux/desktop/DesktopEntryCatalog.h"
+#include "platform/linux/desktop/DesktopEntryParser.h"
+#include "platform/linux/desktop/SafeDisplayText.h"
+#include "platform/linux/process/AppUnitParser.h"
+#include "platform/linux/process/LinuxProcessSource.h"
+#include "platform/linux/process/PidStatParser.h"
+#include "platform/linux/process/ProcessNameResolver.h"
+#include "platform/linux/process/ProcessTableReader.h"
 
 #include <QTemporaryDir>
 

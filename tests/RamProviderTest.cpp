@@ -1,3 +1,4 @@
+#include "platform/linux/LinuxProviders.h"
 #include "providers/RAMProvider.h"
 
 #include "support/FakeClock.h"

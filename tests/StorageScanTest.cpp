@@ -1,6 +1,6 @@
-#include "platform/linux/AllocatedSizeWalker.h"
-#include "platform/linux/LinuxStorageSource.h"
-#include "platform/linux/ThreadPriority.h"
+#include "platform/linux/filesystem/AllocatedSizeWalker.h"
+#include "platform/linux/filesystem/LinuxStorageSource.h"
+#include "platform/linux/filesystem/ThreadPriority.h"
 #include "providers/BackgroundStorageScanner.h"
 #include "providers/StorageScan.h"
 

@@ -38,7 +38,7 @@ int AppleSmcClient::open(const std::filesystem::path& deviceDirectory,
                          std::unique_ptr<AppleSmcClient>& client) {
     std::unique_ptr<AppleSmcClient> opened(new AppleSmcClient(deviceDirectory, std::move(files)));
     const auto countText = opened->readAttribute("key_count", 64);
-    const auto count = countText ? parseSysfsInteger(*countText) : std::nullopt;
+    const auto count = countText ? parseInteger(*countText) : std::nullopt;
     if (!count || *count < 0 || *count > kMostKeys) {
         return -EIO;
     }
@@ -93,7 +93,7 @@ int AppleSmcClient::callStructMethod(std::uint32_t selector, const SMCBlockBytes
     if (request.command == kSMCReadKeyInfo) {
         const auto type = readAttribute("key_at_index_type", 64);
         const auto lengthText = readAttribute("key_at_index_data_length", 64);
-        const auto length = lengthText ? parseSysfsInteger(*lengthText) : std::nullopt;
+        const auto length = lengthText ? parseInteger(*lengthText) : std::nullopt;
         if (!type || !length || *length < 0 || *length > 32) {
             return kSMCReadFailed;
         }

@@ -36,7 +36,7 @@ bool BatterySupply::hasPower() const {
 }
 
 std::optional<double> BatterySupply::temperatureCelsius() const {
-    const auto tenths = readSysfsInteger(directory_ / "temp");
+    const auto tenths = readIntegerFile(directory_ / "temp");
     return tenths ? std::optional<double>(static_cast<double>(*tenths) / 10.0) : std::nullopt;
 }
 
@@ -45,11 +45,11 @@ std::optional<double> BatterySupply::dischargeWatts() const {
         return std::nullopt;
     }
     // Some drivers sign the figures by direction, ACPI does not: the status gave it already.
-    if (const auto microwatts = readSysfsInteger(directory_ / "power_now")) {
+    if (const auto microwatts = readIntegerFile(directory_ / "power_now")) {
         return std::abs(static_cast<double>(*microwatts)) / 1e6;
     }
-    const auto microamps = readSysfsInteger(directory_ / "current_now");
-    const auto microvolts = readSysfsInteger(directory_ / "voltage_now");
+    const auto microamps = readIntegerFile(directory_ / "current_now");
+    const auto microvolts = readIntegerFile(directory_ / "voltage_now");
     if (!microamps || !microvolts) {
         return std::nullopt;
     }

@@ -20,7 +20,7 @@ std::optional<RaplDomain> findRaplDomain(const std::filesystem::path& root, std:
         if (readSysfsWord(zone / "name") != name) {
             continue;
         }
-        const auto range = readSysfsInteger(zone / "max_energy_range_uj");
+        const auto range = readIntegerFile(zone / "max_energy_range_uj");
         return RaplDomain{zone / "energy_uj",
                           range && *range > 0 ? static_cast<std::uint64_t>(*range) : 0};
     }

@@ -23,12 +23,12 @@ std::optional<double> readScaled(const HwmonAttribute& attribute, double divisor
     if (isSuspended(attribute)) {
         return std::nullopt;
     }
-    const auto value = readSysfsInteger(attribute.file);
+    const auto value = readIntegerFile(attribute.file);
     return value ? std::optional<double>(static_cast<double>(*value) / divisor) : std::nullopt;
 }
 
 std::optional<std::uint64_t> readCounter(const std::filesystem::path& file) {
-    const auto value = readSysfsInteger(file);
+    const auto value = readIntegerFile(file);
     if (!value || *value < 0) {
         return std::nullopt;
     }

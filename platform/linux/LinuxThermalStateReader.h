@@ -2,9 +2,9 @@
 
 #include "core/Clock.h"
 #include "core/ProviderInterfaces.h"
-#include "platform/linux/HwmonTemperatureReader.h"
-#include "platform/linux/ThermalZoneReader.h"
-#include "platform/linux/ThrottleCounterReader.h"
+#include "platform/linux/thermal/HwmonTemperatureReader.h"
+#include "platform/linux/thermal/ThermalZoneReader.h"
+#include "platform/linux/thermal/ThrottleCounterReader.h"
 #include "providers/ThermalStateTracker.h"
 
 #include <filesystem>

@@ -1,0 +1,96 @@
+#include "platform/linux/gpu/DrmCardReader.h"
+
+#include "linux_io/NumberedEntries.h"
+#include "linux_io/SysfsText.h"
+#include "platform/linux/gpu/RuntimePowerStatus.h"
+
+#include <system_error>
+
+namespace {
+
+std::string linkBasename(const std::filesystem::path& link) {
+    std::error_code error;
+    const auto target = std::filesystem::read_symlink(link, error);
+    return error ? std::string() : target.filename().string();
+}
+
+std::optional<std::uint16_t> readPciId(const std::filesystem::path& file) {
+    const auto text = readTextFile(file);
+    return text ? parsePciId(*text) : std::nullopt;
+}
+
+bool suspended(KeptOpenFile& runtimeStatus) {
+    const auto status = runtimeStatus.read();
+    return status && isRuntimeSuspended(*status);
+}
+
+}  // namespace
+
+std::string boundDriverName(const std::filesystem::path& deviceDirectory) {
+    return linkBasename(deviceDirectory / "driver");
+}
+
+std::optional<QString> pciDeviceName(const std::filesystem::path& deviceDirectory,
+                                     PciIdDatabase& names) {
+    const auto vendor = readPciId(deviceDirectory / "vendor");
+    const auto device = readPciId(deviceDirectory / "device");
+    if (vendor && device) {
+        if (auto model = names.modelName(*vendor, *device)) {
+            return model;
+        }
+    }
+    const std::string driver = boundDriverName(deviceDirectory);
+    if (driver.empty()) {
+        return std::nullopt;
+    }
+    return QString::fromStdString(driver);
+}
+
+DrmCardReader::DrmCardReader(const std::filesystem::path& root, const Clock& clock)
+    : root_(root), clock_(clock) {}
+
+void DrmCardReader::discover(PciIdDatabase& names) {
+    cards_.clear();
+    for (const NumberedEntry& entry : numberedEntries(root_ / "sys/class/drm", "card")) {
+        const auto device = entry.path / "device";
+        // Firmware framebuffers and virtual displays are not accelerators.
+        if (linkBasename(device / "subsystem") != "pci") {
+            continue;
+        }
+        const std::string driver = boundDriverName(device);
+        if (driver == "nvidia") {
+            continue;
+        }
+        Card card{pciDeviceName(device, names).value_or(QString()),
+                  KeptOpenFile(runtimeStatusFile(device).string()), std::nullopt, std::nullopt};
+        if (driver == "amdgpu") {
+            card.amdgpu.emplace(device);
+        } else if (driver == "i915") {
+            card.rc6.emplace(entry.path, clock_);
+        }
+        cards_.push_back(std::move(card));
+    }
+}
+
+std::vector<AcceleratorReading> DrmCardReader::read() {
+    std::vector<AcceleratorReading> readings;
+    readings.reserve(cards_.size());
+    for (Card& card : cards_) {
+        AcceleratorReading reading;
+        if (suspended(card.runtimeStatus)) {
+            reading.busyFraction = 0.0;
+            if (card.rc6) {
+                card.rc6->forget();
+            }
+        } else if (card.amdgpu) {
+            reading = card.amdgpu->read();
+        } else if (card.rc6) {
+            reading.busyFraction = card.rc6->read();
+        }
+        if (!card.name.isEmpty()) {
+            reading.name = card.name;
+        }
+        readings.push_back(std::move(reading));
+    }
+    return readings;
+}

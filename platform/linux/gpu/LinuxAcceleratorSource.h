@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/Clock.h"
+#include "platform/GpuSource.h"
+#include "platform/linux/gpu/DrmCardReader.h"
+#include "platform/linux/gpu/NvidiaReader.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+// Every accelerator of this machine: the DRM cards by number, then the NVIDIA devices. The
+// cards are found on the first read and kept; the PCI ID database is read at most then, and
+// let go once every card has its name.
+class LinuxAcceleratorSource final : public AcceleratorSource {
+public:
+    LinuxAcceleratorSource(const Clock& clock, const std::filesystem::path& root,
+                           std::string nvmlLibraryPath);
+
+    QList<QVariantMap> readAccelerators() override;
+
+private:
+    std::filesystem::path root_;
+    DrmCardReader drmCards_;
+    NvidiaReader nvidia_;
+    bool discovered_ = false;
+};
