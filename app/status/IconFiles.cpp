@@ -2,19 +2,16 @@
 
 #include <QDir>
 #include <QFile>
-#include <QImageWriter>
-#include <QSaveFile>
+
+#include "app/status/PngEncoding.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
-
-// zlib level 1: a bar-sized image compresses almost as well as at the default level, at a
-// fraction of the time (bench/status).
-constexpr int pngQuality = 90;
 
 QString modeText(mode_t mode) {
     return QStringLiteral("%1").arg(mode & 07777, 4, 8, QLatin1Char('0'));
@@ -93,18 +90,23 @@ IconFiles::Written IconFiles::write(const QImage& image) {
         return {{}, problem};
     }
     const QString path = pathOf(nextIsA_);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return {{}, path + QStringLiteral(": ") + file.errorString()};
+    const QByteArray png = encodeUncompressedPng(image);
+    if (png.isEmpty()) {
+        return {{}, QStringLiteral("the image cannot be encoded")};
     }
-    QImageWriter writer(&file, "png");
-    writer.setQuality(pngQuality);
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return {{}, path + QStringLiteral(": ") + writer.errorString()};
-    }
-    if (!file.commit()) {
-        return {{}, path + QStringLiteral(": ") + file.errorString()};
+    // Written aside and renamed over the old file, so a host never reads half a file. No sync:
+    // the file lives in memory and means nothing after a restart.
+    const QString partial = path + QStringLiteral(".new");
+    QFile file(partial);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(png) == png.size() && file.flush();
+    const QString writeError = file.errorString();
+    file.close();
+    if (!written || ::rename(QFile::encodeName(partial).constData(),
+                             QFile::encodeName(path).constData()) != 0) {
+        const QString why = written ? QString::fromLocal8Bit(std::strerror(errno)) : writeError;
+        QFile::remove(partial);
+        return {{}, path + QStringLiteral(": ") + why};
     }
     (nextIsA_ ? wroteA_ : wroteB_) = true;
     nextIsA_ = !nextIsA_;

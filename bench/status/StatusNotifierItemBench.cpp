@@ -47,7 +47,8 @@ void BM_StatusNotifierItemHandOver(benchmark::State& state) {
         state.SkipWithError(bus.failure().toUtf8().constData());
         return;
     }
-    QTemporaryDir runtime;
+    // A runtime directory lives in memory, as /run/user/UID does.
+    QTemporaryDir runtime(QStringLiteral("/dev/shm/vantrel-bench-XXXXXX"));
     ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
     const QDBusConnection connection =
         QDBusConnection::connectToBus(bus.address(), QStringLiteral("bench"));

@@ -1,0 +1,34 @@
+#include "app/status/PngEncoding.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// What a host loading the file gets back, for the formats the renderer may hand over.
+TEST(PngEncodingTest, LoadsBackAsTheSameImage) {
+    const std::vector<std::pair<const char*, QImage::Format>> cases{
+        {"premultiplied", QImage::Format_ARGB32_Premultiplied},
+        {"straight alpha", QImage::Format_ARGB32},
+        {"opaque", QImage::Format_RGB32},
+        {"rgba bytes", QImage::Format_RGBA8888},
+    };
+    for (const auto& [name, format] : cases) {
+        QImage image(301, 44, format);  // an odd width: rows are not a multiple of 8 bytes
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.fillRect(0, 0, 100, 44, QColor(200, 40, 30, 128));
+        painter.fillRect(100, 10, 201, 20, QColor(10, 220, 90));
+        painter.end();
+
+        const QImage loaded = QImage::fromData(encodeUncompressedPng(image), "PNG");
+        ASSERT_FALSE(loaded.isNull()) << name;
+        EXPECT_EQ(loaded.convertToFormat(QImage::Format_RGBA8888),
+                  image.convertToFormat(QImage::Format_RGBA8888))
+            << name;
+    }
+    EXPECT_TRUE(encodeUncompressedPng(QImage()).isEmpty());
+}
+
+}  // namespace
