@@ -114,6 +114,13 @@ void registerStatusDBusTypes() {
         qDBusRegisterMetaType<DBusMenuEvent>();
         qDBusRegisterMetaType<DBusMenuEventList>();
         qDBusRegisterMetaType<DBusMenuShortcut>();
+        // Method signatures name the lists by these aliases; introspection and calls look
+        // the types up by name.
+        qRegisterMetaType<SniIconPixmapList>("SniIconPixmapList");
+        qRegisterMetaType<DBusMenuItemPropertiesList>("DBusMenuItemPropertiesList");
+        qRegisterMetaType<DBusMenuItemKeysList>("DBusMenuItemKeysList");
+        qRegisterMetaType<DBusMenuEventList>("DBusMenuEventList");
+        qRegisterMetaType<DBusMenuShortcut>("DBusMenuShortcut");
         return true;
     }();
     Q_UNUSED(registered);

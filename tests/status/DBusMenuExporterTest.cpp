@@ -134,23 +134,33 @@ TEST_F(DBusMenuExporterTest, LayoutHoldsTheMenuEntries) {
 }
 
 TEST_F(DBusMenuExporterTest, ClickedRunsOnlyAnEnabledEntrysAction) {
-    const std::vector<std::tuple<QString, QString, QStringList>> cases{
-        {QStringLiteral("Quit"), QStringLiteral("clicked"), {QStringLiteral("Quit")}},
-        {QStringLiteral("Quit"), QStringLiteral("hovered"), {}},
-        {QStringLiteral("Support"), QStringLiteral("clicked"), {}},
+    const std::vector<std::tuple<const char*, QString, QString, QStringList>> cases{
+        {"Event", QStringLiteral("Quit"), QStringLiteral("clicked"), {QStringLiteral("Quit")}},
+        {"Event", QStringLiteral("Quit"), QStringLiteral("hovered"), {}},
+        {"Event", QStringLiteral("Support"), QStringLiteral("clicked"), {}},
+        {"EventGroup",
+         QStringLiteral("Settings"),
+         QStringLiteral("clicked"),
+         {QStringLiteral("Settings")}},
     };
     const int sentinel = idOf(QStringLiteral("Open Dashboard"));
-    for (const auto& [label, event, expected] : cases) {
+    const QDBusVariant noData(QString{});
+    for (const auto& [method, label, event, expected] : cases) {
         source_.triggered.clear();
-        const QVariant data = QVariant::fromValue(QDBusVariant(QString()));
-        ASSERT_EQ(menuCall("Event", {idOf(label), event, data, 0u}).type(),
-                  QDBusMessage::ReplyMessage);
+        const int id = idOf(label);
+        const QVariantList arguments =
+            QLatin1StringView(method) == QLatin1StringView("Event")
+                ? QVariantList{id, event, QVariant::fromValue(noData), 0u}
+                : QVariantList{QVariant::fromValue(DBusMenuEventList{{id, event, noData, 0u}})};
+        const QDBusMessage reply = menuCall(method, arguments);
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
         // A click on another entry after it shows that this one's turn has passed.
-        menuCall("Event", {sentinel, QStringLiteral("clicked"), data, 0u});
+        menuCall("Event", {sentinel, QStringLiteral("clicked"), QVariant::fromValue(noData), 0u});
         ASSERT_TRUE(eventually(
             [&] { return source_.triggered.contains(QStringLiteral("Open Dashboard")); }));
         source_.triggered.removeAll(QStringLiteral("Open Dashboard"));
-        EXPECT_EQ(source_.triggered, expected) << label.toStdString() << " " << event.toStdString();
+        EXPECT_EQ(source_.triggered, expected)
+            << method << " " << label.toStdString() << " " << event.toStdString();
     }
     EXPECT_EQ(menuCall("Event",
                        {999, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u})
