@@ -144,8 +144,11 @@ void StatusNotifierItem::refreshIcon() {
     properties_.iconPixmap.clear();
     properties_.iconName.clear();
     if (!image.isNull()) {
-        properties_.iconPixmap.append(toSniIconPixmap(image));
-        const IconFiles::Written written = iconFiles_.write(image);
+        // Both encodings start from straight alpha; undoing the premultiplication once is
+        // the dearest step of the two.
+        const QImage straight = image.convertToFormat(QImage::Format_ARGB32);
+        properties_.iconPixmap.append(toSniIconPixmap(straight));
+        const IconFiles::Written written = iconFiles_.write(straight);
         properties_.iconName = written.path;
         if (written.problem != iconFileProblem_ && !written.problem.isEmpty()) {
             qWarning("status item: showing the image without a file: %s",

@@ -170,7 +170,7 @@ TEST_F(DBusMenuExporterTest, ClickedRunsOnlyAnEnabledEntrysAction) {
 
 TEST_F(DBusMenuExporterTest, AboutToShowBuildsTheMenuAfresh) {
     BusSignalLog log;
-    listen(service_, menuPath, menuInterface, QStringLiteral("LayoutUpdated"), log);
+    listen(menuPath, menuInterface, QStringLiteral("LayoutUpdated"), log);
     const int support = idOf(QStringLiteral("Support"));
     const int builtBefore = source_.built;
 

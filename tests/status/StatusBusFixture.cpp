@@ -61,10 +61,15 @@ QVariantMap StatusBusTest::properties(const QString& service, const QString& pat
                                        : qdbus_cast<QVariantMap>(reply.arguments().first());
 }
 
-void StatusBusTest::listen(const QString& service, const QString& path, const QString& interface,
-                           const QString& member, BusSignalLog& log) {
+void StatusBusTest::listen(const QString& path, const QString& interface, const QString& member,
+                           BusSignalLog& log) {
     ASSERT_TRUE(QDBusConnection(connectionNames_.first())
-                    .connect(service, path, interface, member, &log, SLOT(record(QDBusMessage))));
+                    .connect(QString(), path, interface, member, &log, SLOT(record(QDBusMessage))));
+    // The bus has taken the match once it answers a later call on the same connection.
+    const QString bus = QStringLiteral("org.freedesktop.DBus");
+    ASSERT_EQ(
+        call(bus, QStringLiteral("/org/freedesktop/DBus"), bus, QStringLiteral("GetId")).type(),
+        QDBusMessage::ReplyMessage);
 }
 
 bool StatusBusTest::eventually(const std::function<bool()>& condition) {

@@ -38,8 +38,9 @@ protected:
     QDBusMessage call(const QString& service, const QString& path, const QString& interface,
                       const QString& method, const QVariantList& arguments = {});
     QVariantMap properties(const QString& service, const QString& path, const QString& interface);
-    void listen(const QString& service, const QString& path, const QString& interface,
-                const QString& member, BusSignalLog& log);
+    // Records the signal from any sender, from the moment this returns.
+    void listen(const QString& path, const QString& interface, const QString& member,
+                BusSignalLog& log);
 
     // Turns the event loop until the condition holds; the limit only guards against a hang.
     static bool eventually(const std::function<bool()>& condition);

@@ -103,7 +103,7 @@ TEST_F(StatusNotifierItemTest, EachNewPictureTakesTheOtherFileAndIsSignalled) {
         StatusNotifierItem item(newConnection(), emptyMenu(),
                                 {runtime, QStringLiteral("/proc"), TrayShapeChoice::Wide});
         for (const char* member : {"NewIcon", "NewToolTip", "XAyatanaNewLabel"}) {
-            listen(item.serviceName(), itemPath, itemInterface, QString::fromLatin1(member), log);
+            listen(itemPath, itemInterface, QString::fromLatin1(member), log);
         }
         const std::vector<StatusPicture> pictures{picture(Qt::red, QStringLiteral("1%")),
                                                   picture(Qt::blue, QStringLiteral("2%")),
