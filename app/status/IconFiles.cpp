@@ -90,8 +90,8 @@ IconFiles::Written IconFiles::write(const QImage& image) {
         return {{}, problem};
     }
     const QString path = pathOf(nextIsA_);
-    const QByteArray png = encodeUncompressedPng(image);
-    if (png.isEmpty()) {
+    encodeUncompressedPng(image, png_);
+    if (png_.isEmpty()) {
         return {{}, QStringLiteral("the image cannot be encoded")};
     }
     // Written aside and renamed over the old file, so a host never reads half a file. No sync:
@@ -99,7 +99,7 @@ IconFiles::Written IconFiles::write(const QImage& image) {
     const QString partial = path + QStringLiteral(".new");
     QFile file(partial);
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(png) == png.size() && file.flush();
+                         file.write(png_) == png_.size() && file.flush();
     const QString writeError = file.errorString();
     file.close();
     if (!written || ::rename(QFile::encodeName(partial).constData(),

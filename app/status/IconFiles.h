@@ -30,6 +30,7 @@ private:
     bool nextIsA_ = true;
     bool wroteA_ = false;
     bool wroteB_ = false;
+    QByteArray png_;  // kept, so that its memory serves the next image too
 
     QString folder() const;
     QString pathOf(bool a) const;

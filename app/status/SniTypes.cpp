@@ -126,19 +126,18 @@ void registerStatusDBusTypes() {
     Q_UNUSED(registered);
 }
 
-SniIconPixmap toSniIconPixmap(const QImage& image) {
-    if (image.isNull()) {
-        return {};
-    }
+void toSniIconPixmap(const QImage& image, SniIconPixmap& pixmap) {
     const QImage straight = image.convertToFormat(QImage::Format_ARGB32);
-    SniIconPixmap pixmap{straight.width(), straight.height(), {}};
-    pixmap.argb.resize(qsizetype(straight.width()) * straight.height() * 4);
+    const int width = straight.width();
+    const int height = straight.height();
+    pixmap.width = width;
+    pixmap.height = height;
+    pixmap.argb.resize(qsizetype(width) * height * 4);
     auto* out = reinterpret_cast<quint32*>(pixmap.argb.data());
-    for (int y = 0; y < straight.height(); ++y) {
+    for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const quint32*>(straight.constScanLine(y));
-        for (int x = 0; x < straight.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             *out++ = qToBigEndian(row[x]);
         }
     }
-    return pixmap;
 }

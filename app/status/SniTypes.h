@@ -86,5 +86,6 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, DBusMenuEvent& ev
 // Makes the types above known to Qt D-Bus; safe to call more than once.
 void registerStatusDBusTypes();
 
-// The image as the protocol wants it; an empty image gives 0 x 0 and no bytes.
-SniIconPixmap toSniIconPixmap(const QImage& image);
+// The image as the protocol wants it, written over `pixmap` (whose memory is reused); a null
+// image gives 0 x 0 and no bytes.
+void toSniIconPixmap(const QImage& image, SniIconPixmap& pixmap);

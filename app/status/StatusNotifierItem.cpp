@@ -141,13 +141,15 @@ void StatusNotifierItem::refreshIcon() {
         return;
     }
     sentImage_ = image;
-    properties_.iconPixmap.clear();
-    properties_.iconName.clear();
-    if (!image.isNull()) {
+    if (image.isNull()) {
+        properties_.iconPixmap.clear();
+        properties_.iconName.clear();
+    } else {
         // Both encodings start from straight alpha; undoing the premultiplication once is
         // the dearest step of the two.
         const QImage straight = image.convertToFormat(QImage::Format_ARGB32);
-        properties_.iconPixmap.append(toSniIconPixmap(straight));
+        properties_.iconPixmap.resize(1);
+        toSniIconPixmap(straight, properties_.iconPixmap.first());
         const IconFiles::Written written = iconFiles_.write(straight);
         properties_.iconName = written.path;
         if (written.problem != iconFileProblem_ && !written.problem.isEmpty()) {
@@ -159,7 +161,7 @@ void StatusNotifierItem::refreshIcon() {
     emit adaptor_->NewIcon();
 }
 
-// Hosts that do not know where the click was send (0, 0); the pointer is then still on the
+// Hosts that do not know where the click was sent (0, 0); the pointer is then still on the
 // item.
 QPoint StatusNotifierItem::clickPoint(int x, int y) {
     const QPoint point = (x == 0 && y == 0) ? QCursor::pos() : QPoint(x, y);
