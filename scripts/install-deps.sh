@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  qt6-base-dev qcoro-qt6-dev
+  qt6-base-dev qcoro-qt6-dev zlib1g-dev
   libnl-3-dev libnl-genl-3-dev libsystemd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 procps python3 dbus-daemon
