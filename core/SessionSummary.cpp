@@ -1,5 +1,7 @@
 #include "core/SessionSummary.h"
 
+#include "core/TextFormat.h"
+
 #include <chrono>
 
 namespace {
@@ -47,20 +49,8 @@ void SessionSummary::applyTemperatures(const SensorStats& sensors) {
 
 QString SessionSummary::durationText(Clock::WallTime now) const {
     const auto s = std::chrono::duration_cast<std::chrono::seconds>(now - startTime).count();
-    if (s < 60) {
-        return QStringLiteral("%1s").arg(s);
-    }
-    if (s < 3600) {
-        return QStringLiteral("%1m %2s").arg(s / 60).arg(s % 60);
-    }
-    return QStringLiteral("%1h %2m").arg(s / 3600).arg((s % 3600) / 60);
+    return ::durationText(static_cast<double>(s));
 }
-
-namespace {
-QString percentText(double fraction) {
-    return QStringLiteral("%1%").arg(static_cast<long long>(fraction * 100));
-}
-}  // namespace
 
 QString SessionSummary::peakCPUText() const {
     return percentText(peakCPU);
@@ -71,28 +61,5 @@ QString SessionSummary::peakGPUText() const {
 }
 
 QString SessionSummary::throttleText() const {
-    const auto s = throttleSeconds;
-    if (s < 1) {
-        return QStringLiteral("None");
-    }
-    if (s <= 59) {
-        return QStringLiteral("%1s").arg(s);
-    }
-    return QStringLiteral("%1m %2s").arg(s / 60).arg(s % 60);
-}
-
-QString formatTotalBytes(double bytes) {
-    constexpr double kKB = 1024.0;
-    constexpr double kMB = kKB * 1024.0;
-    constexpr double kGB = kMB * 1024.0;
-    if (bytes >= kGB) {
-        return QString::asprintf("%.1f GB", bytes / kGB);
-    }
-    if (bytes >= kMB) {
-        return QString::asprintf("%.1f MB", bytes / kMB);
-    }
-    if (bytes >= kKB) {
-        return QString::asprintf("%.0f KB", bytes / kKB);
-    }
-    return QString::asprintf("%.0f B", bytes);
+    return ::throttleText(throttleSeconds);
 }

@@ -35,6 +35,3 @@ struct SessionSummary {
     QString peakGPUText() const;
     QString throttleText() const;
 };
-
-// "1.5 GB", "3.0 MB", "2 KB", "12 B": binary multiples, as the session totals are shown.
-QString formatTotalBytes(double bytes);

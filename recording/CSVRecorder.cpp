@@ -1,9 +1,9 @@
 #include "recording/CSVRecorder.h"
 
 #include "core/SystemMonitor.h"
+#include "core/TextFormat.h"
 #include "recording/CsvFormat.h"
 #include "recording/DesktopFolder.h"
-#include "recording/ReportText.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include "core/AppSettings.h"
 #include "core/SystemMonitor.h"
-#include "recording/FixedText.h"
+#include "core/TextFormat.h"
 
 #include <QDateTime>
 #include <QStringList>

@@ -7,13 +7,7 @@
 #include <QTimeZone>
 
 // Texts of a session report. Dates are shown in `zone`, the user's local time zone in the
-// application; numbers always use "." as the decimal separator.
-
-// Whole seconds as "45s", "12m 5s" or "2h 3m"; 0 gives "0s".
-QString durationText(double seconds);
-
-// As durationText, but 0 gives "None": for times above a threshold and throttling.
-QString spanText(double seconds);
+// application; numbers and durations are written by core/TextFormat.h.
 
 // "Jan 31, 14:05 → Jan 31, 16:40".
 QString dateRangeText(Clock::WallTime start, Clock::WallTime end, const QTimeZone& zone);

@@ -1,27 +1,13 @@
 #include "recording/TemperatureAlertManager.h"
 
 #include "core/AppSettings.h"
-
-#include <array>
-#include <charconv>
+#include "core/TextFormat.h"
 
 namespace {
 
-// printf's "%.<decimals>f" in the C locale, whatever the user's locale.
-QString fixedDecimals(double value, int decimals) {
-    std::array<char, 400> text{};  // room for any double in fixed notation
-    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value,
-                                            std::chars_format::fixed, decimals);
-    if (error != std::errc()) {
-        return {};
-    }
-    return QString::fromLatin1(text.data(), end - text.data());
-}
-
 QString alertBody(double celsius, double threshold) {
-    const QString degrees = QStringLiteral(u"\u00B0C");
-    return fixedDecimals(celsius, 1) + u' ' + degrees + QStringLiteral(" exceeds ") +
-           fixedDecimals(threshold, 0) + u' ' + degrees + QStringLiteral(" threshold");
+    return temperatureText(celsius) + QStringLiteral(" exceeds ") + fixedText(threshold, 0) +
+           QStringLiteral(u" \u00B0C threshold");
 }
 
 }  // namespace

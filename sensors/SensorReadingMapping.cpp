@@ -1,9 +1,5 @@
 #include "sensors/SensorReadingMapping.h"
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
-
 namespace {
 
 std::optional<double> presentWhenPositive(double value) {
@@ -32,12 +28,4 @@ SensorStats sensorStatsFrom(const SensorReading& reading) {
         stats.fans.append(FanReading{1, reading.fan1RPM});
     }
     return stats;
-}
-
-QString fanSpeedText(double rpm) {
-    // Speeds beyond what an int holds (or not numbers at all) never come from a real fan;
-    // they are shown clamped rather than turned into undefined arithmetic.
-    constexpr double kLargest = std::numeric_limits<int>::max();
-    const double bounded = std::isnan(rpm) ? 0.0 : std::clamp(rpm, -kLargest, kLargest);
-    return QStringLiteral("%1 RPM").arg(static_cast<int>(std::lround(bounded)));
 }

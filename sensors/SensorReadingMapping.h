@@ -3,13 +3,7 @@
 #include "core/SampleRecords.h"
 #include "shared/SensorReading.h"
 
-#include <QString>
-
 // The helper's reading as the application's record: a quantity is present only when it is
 // above zero; fans are listed by the fan count, each only when its speed is zero or more, at
 // most two.
 SensorStats sensorStatsFrom(const SensorReading& reading);
-
-// A fan speed as the windows show it: whole revolutions per minute, halves rounded away from
-// zero, then " RPM" ("1200 RPM").
-QString fanSpeedText(double rpm);

@@ -1,5 +1,4 @@
 #include "providers/BatteryProvider.h"
-#include "providers/BatteryTexts.h"
 #include "support/BatteryPrinters.h"
 
 #include <gtest/gtest.h>
@@ -178,51 +177,6 @@ TEST(BatteryProvider, CopiesStateAndCondition) {
     EXPECT_FALSE(sampleOf(readingOf(source, std::nullopt)).isPluggedIn);
     source.powerSourceState.reset();
     EXPECT_FALSE(sampleOf(readingOf(source, std::nullopt)).isPluggedIn);
-}
-
-// The texts.
-
-BatteryStats timed(bool charging, int minutes) {
-    BatteryStats battery;
-    battery.hasBattery = true;
-    battery.isCharging = charging;
-    battery.timeRemainingMinutes = minutes;
-    return battery;
-}
-
-TEST(BatteryTimeText, CoversEveryRange) {
-    const std::vector<std::tuple<bool, int, QString>> cases{
-        {true, -1, "Charging"},           {true, 0, "Charging"},
-        {true, 1, "Full in 1m"},          {true, 59, "Full in 59m"},
-        {true, 60, "Full in 1h 0m"},      {true, 95, "Full in 1h 35m"},
-        {false, -1, "Calculating..."},    {false, -2, "Fully Charged"},
-        {false, -7, "Calculating..."},    {false, 0, "0m remaining"},
-        {false, 45, "45m remaining"},     {false, 60, "1h 0m remaining"},
-        {false, 605, "10h 5m remaining"},
-    };
-    for (const auto& [charging, minutes, text] : cases) {
-        EXPECT_EQ(batteryTimeText(timed(charging, minutes)), text)
-            << "charging " << charging << ", " << minutes << " min";
-    }
-}
-
-TEST(BatteryCapacityText, WattHoursWhenTheVoltageIsKnown) {
-    const std::vector<std::tuple<int, int, double, QString>> cases{
-        // design, maximum, voltage
-        {5103, 4382, 12.6, "55.2 / 64.3 Wh"},
-        {5103, 4382, 0, "4382 / 5103 mAh"},
-        {5103, 4382, -1, "4382 / 5103 mAh"},
-        {-1, 4382, 12.6, ""},
-        {5103, 0, 12.6, ""},
-        {0, 0, 0, ""},
-    };
-    for (const auto& [design, maximum, voltage, text] : cases) {
-        BatteryStats battery;
-        battery.designCapacityMAh = design;
-        battery.currentMaxCapacityMAh = maximum;
-        battery.voltage = voltage;
-        EXPECT_EQ(batteryCapacityText(battery), text) << design << " " << maximum << " " << voltage;
-    }
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include "providers/CPUProvider.h"
-#include "providers/UptimeText.h"
 #include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
@@ -178,16 +177,6 @@ TEST(CpuProvider, UnreadableLoadAveragesAreZero) {
                          clock);
     provider.sample();
     EXPECT_EQ(provider.sample().loadAvg, LoadAverages{});
-}
-
-TEST(CpuProvider, UptimeTextAtItsBounds) {
-    const std::vector<std::pair<std::int64_t, const char*>> cases{
-        {-5, "0m"},          {0, "0m"},           {59, "0m"},           {60, "1m"},
-        {3599, "59m"},       {3600, "1h 0m"},     {3661, "1h 1m"},      {86399, "23h 59m"},
-        {86400, "1d 0h 0m"}, {90061, "1d 1h 1m"}, {864000, "10d 0h 0m"}};
-    for (const auto& [seconds, text] : cases) {
-        EXPECT_EQ(uptimeText(seconds), QString::fromLatin1(text)) << seconds << " s";
-    }
 }
 
 }  // namespace

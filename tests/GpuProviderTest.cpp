@@ -1,6 +1,5 @@
 #include "platform/GpuSource.h"
 #include "providers/GPUProvider.h"
-#include "providers/GpuMemoryText.h"
 
 #include <gtest/gtest.h>
 
@@ -170,21 +169,6 @@ TEST(GPUProvider, ReadingsBecomeTheDictionaryTheProviderReads) {
     for (const auto& [reading, expected] : cases) {
         EXPECT_EQ(combined({acceleratorProperties(reading)}), expected)
             << expected.name.toStdString() << ' ' << expected.utilization;
-    }
-}
-
-TEST(GpuMemoryText, SwitchesToGigabytesAtOneGibibyte) {
-    const std::vector<std::pair<std::uint64_t, const char*>> cases{
-        {0, "0 MB"},
-        {1048576, "1 MB"},
-        {536870912, "512 MB"},
-        {1073741823, "1024 MB"},
-        {1073741824, "1.0 GB"},
-        {1610612736, "1.5 GB"},
-        {std::uint64_t{24} << 30, "24.0 GB"},
-    };
-    for (const auto& [bytes, text] : cases) {
-        EXPECT_EQ(gpuMemoryText(bytes), QString::fromLatin1(text)) << bytes;
     }
 }
 

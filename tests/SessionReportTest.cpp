@@ -175,30 +175,6 @@ TEST(SessionReport, SeriesAreDownsampledTo120Points) {
     EXPECT_EQ(r.cpuHistory[1], 2);  // step 301 / 120
 }
 
-TEST(ReportText, DurationsAndSpans) {
-    const struct {
-        double seconds;
-        const char* duration;
-        const char* span;
-    } cases[] = {
-        {0, "0s", "None"},
-        {0.9, "0s", "None"},
-        {45, "45s", "45s"},
-        {59.9, "59s", "59s"},
-        {60, "1m 0s", "1m 0s"},
-        {725, "12m 5s", "12m 5s"},
-        {3599, "59m 59s", "59m 59s"},
-        {3600, "1h 0m", "1h 0m"},
-        {7380, "2h 3m", "2h 3m"},
-        {90061, "25h 1m", "25h 1m"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(durationText(c.seconds), c.duration) << c.seconds;
-        EXPECT_EQ(spanText(c.seconds), c.span) << c.seconds;
-    }
-    EXPECT_EQ(durationText(std::nan("")), "0s");
-}
-
 TEST(ReportText, DatesInTheGivenZone) {
     const QTimeZone berlin("Europe/Berlin");
     EXPECT_EQ(dateRangeText(kStart, kStart + 9h, QTimeZone::utc()),

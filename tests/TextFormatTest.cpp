@@ -1,0 +1,135 @@
+#include "core/TextFormat.h"
+#include "support/QStringPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr double kKiB = 1024.0;
+constexpr double kMiB = kKiB * 1024;
+constexpr double kGiB = kMiB * 1024;
+constexpr std::uint64_t kGiBBytes = std::uint64_t{1} << 30;
+
+using Cases = std::vector<std::pair<QString, const char*>>;
+
+void expectTexts(const Cases& cases) {
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(cases[i].first, QString::fromUtf8(cases[i].second)) << "case " << i;
+    }
+}
+
+BatteryStats battery(bool charging, int minutes, int design = -1, int maximum = -1,
+                     double voltage = 0) {
+    BatteryStats b;
+    b.hasBattery = true;
+    b.isCharging = charging;
+    b.timeRemainingMinutes = minutes;
+    b.designCapacityMAh = design;
+    b.currentMaxCapacityMAh = maximum;
+    b.voltage = voltage;
+    return b;
+}
+
+// An exact half of the binary value goes to the even digit, as printf does; a decimal that
+// is not exact in binary (0.35, 12.345) goes the way its binary value lies.
+TEST(TextFormat, NumbersRoundAsPrintfAndSwitchUnitsAtPowersOfTwo) {
+    expectTexts({
+        {fixedText(0.25, 1), "0.2"},
+        {fixedText(0.35, 1), "0.3"},
+        {fixedText(0.45, 1), "0.5"},
+        {fixedText(2.5, 0), "2"},
+        {fixedText(3.5, 0), "4"},
+        {fixedText(-1.0, 1), "-1.0"},
+        {wholeNumberText(1500.5), "1500"},
+        {decimalPercentText(12.25), "12.2%"},
+        {percentText(0.427), "42%"},
+        {percentText(0.999), "99%"},
+        {percentText(1.0), "100%"},
+        {percentText(std::nan("")), "0%"},
+        {formatBytes(0), "0 MB"},
+        {formatBytes(static_cast<std::uint64_t>(2.5 * kMiB)), "2 MB"},
+        {formatBytes(kGiBBytes - 1), "1024 MB"},
+        {formatBytes(kGiBBytes), "1.0 GB"},
+        {formatBytes(kGiBBytes + kGiBBytes / 4), "1.2 GB"},
+        {formatBytes(24 * kGiBBytes), "24.0 GB"},
+        {gigabytesText(kGiBBytes * 7 / 4), "1.8 GB"},
+        {gigabytesText(kGiBBytes / 2), "0.5 GB"},
+        {formatTotalBytes(0), "0 B"},
+        {formatTotalBytes(1023), "1023 B"},
+        {formatTotalBytes(1024), "1 KB"},
+        {formatTotalBytes(1600), "2 KB"},
+        {formatTotalBytes(2.5 * kKiB), "2 KB"},
+        {formatTotalBytes(3.5 * kKiB), "4 KB"},
+        {formatTotalBytes(kMiB - 1), "1024 KB"},
+        {formatTotalBytes(kMiB), "1.0 MB"},
+        {formatTotalBytes(1.25 * kMiB), "1.2 MB"},
+        {formatTotalBytes(kGiB - 1), "1024.0 MB"},
+        {formatTotalBytes(kGiB), "1.0 GB"},
+        {formatTotalBytes(5.5 * kGiB), "5.5 GB"},
+        {byteRateText(512.5), "512 B/s"},
+        {byteRateText(1023.9), "1024 B/s"},
+        {byteRateText(2.5 * kKiB), "2 KB/s"},
+        {byteRateText(kMiB), "1.0 MB/s"},
+        {byteRateText(1.25 * kGiB), "1.2 GB/s"},
+        {compactByteRateText(1023), "1023B"},
+        {compactByteRateText(1024), "1K"},
+        {compactByteRateText(2.5 * kMiB), "2M"},
+        {compactByteRateText(kGiB), "1G"},
+        {temperatureText(71.25), "71.2 °C"},
+        {wholeTemperatureText(70.5), "70°C"},
+        {menuBarTemperatureText(71.5), "72°"},
+        {powerText(12.25), "12.2 W"},
+        {energyText(1.125), "1.12 Wh"},
+        {voltageText(12.125), "12.12 V"},
+        {voltageText(12.345), "12.35 V"},
+        {loadAveragesText({0.125, 1.5, 2}), "0.12  1.50  2.00"},
+        {fanSpeedText(1199.49), "1199 RPM"},
+        {fanSpeedText(2.5), "3 RPM"},
+        {fanSpeedText(-0.5), "-1 RPM"},
+        {fanSpeedText(1e12), "2147483647 RPM"},
+        {batteryCapacityText(battery(false, 0, 5103, 4420, 12.5)), "55.2 / 63.8 Wh"},
+        {batteryCapacityText(battery(false, 0, 5103, 4382, 0)), "4382 / 5103 mAh"},
+        {batteryCapacityText(battery(false, 0, -1, 4382, 12.6)), ""},
+        {batteryCapacityText(battery(false, 0, 5103, 0, 12.6)), ""},
+    });
+}
+
+TEST(TextFormat, TimesAtTheirBounds) {
+    expectTexts({
+        {durationText(0.9), "0s"},
+        {durationText(59.9), "59s"},
+        {durationText(60), "1m 0s"},
+        {durationText(3599), "59m 59s"},
+        {durationText(3600), "1h 0m"},
+        {durationText(90061), "25h 1m"},
+        {durationText(std::nan("")), "0s"},
+        {spanText(0.9), "None"},
+        {spanText(45), "45s"},
+        {throttleText(0), "None"},
+        {throttleText(59), "59s"},
+        {throttleText(60), "1m 0s"},
+        {throttleText(3660), "61m 0s"},
+        {uptimeText(-5), "0m"},
+        {uptimeText(3599), "59m"},
+        {uptimeText(3600), "1h 0m"},
+        {uptimeText(86399), "23h 59m"},
+        {uptimeText(86400), "1d 0h 0m"},
+        {uptimeText(90061), "1d 1h 1m"},
+        {batteryTimeText(battery(true, 0)), "Charging"},
+        {batteryTimeText(battery(true, 59)), "Full in 59m"},
+        {batteryTimeText(battery(true, 95)), "Full in 1h 35m"},
+        {batteryTimeText(battery(false, -1)), "Calculating..."},
+        {batteryTimeText(battery(false, -2)), "Fully Charged"},
+        {batteryTimeText(battery(false, -7)), "Calculating..."},
+        {batteryTimeText(battery(false, 0)), "0m remaining"},
+        {batteryTimeText(battery(false, 60)), "1h 0m remaining"},
+        {batteryTimeText(battery(false, 605)), "10h 5m remaining"},
+    });
+}
+
+}  // namespace
