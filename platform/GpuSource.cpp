@@ -5,6 +5,9 @@ QVariantMap acceleratorProperties(const AcceleratorReading& reading) {
     if (reading.name) {
         properties.insert(AcceleratorKey::name, *reading.name);
     }
+    if (reading.drivesDisplay) {
+        properties.insert(AcceleratorKey::drivesDisplay, true);
+    }
     QVariantMap statistics;
     if (reading.busyFraction) {
         statistics.insert(AcceleratorKey::deviceUtilization, *reading.busyFraction);

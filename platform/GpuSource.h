@@ -22,6 +22,8 @@ inline const QString vramUsed = QStringLiteral("vramUsedBytes");
 inline const QString allocSystemMemory = QStringLiteral("Alloc system memory");
 inline const QString vramTotalDotted = QStringLiteral("VRAM,totalBytes");
 inline const QString vramTotal = QStringLiteral("vramTotalBytes");
+// True for the card the firmware set up to drive the display.
+inline const QString drivesDisplay = QStringLiteral("DrivesDisplay");
 }  // namespace AcceleratorKey
 
 // What a platform reader learned about one accelerator in one poll; absent = not known.
@@ -30,6 +32,7 @@ struct AcceleratorReading {
     std::optional<double> busyFraction;  // 0 to 1
     std::optional<std::uint64_t> vramUsedBytes;
     std::optional<std::uint64_t> vramTotalBytes;
+    bool drivesDisplay = false;
     bool operator==(const AcceleratorReading&) const = default;
 };
 

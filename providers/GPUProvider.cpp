@@ -85,28 +85,37 @@ GPUStats GPUProvider::sample() {
 
 GPUStats GPUProvider::combine(const QList<QVariantMap>& accelerators) const {
     GPUStats stats;
-    for (const QVariantMap& properties : accelerators) {
-        const auto name = properties.constFind(AcceleratorKey::name);
-        if (name != properties.constEnd() && name->typeId() == QMetaType::QString) {
-            stats.name = name->toString();
+    if (accelerators.isEmpty()) {
+        return stats;
+    }
+    const auto display =
+        std::find_if(accelerators.cbegin(), accelerators.cend(), [](const QVariantMap& card) {
+            const auto flag = card.constFind(AcceleratorKey::drivesDisplay);
+            return flag != card.constEnd() && flag->typeId() == QMetaType::Bool && flag->toBool();
+        });
+    const QVariantMap& properties =
+        display != accelerators.cend() ? *display : accelerators.first();
+
+    const auto name = properties.constFind(AcceleratorKey::name);
+    if (name != properties.constEnd() && name->typeId() == QMetaType::QString) {
+        stats.name = name->toString();
+    }
+    const auto statisticsEntry = properties.constFind(AcceleratorKey::statistics);
+    if (statisticsEntry == properties.constEnd() ||
+        statisticsEntry->typeId() != QMetaType::QVariantMap) {
+        return stats;
+    }
+    const QVariantMap statistics = statisticsEntry->toMap();
+    if (const auto raw = firstUsable(statistics, utilizationKeys, numberValue)) {
+        if (const auto fraction = utilizationFraction(*raw)) {
+            stats.utilization = *fraction;
         }
-        const auto statisticsEntry = properties.constFind(AcceleratorKey::statistics);
-        if (statisticsEntry == properties.constEnd() ||
-            statisticsEntry->typeId() != QMetaType::QVariantMap) {
-            continue;
-        }
-        const QVariantMap statistics = statisticsEntry->toMap();
-        if (const auto raw = firstUsable(statistics, utilizationKeys, numberValue)) {
-            if (const auto fraction = utilizationFraction(*raw)) {
-                stats.utilization = std::max(stats.utilization, *fraction);
-            }
-        }
-        if (const auto used = firstUsable(statistics, memUsedKeys, byteCountValue)) {
-            stats.usedMemoryBytes = std::max(stats.usedMemoryBytes, *used);
-        }
-        if (const auto total = firstUsable(statistics, memTotalKeys, byteCountValue)) {
-            stats.totalMemoryBytes = std::max(stats.totalMemoryBytes, *total);
-        }
+    }
+    if (const auto used = firstUsable(statistics, memUsedKeys, byteCountValue)) {
+        stats.usedMemoryBytes = *used;
+    }
+    if (const auto total = firstUsable(statistics, memTotalKeys, byteCountValue)) {
+        stats.totalMemoryBytes = *total;
     }
     return stats;
 }

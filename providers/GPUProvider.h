@@ -14,15 +14,15 @@ class Clock;
 
 // Turns the accelerators' property dictionaries into one GPU record. Different GPU families
 // publish their figures under different names, so each figure is looked up under a list of
-// keys, first match wins. Across several accelerators each figure is the largest seen, not a
-// sum, and the name is that of the last accelerator that has one. Keeps no history.
+// keys, first match wins. Every field comes from one card, so a record never pairs one card's
+// name with another's load: the card driving the display, else the first. Keeps no history.
 class GPUProvider final : public GPUSampler {
 public:
     explicit GPUProvider(std::unique_ptr<AcceleratorSource> source);
 
     GPUStats sample() override;
 
-    // The figures of one poll's accelerators, in order.
+    // The record of one poll's accelerators, in order.
     GPUStats combine(const QList<QVariantMap>& accelerators) const;
 
     const QStringList utilizationKeys{AcceleratorKey::deviceUtilization,

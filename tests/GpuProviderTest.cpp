@@ -115,30 +115,39 @@ struct SeveralCase {
     GPUStats expected;
 };
 
-TEST(GPUProvider, TakesTheLargestFigureAndTheLastName) {
+TEST(GPUProvider, EveryFieldComesFromOneCard) {
     const QVariantMap amd{{Key::name, QStringLiteral("Navi 21")},
                           {Key::statistics, QVariantMap{{Key::deviceUtilization, 0.2},
                                                         {Key::vramUsed, qulonglong{6000}},
                                                         {Key::vramTotal, qulonglong{16000}}}}};
     const QVariantMap intel{{Key::name, QStringLiteral("Iris Xe")},
                             {Key::statistics, QVariantMap{{Key::deviceUtilization, 0.5}}}};
+    QVariantMap intelDisplay = intel;
+    intelDisplay.insert(Key::drivesDisplay, true);
+    QVariantMap intelNotReallyDisplay = intel;
+    intelNotReallyDisplay.insert(Key::drivesDisplay, QStringLiteral("true"));
     const std::vector<SeveralCase> cases{
         {"none", {}, GPUStats{}},
-        {"two busy shares", {amd, intel}, {0.5, 6000, 16000, QStringLiteral("Iris Xe")}},
-        {"order decides the name", {intel, amd}, {0.5, 6000, 16000, QStringLiteral("Navi 21")}},
-        {"memory is the largest, not a sum",
-         {amd, withStatistics({{Key::vramUsed, qulonglong{9000}}, {Key::vramTotal, 12000}})},
-         {0.2, 9000, 16000, QStringLiteral("Navi 21")}},
-        {"a name without statistics still names",
-         {amd, {{Key::name, QStringLiteral("llvmpipe")}}},
-         {0.2, 6000, 16000, QStringLiteral("llvmpipe")}},
+        {"no card drives the display: the first",
+         {amd, intel},
+         {0.2, 6000, 16000, QStringLiteral("Navi 21")}},
+        {"order decides", {intel, amd}, {0.5, 0, 0, QStringLiteral("Iris Xe")}},
+        {"the display card, though found second, and none of the other's memory",
+         {amd, intelDisplay},
+         {0.5, 0, 0, QStringLiteral("Iris Xe")}},
+        {"a display flag that is not a Boolean is ignored",
+         {amd, intelNotReallyDisplay},
+         {0.2, 6000, 16000, QStringLiteral("Navi 21")}},
+        {"a card without statistics gives its name and zeros",
+         {{{Key::name, QStringLiteral("llvmpipe")}}, amd},
+         {0, 0, 0, QStringLiteral("llvmpipe")}},
         {"statistics of another type are skipped, the name is not",
          {{{Key::name, QStringLiteral("Odd")}, {Key::statistics, QStringLiteral("busy")}}},
          {0, 0, 0, QStringLiteral("Odd")}},
         {"a name that is not text is ignored",
          {{{Key::name, 42}, {Key::statistics, QVariantMap{{Key::deviceUtilization, 30}}}}},
          {0.3, 0, 0, QStringLiteral("GPU")}},
-        {"an empty dictionary contributes nothing", {QVariantMap{}}, GPUStats{}},
+        {"an empty dictionary contributes nothing", {QVariantMap{}, amd}, GPUStats{}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(combined(c.accelerators), c.expected) << c.what;
@@ -166,6 +175,12 @@ TEST(GPUProvider, ReadingsBecomeTheDictionaryTheProviderReads) {
         {{QStringLiteral("amdgpu"), std::nullopt, std::nullopt, std::uint64_t{8} << 30},
          {0, 0, std::uint64_t{8} << 30, QStringLiteral("amdgpu")}},
     };
+    // The display flag survives the trip: a display card listed second is the one reported.
+    AcceleratorReading display{QStringLiteral("Iris Xe"), 0.5, std::nullopt, std::nullopt};
+    display.drivesDisplay = true;
+    EXPECT_EQ(combined({acceleratorProperties({QStringLiteral("Navi 21"), 0.9, 1u, 2u}),
+                        acceleratorProperties(display)}),
+              (GPUStats{0.5, 0, 0, QStringLiteral("Iris Xe")}));
     for (const auto& [reading, expected] : cases) {
         EXPECT_EQ(combined({acceleratorProperties(reading)}), expected)
             << expected.name.toStdString() << ' ' << expected.utilization;

@@ -291,18 +291,23 @@ private:
     void* handle_ = nullptr;
 };
 
-TEST_F(FakeNvml, ReadsEveryDeviceAndShutsDownAtTheEnd) {
-    addDevice("NVIDIA GeForce RTX 4090", 45, 3ull << 30, 24ull << 30);
-    addDevice("Tesla T4", 130, 0, 16ull << 30);  // a percentage beyond 100 is held at 100
+TEST_F(FakeNvml, ReadsDevicesByPciAddressAndShutsDownAtTheEnd) {
+    addDevice("0000:01:00.0", "NVIDIA GeForce RTX 4090", 45, 3ull << 30, 24ull << 30);
+    addDevice("0000:02:00.0", "Tesla T4", 130, 0, 16ull << 30);  // beyond 100 % is held at 100
     {
         auto session = NvmlSession::open(kFakeNvml);
         ASSERT_NE(session, nullptr);
-        const std::vector<AcceleratorReading> expected{
-            reading(QStringLiteral("NVIDIA GeForce RTX 4090"), 0.45, 3ull << 30, 24ull << 30),
-            reading(QStringLiteral("Tesla T4"), 1.0, 0u, 16ull << 30),
+        const std::vector<std::pair<std::string, std::optional<AcceleratorReading>>> cases{
+            {"0000:02:00.0", reading(QStringLiteral("Tesla T4"), 1.0, 0u, 16ull << 30)},
+            {"0000:01:00.0",
+             reading(QStringLiteral("NVIDIA GeForce RTX 4090"), 0.45, 3ull << 30, 24ull << 30)},
+            {"0000:03:00.0", std::nullopt},
         };
-        EXPECT_EQ(session->readDevices(), expected);
-        EXPECT_EQ(session->readDevices(), expected);
+        for (int round = 0; round < 2; ++round) {
+            for (const auto& [address, expected] : cases) {
+                EXPECT_EQ(session->readDevice(address), expected) << address;
+            }
+        }
         EXPECT_EQ(initCalls(), 1);
         EXPECT_EQ(shutdownCalls(), 0);
     }
@@ -310,19 +315,27 @@ TEST_F(FakeNvml, ReadsEveryDeviceAndShutsDownAtTheEnd) {
 }
 
 TEST_F(FakeNvml, ADeviceWithoutANameIsNamedAfterTheDriver) {
-    addDevice("NVIDIA A100", 10, 1, 2);
+    addDevice("0000:01:00.0", "NVIDIA A100", 10, 1, 2);
     setNameResult(3);
     auto session = NvmlSession::open(kFakeNvml);
     ASSERT_NE(session, nullptr);
-    EXPECT_EQ(session->readDevices(), std::vector{reading(QStringLiteral("nvidia"), 0.1, 1u, 2u)});
+    EXPECT_EQ(session->readDevice("0000:01:00.0"), reading(QStringLiteral("nvidia"), 0.1, 1u, 2u));
     setNameResult(0);  // a name that turns up later is taken
-    EXPECT_EQ(session->readDevices(),
-              std::vector{reading(QStringLiteral("NVIDIA A100"), 0.1, 1u, 2u)});
+    EXPECT_EQ(session->readDevice("0000:01:00.0"),
+              reading(QStringLiteral("NVIDIA A100"), 0.1, 1u, 2u));
 }
 
-TEST_F(FakeNvml, AMissingOrFailingLibraryGivesNothingAndIsNotRetried) {
-    addDevice("NVIDIA GeForce GTX 1080", 50, 1, 2);
-    const fs::path root = kFixtures / "no-gpu";
+// A poll's read, once the lookup it started has finished: the next read shows its result.
+std::vector<AcceleratorReading> settledRead(NvidiaReader& reader) {
+    reader.read();
+    reader.waitUntilIdle();
+    auto readings = reader.read();
+    reader.waitUntilIdle();
+    return readings;
+}
+
+TEST_F(FakeNvml, AMissingOrFailingLibraryGivesNoFiguresAndIsNotRetried) {
+    addDevice("0000:01:00.0", "NVIDIA GeForce GTX 1080", 50, 1, 2);
     struct Case {
         std::string what;
         std::string library;
@@ -333,14 +346,16 @@ TEST_F(FakeNvml, AMissingOrFailingLibraryGivesNothingAndIsNotRetried) {
         {"not a library", (kFixtures / "pci-ids/pci.ids").string(), 0},
         {"no driver loaded", kFakeNvml, 9},
     };
+    AcceleratorReading pciNameOnly = reading(kRtx3080, std::nullopt);
+    pciNameOnly.drivesDisplay = true;
     for (const auto& c : cases) {
         setInitResult(c.initResult);
         const int initsBefore = initCalls();
-        NvidiaReader reader(root, c.library);
-        PciIdDatabase names({});
+        NvidiaReader reader(kFixtures / "nvidia-drives-display", c.library);
+        PciIdDatabase names(PciIdDatabase::standardLocations(kFixtures / "nvidia-drives-display"));
         reader.discover(names);
-        EXPECT_TRUE(reader.read().empty()) << c.what;
-        EXPECT_TRUE(reader.read().empty()) << c.what;
+        EXPECT_EQ(settledRead(reader), std::vector{pciNameOnly}) << c.what;
+        EXPECT_EQ(settledRead(reader), std::vector{pciNameOnly}) << c.what;
         EXPECT_LE(initCalls() - initsBefore, 1) << c.what;
     }
     EXPECT_EQ(shutdownCalls(), 0);  // a library that never initialised is not shut down
@@ -348,7 +363,7 @@ TEST_F(FakeNvml, AMissingOrFailingLibraryGivesNothingAndIsNotRetried) {
 }
 
 TEST_F(FakeNvml, ASuspendedNvidiaGpuIsNotWokenByTheLibrary) {
-    addDevice("NVIDIA GeForce RTX 3080 Ti Laptop GPU", 20, 1, 2);
+    addDevice("0000:01:00.0", "NVIDIA GeForce RTX 3080 Ti Laptop GPU", 20, 1, 2);
     FixtureCopy copy("nvidia-suspended");
     const fs::path status =
         copy.root() / "sys/bus/pci/drivers/nvidia/0000:01:00.0/power/runtime_status";
@@ -372,7 +387,7 @@ TEST_F(FakeNvml, ASuspendedNvidiaGpuIsNotWokenByTheLibrary) {
     for (const auto& step : steps) {
         writeFile(status, step.status);
         const int deviceCallsBefore = deviceCalls();
-        EXPECT_EQ(reader.read(), std::vector{step.expected}) << step.status;
+        EXPECT_EQ(settledRead(reader), std::vector{step.expected}) << step.status;
         EXPECT_EQ(initCalls(), step.inits) << step.status;
         EXPECT_EQ(shutdownCalls(), step.shutdowns) << step.status;
         if (step.expected.busyFraction == 0.0) {
@@ -381,13 +396,19 @@ TEST_F(FakeNvml, ASuspendedNvidiaGpuIsNotWokenByTheLibrary) {
     }
 }
 
-TEST_F(FakeNvml, TheMachineSourceListsCardsThenNvidiaDevices) {
-    addDevice("NVIDIA GeForce RTX 4070", 60, 5ull << 30, 12ull << 30);
+TEST_F(FakeNvml, EveryFieldComesFromTheCardDrivingTheDisplayAndNoPollWaits) {
+    // The Intel card is found first; the NVIDIA card drives the display.
+    addDevice("0000:01:00.0", "NVIDIA GeForce RTX 4070", 60, 5ull << 30, 12ull << 30);
     FakeClock clock;
-    const auto provider = makeLinuxGPUProvider(clock, kFixtures / "two-gpus", kFakeNvml);
-    // Largest of each figure; the name of the last accelerator, the NVIDIA one.
-    EXPECT_EQ(provider->sample(),
-              (GPUStats{0.6, 5ull << 30, 17163091968u, QStringLiteral("NVIDIA GeForce RTX 4070")}));
+    auto source = std::make_unique<LinuxAcceleratorSource>(
+        clock, kFixtures / "nvidia-drives-display", kFakeNvml);
+    LinuxAcceleratorSource& accelerators = *source;
+    GPUProvider provider(std::move(source));
+    // The first poll does not wait for the library: the card by its PCI name, no figures yet.
+    EXPECT_EQ(provider.sample(), (GPUStats{0.0, 0, 0, kRtx3080}));
+    accelerators.waitUntilIdle();
+    EXPECT_EQ(provider.sample(),
+              (GPUStats{0.6, 5ull << 30, 12ull << 30, QStringLiteral("NVIDIA GeForce RTX 4070")}));
 }
 
 TEST(LinuxGPUProvider, FixtureMachinesGiveTheirRecords) {
@@ -395,7 +416,11 @@ TEST(LinuxGPUProvider, FixtureMachinesGiveTheirRecords) {
     const std::string noLibrary = (kFixtures / "no-such-libnvidia-ml.so.1").string();
     const std::vector<std::pair<std::string, GPUStats>> cases{
         {"no-gpu", GPUStats{}},
-        {"two-gpus", {0.37, 2147483648u, 17163091968u, kIrisXe}},
+        // Neither card says it drives the display: the first one found, all of it.
+        {"two-gpus", {0.37, 2147483648u, 17163091968u, kNavi21}},
+        // The second card drives the display: none of the first card's figures.
+        {"two-gpus-display-on-second", {0.0, 0, 0, kIrisXe}},
+        {"nvidia-drives-display", {0.0, 0, 0, kRtx3080}},
         {"suspended-amdgpu", {0.0, 0, 0, kNavi31}},
         {"intel-rc6", {0.0, 0, 0, QStringLiteral("i915")}},
         {"nvidia-suspended", {0.0, 0, 0, kRtx3080}},

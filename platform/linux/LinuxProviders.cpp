@@ -9,6 +9,7 @@
 #include "platform/linux/net/InterfaceAddressReader.h"
 #include "platform/linux/net/InterfaceClassReader.h"
 #include "platform/linux/net/NetDevReader.h"
+#include "platform/linux/net/WifiSsidLookup.h"
 #include "platform/linux/net/WifiSsidReader.h"
 #include "platform/linux/power/PowerSupplyReader.h"
 #include "platform/linux/process/LinuxProcessSource.h"
@@ -31,7 +32,7 @@ NetworkSources makeLinuxNetworkSources(const std::string& root) {
     sources.traits = std::make_unique<InterfaceClassReader>(root);
     sources.routes = std::make_unique<DefaultRouteReader>(root);
     sources.addresses = std::make_unique<InterfaceAddressReader>();
-    sources.wifi = std::make_unique<WifiSsidReader>();
+    sources.wifi = std::make_unique<WifiSsidLookup>(std::make_unique<WifiSsidReader>());
     sources.publicAddress = std::make_unique<HttpPublicAddressFetcher>();
     return sources;
 }

@@ -24,7 +24,7 @@ std::unique_ptr<CPUProvider> makeLinuxCPUProvider(const Clock& clock,
 std::unique_ptr<RAMProvider> makeLinuxRAMProvider(const Clock& clock);
 
 // The readers behind the network sampler: /proc and /sys under `root`, getifaddrs, nl80211
-// and the HTTPS echo service.
+// (on a worker thread of its own) and the HTTPS echo service.
 NetworkSources makeLinuxNetworkSources(const std::string& root = "/");
 std::unique_ptr<NetworkProvider> makeLinuxNetworkProvider(Clock& clock);
 
@@ -35,7 +35,8 @@ std::unique_ptr<BatteryProvider> makeLinuxBatteryProvider(const std::filesystem:
 std::unique_ptr<DiskProvider> makeLinuxDiskProvider(Clock& clock, NotificationCenter& center);
 
 // DRM cards (amdgpu, i915) under `root` and the NVIDIA management library at `nvmlLibrary`,
-// loaded when first needed; a missing library gives no NVIDIA figures.
+// loaded when first needed and called on a worker thread of its own; a missing library gives
+// no NVIDIA figures.
 std::unique_ptr<GPUProvider> makeLinuxGPUProvider(
     const Clock& clock, const std::filesystem::path& root = "/",
     const std::string& nvmlLibrary = "libnvidia-ml.so.1");

@@ -5,8 +5,8 @@ extern "C" {
 using FakeNvmlResetFunction = void (*)();
 using FakeNvmlSetInitResultFunction = void (*)(int result);
 using FakeNvmlSetNameResultFunction = void (*)(int result);
-using FakeNvmlAddDeviceFunction = void (*)(const char* name, unsigned int gpuPercent,
-                                           unsigned long long usedBytes,
+using FakeNvmlAddDeviceFunction = void (*)(const char* busId, const char* name,
+                                           unsigned int gpuPercent, unsigned long long usedBytes,
                                            unsigned long long totalBytes);
 using FakeNvmlCounterFunction = int (*)();
 }

@@ -12,8 +12,10 @@ namespace {
 
 constexpr NvmlReturn kUninitialized = 1;
 constexpr NvmlReturn kInvalidArgument = 2;
+constexpr NvmlReturn kNotFound = 6;
 
 struct FakeDevice {
+    std::string busId;
     std::string name;
     unsigned int gpuPercent = 0;
     unsigned long long usedBytes = 0;
@@ -70,11 +72,12 @@ __attribute__((visibility("default"))) void fake_nvml_set_name_result(int result
     state().nameResult = result;
 }
 
-__attribute__((visibility("default"))) void fake_nvml_add_device(const char* name,
+__attribute__((visibility("default"))) void fake_nvml_add_device(const char* busId,
+                                                                 const char* name,
                                                                  unsigned int gpuPercent,
                                                                  unsigned long long usedBytes,
                                                                  unsigned long long totalBytes) {
-    state().devices.push_back({name, gpuPercent, usedBytes, totalBytes});
+    state().devices.push_back({busId, name, gpuPercent, usedBytes, totalBytes});
 }
 
 __attribute__((visibility("default"))) int fake_nvml_init_calls() {
@@ -104,26 +107,19 @@ __attribute__((visibility("default"))) NvmlReturn nvmlShutdown() {
     return kNvmlSuccess;
 }
 
-__attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetCount_v2(unsigned int* count) {
+__attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetHandleByPciBusId_v2(
+    const char* pciBusId, NvmlDevice* device) {
     ++state().deviceCalls;
     if (!state().initialized) {
         return kUninitialized;
     }
-    *count = static_cast<unsigned int>(state().devices.size());
-    return kNvmlSuccess;
-}
-
-__attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetHandleByIndex_v2(
-    unsigned int index, NvmlDevice* device) {
-    ++state().deviceCalls;
-    if (!state().initialized) {
-        return kUninitialized;
+    for (auto& candidate : state().devices) {
+        if (candidate.busId == pciBusId) {
+            *device = reinterpret_cast<NvmlDevice>(&candidate);
+            return kNvmlSuccess;
+        }
     }
-    if (index >= state().devices.size()) {
-        return kInvalidArgument;
-    }
-    *device = reinterpret_cast<NvmlDevice>(&state().devices[index]);
-    return kNvmlSuccess;
+    return kNotFound;
 }
 
 __attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetUtilizationRates(

@@ -46,6 +46,10 @@ std::optional<QString> pciDeviceName(const std::filesystem::path& deviceDirector
     return QString::fromStdString(driver);
 }
 
+bool drivesDisplay(const std::filesystem::path& deviceDirectory) {
+    return readSysfsWord(deviceDirectory / "boot_vga") == "1";
+}
+
 DrmCardReader::DrmCardReader(const std::filesystem::path& root, const Clock& clock)
     : root_(root), clock_(clock) {}
 
@@ -61,7 +65,7 @@ void DrmCardReader::discover(PciIdDatabase& names) {
         if (driver == "nvidia") {
             continue;
         }
-        Card card{pciDeviceName(device, names).value_or(QString()),
+        Card card{pciDeviceName(device, names).value_or(QString()), drivesDisplay(device),
                   KeptOpenFile(runtimeStatusFile(device).string()), std::nullopt, std::nullopt};
         if (driver == "amdgpu") {
             card.amdgpu.emplace(device);
@@ -90,6 +94,7 @@ std::vector<AcceleratorReading> DrmCardReader::read() {
         if (!card.name.isEmpty()) {
             reading.name = card.name;
         }
+        reading.drivesDisplay = card.drivesDisplay;
         readings.push_back(std::move(reading));
     }
     return readings;

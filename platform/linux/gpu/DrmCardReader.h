@@ -32,6 +32,7 @@ public:
 private:
     struct Card {
         QString name;
+        bool drivesDisplay = false;
         KeptOpenFile runtimeStatus;
         std::optional<AmdgpuReader> amdgpu;
         std::optional<Rc6BusyReader> rc6;
@@ -50,3 +51,6 @@ std::string boundDriverName(const std::filesystem::path& deviceDirectory);
 // absent when neither is known.
 std::optional<QString> pciDeviceName(const std::filesystem::path& deviceDirectory,
                                      PciIdDatabase& names);
+
+// Whether the PCI device is the one the firmware set up to drive the display (`boot_vga` 1).
+bool drivesDisplay(const std::filesystem::path& deviceDirectory);

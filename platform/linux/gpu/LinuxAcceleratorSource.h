@@ -9,7 +9,8 @@
 #include <memory>
 #include <string>
 
-// Every accelerator of this machine: the DRM cards by number, then the NVIDIA devices. The
+// Every accelerator of this machine: the DRM cards by number, then the NVIDIA devices by PCI
+// address, the NVIDIA figures from the latest finished lookup of their worker thread. The
 // cards are found on the first read and kept; the PCI ID database is read at most then, and
 // let go once every card has its name.
 class LinuxAcceleratorSource final : public AcceleratorSource {
@@ -18,6 +19,9 @@ public:
                            std::string nvmlLibraryPath);
 
     QList<QVariantMap> readAccelerators() override;
+
+    // Blocks until the NVIDIA lookup in flight, if any, has finished; never called by a poll.
+    void waitUntilIdle() { nvidia_.waitUntilIdle(); }
 
 private:
     std::filesystem::path root_;

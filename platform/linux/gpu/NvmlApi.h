@@ -30,8 +30,9 @@ constexpr unsigned int kNvmlDeviceNameBufferSize = 96;
 
 using NvmlInitFunction = NvmlReturn (*)();
 using NvmlShutdownFunction = NvmlReturn (*)();
-using NvmlDeviceGetCountFunction = NvmlReturn (*)(unsigned int* count);
-using NvmlDeviceGetHandleByIndexFunction = NvmlReturn (*)(unsigned int index, NvmlDevice* device);
+// The bus id as "domain:bus:device.function" in hexadecimal, as sysfs names the device.
+using NvmlDeviceGetHandleByPciBusIdFunction = NvmlReturn (*)(const char* pciBusId,
+                                                             NvmlDevice* device);
 using NvmlDeviceGetUtilizationRatesFunction = NvmlReturn (*)(NvmlDevice device,
                                                              NvmlUtilization* utilization);
 using NvmlDeviceGetMemoryInfoFunction = NvmlReturn (*)(NvmlDevice device, NvmlMemory* memory);
@@ -43,8 +44,7 @@ using NvmlDeviceGetNameFunction = NvmlReturn (*)(NvmlDevice device, char* name,
 namespace NvmlSymbol {
 inline constexpr const char* init = "nvmlInit_v2";
 inline constexpr const char* shutdown = "nvmlShutdown";
-inline constexpr const char* deviceGetCount = "nvmlDeviceGetCount_v2";
-inline constexpr const char* deviceGetHandleByIndex = "nvmlDeviceGetHandleByIndex_v2";
+inline constexpr const char* deviceGetHandleByPciBusId = "nvmlDeviceGetHandleByPciBusId_v2";
 inline constexpr const char* deviceGetUtilizationRates = "nvmlDeviceGetUtilizationRates";
 inline constexpr const char* deviceGetMemoryInfo = "nvmlDeviceGetMemoryInfo";
 inline constexpr const char* deviceGetName = "nvmlDeviceGetName";

@@ -7,9 +7,6 @@
 
 namespace {
 
-// No machine has more; the bound keeps a confused library from sending us round for long.
-constexpr unsigned int kMaxDevices = 64;
-
 template <typename Function>
 bool lookUp(void* library, const char* symbol, Function& function) {
     function = reinterpret_cast<Function>(dlsym(library, symbol));
@@ -27,8 +24,7 @@ std::unique_ptr<NvmlSession> NvmlSession::open(const std::string& libraryPath) {
     const bool complete =
         lookUp(library, NvmlSymbol::init, nvml.init) &&
         lookUp(library, NvmlSymbol::shutdown, nvml.shutdown) &&
-        lookUp(library, NvmlSymbol::deviceGetCount, nvml.deviceGetCount) &&
-        lookUp(library, NvmlSymbol::deviceGetHandleByIndex, nvml.deviceGetHandleByIndex) &&
+        lookUp(library, NvmlSymbol::deviceGetHandleByPciBusId, nvml.deviceGetHandleByPciBusId) &&
         lookUp(library, NvmlSymbol::deviceGetUtilizationRates, nvml.deviceGetUtilizationRates) &&
         lookUp(library, NvmlSymbol::deviceGetMemoryInfo, nvml.deviceGetMemoryInfo) &&
         lookUp(library, NvmlSymbol::deviceGetName, nvml.deviceGetName);
@@ -47,49 +43,36 @@ NvmlSession::~NvmlSession() {
     dlclose(library_);
 }
 
-std::vector<AcceleratorReading> NvmlSession::readDevices() {
-    std::vector<AcceleratorReading> readings;
-    unsigned int count = 0;
-    if (nvml_.deviceGetCount(&count) != kNvmlSuccess) {
-        return readings;
+std::optional<AcceleratorReading> NvmlSession::readDevice(const std::string& pciAddress) {
+    NvmlDevice device = nullptr;
+    if (nvml_.deviceGetHandleByPciBusId(pciAddress.c_str(), &device) != kNvmlSuccess) {
+        return std::nullopt;
     }
-    count = std::min(count, kMaxDevices);
-    for (unsigned int index = 0; index < count; ++index) {
-        NvmlDevice device = nullptr;
-        if (nvml_.deviceGetHandleByIndex(index, &device) != kNvmlSuccess) {
-            continue;
-        }
-        AcceleratorReading reading;
-        reading.name = deviceName(index, device).value_or(QStringLiteral("nvidia"));
-        NvmlUtilization utilization{};
-        if (nvml_.deviceGetUtilizationRates(device, &utilization) == kNvmlSuccess) {
-            reading.busyFraction = std::min(utilization.gpu, 100u) / 100.0;
-        }
-        NvmlMemory memory{};
-        if (nvml_.deviceGetMemoryInfo(device, &memory) == kNvmlSuccess) {
-            reading.vramUsedBytes = memory.used;
-            reading.vramTotalBytes = memory.total;
-        }
-        readings.push_back(std::move(reading));
+    AcceleratorReading reading;
+    reading.name = deviceName(pciAddress, device).value_or(QStringLiteral("nvidia"));
+    NvmlUtilization utilization{};
+    if (nvml_.deviceGetUtilizationRates(device, &utilization) == kNvmlSuccess) {
+        reading.busyFraction = std::min(utilization.gpu, 100u) / 100.0;
     }
-    return readings;
+    NvmlMemory memory{};
+    if (nvml_.deviceGetMemoryInfo(device, &memory) == kNvmlSuccess) {
+        reading.vramUsedBytes = memory.used;
+        reading.vramTotalBytes = memory.total;
+    }
+    return reading;
 }
 
-std::optional<QString> NvmlSession::deviceName(unsigned int index, NvmlDevice device) {
-    if (index < names_.size() && names_[index]) {
-        return names_[index];
+std::optional<QString> NvmlSession::deviceName(const std::string& pciAddress, NvmlDevice device) {
+    if (const auto known = names_.find(pciAddress); known != names_.end()) {
+        return known->second;
     }
     char buffer[kNvmlDeviceNameBufferSize] = {};
-    std::optional<QString> name;
-    if (nvml_.deviceGetName(device, buffer, sizeof buffer) == kNvmlSuccess) {
-        const auto length = static_cast<qsizetype>(strnlen(buffer, sizeof buffer));
-        if (length > 0) {
-            name = QString::fromUtf8(buffer, length);
-        }
+    if (nvml_.deviceGetName(device, buffer, sizeof buffer) != kNvmlSuccess) {
+        return std::nullopt;
     }
-    if (index >= names_.size()) {
-        names_.resize(index + 1);
+    const auto length = static_cast<qsizetype>(strnlen(buffer, sizeof buffer));
+    if (length == 0) {
+        return std::nullopt;
     }
-    names_[index] = name;
-    return name;
+    return names_[pciAddress] = QString::fromUtf8(buffer, length);
 }

@@ -5,10 +5,10 @@
 
 #include <QString>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 // The NVIDIA management library, loaded with dlopen and initialised for as long as the
 // session lives; shut down and unloaded when it ends.
@@ -22,25 +22,24 @@ public:
     NvmlSession(const NvmlSession&) = delete;
     NvmlSession& operator=(const NvmlSession&) = delete;
 
-    // One reading per device, by index: its name, busy share and memory. A figure the library
-    // cannot give is absent; a device whose handle cannot be had is left out.
-    std::vector<AcceleratorReading> readDevices();
+    // The device at a PCI address ("0000:01:00.0"): its name, busy share and memory. A figure
+    // the library cannot give is absent; absent altogether when the library does not know it.
+    std::optional<AcceleratorReading> readDevice(const std::string& pciAddress);
 
 private:
     struct EntryPoints {
         NvmlInitFunction init = nullptr;
         NvmlShutdownFunction shutdown = nullptr;
-        NvmlDeviceGetCountFunction deviceGetCount = nullptr;
-        NvmlDeviceGetHandleByIndexFunction deviceGetHandleByIndex = nullptr;
+        NvmlDeviceGetHandleByPciBusIdFunction deviceGetHandleByPciBusId = nullptr;
         NvmlDeviceGetUtilizationRatesFunction deviceGetUtilizationRates = nullptr;
         NvmlDeviceGetMemoryInfoFunction deviceGetMemoryInfo = nullptr;
         NvmlDeviceGetNameFunction deviceGetName = nullptr;
     };
 
     NvmlSession(void* library, EntryPoints entryPoints);
-    std::optional<QString> deviceName(unsigned int index, NvmlDevice device);
+    std::optional<QString> deviceName(const std::string& pciAddress, NvmlDevice device);
 
     void* library_;
     EntryPoints nvml_;
-    std::vector<std::optional<QString>> names_;  // by index, kept once known
+    std::map<std::string, QString> names_;  // by PCI address, kept once known
 };
