@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -20,8 +21,11 @@ double finiteOrZero(double value) {
     return std::isfinite(value) ? value : 0.0;
 }
 
+// printf's rounding, as the texts are defined by their printf formats.
 QString fixed(double value, int decimals) {
-    return QString::number(value, 'f', decimals);
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return QString::fromLatin1(text);
 }
 
 double temperatureFraction(const std::optional<double>& celsius) {
