@@ -38,11 +38,15 @@ protected:
         const bool network = metric == MenuBarMetric::network;
         switch (mode) {
             case MetricDisplayMode::textOnly:
-                return network ? measured(QStringLiteral("↑888.8 MB/s ↓888.8 MB/s"), fonts.label) + 2
-                               : p + measured(shortLabel(metric) + " ", fonts.label) + 2;
-            case MetricDisplayMode::graphOnly: return s;
-            case MetricDisplayMode::graphAndText: return s + 3 + (network ? compactNetwork : p) + 2;
-            case MetricDisplayMode::iconAndText: return (network ? compactNetwork : p) + 21 + 2;
+                return network
+                           ? measured(QStringLiteral("↑888.8 MB/s ↓888.8 MB/s"), fonts.label) + 2
+                           : p + measured(shortLabel(metric) + " ", fonts.label) + 2;
+            case MetricDisplayMode::graphOnly:
+                return s;
+            case MetricDisplayMode::graphAndText:
+                return s + 3 + (network ? compactNetwork : p) + 2;
+            case MetricDisplayMode::iconAndText:
+                return (network ? compactNetwork : p) + 21 + 2;
         }
         return 0;
     }
@@ -85,11 +89,11 @@ TEST_F(MenuBarRendererTest, EveryEntryKeepsTheWidthOfItsTemplateWhateverTheValue
 }
 
 TEST_F(MenuBarRendererTest, EntriesAreSpacedAndDisabledOnesTakeNoRoom) {
-    const RenderedStatus drawn = render(lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly},
-                                                {MenuBarMetric::ram, false, MetricDisplayMode::textOnly},
-                                                {MenuBarMetric::disk, true, MetricDisplayMode::graphOnly},
-                                                {MenuBarMetric::network, true,
-                                                 MetricDisplayMode::iconAndText}}));
+    const RenderedStatus drawn =
+        render(lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly},
+                       {MenuBarMetric::ram, false, MetricDisplayMode::textOnly},
+                       {MenuBarMetric::disk, true, MetricDisplayMode::graphOnly},
+                       {MenuBarMetric::network, true, MetricDisplayMode::iconAndText}}));
     const double sum = expectedWidth(MenuBarMetric::cpu, MetricDisplayMode::textOnly, 30) + 30 +
                        expectedWidth(MenuBarMetric::network, MetricDisplayMode::iconAndText, 30);
     EXPECT_EQ(drawn.width, std::ceil(8 + sum + 2 * 6));
@@ -166,13 +170,15 @@ TEST_F(MenuBarRendererTest, NoSparklineWithoutTwoValuesOrForTheFanButTheRoomStay
 }
 
 TEST_F(MenuBarRendererTest, NoEnabledEntryDrawsTheNameEightPointsWider) {
-    const RenderedStatus drawn = render(lookOf({{MenuBarMetric::cpu, false, MetricDisplayMode::textOnly}}));
+    const RenderedStatus drawn =
+        render(lookOf({{MenuBarMetric::cpu, false, MetricDisplayMode::textOnly}}));
     EXPECT_EQ(drawn.width, measured(QStringLiteral("Vantrel"), renderer.fonts().placeholder) + 8);
     EXPECT_TRUE(anyOpaquePixel(drawn.image, QRect(4, 0, drawn.width - 8, 24)));
 }
 
 TEST_F(MenuBarRendererTest, ImageIsSharpAtTheScreensPixelRatio) {
-    const RenderedStatus drawn = render(lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly}}), 2);
+    const RenderedStatus drawn =
+        render(lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly}}), 2);
     EXPECT_EQ(drawn.image.size(), QSize(2 * drawn.width, 2 * 24));
     EXPECT_EQ(drawn.image.devicePixelRatio(), 2);
 }

@@ -63,8 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"gpuTempAbsent", MenuBarMetric::gpuTemp, [](auto&) {}, "GPU-T —", "—"},
         ValueCase{"fanAbsent", MenuBarMetric::fanSpeed, [](auto&) {}, "FAN —", "—"},
         ValueCase{"fanFirst", MenuBarMetric::fanSpeed,
-                  [](auto& r) { r.sensors.fans = {{0, 2400.4}, {1, 900}}; }, "FAN 2400",
-                  "2400"}),
+                  [](auto& r) {
+                      r.sensors.fans = {{0, 2400.4}, {1, 900}};
+                  },
+                  "FAN 2400", "2400"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct LevelCase {
@@ -106,9 +108,9 @@ TEST(ColorFractionTest, TemperatureAndFanAreCappedAndAbsentIsZero) {
     EXPECT_EQ(colorFraction(MenuBarMetric::cpuTemp, records.view()), 1.0);
     EXPECT_EQ(colorFraction(MenuBarMetric::fanSpeed, records.view()), 1.0);
     records.sensors.cpuTempCelsius = 66;  // 0.55 of 120 °C: amber
-    EXPECT_EQ(levelColor(MenuBarMetric::cpuTemp,
-                         colorFraction(MenuBarMetric::cpuTemp, records.view())),
-              LevelColor::amber);
+    EXPECT_EQ(
+        levelColor(MenuBarMetric::cpuTemp, colorFraction(MenuBarMetric::cpuTemp, records.view())),
+        LevelColor::amber);
 }
 
 }  // namespace
