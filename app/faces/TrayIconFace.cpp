@@ -8,7 +8,10 @@ TrayIconFace::TrayIconFace(QObject* parent) : StatusFace(parent) {
             [this](QSystemTrayIcon::ActivationReason reason) {
                 const QPoint pos = QCursor::pos();
                 switch (reason) {
+                    // The toolkit reports the second click of a quick pair as a double
+                    // click only: it is a click all the same, and toggles back.
                     case QSystemTrayIcon::Trigger:
+                    case QSystemTrayIcon::DoubleClick:
                         emit activated(pos);
                         return;
                     case QSystemTrayIcon::MiddleClick:
@@ -17,7 +20,6 @@ TrayIconFace::TrayIconFace(QObject* parent) : StatusFace(parent) {
                     case QSystemTrayIcon::Context:
                         emit menuRequested(pos);
                         return;
-                    case QSystemTrayIcon::DoubleClick:
                     case QSystemTrayIcon::Unknown:
                         return;
                 }
