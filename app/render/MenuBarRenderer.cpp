@@ -44,16 +44,12 @@ QImage blankImage(double width, double thickness, double dpr) {
     return image;
 }
 
-// Top of a text line centred in a bar of height h.
-double centredTop(const QFont& font, double h) {
-    return (h - QFontMetricsF(font).height()) / 2;
-}
-
-void drawText(QPainter& painter, const QFont& font, const QColor& color, double x, double h,
-              const QString& text) {
+// Draws a line of text centred in a bar of height h.
+void drawText(QPainter& painter, const QFont& font, const QFontMetricsF& metrics,
+              const QColor& color, double x, double h, const QString& text) {
     painter.setFont(font);
     painter.setPen(color);
-    painter.drawText(QPointF(x, centredTop(font, h) + QFontMetricsF(font).ascent()), text);
+    painter.drawText(QPointF(x, (h - metrics.height()) / 2 + metrics.ascent()), text);
 }
 
 }  // namespace
@@ -92,7 +88,8 @@ QVector<double> sparklineValues(MenuBarMetric metric, const MonitorHistories& hi
     return {};
 }
 
-MenuBarRenderer::MenuBarRenderer(StatusFonts fonts) : fonts_(std::move(fonts)) {
+MenuBarRenderer::MenuBarRenderer(StatusFonts fonts)
+    : fonts_(std::move(fonts)), valueMetrics_(fonts_.value), labelMetrics_(fonts_.label) {
     for (MenuBarMetric metric : allMenuBarMetrics) {
         symbols_[metricIndex(metric)] = symbolGlyph(symbolName(metric), fonts_.symbol);
     }
@@ -107,7 +104,15 @@ double MenuBarRenderer::usablePillOpacity(double opacity) {
 }
 
 double MenuBarRenderer::measureText(const QString& text, bool medium) const {
-    return std::ceil(QFontMetricsF(medium ? fonts_.value : fonts_.label).horizontalAdvance(text));
+    QHash<QString, double>& known = medium ? measuredValue_ : measuredLabel_;
+    const auto found = known.constFind(text);
+    if (found != known.constEnd()) {
+        return *found;
+    }
+    const double width =
+        std::ceil((medium ? valueMetrics_ : labelMetrics_).horizontalAdvance(text));
+    known.insert(text, width);
+    return width;
 }
 
 double MenuBarRenderer::itemWidth(MenuBarMetric metric, MetricDisplayMode mode,
@@ -151,7 +156,8 @@ RenderedStatus MenuBarRenderer::placeholder(const StatusLook& look, double thick
     QImage image = blankImage(width, thickness, dpr);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    drawText(painter, fonts_.placeholder, look.labelColor, padding, thickness, text);
+    drawText(painter, fonts_.placeholder, QFontMetricsF(fonts_.placeholder), look.labelColor,
+             padding, thickness, text);
     return {image, static_cast<int>(width)};
 }
 
@@ -199,14 +205,15 @@ void MenuBarRenderer::drawEntry(QPainter& painter, const MenuBarItemConfig& item
     const double s = usableSparklineWidth(look.sparklineWidth);
     switch (item.displayMode) {
         case MetricDisplayMode::textOnly:
-            drawText(painter, fonts_.label, color, x, h, entryText(item.metric, records));
+            drawText(painter, fonts_.label, labelMetrics_, color, x, h,
+                     entryText(item.metric, records));
             return;
         case MetricDisplayMode::graphOnly:
             drawSparkline(painter, sparklineValues(item.metric, histories), look.accent, x, s, h);
             return;
         case MetricDisplayMode::graphAndText:
             drawSparkline(painter, sparklineValues(item.metric, histories), look.accent, x, s, h);
-            drawText(painter, fonts_.value, color, x + s + 3, h,
+            drawText(painter, fonts_.value, valueMetrics_, color, x + s + 3, h,
                      valueText(item.metric, records, true));
             return;
         case MetricDisplayMode::iconAndText:
@@ -216,7 +223,7 @@ void MenuBarRenderer::drawEntry(QPainter& painter, const MenuBarItemConfig& item
                 painter.drawGlyphRun(
                     QPointF(x - bounds.left(), (h - bounds.height()) / 2 - bounds.top()), *glyph);
             }
-            drawText(painter, fonts_.value, color, x + iconWidth + iconTextGap, h,
+            drawText(painter, fonts_.value, valueMetrics_, color, x + iconWidth + iconTextGap, h,
                      valueText(item.metric, records, true));
             return;
     }

@@ -7,7 +7,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QVector>
 
@@ -71,6 +73,11 @@ private:
                    double h) const;
 
     StatusFonts fonts_;
+    QFontMetricsF valueMetrics_;
+    QFontMetricsF labelMetrics_;
+    // The templates' widths never change with the fonts fixed: measured once each.
+    mutable QHash<QString, double> measuredValue_;
+    mutable QHash<QString, double> measuredLabel_;
     std::array<std::optional<QGlyphRun>, allMenuBarMetrics.size()> symbols_;
 };
 

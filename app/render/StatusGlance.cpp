@@ -17,13 +17,13 @@ const MenuBarItemConfig* firstEnabled(const StatusLook& look) {
     return nullptr;
 }
 
-// The largest font size of `base`'s family at which `text` fits `width`.
+// `font` at the largest size up to `largestPixels` at which `text` fits `width`; text
+// widths grow in step with the size.
 QFont fitted(QFont font, const QString& text, double width, int largestPixels) {
-    for (int pixels = largestPixels; pixels > 6; --pixels) {
-        font.setPixelSize(pixels);
-        if (QFontMetricsF(font).horizontalAdvance(text) <= width) {
-            break;
-        }
+    font.setPixelSize(largestPixels);
+    const double advance = QFontMetricsF(font).horizontalAdvance(text);
+    if (advance > width) {
+        font.setPixelSize(std::max(6, static_cast<int>(largestPixels * width / advance)));
     }
     return font;
 }
