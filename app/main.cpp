@@ -64,14 +64,16 @@ int main(int argc, char** argv) {
             "no X display to show the status item on (DISPLAY is not set; a Wayland "
             "session needs XWayland)");
     }
-    // The toolkit would abort without a word on a display it cannot open.
-    if (!X11Watcher::displayReachable()) {
+    // The toolkit would abort without a word on a display it cannot open. This connection
+    // stays open, so that a server with no other client does not reset under the toolkit.
+    auto x11 = std::make_unique<X11Watcher>();
+    if (!x11->isOpen()) {
         std::fprintf(stderr, "vantrel: cannot connect to the X display %s\n", display);
         return 1;
     }
 
     QApplication app(argc, argv);
-    auto x11 = std::make_unique<X11Watcher>();
+    x11->startListening();
     QApplication::setApplicationName(QStringLiteral("vantrel"));
     QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -118,5 +120,7 @@ int main(int argc, char** argv) {
                      &AppDelegate::applicationWillTerminate);
 
     shell.applicationDidFinishLaunching();
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    x11.reset();  // its socket notifier goes while the event loop is still there
+    return result;
 }

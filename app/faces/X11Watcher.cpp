@@ -25,13 +25,6 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const QByteArray& name) {
 
 }  // namespace
 
-bool X11Watcher::displayReachable() {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool reachable = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return reachable;
-}
-
 X11Watcher::X11Watcher(const QByteArray& display, QObject* parent) : QObject(parent) {
     int screenNumber = 0;
     xcb_connection_t* connection =
@@ -55,11 +48,16 @@ X11Watcher::X11Watcher(const QByteArray& display, QObject* parent) : QObject(par
     selectRawPresses();
     refreshTrayOwner();
     xcb_flush(connection_);
+}
 
+void X11Watcher::startListening() {
+    if (!connection_ || notifier_) {
+        return;
+    }
     notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection_),
                                                   QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &X11Watcher::readEvents);
-    // Events read along with the replies above wait in the queue, not on the socket.
+    // Events read along with the replies so far wait in the queue, not on the socket.
     QMetaObject::invokeMethod(this, &X11Watcher::readEvents, Qt::QueuedConnection);
 }
 

@@ -18,10 +18,10 @@ public:
     explicit X11Watcher(const QByteArray& display = {}, QObject* parent = nullptr);
     ~X11Watcher() override;
 
-    // Whether $DISPLAY names an X server that takes a connection.
-    static bool displayReachable();
-
     bool isOpen() const { return connection_ != nullptr; }
+    // Starts hearing events; needs the application object. The connection may be opened
+    // before it, to find out whether there is a display at all.
+    void startListening();
     bool rawPressesAvailable() const { return rawPresses_; }
     bool xembedTrayPresent() const { return trayOwner_ != 0; }
 

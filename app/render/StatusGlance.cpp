@@ -75,7 +75,9 @@ StatusPicture makeStatusPicture(const MenuBarRenderer& renderer, const StatusRec
                                 double thickness, double glanceSide, double dpr) {
     StatusPicture picture;
     picture.wide = renderer.render(records, histories, look, thickness, dpr).image;
-    picture.glance = renderGlance(renderer, records, histories, look, glanceSide, dpr);
+    if (glanceSide > 0) {
+        picture.glance = renderGlance(renderer, records, histories, look, glanceSide, dpr);
+    }
     QStringList texts;
     QStringList guides;
     for (const MenuBarItemConfig& item : look.items) {

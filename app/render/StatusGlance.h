@@ -10,7 +10,8 @@ QImage renderGlance(const MenuBarRenderer& renderer, const StatusRecords& record
                     double devicePixelRatio);
 
 // Everything the faces show after one redraw: the wide image at `thickness`, the glance at
-// `glanceSide`, the label and its guide, the tooltip.
+// `glanceSide` (left empty when `glanceSide` is 0: no face shows one), the label and its
+// guide, the tooltip.
 StatusPicture makeStatusPicture(const MenuBarRenderer& renderer, const StatusRecords& records,
                                 const MonitorHistories& histories, const StatusLook& look,
                                 double thickness, double glanceSide, double devicePixelRatio);

@@ -203,9 +203,11 @@ void AppDelegate::updateStatusItem() {
         MenuBarRenderer::usablePillOpacity(settings_.menuBarPillOpacity()) > 0.01
             ? QColor(242, 242, 242)
             : QGuiApplication::palette().color(QPalette::WindowText);
+    // Only the trays show the glance.
+    const bool trayShown = sniFace_ || xembedFace_;
     picture_ = makeStatusPicture(renderer_, records, monitor_.histories(),
-                                 StatusLook::from(settings_, labelColor), barThickness, glanceSide,
-                                 screenPixelRatio());
+                                 StatusLook::from(settings_, labelColor), barThickness,
+                                 trayShown ? glanceSide : 0, screenPixelRatio());
     for (StatusFace* face : faces()) {
         face->show(picture_);
     }
