@@ -2,7 +2,8 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusInterface>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusVariant>
 
 namespace {
@@ -26,15 +27,24 @@ WatcherHostProbe::WatcherHostProbe(QDBusConnection bus, QObject* parent)
 }
 
 void WatcherHostProbe::refresh() {
-    bool present = false;
-    if (bus_.isConnected() && bus_.interface()->isServiceRegistered(watcherService)) {
-        QDBusMessage get = QDBusMessage::createMethodCall(
-            watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-            QStringLiteral("Get"));
-        get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-        const QDBusReply<QDBusVariant> reply = bus_.call(get, QDBus::Block, 1000);
-        present = reply.isValid() && reply.value().variant().toBool();
+    if (!bus_.isConnected() || !bus_.interface()->isServiceRegistered(watcherService)) {
+        apply(false);
+        return;
     }
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        watcherService, watcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << watcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+    // Asked without waiting: the main thread never blocks on another program.
+    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(get, 2000), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending] {
+        const QDBusPendingReply<QDBusVariant> reply = *pending;
+        apply(reply.isValid() && reply.value().variant().toBool());
+        pending->deleteLater();
+    });
+}
+
+void WatcherHostProbe::apply(bool present) {
     if (present != present_) {
         present_ = present;
         emit hostChanged();

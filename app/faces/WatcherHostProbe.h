@@ -17,6 +17,8 @@ private slots:
     void refresh();
 
 private:
+    void apply(bool present);
+
     QDBusConnection bus_;
     QDBusServiceWatcher ownerWatch_;
     bool present_ = false;

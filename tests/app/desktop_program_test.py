@@ -258,9 +258,9 @@ def check_xembed_tray(desktop):
     if desktop.strip():
         fail("a strip beside the tray icon in the automatic mode")
     _, width, height, x, y = icon
-    pixels = desktop.screenshot("xembed-tray-icon", x, y, width, height)
-    if not any(any(near(p, c) for c in (GREEN, AMBER, RED)) for row in pixels for p in row):
-        fail("the tray icon shows no value in a level colour")
+    wait_for("a value in a level colour on the tray icon", lambda: any(
+        near(p, c) for row in desktop.screenshot("xembed-tray-icon", x, y, width, height)
+        for p in row for c in (GREEN, AMBER, RED)))
 
     desktop.click(x + width // 2, y + height // 2)
     panel = wait_for("the panel under the tray icon", desktop.panel)
