@@ -2,8 +2,8 @@
 """vantrel as a whole program, on an X server and a session bus of the test's own.
 
 Cases: the command line; no tray at all (the status strip, its clicks, the compact panel,
-the outside click, the menu, a second launch, dragging); an XEmbed tray (trayer) and the
-tray going away. Screenshots are kept in the artefacts folder and checked by pixels.
+the outside click, the menu, a second launch, dragging); an XEmbed tray (trayer), the tray
+going away and coming back. Screenshots are kept in the artefacts folder and checked by pixels.
 
 Usage: desktop_program_test.py VANTREL ARTEFACTS_DIR
 """
@@ -280,6 +280,10 @@ def check_xembed_tray(desktop):
     tray.terminate()  # the tray goes away: the strip takes over
     tray.wait(10)
     wait_for("the strip after the tray left", desktop.strip)
+    desktop.start(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                   "--height", "24", "--SetDockType", "false"])  # and comes back
+    wait_for("the tray icon again", lambda: embedded_icon(desktop))
+    wait_for("the strip to give way", lambda: desktop.strip() is None)
     program.terminate()
     program.wait(10)
 
