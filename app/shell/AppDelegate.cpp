@@ -12,7 +12,7 @@
 #include "core/NotificationCenter.h"
 #include "core/SystemMonitor.h"
 #include "recording/CSVRecorder.h"
-#include "sensors/HelperPresence.h"
+#include "shared/HelperService.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -26,14 +26,35 @@
 #include <QUrl>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 // A press that closed the panel and the activation of the status item it was part of arrive
 // within this time of each other; the activation must not reopen the panel.
 constexpr std::chrono::milliseconds sameClickWindow{400};
+
+// Whether something accepts connections on the sensor helper's socket (systemd holds it open
+// while the helper is installed, whether or not the helper runs).
+bool helperSocketAnswers() {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, helper_service::kSocketPath, sizeof address.sun_path - 1);
+    const bool answered =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return answered;
+}
 
 double screenLogicalDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -104,13 +125,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     reconcileFaces();
     // 3: polling.
     monitor_.startPolling();
-    // 4: whether the sensor helper answers, found off the main thread.
+    // 4: whether the sensor helper answers, found off the main thread. Installing it belongs
+    // to the installation, not to the shell.
     auto* helperCheck = new QFutureWatcher<bool>(this);
     connect(helperCheck, &QFutureWatcher<bool>::finished, this, [this, helperCheck] {
         monitor_.setHelperAvailable(helperCheck->result());
         helperCheck->deleteLater();
     });
-    helperCheck->setFuture(QtConcurrent::run([] { return helperSocketPresent(); }));
+    helperCheck->setFuture(QtConcurrent::run(helperSocketAnswers));
     // 6: a finished recording opens its report.
     if (auto* recorder = dynamic_cast<CSVRecorder*>(monitor_.parts().recorder.get())) {
         connect(recorder, &CSVRecorder::lastReportChanged, this, [this, recorder] {
