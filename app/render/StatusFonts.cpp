@@ -57,10 +57,9 @@ QString symbolFontFamily() {
 
 StatusFonts StatusFonts::forDesktop(double logicalDpi) {
     const QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    // Desktops name their UI font in points; the small UI size is one step (two points)
-    // under it, as small labels are on most desktops.
-    const double general = desktop.pointSizeF() > 0 ? desktop.pointSizeF() : 10.0;
-    const double small = std::max(7.0, general - 2.0);
+    // Linux desktops' UI fonts (9 to 11 points) are already the size of small labels
+    // elsewhere: the status item takes the desktop's font as its small size.
+    const double small = desktop.pointSizeF() > 0 ? desktop.pointSizeF() : 10.0;
     const QString family = tabularFamily(desktop);
     return StatusFonts{
         sized(family, pixelsFor(small - 1, logicalDpi), QFont::Medium),

@@ -6,7 +6,7 @@
 // The fonts the status item is drawn with, in pixel sizes so that measuring and painting
 // agree on every device.
 struct StatusFonts {
-    QFont value;        // small UI size − 1, medium weight
+    QFont value;        // small UI size − 1, medium weight (the desktop font is the small size)
     QFont label;        // small UI size − 1, regular weight
     QFont placeholder;  // small UI size, regular weight
     QFont symbol;       // the symbol font at the icon size
