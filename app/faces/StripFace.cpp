@@ -98,11 +98,20 @@ StripFace::StripFace(AppSettings& settings, QObject* parent)
         window_->move(kept);
         settings_.setStatusStripPosition(kept);
     });
-    connect(qApp, &QGuiApplication::screenRemoved, this, [this] {
+    // A screen unplugged or made smaller must not take the strip out of sight.
+    const auto keepOnScreen = [this] {
         if (placed_) {
             placeOnScreen();
         }
-    });
+    };
+    const auto watchScreen = [this, keepOnScreen](QScreen* screen) {
+        connect(screen, &QScreen::availableGeometryChanged, this, keepOnScreen);
+    };
+    for (QScreen* screen : QGuiApplication::screens()) {
+        watchScreen(screen);
+    }
+    connect(qApp, &QGuiApplication::screenAdded, this, watchScreen);
+    connect(qApp, &QGuiApplication::screenRemoved, this, keepOnScreen);
 }
 
 StripFace::~StripFace() {
