@@ -6,6 +6,8 @@
 #include "menubar/MenuBarItemCodec.h"
 #include "menubar/MenuBarItemList.h"
 
+#include <QJsonObject>
+
 #include <array>
 #include <cmath>
 #include <utility>
@@ -19,6 +21,8 @@ const QString graphColor = QStringLiteral("graphColor");
 const QString menuBarPillOpacity = QStringLiteral("menuBarPillOpacity");
 const QString menuBarColorCoded = QStringLiteral("menuBarColorCoded");
 const QString menuBarSparklineWidth = QStringLiteral("menuBarSparklineWidth");
+const QString statusItemMode = QStringLiteral("statusItemMode");
+const QString statusStripPosition = QStringLiteral("statusStripPosition");
 const QString compactShowCPU = QStringLiteral("compactShowCPU");
 const QString compactShowRAM = QStringLiteral("compactShowRAM");
 const QString compactShowNetwork = QStringLiteral("compactShowNetwork");
@@ -64,12 +68,49 @@ constexpr std::array<NamedColor, 8> accentColors{{
     {"yellow", {0.91, 0.788, 0.278}},
 }};
 
+constexpr std::array<std::pair<StatusItemMode, const char*>, 4> statusItemModeNames{{
+    {StatusItemMode::automatic, "automatic"},
+    {StatusItemMode::tray, "tray"},
+    {StatusItemMode::strip, "strip"},
+    {StatusItemMode::trayAndStrip, "trayAndStrip"},
+}};
+
+std::optional<QPoint> pointFromJson(const std::optional<QJsonValue>& value) {
+    if (!value || !value->isObject()) {
+        return std::nullopt;
+    }
+    const QJsonValue x = value->toObject().value(QStringLiteral("x"));
+    const QJsonValue y = value->toObject().value(QStringLiteral("y"));
+    if (!x.isDouble() || !y.isDouble()) {
+        return std::nullopt;
+    }
+    return QPoint(x.toInt(), y.toInt());
+}
+
 }  // namespace
 
 menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& stored) {
     return {stored.value(menubar::itemsKey), stored.boolValue(menubar::legacyShowCPUKey),
             stored.boolValue(menubar::legacyShowRAMKey),
             stored.boolValue(menubar::legacyShowNetworkKey)};
+}
+
+QString rawValue(StatusItemMode mode) {
+    for (const auto& [candidate, name] : statusItemModeNames) {
+        if (candidate == mode) {
+            return QString::fromLatin1(name);
+        }
+    }
+    return QStringLiteral("automatic");
+}
+
+std::optional<StatusItemMode> statusItemModeFromRawValue(const QString& raw) {
+    for (const auto& [mode, name] : statusItemModeNames) {
+        if (raw == QLatin1String(name)) {
+            return mode;
+        }
+    }
+    return std::nullopt;
 }
 
 AppSettings::AppSettings(UserDefaults& defaults, NotificationCenter& center, LoginItem& loginItem,
@@ -88,6 +129,10 @@ void AppSettings::load() {
     menuBarPillOpacity_ = defaults_.doubleValue(key::menuBarPillOpacity).value_or(0.85);
     menuBarColorCoded_ = defaults_.boolValue(key::menuBarColorCoded).value_or(true);
     menuBarSparklineWidth_ = defaults_.integerValue(key::menuBarSparklineWidth).value_or(30);
+    statusItemMode_ =
+        statusItemModeFromRawValue(defaults_.stringValue(key::statusItemMode).value_or(QString()))
+            .value_or(StatusItemMode::automatic);
+    statusStripPosition_ = pointFromJson(defaults_.value(key::statusStripPosition));
     alertsEnabled_ = defaults_.boolValue(key::alertsEnabled).value_or(false);
     alertCPUTempThreshold_ = defaults_.doubleValue(key::alertCPUTempThreshold).value_or(95.0);
     alertGPUTempThreshold_ = defaults_.doubleValue(key::alertGPUTempThreshold).value_or(95.0);
@@ -208,6 +253,16 @@ void AppSettings::setMenuBarColorCoded(bool colorCoded) {
 void AppSettings::setMenuBarSparklineWidth(int points) {
     menuBarSparklineWidth_ = points;
     persist(key::menuBarSparklineWidth, points, notification::settingsDidChange);
+}
+
+void AppSettings::setStatusItemMode(StatusItemMode mode) {
+    statusItemMode_ = mode;
+    persist(key::statusItemMode, rawValue(mode), notification::settingsDidChange);
+}
+
+void AppSettings::setStatusStripPosition(QPoint topLeft) {
+    statusStripPosition_ = topLeft;
+    persist(key::statusStripPosition, QJsonObject{{"x", topLeft.x()}, {"y", topLeft.y()}});
 }
 
 void AppSettings::setCompactShowCPU(bool shown) {

@@ -5,8 +5,11 @@
 
 #include <QJsonValue>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 // An sRGB colour with opacity 1; the windows and the renderer turn it into their own type.
 struct AccentColor {
@@ -15,6 +18,14 @@ struct AccentColor {
     double blue = 0;
     bool operator==(const AccentColor&) const = default;
 };
+
+// Which faces show the status item: the desktop's tray, the status strip window, or both;
+// automatic follows whether a tray is there.
+enum class StatusItemMode { automatic, tray, strip, trayAndStrip };
+
+// The persisted name of each mode ("automatic", "tray", "strip", "trayAndStrip").
+QString rawValue(StatusItemMode mode);
+std::optional<StatusItemMode> statusItemModeFromRawValue(const QString& raw);
 
 class LoginItem;
 class NotificationCenter;
@@ -60,6 +71,12 @@ public:
     void setMenuBarColorCoded(bool colorCoded);
     int menuBarSparklineWidth() const { return menuBarSparklineWidth_; }
     void setMenuBarSparklineWidth(int points);
+
+    StatusItemMode statusItemMode() const { return statusItemMode_; }
+    void setStatusItemMode(StatusItemMode mode);  // posts "settingsDidChange"
+    // Top-left corner of the status strip, in global coordinates; nothing until it is moved.
+    std::optional<QPoint> statusStripPosition() const { return statusStripPosition_; }
+    void setStatusStripPosition(QPoint topLeft);
 
     bool compactShowCPU() const { return compactShowCPU_; }
     void setCompactShowCPU(bool shown);
@@ -121,6 +138,8 @@ private:
     double menuBarPillOpacity_ = 0.85;
     bool menuBarColorCoded_ = true;
     int menuBarSparklineWidth_ = 30;
+    StatusItemMode statusItemMode_ = StatusItemMode::automatic;
+    std::optional<QPoint> statusStripPosition_;
     bool compactShowCPU_ = true;
     bool compactShowRAM_ = true;
     bool compactShowNetwork_ = true;

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/status/StatusPicture.h"
+#include "app/render/StatusPicture.h"
 #include <QObject>
 #include <QPoint>
 #include <optional>

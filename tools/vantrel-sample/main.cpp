@@ -1,4 +1,4 @@
-#include "InterruptWatcher.h"
+#include "core/InterruptWatcher.h"
 #include "SampleOptions.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"

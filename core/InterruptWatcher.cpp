@@ -1,4 +1,4 @@
-#include "InterruptWatcher.h"
+#include "core/InterruptWatcher.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>

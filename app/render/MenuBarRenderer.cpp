@@ -1,0 +1,266 @@
+#include "app/render/MenuBarRenderer.h"
+
+#include "app/render/SymbolGlyphs.h"
+#include "core/AppSettings.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int minimumSparklineWidth = 8;
+constexpr int maximumSparklineWidth = 200;
+
+QColor rgb(double r, double g, double b) {
+    return QColor::fromRgbF(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
+}
+
+QColor levelRgb(LevelColor level) {
+    switch (level) {
+        case LevelColor::green:
+            return rgb(0.3, 0.78, 0.45);
+        case LevelColor::amber:
+            return rgb(0.95, 0.75, 0.25);
+        case LevelColor::red:
+            return rgb(0.95, 0.3, 0.3);
+    }
+    return rgb(0.3, 0.78, 0.45);
+}
+
+std::size_t metricIndex(MenuBarMetric metric) {
+    return static_cast<std::size_t>(metric);
+}
+
+QImage blankImage(double width, double thickness, double dpr) {
+    QImage image(std::max(1, static_cast<int>(std::ceil(width * dpr))),
+                 std::max(1, static_cast<int>(std::ceil(thickness * dpr))),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// Draws a line of text centred in a bar of height h.
+void drawText(QPainter& painter, const QFont& font, const QFontMetricsF& metrics,
+              const QColor& color, double x, double h, const QString& text) {
+    painter.setFont(font);
+    painter.setPen(color);
+    painter.drawText(QPointF(x, (h - metrics.height()) / 2 + metrics.ascent()), text);
+}
+
+}  // namespace
+
+StatusLook StatusLook::from(const AppSettings& settings, const QColor& labelColor) {
+    const AccentColor accent = settings.accentColor();
+    return StatusLook{settings.menuBarItems(),
+                      settings.menuBarSparklineWidth(),
+                      settings.menuBarPillOpacity(),
+                      settings.menuBarColorCoded(),
+                      rgb(accent.red, accent.green, accent.blue),
+                      labelColor};
+}
+
+QVector<double> sparklineValues(MenuBarMetric metric, const MonitorHistories& histories) {
+    switch (metric) {
+        case MenuBarMetric::cpu:
+            return histories.cpu.values();
+        case MenuBarMetric::ram:
+            return histories.ram.values();
+        case MenuBarMetric::network:
+            return histories.networkDown.values();
+        case MenuBarMetric::gpu:
+            return histories.gpu.values();
+        case MenuBarMetric::battery:
+            return histories.battery.values();
+        case MenuBarMetric::disk:
+            return histories.disk.values();
+        case MenuBarMetric::cpuTemp:
+            return histories.cpuTemp.values();
+        case MenuBarMetric::gpuTemp:
+            return histories.gpuTemp.values();
+        case MenuBarMetric::fanSpeed:
+            return {};
+    }
+    return {};
+}
+
+MenuBarRenderer::MenuBarRenderer(StatusFonts fonts)
+    : fonts_(std::move(fonts)), valueMetrics_(fonts_.value), labelMetrics_(fonts_.label) {
+    for (MenuBarMetric metric : allMenuBarMetrics) {
+        symbols_[metricIndex(metric)] = symbolGlyph(symbolName(metric), fonts_.symbol);
+    }
+}
+
+int MenuBarRenderer::usableSparklineWidth(int points) {
+    return std::clamp(points, minimumSparklineWidth, maximumSparklineWidth);
+}
+
+double MenuBarRenderer::usablePillOpacity(double opacity) {
+    return std::isfinite(opacity) ? std::clamp(opacity, 0.0, 1.0) : 0.0;
+}
+
+double MenuBarRenderer::measureText(const QString& text, bool medium) const {
+    QHash<QString, double>& known = medium ? measuredValue_ : measuredLabel_;
+    const auto found = known.constFind(text);
+    if (found != known.constEnd()) {
+        return *found;
+    }
+    const double width =
+        std::ceil((medium ? valueMetrics_ : labelMetrics_).horizontalAdvance(text));
+    known.insert(text, width);
+    return width;
+}
+
+double MenuBarRenderer::itemWidth(MenuBarMetric metric, MetricDisplayMode mode,
+                                  int sparklineWidth) const {
+    const double s = usableSparklineWidth(sparklineWidth);
+    const bool network = metric == MenuBarMetric::network;
+    const QString compactNetwork =
+        QString(QChar(0x2191)) + QStringLiteral("888M ") + QChar(0x2193) + QStringLiteral("888M");
+    const double valueRoom =
+        network ? measureText(compactNetwork, false) : measureText(QStringLiteral("100%"), true);
+    switch (mode) {
+        case MetricDisplayMode::textOnly:
+            if (network) {
+                return measureText(entryTextTemplate(metric), false) + 2;
+            }
+            return measureText(QStringLiteral("100%"), true) +
+                   measureText(shortLabel(metric) + QLatin1Char(' '), false) + 2;
+        case MetricDisplayMode::graphOnly:
+            return s;
+        case MetricDisplayMode::graphAndText:
+            return s + 3 + valueRoom + 2;
+        case MetricDisplayMode::iconAndText:
+            return valueRoom + iconWidth + iconTextGap + 2;
+    }
+    return 0;
+}
+
+QColor MenuBarRenderer::entryColor(MenuBarMetric metric, const StatusRecords& records,
+                                   const StatusLook& look) const {
+    if (!look.colorCoded) {
+        return look.labelColor;
+    }
+    return levelRgb(levelColor(metric, colorFraction(metric, records)));
+}
+
+RenderedStatus MenuBarRenderer::placeholder(const StatusLook& look, double thickness,
+                                            double dpr) const {
+    const QString text = QStringLiteral("Vantrel");
+    const double width =
+        std::ceil(QFontMetricsF(fonts_.placeholder).horizontalAdvance(text)) + 2 * padding;
+    QImage image = blankImage(width, thickness, dpr);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawText(painter, fonts_.placeholder, QFontMetricsF(fonts_.placeholder), look.labelColor,
+             padding, thickness, text);
+    return {image, static_cast<int>(width)};
+}
+
+RenderedStatus MenuBarRenderer::render(const StatusRecords& records,
+                                       const MonitorHistories& histories, const StatusLook& look,
+                                       double thickness, double dpr) const {
+    QVector<MenuBarItemConfig> entries;
+    for (const MenuBarItemConfig& item : look.items) {
+        if (item.enabled) {
+            entries.append(item);
+        }
+    }
+    if (entries.isEmpty()) {
+        return placeholder(look, thickness, dpr);
+    }
+    QVector<double> widths;
+    double sum = 0;
+    for (const MenuBarItemConfig& item : entries) {
+        widths.append(itemWidth(item.metric, item.displayMode, look.sparklineWidth));
+        sum += widths.back();
+    }
+    const double width = std::ceil(2 * padding + sum + spacing * (entries.size() - 1));
+
+    QImage image = blankImage(width, thickness, dpr);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double opacity = usablePillOpacity(look.pillOpacity);
+    if (opacity > 0.01) {
+        QPainterPath pill;
+        pill.addRoundedRect(QRectF(0, 0, width, thickness).adjusted(1, 2, -1, -2), 4, 4);
+        painter.fillPath(pill, QColor::fromRgbF(0, 0, 0, static_cast<float>(opacity)));
+    }
+    double x = padding;
+    for (int i = 0; i < entries.size(); ++i) {
+        drawEntry(painter, entries[i], records, histories, look, x, thickness);
+        x += widths[i] + spacing;
+    }
+    return {image, static_cast<int>(width)};
+}
+
+void MenuBarRenderer::drawEntry(QPainter& painter, const MenuBarItemConfig& item,
+                                const StatusRecords& records, const MonitorHistories& histories,
+                                const StatusLook& look, double x, double h) const {
+    const QColor color = entryColor(item.metric, records, look);
+    const double s = usableSparklineWidth(look.sparklineWidth);
+    switch (item.displayMode) {
+        case MetricDisplayMode::textOnly:
+            drawText(painter, fonts_.label, labelMetrics_, color, x, h,
+                     entryText(item.metric, records));
+            return;
+        case MetricDisplayMode::graphOnly:
+            drawSparkline(painter, sparklineValues(item.metric, histories), look.accent, x, s, h);
+            return;
+        case MetricDisplayMode::graphAndText:
+            drawSparkline(painter, sparklineValues(item.metric, histories), look.accent, x, s, h);
+            drawText(painter, fonts_.value, valueMetrics_, color, x + s + 3, h,
+                     valueText(item.metric, records, true));
+            return;
+        case MetricDisplayMode::iconAndText:
+            if (const auto& glyph = symbols_[metricIndex(item.metric)]) {
+                const QRectF bounds = glyph->boundingRect();
+                painter.setPen(color);
+                painter.drawGlyphRun(
+                    QPointF(x - bounds.left(), (h - bounds.height()) / 2 - bounds.top()), *glyph);
+            }
+            drawText(painter, fonts_.value, valueMetrics_, color, x + iconWidth + iconTextGap, h,
+                     valueText(item.metric, records, true));
+            return;
+    }
+}
+
+void MenuBarRenderer::drawSparkline(QPainter& painter, const QVector<double>& values,
+                                    const QColor& color, double x, double width, double h) {
+    if (values.size() < 2) {
+        return;
+    }
+    double maximum = 0;
+    for (double value : values) {
+        if (std::isfinite(value)) {
+            maximum = std::max(maximum, value);
+        }
+    }
+    // The image's y axis runs downward: the base line is graphHeight/2 under the middle.
+    const double base = h - (h - graphHeight) / 2;
+    const double step = width / (values.size() - 1);
+    QPolygonF line;
+    line.reserve(values.size());
+    for (int i = 0; i < values.size(); ++i) {
+        const double value = std::isfinite(values[i]) ? values[i] : 0;
+        const double normalised = maximum > 0 ? std::max(value, 0.0) / maximum : 0;
+        line.append(QPointF(x + i * step, base - normalised * graphHeight * 0.9));
+    }
+    QPainterPath fill;
+    fill.moveTo(x, base);
+    for (const QPointF& point : line) {
+        fill.lineTo(point);
+    }
+    fill.lineTo(x + width, base);
+    fill.closeSubpath();
+    QColor translucent = color;
+    translucent.setAlphaF(0.25f);
+    painter.fillPath(fill, translucent);
+    painter.setPen(QPen(color, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolyline(line);
+}

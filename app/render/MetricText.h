@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/SampleRecords.h"
+#include "menubar/MenuBarItemConfig.h"
+
+#include <QString>
+
+// The latest records the status item draws from; views hold them by reference.
+struct StatusRecords {
+    const CPUStats& cpu;
+    const RAMStats& ram;
+    const NetworkStats& network;
+    const GPUStats& gpu;
+    const BatteryStats& battery;
+    const DiskStats& disk;
+    const SensorStats& sensors;
+};
+
+enum class LevelColor { green, amber, red };
+
+// "↑12 KB/s ↓1.5 MB/s" (full) or "↑12K ↓1M" (compact).
+QString networkText(const NetworkStats& network, bool compact);
+
+// "CPU", "RAM", ...; empty for the network, which shows arrows instead.
+QString shortLabel(MenuBarMetric metric);
+// The value an entry shows: "12%", "54°", "2400", or "—" when there is no reading.
+QString valueText(MenuBarMetric metric, const StatusRecords& records, bool compactNetwork);
+// The fraction the level colour is judged on, 0 when there is no reading.
+double colorFraction(MenuBarMetric metric, const StatusRecords& records);
+LevelColor levelColor(MenuBarMetric metric, double fraction);
+// What a text-only entry shows: "CPU 12%", or the full network text.
+QString entryText(MenuBarMetric metric, const StatusRecords& records);
+// The widest text an entry may show, with digits at their widest: "CPU 100%".
+QString entryTextTemplate(MenuBarMetric metric);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QFont>
+#include <QGlyphRun>
+#include <QString>
+
+#include <optional>
+
+// The Material Icons ligature that stands for one of the status item's symbol names
+// ("cpu" → "memory"); empty for a name without one.
+QString materialIconName(const QString& symbolName);
+
+// The one glyph `symbolName` draws as in `symbolFont`, or nothing when the font is missing
+// or has no such icon.
+std::optional<QGlyphRun> symbolGlyph(const QString& symbolName, const QFont& symbolFont);

@@ -1,0 +1,467 @@
+#include "app/shell/AppDelegate.h"
+
+#include "app/faces/StripFace.h"
+#include "app/faces/TrayHostProbe.h"
+#include "app/faces/TrayIconFace.h"
+#include "app/faces/X11Watcher.h"
+#include "app/render/StatusGlance.h"
+#include "app/shell/CompactPanelPlaceholder.h"
+#include "app/shell/OutsideClickRule.h"
+#include "app/shell/PanelPlacement.h"
+#include "core/AppSettings.h"
+#include "core/NotificationCenter.h"
+#include "core/SystemMonitor.h"
+#include "recording/CSVRecorder.h"
+#include "shared/HelperService.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPalette>
+#include <QScreen>
+#include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// A press that closed the panel and the activation of the status item it was part of arrive
+// within this time of each other; the activation must not reopen the panel.
+constexpr std::chrono::milliseconds sameClickWindow{400};
+
+// Whether something accepts connections on the sensor helper's socket (systemd holds it open
+// while the helper is installed, whether or not the helper runs).
+bool helperSocketAnswers() {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, helper_service::kSocketPath, sizeof address.sun_path - 1);
+    const bool answered =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return answered;
+}
+
+double screenLogicalDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+double screenPixelRatio() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
+QRect screenAreaAt(QPoint point) {
+    const QScreen* screen = QGuiApplication::screenAt(point);
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    return screen ? screen->availableGeometry() : QRect(QPoint(0, 0), compactPanelSize);
+}
+
+bool visible(const QPointer<QWidget>& window) {
+    return !window.isNull() && window->isVisible();
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, NotificationCenter& center,
+                         Clock& clock, TrayHostProbe& hosts, X11Watcher* x11, ShellOptions options,
+                         QObject* parent)
+    : QObject(parent),
+      settings_(settings),
+      monitor_(monitor),
+      center_(center),
+      clock_(clock),
+      hosts_(hosts),
+      x11_(x11),
+      options_(std::move(options)),
+      renderer_(StatusFonts::forDesktop(screenLogicalDpi())) {
+    if (!options_.makeStripFace) {
+        options_.makeStripFace = [this](const MenuFactory&) {
+            return std::make_unique<StripFace>(settings_);
+        };
+    }
+    if (!options_.makeXEmbedFace) {
+        options_.makeXEmbedFace = [](const MenuFactory&) {
+            return std::make_unique<TrayIconFace>();
+        };
+    }
+    if (!options_.makeStatusNotifierFace) {
+        // The toolkit's tray icon speaks to a StatusNotifierItem host too, with the glance.
+        options_.makeStatusNotifierFace = [](const MenuFactory&) {
+            return std::make_unique<TrayIconFace>();
+        };
+    }
+}
+
+AppDelegate::~AppDelegate() {
+    delete windows_.compactPanel;
+    delete windows_.overlayWindow;
+    delete windows_.settingsWindow;
+    delete windows_.helpWindow;
+    delete windows_.reportWindow;
+    delete menu_;
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    launched_ = true;
+    // 1-2: the status item, drawn once.
+    reconcileFaces();
+    // 3: polling.
+    monitor_.startPolling();
+    // 4: whether the sensor helper answers, found off the main thread. Installing it belongs
+    // to the installation, not to the shell.
+    auto* helperCheck = new QFutureWatcher<bool>(this);
+    connect(helperCheck, &QFutureWatcher<bool>::finished, this, [this, helperCheck] {
+        monitor_.setHelperAvailable(helperCheck->result());
+        helperCheck->deleteLater();
+    });
+    helperCheck->setFuture(QtConcurrent::run(helperSocketAnswers));
+    // 6: a finished recording opens its report.
+    if (auto* recorder = dynamic_cast<CSVRecorder*>(monitor_.parts().recorder.get())) {
+        connect(recorder, &CSVRecorder::lastReportChanged, this, [this, recorder] {
+            if (recorder->lastReport() && recorder->lastReport()->sampleCount > 0) {
+                openReportWindow();
+            }
+        });
+    }
+    // 7: the internal notifications, and the trays coming and going.
+    connect(&center_, &NotificationCenter::notified, this, &AppDelegate::onNotification);
+    connect(&hosts_, &TrayHostProbe::hostChanged, this, &AppDelegate::reconcileFaces);
+    // 9: presses anywhere on the desktop.
+    if (x11_) {
+        connect(x11_, &X11Watcher::xembedTrayChanged, this, &AppDelegate::reconcileFaces);
+        connect(x11_, &X11Watcher::buttonPressed, this, [this](QPoint rootPos) {
+            handleOutsideClick((QPointF(rootPos) / screenPixelRatio()).toPoint());
+        });
+    }
+}
+
+void AppDelegate::applicationWillTerminate() {
+    monitor_.stopPolling();
+    if (x11_) {
+        disconnect(x11_, nullptr, this, nullptr);
+    }
+}
+
+void AppDelegate::onNotification(const QString& name) {
+    if (name == notification::statsDidUpdate) {
+        updateStatusItem();
+    } else if (name == notification::settingsDidChange) {
+        reconcileFaces();
+    } else if (name == notification::closeOverlay) {
+        closeOverlay();
+    } else if (name == notification::openOverlay) {
+        closeCompactPanel();
+        showOverlay();
+    } else if (name == notification::openSettings) {
+        openSettingsWindow();
+    } else if (name == notification::openHelp) {
+        openHelpWindow();
+    }
+}
+
+std::vector<StatusFace*> AppDelegate::faces() const {
+    std::vector<StatusFace*> shown;
+    for (const auto* face : {&sniFace_, &xembedFace_, &stripFace_}) {
+        if (*face) {
+            shown.push_back(face->get());
+        }
+    }
+    return shown;
+}
+
+void AppDelegate::reconcileFaces() {
+    const FacePlan plan = planFaces(settings_.statusItemMode(), hosts_.statusNotifierHostPresent(),
+                                    x11_ && x11_->xembedTrayPresent());
+    const auto apply = [this](bool wanted, std::unique_ptr<StatusFace>& face,
+                              const ShellOptions::FaceMaker& make) {
+        if (wanted && !face) {
+            face = make(menuFactory());
+            connectFace(face.get());
+        } else if (!wanted) {
+            face.reset();
+        }
+    };
+    apply(plan.statusNotifierItem, sniFace_, options_.makeStatusNotifierFace);
+    apply(plan.xembedIcon, xembedFace_, options_.makeXEmbedFace);
+    apply(plan.strip, stripFace_, options_.makeStripFace);
+    plan_ = plan;
+    updateStatusItem();
+}
+
+void AppDelegate::connectFace(StatusFace* face) {
+    const auto modifiers = [] { return QGuiApplication::queryKeyboardModifiers(); };
+    connect(face, &StatusFace::activated, this,
+            [this, modifiers](QPoint pos) { handleClick(ClickButton::left, modifiers(), pos); });
+    connect(face, &StatusFace::secondaryActivated, this,
+            [this, modifiers](QPoint pos) { handleClick(ClickButton::middle, modifiers(), pos); });
+    connect(face, &StatusFace::menuRequested, this,
+            [this, modifiers](QPoint pos) { handleClick(ClickButton::right, modifiers(), pos); });
+}
+
+void AppDelegate::updateStatusItem() {
+    const StatusRecords records{monitor_.cpu(),    monitor_.ram(),     monitor_.network(),
+                                monitor_.gpu(),    monitor_.battery(), monitor_.disk(),
+                                monitor_.sensors()};
+    // Light text on the dark pill; without the pill, the desktop's own text colour.
+    const QColor labelColor =
+        MenuBarRenderer::usablePillOpacity(settings_.menuBarPillOpacity()) > 0.01
+            ? QColor(242, 242, 242)
+            : QGuiApplication::palette().color(QPalette::WindowText);
+    // Only the trays show the glance.
+    const bool trayShown = sniFace_ || xembedFace_;
+    picture_ = makeStatusPicture(renderer_, records, monitor_.histories(),
+                                 StatusLook::from(settings_, labelColor), barThickness,
+                                 trayShown ? glanceSide : 0, screenPixelRatio());
+    for (StatusFace* face : faces()) {
+        face->show(picture_);
+    }
+}
+
+void AppDelegate::handleClick(ClickButton button, Qt::KeyboardModifiers modifiers,
+                              QPoint globalPos) {
+    lastClickPos_ = globalPos;
+    switch (routeClick(button, modifiers)) {
+        case ClickAction::showMenu:
+            showMenu(globalPos);
+            return;
+        case ClickAction::toggleDashboard:
+            toggleOverlay();
+            return;
+        case ClickAction::toggleCompactPanel:
+            toggleCompactPanel();
+            return;
+    }
+}
+
+void AppDelegate::toggleCompactPanel() {
+    closeOverlay();
+    if (visible(windows_.compactPanel)) {
+        closeCompactPanel();
+        return;
+    }
+    // The press of this very click may already have closed the panel (it was outside the
+    // panel, or it took the panel's activation): then the click has done its work.
+    if (panelClosedWithoutClickAt_ &&
+        clock_.steadyNow() - *panelClosedWithoutClickAt_ < sameClickWindow) {
+        panelClosedWithoutClickAt_.reset();
+        return;
+    }
+    showCompactPanel();
+}
+
+void AppDelegate::toggleOverlay() {
+    closeCompactPanel();
+    if (visible(windows_.overlayWindow)) {
+        closeOverlay();
+    } else {
+        showOverlay();
+    }
+}
+
+std::optional<QPoint> AppDelegate::statusAnchor() const {
+    for (StatusFace* face : faces()) {
+        if (const auto anchor = face->anchor()) {
+            return anchor;
+        }
+    }
+    return lastClickPos_;
+}
+
+void AppDelegate::showCompactPanel() {
+    if (visible(windows_.compactPanel)) {
+        closeCompactPanel();
+        return;
+    }
+    closeCompactPanel();
+    auto* panel = new CompactPanelPlaceholder;
+    connect(panel, &CompactPanelPlaceholder::deactivated, this, [this, panel] {
+        // Without presses from the X server, losing activation is what closes the panel.
+        if ((!x11_ || !x11_->rawPressesAvailable()) && windows_.compactPanel == panel) {
+            panelClosedWithoutClick();
+        }
+    });
+    const QPoint anchor = statusAnchor().value_or(QCursor::pos());
+    panel->move(compactPanelOrigin(anchor, anchor.y() - static_cast<int>(barThickness),
+                                   screenAreaAt(anchor)));
+    windows_.compactPanel = panel;
+    panel->show();
+    panel->raise();
+    panel->activateWindow();
+}
+
+void AppDelegate::closeCompactPanel() {
+    if (QWidget* panel = windows_.compactPanel) {
+        windows_.compactPanel = nullptr;
+        panel->hide();
+        panel->deleteLater();
+    }
+}
+
+void AppDelegate::panelClosedWithoutClick() {
+    panelClosedWithoutClickAt_ = clock_.steadyNow();
+    closeCompactPanel();
+}
+
+void AppDelegate::showOverlay() {
+    if (!options_.makeOverlay) {
+        notBuiltYet(QStringLiteral("The dashboard"));
+        return;
+    }
+    closeOverlay();
+    QWidget* overlay = options_.makeOverlay();
+    windows_.overlayWindow = overlay;
+    overlay->show();
+    overlay->raise();
+    overlay->activateWindow();
+}
+
+void AppDelegate::closeOverlay() {
+    if (QWidget* overlay = windows_.overlayWindow) {
+        windows_.overlayWindow = nullptr;
+        overlay->hide();
+        overlay->deleteLater();
+    }
+}
+
+void AppDelegate::openOrdinaryWindow(QPointer<QWidget>& slot, const std::function<QWidget*()>& make,
+                                     const QString& what) {
+    closeCompactPanel();
+    closeOverlay();
+    if (visible(slot)) {
+        slot->raise();
+        slot->activateWindow();
+        return;
+    }
+    if (!make) {
+        notBuiltYet(what);
+        return;
+    }
+    QWidget* window = make();
+    // Closing destroys the window, which empties its slot.
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    slot = window;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void AppDelegate::openSettingsWindow() {
+    openOrdinaryWindow(windows_.settingsWindow, options_.makeSettingsWindow,
+                       QStringLiteral("The settings window"));
+}
+
+void AppDelegate::openHelpWindow() {
+    openOrdinaryWindow(windows_.helpWindow, options_.makeHelpWindow,
+                       QStringLiteral("The help window"));
+}
+
+void AppDelegate::openReportWindow() {
+    openOrdinaryWindow(windows_.reportWindow, options_.makeReportWindow,
+                       QStringLiteral("The session report window"));
+}
+
+void AppDelegate::notBuiltYet(const QString& what) {
+    if (!loggedNotBuilt_.contains(what)) {
+        loggedNotBuilt_.insert(what);
+        std::fprintf(stderr, "[AppDelegate] %s is not built yet\n", qPrintable(what));
+    }
+}
+
+std::unique_ptr<QMenu> AppDelegate::buildMenu() {
+    auto menu = std::make_unique<QMenu>();
+    menu->setAccessibleName(QStringLiteral("Vantrel menu"));
+    menu->addAction(QStringLiteral("Open Compact View"), this, [this] {
+        closeOverlay();
+        showCompactPanel();
+    });
+    menu->addAction(QStringLiteral("Open Dashboard"), QKeySequence(Qt::CTRL | Qt::Key_D), this,
+                    [this] {
+                        closeCompactPanel();
+                        showOverlay();
+                    });
+    menu->addAction(QStringLiteral("Settings"), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
+                    [this] { openSettingsWindow(); });
+    menu->addAction(QStringLiteral("Help"), this, [this] { openHelpWindow(); });
+    const QUrl support(options_.supportUrl);
+    QAction* supportAction = menu->addAction(QStringLiteral("Support"), this,
+                                             [support] { QDesktopServices::openUrl(support); });
+    // Nothing may point at a page that is not there.
+    supportAction->setEnabled(support.isValid() && !support.isEmpty() &&
+                              (!support.isLocalFile() || QFileInfo::exists(support.toLocalFile())));
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
+                    [this] { emit quitRequested(); });
+    return menu;
+}
+
+MenuFactory AppDelegate::menuFactory() {
+    return [this] { return buildMenu(); };
+}
+
+void AppDelegate::showMenu(QPoint globalPos) {
+    if (menu_) {
+        menu_->hide();
+    }
+    QMenu* menu = buildMenu().release();
+    menu_ = menu;
+    // The menu lives for one showing; a later click finds no menu attached.
+    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    menu->popup(globalPos);
+}
+
+QVector<QRect> AppDelegate::ownAreas() const {
+    QVector<QRect> areas;
+    if (auto* strip = dynamic_cast<StripFace*>(stripFace_.get())) {
+        areas.append(strip->geometry());
+    }
+    for (const auto* face : {&sniFace_, &xembedFace_}) {
+        if (auto* icon = dynamic_cast<TrayIconFace*>(face->get());
+            icon && icon->geometry().isValid()) {
+            areas.append(icon->geometry());
+        }
+    }
+    for (const QPointer<QWidget>& window : {windows_.compactPanel, windows_.overlayWindow}) {
+        if (visible(window)) {
+            areas.append(window->frameGeometry());
+        }
+    }
+    if (menu_ && menu_->isVisible()) {
+        areas.append(menu_->geometry());
+    }
+    return areas;
+}
+
+void AppDelegate::handleOutsideClick(QPoint globalPos) {
+    OutsideClickState state;
+    state.compactPanelOpen = !windows_.compactPanel.isNull();
+    state.dashboardVisible = visible(windows_.overlayWindow);
+    const QScreen* screen = state.dashboardVisible ? windows_.overlayWindow->screen()
+                                                   : QGuiApplication::primaryScreen();
+    state.dashboardScreen = screen ? screen->geometry() : QRect();
+    state.ownAreas = ownAreas();
+    const OutsideClickOutcome outcome = outsideClickOutcome(globalPos, state);
+    if (outcome.closeCompactPanel) {
+        panelClosedWithoutClick();
+    }
+    if (outcome.closeDashboard) {
+        closeOverlay();
+    }
+}

@@ -1,0 +1,133 @@
+#include "app/faces/StripFace.h"
+#include "app/faces/TrayIconFace.h"
+#include "app/render/StatusGlance.h"
+#include "core/AppSettings.h"
+#include "core/LoginItem.h"
+#include "core/NotificationCenter.h"
+#include "core/UserDefaults.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+struct Records {
+    Records() {
+        cpu.overall = 0.37;
+        ram.totalBytes = 16ull << 30;
+        ram.usedBytes = 9ull << 30;
+        network.uploadSpeed = 24576;
+        network.downloadSpeed = 1536000;
+        gpu.utilization = 0.12;
+        battery.hasBattery = true;
+        battery.percentage = 64;
+        disk.totalBytes = 512ll << 30;
+        disk.usedBytes = 300ll << 30;
+        sensors.cpuTempCelsius = 61;
+        sensors.gpuTempCelsius = 48;
+        sensors.fans = {{0, 2300}};
+    }
+    CPUStats cpu;
+    RAMStats ram;
+    NetworkStats network;
+    GPUStats gpu;
+    BatteryStats battery;
+    DiskStats disk;
+    SensorStats sensors;
+    StatusRecords view() const { return {cpu, ram, network, gpu, battery, disk, sensors}; }
+};
+
+MonitorHistories fullHistories() {
+    MonitorHistories histories;
+    for (int i = 0; i < 60; ++i) {
+        const double wave = 0.5 + 0.4 * std::sin(i / 5.0);
+        for (RingBuffer* series :
+             {&histories.cpu, &histories.ram, &histories.networkDown, &histories.gpu,
+              &histories.battery, &histories.disk, &histories.cpuTemp, &histories.gpuTemp}) {
+            series->append(wave * 100);
+        }
+    }
+    return histories;
+}
+
+// Only the CPU as text (a fresh installation), or every metric in the costlier modes.
+QVector<MenuBarItemConfig> itemsFor(bool everyMetric) {
+    if (!everyMetric) {
+        return {{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly}};
+    }
+    QVector<MenuBarItemConfig> items;
+    int i = 0;
+    for (MenuBarMetric metric : allMenuBarMetrics) {
+        items.append({metric, true, allMetricDisplayModes[static_cast<std::size_t>(i++ % 4)]});
+    }
+    return items;
+}
+
+class NoLoginItem final : public LoginItem {
+public:
+    NoLoginItem() : LoginItem(QString(), QString()) {}
+    bool setEnabled(bool) override { return true; }
+};
+
+// One status-item update as the shell runs it after a poll: draw the wide image and the
+// glance, hand them to the strip and the tray icon, and let the strip repaint.
+void BM_StatusItemUpdate(benchmark::State& state) {
+    QTemporaryDir dir;
+    UserDefaults defaults(dir.filePath(QStringLiteral("settings.json")));
+    defaults.keepChangesInMemory();
+    NotificationCenter center;
+    NoLoginItem loginItem;
+    AppSettings settings(defaults, center, loginItem);
+    const MenuBarRenderer renderer(StatusFonts::forDesktop(96));
+    const Records records;
+    const MonitorHistories histories = fullHistories();
+    StatusLook look = StatusLook::from(settings, QColor(242, 242, 242));
+    look.items = itemsFor(state.range(0) != 0);
+    StripFace strip(settings);
+    TrayIconFace tray;
+    for (auto _ : state) {
+        const StatusPicture picture =
+            makeStatusPicture(renderer, records.view(), histories, look, 24, 22, 1);
+        strip.show(picture);
+        tray.show(picture);
+        QCoreApplication::processEvents();
+    }
+    state.counters["budget_us"] = 500;
+}
+BENCHMARK(BM_StatusItemUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The drawing alone, without the faces: the share the renderer itself takes.
+void BM_StatusItemDrawing(benchmark::State& state) {
+    const MenuBarRenderer renderer(StatusFonts::forDesktop(96));
+    const Records records;
+    const MonitorHistories histories = fullHistories();
+    StatusLook look;
+    look.items = itemsFor(state.range(0) != 0);
+    look.accent = QColor(139, 92, 246);
+    look.labelColor = QColor(242, 242, 242);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            makeStatusPicture(renderer, records.view(), histories, look, 24, 22, 1));
+    }
+}
+BENCHMARK(BM_StatusItemDrawing)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,111 @@
+#!/usr/bin/env python3
+"""What vantrel costs while it only shows its status strip.
+
+Starts the program on an X server and a session bus of its own (Xvfb, dbus-daemon), with
+fresh settings (strip, no panel open, the default 2 s interval), lets it settle, then reads
+its CPU time from /proc/PID/stat and its resident memory from /proc/PID/status over a
+measured stretch. Prints CPU-seconds per hour and MiB; exits 1 when a budget is exceeded.
+
+Usage: app_idle_cost.py VANTREL [--seconds 60] [--settle 5]
+Budgets: 4.5 CPU-seconds per hour, 60 MiB resident.
+"""
+
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+CPU_BUDGET = 4.5  # CPU-seconds per hour
+RSS_BUDGET = 60.0  # MiB
+
+
+def cpu_seconds(pid):
+    with open("/proc/%d/stat" % pid) as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    ticks = int(fields[11]) + int(fields[12])  # utime and stime, fields 14 and 15
+    return ticks / os.sysconf("SC_CLK_TCK")
+
+
+def run_nanoseconds(pid):
+    """CPU time of the live threads in nanoseconds (/proc/PID/task/*/schedstat): the same
+    quantity as the ticks of /proc/PID/stat, at a resolution a one-minute run can use."""
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/schedstat" % (pid, task)) as schedstat:
+                total += int(schedstat.read().split()[0])
+        except FileNotFoundError:
+            pass  # the thread ended in between
+    return total
+
+
+def status_mib(pid, key):
+    with open("/proc/%d/status" % pid) as status:
+        for line in status:
+            if line.startswith(key + ":"):
+                return int(line.split()[1]) / 1024.0
+    raise RuntimeError(key + " missing")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("vantrel")
+    parser.add_argument("--seconds", type=float, default=60)
+    parser.add_argument("--settle", type=float, default=5)
+    args = parser.parse_args()
+    for tool in ("Xvfb", "dbus-daemon"):
+        if shutil.which(tool) is None:
+            sys.exit("missing %s (scripts/install-deps.sh installs it)" % tool)
+
+    home = tempfile.mkdtemp(prefix="vantrel-idle-")
+    runtime = os.path.join(home, "run")
+    os.mkdir(runtime, 0o700)
+    os.makedirs(os.path.join(home, "config", "vantrel"))
+    with open(os.path.join(home, "config", "vantrel", "settings.json"), "w") as out:
+        json.dump({"statusItemMode": "strip"}, out)
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
+                             "-nolisten", "tcp", "-noreset"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as reader:
+        display = ":" + reader.readline().strip()
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    env = dict(os.environ, DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().strip(),
+               HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"),
+               XDG_DATA_HOME=os.path.join(home, "data"), XDG_RUNTIME_DIR=runtime)
+    program = subprocess.Popen([args.vantrel], env=env)
+    try:
+        time.sleep(args.settle)
+        if program.poll() is not None:
+            sys.exit("vantrel ended early: rc %d" % program.returncode)
+        start_cpu, start_ns = cpu_seconds(program.pid), run_nanoseconds(program.pid)
+        start = time.monotonic()
+        time.sleep(args.seconds)
+        used, elapsed = cpu_seconds(program.pid) - start_cpu, time.monotonic() - start
+        used_ns = run_nanoseconds(program.pid) - start_ns
+        rss, peak = status_mib(program.pid, "VmRSS"), status_mib(program.pid, "VmHWM")
+    finally:
+        for process in (program, bus, xvfb):
+            process.terminate()
+            process.wait(10)
+        shutil.rmtree(home, ignore_errors=True)
+
+    per_hour = used / elapsed * 3600
+    precise = used_ns / 1e9 / elapsed * 3600
+    print("vantrel, strip shown, 2 s interval, %.0f s measured after %.0f s:" %
+          (elapsed, args.settle))
+    print("  CPU  %.2f CPU-seconds per hour from /proc/PID/stat (clock ticks of %.0f ms), "
+          "%.2f from the threads' schedstat (budget %.1f)"
+          % (per_hour, 1000 / os.sysconf("SC_CLK_TCK"), precise, CPU_BUDGET))
+    print("  RSS  %.1f MiB now, %.1f MiB peak (budget %.0f)" % (rss, peak, RSS_BUDGET))
+    if precise > CPU_BUDGET or rss > RSS_BUDGET:
+        sys.exit(1)
+
+
+if __name__ == "__main__":
+    main()

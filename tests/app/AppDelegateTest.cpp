@@ -1,0 +1,239 @@
+#include "app/faces/TrayHostProbe.h"
+#include "app/shell/AppDelegate.h"
+#include "support/MonitorHarness.h"
+#include "support/QStringPrinter.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QTemporaryFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FakeHostProbe final : public TrayHostProbe {
+public:
+    bool statusNotifierHostPresent() const override { return present; }
+    void set(bool nowPresent) {
+        present = nowPresent;
+        emit hostChanged();
+    }
+    bool present = false;
+};
+
+class FakeFace final : public StatusFace {
+public:
+    explicit FakeFace(int& shows) : shows_(shows) {}
+    void show(const StatusPicture& picture) override {
+        ++shows_;
+        last = picture;
+    }
+    std::optional<QPoint> anchor() const override { return QPoint(600, 30); }
+    StatusPicture last;
+
+private:
+    int& shows_;
+};
+
+void settle() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+class AppDelegateTest : public ::testing::Test {
+protected:
+    AppDelegateTest() {
+        options.makeStatusNotifierFace = maker(sniFaces, sniShows);
+        options.makeXEmbedFace = maker(xembedFaces, xembedShows);
+        options.makeStripFace = maker(stripFaces, stripShows);
+        options.makeOverlay = [] { return new QWidget; };
+        options.makeSettingsWindow = [] { return new QWidget; };
+        options.makeHelpWindow = [] { return new QWidget; };
+    }
+
+    ShellOptions::FaceMaker maker(int& made, int& shows) {
+        return [&made, &shows, this](const MenuFactory& menu) {
+            ++made;
+            factory = menu;
+            return std::make_unique<FakeFace>(shows);
+        };
+    }
+
+    AppDelegate& shell() {
+        if (!shell_) {
+            shell_ =
+                std::make_unique<AppDelegate>(harness.settings, *harness.monitor, harness.center,
+                                              harness.clock, hosts, nullptr, options);
+            shell_->applicationDidFinishLaunching();
+        }
+        return *shell_;
+    }
+
+    void click(ClickButton button, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        shell().handleClick(button, modifiers, QPoint(600, 10));
+        settle();
+    }
+
+    bool panelOpen() { return !shell().windows().compactPanel.isNull(); }
+    bool overlayOpen() { return !shell().windows().overlayWindow.isNull(); }
+
+    MonitorHarness harness;
+    FakeHostProbe hosts;
+    ShellOptions options;
+    MenuFactory factory;
+    int sniFaces = 0, xembedFaces = 0, stripFaces = 0;
+    int sniShows = 0, xembedShows = 0, stripShows = 0;
+    std::unique_ptr<AppDelegate> shell_;
+};
+
+TEST_F(AppDelegateTest, PanelAndDashboardToggleAndCloseEachOther) {
+    click(ClickButton::left);
+    ASSERT_TRUE(panelOpen());
+    QPointer<QWidget> firstPanel = shell().windows().compactPanel;
+    EXPECT_EQ(firstPanel->geometry(), QRect(440, 34, 320, 520));  // under the item
+    click(ClickButton::left, Qt::AltModifier);
+    EXPECT_FALSE(panelOpen());
+    EXPECT_TRUE(overlayOpen());
+    EXPECT_TRUE(firstPanel.isNull());  // closed panels are gone, not hidden
+    click(ClickButton::left);
+    EXPECT_FALSE(overlayOpen());
+    EXPECT_TRUE(panelOpen());
+    EXPECT_NE(shell().windows().compactPanel, firstPanel);  // a new panel on every open
+    click(ClickButton::left);
+    EXPECT_FALSE(panelOpen());
+    click(ClickButton::middle);
+    EXPECT_TRUE(overlayOpen());
+    click(ClickButton::middle);
+    EXPECT_FALSE(overlayOpen());
+}
+
+TEST_F(AppDelegateTest, MenuShowsOnRightAndCtrlClickAndIsDroppedAfterUse) {
+    for (auto [button, modifiers] :
+         {std::pair{ClickButton::right, Qt::KeyboardModifiers()},
+          std::pair{ClickButton::left, Qt::KeyboardModifiers(Qt::ControlModifier)}}) {
+        click(button, modifiers);
+        QPointer<QMenu> menu = shell().openMenu();
+        ASSERT_TRUE(menu);
+        QStringList titles;
+        for (QAction* action : menu->actions()) {
+            titles.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        EXPECT_EQ(titles, (QStringList{"Open Compact View", "Open Dashboard", "Settings", "Help",
+                                       "Support", "-", "Quit"}));
+        EXPECT_EQ(menu->actions()[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+        EXPECT_EQ(menu->actions()[6]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+        menu->hide();
+        settle();
+        EXPECT_TRUE(menu.isNull());
+        EXPECT_FALSE(panelOpen());
+    }
+    click(ClickButton::left);
+    EXPECT_TRUE(panelOpen());
+}
+
+TEST_F(AppDelegateTest, MenuActionsReachTheShell) {
+    std::unique_ptr<QMenu> menu = shell().buildMenu();
+    menu->actions()[1]->trigger();  // Open Dashboard
+    EXPECT_TRUE(overlayOpen());
+    menu = shell().buildMenu();
+    menu->actions()[0]->trigger();  // Open Compact View
+    EXPECT_TRUE(panelOpen());
+    EXPECT_FALSE(overlayOpen());
+    bool quit = false;
+    QObject::connect(&shell(), &AppDelegate::quitRequested, [&] { quit = true; });
+    shell().buildMenu()->actions()[6]->trigger();
+    EXPECT_TRUE(quit);
+    ASSERT_TRUE(factory);  // every face is handed the same menu
+    EXPECT_EQ(factory()->actions().size(), 7);
+}
+
+TEST_F(AppDelegateTest, SupportIsDisabledWhileItsLocalPageIsMissing) {
+    QTemporaryFile page;
+    ASSERT_TRUE(page.open());
+    struct {
+        QString url;
+        bool enabled;
+    } cases[] = {{QUrl::fromLocalFile(page.fileName()).toString(), true},
+                 {QStringLiteral("file:///no/such/README.md"), false},
+                 {QStringLiteral("https://example.org/support"), true},
+                 {QString(), false}};
+    for (const auto& c : cases) {
+        options.supportUrl = c.url;
+        shell_.reset();
+        EXPECT_EQ(shell().buildMenu()->actions()[4]->isEnabled(), c.enabled) << c.url.toStdString();
+    }
+}
+
+TEST_F(AppDelegateTest, OrdinaryWindowsKeepTheRegularRuleUntilTheLastCloses) {
+    click(ClickButton::left);
+    shell().openSettingsWindow();
+    EXPECT_FALSE(panelOpen());  // opening a window closes the floating panels
+    QPointer<QWidget> settingsWindow = shell().windows().settingsWindow;
+    shell().openSettingsWindow();
+    EXPECT_EQ(shell().windows().settingsWindow, settingsWindow);  // only brought to the front
+    shell().openHelpWindow();
+    EXPECT_TRUE(shell().windows().ordinaryWindowOpen());
+    settingsWindow->close();
+    settle();
+    EXPECT_TRUE(shell().windows().settingsWindow.isNull());
+    EXPECT_TRUE(shell().windows().ordinaryWindowOpen());
+    shell().windows().helpWindow->close();
+    settle();
+    EXPECT_FALSE(shell().windows().ordinaryWindowOpen());
+}
+
+TEST_F(AppDelegateTest, WindowsNotBuiltYetLeaveTheirSlotsEmpty) {
+    options.makeOverlay = nullptr;
+    options.makeSettingsWindow = nullptr;
+    click(ClickButton::left, Qt::AltModifier);
+    shell().openSettingsWindow();
+    EXPECT_FALSE(overlayOpen());
+    EXPECT_FALSE(shell().windows().ordinaryWindowOpen());
+}
+
+TEST_F(AppDelegateTest, PressOutsideClosesThePanelWithoutTheItemsClickReopeningIt) {
+    click(ClickButton::left);
+    shell().handleOutsideClick(QPoint(500, 200));  // inside the panel
+    EXPECT_TRUE(panelOpen());
+    shell().handleOutsideClick(QPoint(5, 590));
+    EXPECT_FALSE(panelOpen());
+    // The same click's activation of a tray item arrives just after the press.
+    harness.clock.advance(std::chrono::milliseconds(100));
+    click(ClickButton::left);
+    EXPECT_FALSE(panelOpen());
+    harness.clock.advance(std::chrono::seconds(1));
+    click(ClickButton::left);
+    EXPECT_TRUE(panelOpen());
+}
+
+TEST_F(AppDelegateTest, FacesFollowTheModeAndTheTrayHost) {
+    shell();
+    EXPECT_EQ(shell().faces().size(), 1u);
+    EXPECT_EQ(stripFaces, 1);
+    hosts.set(true);
+    EXPECT_EQ(sniFaces, 1);
+    ASSERT_EQ(shell().faces().size(), 1u);  // the strip gave way to the tray
+    harness.settings.setStatusItemMode(StatusItemMode::trayAndStrip);
+    EXPECT_EQ(shell().faces().size(), 2u);
+    hosts.set(false);  // the tray host went away
+    EXPECT_EQ(shell().facePlan(), (FacePlan{false, false, true}));
+    EXPECT_EQ(shell().faces().size(), 1u);
+}
+
+TEST_F(AppDelegateTest, EveryFaceRedrawsAfterStatsAndSettingsChanges) {
+    harness.settings.setStatusItemMode(StatusItemMode::trayAndStrip);
+    hosts.present = true;
+    shell();
+    const int sniBefore = sniShows;
+    const int stripBefore = stripShows;
+    harness.center.post(notification::statsDidUpdate);
+    harness.settings.setMenuBarColorCoded(false);
+    EXPECT_EQ(sniShows, sniBefore + 2);
+    EXPECT_EQ(stripShows, stripBefore + 2);
+    const auto* face = dynamic_cast<FakeFace*>(shell().faces().front());
+    ASSERT_NE(face, nullptr);
+    EXPECT_FALSE(face->last.wide.isNull());
+    EXPECT_EQ(face->last.glance.width(), face->last.glance.height());
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+#include "StatusRecordsFixture.h"
+#include "app/render/StatusGlance.h"
+#include "app/render/SymbolGlyphs.h"
+
+#include <QFontInfo>
+#include <QFontMetricsF>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double thickness = 24;
+const QColor green = QColor::fromRgbF(0.3f, 0.78f, 0.45f);
+const QColor amber = QColor::fromRgbF(0.95f, 0.75f, 0.25f);
+const QColor red = QColor::fromRgbF(0.95f, 0.3f, 0.3f);
+
+class MenuBarRendererTest : public ::testing::Test {
+protected:
+    MenuBarRenderer renderer{StatusFonts::forDesktop(96)};
+    MonitorHistories histories;
+    OwnedRecords records;
+
+    RenderedStatus render(const StatusLook& look, double dpr = 1) {
+        return renderer.render(records.view(), histories, look, thickness, dpr);
+    }
+
+    double measured(const QString& text, const QFont& font) const {
+        return std::ceil(QFontMetricsF(font).horizontalAdvance(text));
+    }
+
+    // The entry width the layout rules give, measured here with the renderer's fonts.
+    double expectedWidth(MenuBarMetric metric, MetricDisplayMode mode, int s) const {
+        const auto& fonts = renderer.fonts();
+        const double p = measured(QStringLiteral("100%"), fonts.value);
+        const double compactNetwork = measured(QStringLiteral("↑888M ↓888M"), fonts.label);
+        const bool network = metric == MenuBarMetric::network;
+        switch (mode) {
+            case MetricDisplayMode::textOnly:
+                return network
+                           ? measured(QStringLiteral("↑888.8 MB/s ↓888.8 MB/s"), fonts.label) + 2
+                           : p + measured(shortLabel(metric) + " ", fonts.label) + 2;
+            case MetricDisplayMode::graphOnly:
+                return s;
+            case MetricDisplayMode::graphAndText:
+                return s + 3 + (network ? compactNetwork : p) + 2;
+            case MetricDisplayMode::iconAndText:
+                return (network ? compactNetwork : p) + 21 + 2;
+        }
+        return 0;
+    }
+};
+
+// Every metric at its smallest and largest readings, and with no reading at all.
+const std::function<void(OwnedRecords&)> sweep[] = {
+    [](OwnedRecords&) {},
+    [](OwnedRecords& r) {
+        r.cpu.overall = r.gpu.utilization = 1.0;
+        r.ram = {.totalBytes = 16, .usedBytes = 16};
+        r.disk.totalBytes = r.disk.usedBytes = 1 << 30;
+        r.battery.percentage = 100;
+        r.network.uploadSpeed = r.network.downloadSpeed = 999.9 * 1024 * 1024;
+        r.sensors.cpuTempCelsius = r.sensors.gpuTempCelsius = 119;
+        r.sensors.fans = {{0, 5999}};
+    },
+    [](OwnedRecords& r) {
+        r.cpu.overall = 0.071;
+        r.network.downloadSpeed = 1023;
+        r.battery.percentage = 7;
+        r.sensors.cpuTempCelsius = 8;
+        r.sensors.fans = {{0, 0}};
+    },
+};
+
+TEST_F(MenuBarRendererTest, EveryEntryKeepsTheWidthOfItsTemplateWhateverTheValues) {
+    for (MenuBarMetric metric : allMenuBarMetrics) {
+        for (MetricDisplayMode mode : allMetricDisplayModes) {
+            const double entry = expectedWidth(metric, mode, 30);
+            for (const auto& setValues : sweep) {
+                setValues(records);
+                const RenderedStatus drawn = render(lookOf({{metric, true, mode}}));
+                ASSERT_EQ(drawn.width, std::ceil(8 + entry))
+                    << rawValue(metric).toStdString() << " " << rawValue(mode).toStdString();
+                ASSERT_EQ(drawn.image.size(), QSize(drawn.width, int(thickness)));
+            }
+        }
+    }
+}
+
+TEST_F(MenuBarRendererTest, EntriesAreSpacedAndDisabledOnesTakeNoRoom) {
+    const RenderedStatus drawn =
+        render(lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly},
+                       {MenuBarMetric::ram, false, MetricDisplayMode::textOnly},
+                       {MenuBarMetric::disk, true, MetricDisplayMode::graphOnly},
+                       {MenuBarMetric::network, true, MetricDisplayMode::iconAndText}}));
+    const double sum = expectedWidth(MenuBarMetric::cpu, MetricDisplayMode::textOnly, 30) + 30 +
+                       expectedWidth(MenuBarMetric::network, MetricDisplayMode::iconAndText, 30);
+    EXPECT_EQ(drawn.width, std::ceil(8 + sum + 2 * 6));
+}
+
+TEST_F(MenuBarRendererTest, OutOfRangeSettingsAreClampedWhereDrawn) {
+    StatusLook look = lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::graphOnly}}, -3);
+    look.sparklineWidth = 5000;
+    const RenderedStatus wide = render(look);
+    EXPECT_LE(wide.width, 8 + 200);
+    EXPECT_FALSE(anyOpaquePixel(wide.image, QRect(0, 0, 3, 24)));  // no pill at −3
+    look.pillOpacity = 7;
+    EXPECT_EQ(render(look).image.pixelColor(2, 12).alpha(), 255);
+}
+
+TEST_F(MenuBarRendererTest, PillIsDrawnOnlyAboveOnePercentOpacity) {
+    struct {
+        double opacity;
+        int alpha;
+    } cases[] = {{0.85, 217}, {0.01, 0}, {0.0, 0}, {0.5, 128}};
+    for (const auto& c : cases) {
+        const QImage image =
+            render(lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly}}, c.opacity))
+                .image;
+        EXPECT_NEAR(image.pixelColor(2, 12).alpha(), c.alpha, 1) << c.opacity;
+        // Inset two points vertically: the top and bottom rows stay clear.
+        EXPECT_EQ(image.pixelColor(10, 1).alpha(), 0) << c.opacity;
+        EXPECT_EQ(image.pixelColor(10, 22).alpha(), 0) << c.opacity;
+    }
+}
+
+TEST_F(MenuBarRendererTest, TextTakesItsLevelColourOrTheLabelColour) {
+    struct {
+        double cpu;
+        bool colorCoded;
+        QColor expected;
+        QColor absent;
+    } cases[] = {{0.2, true, green, amber},
+                 {0.5, true, amber, green},
+                 {0.95, true, red, amber},
+                 {0.95, false, QColor(242, 242, 242), red}};
+    for (const auto& c : cases) {
+        records.cpu.overall = c.cpu;
+        StatusLook look = lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly}});
+        look.colorCoded = c.colorCoded;
+        const QImage image = render(look).image;
+        EXPECT_TRUE(hasPixelNear(image, c.expected)) << c.cpu;
+        EXPECT_FALSE(hasPixelNear(image, c.absent)) << c.cpu;
+    }
+}
+
+TEST_F(MenuBarRendererTest, SparklineRisesToNinetyPercentOfTheGraphInTheAccentColour) {
+    for (double value : {0.0, 0.0, 0.0, 1.0}) {
+        histories.cpu.append(value);
+    }
+    const StatusLook look = lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::graphOnly}});
+    const QImage image = render(look, 2).image;  // device pixels: twice the points
+    // Base line 18 points down; the peak, at the right end, 10.8 points above it.
+    EXPECT_TRUE(hasPixelNear(image, look.accent, QRect(2 * 4, 2 * 17, 2 * 10, 2 * 2)));
+    EXPECT_TRUE(hasPixelNear(image, look.accent, QRect(2 * 32, 2 * 7, 2 * 2, 2 * 1), 60));
+    EXPECT_FALSE(anyOpaquePixel(image, QRect(0, 0, image.width(), 2 * 6)));
+    EXPECT_FALSE(anyOpaquePixel(image, QRect(2 * 4, 2 * 8, 2 * 10, 2 * 8)));  // flat start
+}
+
+TEST_F(MenuBarRendererTest, NoSparklineWithoutTwoValuesOrForTheFanButTheRoomStays) {
+    histories.cpu.append(0.7);
+    histories.fan0.append(1000);
+    histories.fan0.append(2000);
+    for (MenuBarMetric metric : {MenuBarMetric::cpu, MenuBarMetric::fanSpeed}) {
+        const RenderedStatus drawn = render(lookOf({{metric, true, MetricDisplayMode::graphOnly}}));
+        EXPECT_EQ(drawn.width, 8 + 30);
+        EXPECT_FALSE(anyOpaquePixel(drawn.image, drawn.image.rect()));
+    }
+}
+
+TEST_F(MenuBarRendererTest, NoEnabledEntryDrawsTheNameEightPointsWider) {
+    const RenderedStatus drawn =
+        render(lookOf({{MenuBarMetric::cpu, false, MetricDisplayMode::textOnly}}));
+    EXPECT_EQ(drawn.width, measured(QStringLiteral("Vantrel"), renderer.fonts().placeholder) + 8);
+    EXPECT_TRUE(anyOpaquePixel(drawn.image, QRect(4, 0, drawn.width - 8, 24)));
+}
+
+TEST_F(MenuBarRendererTest, ImageIsSharpAtTheScreensPixelRatio) {
+    const RenderedStatus drawn =
+        render(lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly}}), 2);
+    EXPECT_EQ(drawn.image.size(), QSize(2 * drawn.width, 2 * 24));
+    EXPECT_EQ(drawn.image.devicePixelRatio(), 2);
+}
+
+TEST_F(MenuBarRendererTest, FontsHaveDigitsOfOneWidthAndAreInstalled) {
+    for (const QFont& font : {renderer.fonts().value, renderer.fonts().label}) {
+        EXPECT_EQ(QFontInfo(font).family(), font.family());
+        EXPECT_TRUE(digitsShareOneWidth(font)) << font.family().toStdString();
+    }
+}
+
+TEST_F(MenuBarRendererTest, EverySymbolIsOneGlyphOfTheIconFontAndIsTinted) {
+    for (MenuBarMetric metric : allMenuBarMetrics) {
+        EXPECT_TRUE(symbolGlyph(symbolName(metric), renderer.fonts().symbol))
+            << symbolName(metric).toStdString() << " (fonts-material-design-icons-iconfont)";
+    }
+    EXPECT_FALSE(symbolGlyph(QStringLiteral("no.such.symbol"), renderer.fonts().symbol));
+    records.battery.percentage = 10;
+    const QImage image =
+        render(lookOf({{MenuBarMetric::battery, true, MetricDisplayMode::iconAndText}})).image;
+    EXPECT_TRUE(hasPixelNear(image, red, QRect(4, 0, 18, 24)));
+}
+
+TEST_F(MenuBarRendererTest, GlanceShowsTheFirstEnabledMetricOverItsSparkline) {
+    records.ram = {.totalBytes = 100, .usedBytes = 90};
+    histories.ram.append(10);
+    histories.ram.append(90);
+    const StatusLook look = lookOf({{MenuBarMetric::cpu, false, MetricDisplayMode::textOnly},
+                                    {MenuBarMetric::ram, true, MetricDisplayMode::textOnly}});
+    const QImage glance = renderGlance(renderer, records.view(), histories, look, 22, 2);
+    ASSERT_EQ(glance.size(), QSize(44, 44));
+    EXPECT_TRUE(hasPixelNear(glance, red, QRect(0, 0, 44, 22)));
+    EXPECT_TRUE(hasPixelNear(glance, look.accent, QRect(0, 22, 44, 22), 60));
+    EXPECT_FALSE(hasPixelNear(glance, look.accent, QRect(0, 0, 44, 18), 60));
+}
+
+TEST_F(MenuBarRendererTest, PictureLabelListsTheEnabledMetricsWithAConstantGuide) {
+    records.cpu.overall = 0.12;
+    const StatusLook look = lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::graphOnly},
+                                    {MenuBarMetric::cpuTemp, true, MetricDisplayMode::textOnly}});
+    const StatusPicture picture =
+        makeStatusPicture(renderer, records.view(), histories, look, 24, 22, 1);
+    EXPECT_EQ(picture.label, QStringLiteral("CPU 12%  TMP —"));
+    EXPECT_EQ(picture.labelGuide, QStringLiteral("CPU 100%  TMP 100%"));
+    EXPECT_TRUE(picture.toolTip.endsWith(picture.label));
+}
+
+}  // namespace

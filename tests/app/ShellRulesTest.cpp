@@ -1,0 +1,109 @@
+#include "app/shell/ClickRouting.h"
+#include "app/shell/FacePlan.h"
+#include "app/shell/OutsideClickRule.h"
+#include "app/shell/PanelPlacement.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ClickRoutingTest, FollowsTheClickTable) {
+    struct {
+        ClickButton button;
+        Qt::KeyboardModifiers modifiers;
+        ClickAction expected;
+    } cases[] = {
+        {ClickButton::left, Qt::NoModifier, ClickAction::toggleCompactPanel},
+        {ClickButton::left, Qt::ShiftModifier, ClickAction::toggleCompactPanel},
+        {ClickButton::left, Qt::AltModifier, ClickAction::toggleDashboard},
+        {ClickButton::left, Qt::ControlModifier, ClickAction::showMenu},
+        {ClickButton::left, Qt::ControlModifier | Qt::AltModifier, ClickAction::showMenu},
+        {ClickButton::right, Qt::NoModifier, ClickAction::showMenu},
+        {ClickButton::right, Qt::AltModifier, ClickAction::showMenu},
+        {ClickButton::middle, Qt::NoModifier, ClickAction::toggleDashboard},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(routeClick(c.button, c.modifiers), c.expected)
+            << int(c.button) << " " << c.modifiers.toInt();
+    }
+}
+
+TEST(FacePlanTest, ModeChoosesFacesAndNeverLeavesNone) {
+    using M = StatusItemMode;
+    struct {
+        M mode;
+        bool sniHost;
+        bool xembedTray;
+        FacePlan expected;
+    } cases[] = {
+        {M::automatic, true, true, {true, false, false}},
+        {M::automatic, false, true, {false, true, false}},
+        {M::automatic, false, false, {false, false, true}},
+        {M::tray, true, false, {true, false, false}},
+        {M::tray, false, false, {false, false, true}},
+        {M::strip, true, true, {false, false, true}},
+        {M::trayAndStrip, false, true, {false, true, true}},
+        {M::trayAndStrip, false, false, {false, false, true}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(planFaces(c.mode, c.sniHost, c.xembedTray), c.expected)
+            << rawValue(c.mode).toStdString() << c.sniHost << c.xembedTray;
+    }
+}
+
+TEST(OutsideClickRuleTest, ClosesPanelAndTheDashboardOnlyOnItsScreen) {
+    OutsideClickState state;
+    state.compactPanelOpen = true;
+    state.dashboardVisible = true;
+    state.dashboardScreen = QRect(0, 0, 1920, 1080);
+    state.ownAreas = {QRect(1800, 0, 60, 24), QRect(1640, 28, 320, 520)};
+    struct {
+        QPoint at;
+        OutsideClickOutcome expected;
+    } cases[] = {
+        {{100, 100}, {true, true}},     // the desktop of the dashboard's screen
+        {{2500, 100}, {true, false}},   // another screen
+        {{1810, 10}, {false, false}},   // the status item itself
+        {{1700, 300}, {false, false}},  // inside the panel
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(outsideClickOutcome(c.at, state), c.expected) << c.at.x() << "," << c.at.y();
+    }
+    state.dashboardVisible = false;
+    EXPECT_EQ(outsideClickOutcome({100, 100}, state), (OutsideClickOutcome{true, false}));
+}
+
+TEST(PanelPlacementTest, HangsUnderTheItemCentredAndStaysOnScreen) {
+    const QRect screen(0, 0, 1280, 800);
+    struct {
+        QPoint anchor;
+        QPoint expected;
+    } cases[] = {
+        {{600, 30}, {440, 34}},              // centred, 4 below
+        {{1270, 30}, {960, 34}},             // pushed left off the right edge
+        {{20, 30}, {0, 34}},                 // pushed right off the left edge
+        {{600, 800}, {440, 776 - 4 - 520}},  // a bottom tray: above the item
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(compactPanelOrigin(c.anchor, c.anchor.y() - 24, screen), c.expected)
+            << c.anchor.x() << "," << c.anchor.y();
+    }
+}
+
+TEST(PanelPlacementTest, WindowOffEveryScreenMovesOntoTheNearest) {
+    const QVector<QRect> screens{QRect(0, 0, 1280, 800), QRect(1280, 0, 1920, 1080)};
+    struct {
+        QRect window;
+        QPoint expected;
+    } cases[] = {
+        {{100, 100, 60, 24}, {100, 100}},  // on a screen: kept
+        {{3300, 50, 60, 24}, {3140, 50}},  // its screen was unplugged: nearest edge
+        {{-500, 900, 60, 24}, {0, 776}},   // far off: the nearest corner
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(clampOntoScreens(c.window, screens), c.expected);
+    }
+    EXPECT_EQ(clampOntoScreens({3300, 50, 60, 24}, {}), QPoint(3300, 50));
+}
+
+}  // namespace
