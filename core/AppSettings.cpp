@@ -7,6 +7,7 @@
 #include "menubar/MenuBarItemList.h"
 
 #include <QJsonObject>
+#include <QJsonValue>
 
 #include <array>
 #include <cmath>
@@ -159,31 +160,41 @@ void AppSettings::load() {
     }
 }
 
-void AppSettings::persist(const QString& key, const QJsonValue& value,
-                          const QString& notification) {
-    defaults_.set(key, value);
+template <typename T>
+void AppSettings::assign(T& field, const T& value, const QString& key,
+                         void (AppSettings::*announce)(), const QString& notification) {
+    if (field == value) {
+        return;
+    }
+    field = value;
+    defaults_.set(key, QJsonValue(value));
     if (!notification.isEmpty()) {
         center_.post(notification);
     }
+    emit(this->*announce)();
     emit changed();
 }
 
 void AppSettings::setRefreshInterval(double seconds) {
-    refreshInterval_ = usableRefreshInterval(seconds);
-    persist(key::refreshInterval, refreshInterval_, notification::historyDidReset);
+    assign(refreshInterval_, usableRefreshInterval(seconds), key::refreshInterval,
+           &AppSettings::refreshIntervalChanged, notification::historyDidReset);
 }
 
 void AppSettings::setLaunchAtLogin(bool enabled) {
+    if (launchAtLogin_ == enabled) {
+        return;
+    }
     launchAtLogin_ = enabled;
     defaults_.set(key::launchAtLogin, enabled);
     // The switch keeps the requested state even when the desktop refuses.
     loginItem_.setEnabled(enabled);
+    emit launchAtLoginChanged();
     emit changed();
 }
 
 void AppSettings::setGraphColor(const QString& name) {
-    graphColor_ = name;
-    persist(key::graphColor, name, notification::settingsDidChange);
+    assign(graphColor_, name, key::graphColor, &AppSettings::graphColorChanged,
+           notification::settingsDidChange);
 }
 
 AccentColor AppSettings::accentColor() const {
@@ -196,9 +207,14 @@ AccentColor AppSettings::accentColor() const {
 }
 
 void AppSettings::setMenuBarItems(const QVector<MenuBarItemConfig>& items) {
-    menuBarItems_ = menubar::withoutRepeatedMetrics(items);
+    const auto kept = menubar::withoutRepeatedMetrics(items);
+    if (kept == menuBarItems_) {
+        return;
+    }
+    menuBarItems_ = kept;
     saveMenuBarItems();
     center_.post(notification::settingsDidChange);
+    emit menuBarItemsChanged();
     emit changed();
 }
 
@@ -241,116 +257,118 @@ void AppSettings::moveMenuBarItemDown(int index) {
 }
 
 void AppSettings::setMenuBarPillOpacity(double opacity) {
-    menuBarPillOpacity_ = opacity;
-    persist(key::menuBarPillOpacity, opacity, notification::settingsDidChange);
+    assign(menuBarPillOpacity_, opacity, key::menuBarPillOpacity,
+           &AppSettings::menuBarPillOpacityChanged, notification::settingsDidChange);
 }
 
 void AppSettings::setMenuBarColorCoded(bool colorCoded) {
-    menuBarColorCoded_ = colorCoded;
-    persist(key::menuBarColorCoded, colorCoded, notification::settingsDidChange);
+    assign(menuBarColorCoded_, colorCoded, key::menuBarColorCoded,
+           &AppSettings::menuBarColorCodedChanged, notification::settingsDidChange);
 }
 
 void AppSettings::setMenuBarSparklineWidth(int points) {
-    menuBarSparklineWidth_ = points;
-    persist(key::menuBarSparklineWidth, points, notification::settingsDidChange);
+    assign(menuBarSparklineWidth_, points, key::menuBarSparklineWidth,
+           &AppSettings::menuBarSparklineWidthChanged, notification::settingsDidChange);
 }
 
 void AppSettings::setStatusItemMode(StatusItemMode mode) {
+    if (statusItemMode_ == mode) {
+        return;
+    }
     statusItemMode_ = mode;
-    persist(key::statusItemMode, rawValue(mode), notification::settingsDidChange);
+    defaults_.set(key::statusItemMode, rawValue(mode));
+    center_.post(notification::settingsDidChange);
+    emit statusItemModeChanged();
+    emit changed();
 }
 
 void AppSettings::setStatusStripPosition(QPoint topLeft) {
+    if (statusStripPosition_ == topLeft) {
+        return;
+    }
     statusStripPosition_ = topLeft;
-    persist(key::statusStripPosition, QJsonObject{{"x", topLeft.x()}, {"y", topLeft.y()}});
+    defaults_.set(key::statusStripPosition, QJsonObject{{"x", topLeft.x()}, {"y", topLeft.y()}});
+    emit statusStripPositionChanged();
+    emit changed();
 }
 
 void AppSettings::setCompactShowCPU(bool shown) {
-    compactShowCPU_ = shown;
-    persist(key::compactShowCPU, shown);
+    assign(compactShowCPU_, shown, key::compactShowCPU, &AppSettings::compactShowCPUChanged);
 }
 
 void AppSettings::setCompactShowRAM(bool shown) {
-    compactShowRAM_ = shown;
-    persist(key::compactShowRAM, shown);
+    assign(compactShowRAM_, shown, key::compactShowRAM, &AppSettings::compactShowRAMChanged);
 }
 
 void AppSettings::setCompactShowNetwork(bool shown) {
-    compactShowNetwork_ = shown;
-    persist(key::compactShowNetwork, shown);
+    assign(compactShowNetwork_, shown, key::compactShowNetwork,
+           &AppSettings::compactShowNetworkChanged);
 }
 
 void AppSettings::setCompactShowGPU(bool shown) {
-    compactShowGPU_ = shown;
-    persist(key::compactShowGPU, shown);
+    assign(compactShowGPU_, shown, key::compactShowGPU, &AppSettings::compactShowGPUChanged);
 }
 
 void AppSettings::setCompactShowDisk(bool shown) {
-    compactShowDisk_ = shown;
-    persist(key::compactShowDisk, shown);
+    assign(compactShowDisk_, shown, key::compactShowDisk, &AppSettings::compactShowDiskChanged);
 }
 
 void AppSettings::setCompactShowBattery(bool shown) {
-    compactShowBattery_ = shown;
-    persist(key::compactShowBattery, shown);
+    assign(compactShowBattery_, shown, key::compactShowBattery,
+           &AppSettings::compactShowBatteryChanged);
 }
 
 void AppSettings::setCompactShowProcesses(bool shown) {
-    compactShowProcesses_ = shown;
-    persist(key::compactShowProcesses, shown);
+    assign(compactShowProcesses_, shown, key::compactShowProcesses,
+           &AppSettings::compactShowProcessesChanged);
 }
 
 void AppSettings::setAlertsEnabled(bool enabled) {
-    alertsEnabled_ = enabled;
-    persist(key::alertsEnabled, enabled);
+    assign(alertsEnabled_, enabled, key::alertsEnabled, &AppSettings::alertsEnabledChanged);
 }
 
 void AppSettings::setAlertCPUTempThreshold(double celsius) {
-    alertCPUTempThreshold_ = celsius;
-    persist(key::alertCPUTempThreshold, celsius);
+    assign(alertCPUTempThreshold_, celsius, key::alertCPUTempThreshold,
+           &AppSettings::alertCPUTempThresholdChanged);
 }
 
 void AppSettings::setAlertGPUTempThreshold(double celsius) {
-    alertGPUTempThreshold_ = celsius;
-    persist(key::alertGPUTempThreshold, celsius);
+    assign(alertGPUTempThreshold_, celsius, key::alertGPUTempThreshold,
+           &AppSettings::alertGPUTempThresholdChanged);
 }
 
 void AppSettings::setAlertSSDTempThreshold(double celsius) {
-    alertSSDTempThreshold_ = celsius;
-    persist(key::alertSSDTempThreshold, celsius);
+    assign(alertSSDTempThreshold_, celsius, key::alertSSDTempThreshold,
+           &AppSettings::alertSSDTempThresholdChanged);
 }
 
 void AppSettings::setOverlayShowCPU(bool shown) {
-    overlayShowCPU_ = shown;
-    persist(key::overlayShowCPU, shown);
+    assign(overlayShowCPU_, shown, key::overlayShowCPU, &AppSettings::overlayShowCPUChanged);
 }
 
 void AppSettings::setOverlayShowRAM(bool shown) {
-    overlayShowRAM_ = shown;
-    persist(key::overlayShowRAM, shown);
+    assign(overlayShowRAM_, shown, key::overlayShowRAM, &AppSettings::overlayShowRAMChanged);
 }
 
 void AppSettings::setOverlayShowNetwork(bool shown) {
-    overlayShowNetwork_ = shown;
-    persist(key::overlayShowNetwork, shown);
+    assign(overlayShowNetwork_, shown, key::overlayShowNetwork,
+           &AppSettings::overlayShowNetworkChanged);
 }
 
 void AppSettings::setOverlayShowGPU(bool shown) {
-    overlayShowGPU_ = shown;
-    persist(key::overlayShowGPU, shown);
+    assign(overlayShowGPU_, shown, key::overlayShowGPU, &AppSettings::overlayShowGPUChanged);
 }
 
 void AppSettings::setOverlayShowDisk(bool shown) {
-    overlayShowDisk_ = shown;
-    persist(key::overlayShowDisk, shown);
+    assign(overlayShowDisk_, shown, key::overlayShowDisk, &AppSettings::overlayShowDiskChanged);
 }
 
 void AppSettings::setOverlayShowBattery(bool shown) {
-    overlayShowBattery_ = shown;
-    persist(key::overlayShowBattery, shown);
+    assign(overlayShowBattery_, shown, key::overlayShowBattery,
+           &AppSettings::overlayShowBatteryChanged);
 }
 
 void AppSettings::setOverlayShowProcesses(bool shown) {
-    overlayShowProcesses_ = shown;
-    persist(key::overlayShowProcesses, shown);
+    assign(overlayShowProcesses_, shown, key::overlayShowProcesses,
+           &AppSettings::overlayShowProcessesChanged);
 }

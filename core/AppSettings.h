@@ -3,7 +3,6 @@
 #include "menubar/MenuBarItemConfig.h"
 #include "menubar/MenuBarItemList.h"
 
-#include <QJsonValue>
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -31,13 +30,15 @@ class LoginItem;
 class NotificationCenter;
 class UserDefaults;
 
-// Every user preference, loaded once at start with a default for each and written back the
-// moment it changes. Each setter performs its side effects even when the value is unchanged.
 class SettingsReader;
 
 // The status item's list and the older per-metric switches as stored.
 menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& stored);
 
+// Every user preference, loaded once at start with a default for each and written back the
+// moment it changes. A setter given the value already held does nothing at all: it writes,
+// posts and announces nothing. Each property has its own change signal, emitted after the new
+// value is stored and written, followed by changed().
 class AppSettings : public QObject {
     Q_OBJECT
 public:
@@ -118,14 +119,45 @@ public:
     void setOverlayShowProcesses(bool shown);
 
 signals:
-    // Emitted after any property changed, for windows bound to the store.
+    // Emitted after any property changed, for windows bound to the store as a whole.
     void changed();
+
+    // One per property, named after it.
+    void refreshIntervalChanged();
+    void launchAtLoginChanged();
+    void graphColorChanged();
+    void menuBarItemsChanged();
+    void menuBarPillOpacityChanged();
+    void menuBarColorCodedChanged();
+    void menuBarSparklineWidthChanged();
+    void compactShowCPUChanged();
+    void compactShowRAMChanged();
+    void compactShowNetworkChanged();
+    void compactShowGPUChanged();
+    void compactShowDiskChanged();
+    void compactShowBatteryChanged();
+    void compactShowProcessesChanged();
+    void alertsEnabledChanged();
+    void alertCPUTempThresholdChanged();
+    void alertGPUTempThresholdChanged();
+    void alertSSDTempThresholdChanged();
+    void overlayShowCPUChanged();
+    void overlayShowRAMChanged();
+    void overlayShowNetworkChanged();
+    void overlayShowGPUChanged();
+    void overlayShowDiskChanged();
+    void overlayShowBatteryChanged();
+    void overlayShowProcessesChanged();
+    void statusItemModeChanged();
+    void statusStripPositionChanged();
 
 private:
     void load();
-    // Writes `value` under `key`, posts `notification` unless it is empty, then announces
-    // the change.
-    void persist(const QString& key, const QJsonValue& value, const QString& notification = {});
+    // Unless `field` already holds `value`: stores it, writes it under `key`, posts
+    // `notification` unless it is empty, then emits `announce` and changed().
+    template <typename T>
+    void assign(T& field, const T& value, const QString& key, void (AppSettings::*announce)(),
+                const QString& notification = {});
 
     UserDefaults& defaults_;
     NotificationCenter& center_;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/SampleRecorder.h"
 #include "core/SampleRecords.h"
 
 #include <QCoro/QCoroTask>
+
+#include <functional>
 
 class AppSettings;
 class SystemMonitor;
@@ -21,8 +24,16 @@ using CPUSampler = Sampler<CPUStats>;
 using RAMSampler = Sampler<RAMStats>;
 using NetworkSampler = Sampler<NetworkStats>;
 using BatterySampler = Sampler<BatteryStats>;
-using DiskSampler = Sampler<DiskStats>;
 using GPUSampler = Sampler<GPUStats>;
+
+// The disk's categories and other volumes come from slow background scans.
+class DiskSampler : public Sampler<DiskStats> {
+public:
+    using ScanListener =
+        std::function<void(const QVector<StorageCategory>&, const QVector<VolumeInfo>&)>;
+    // `listener` runs on the main thread with the lists of each scan as it finishes.
+    virtual void setScanListener(ScanListener listener) = 0;
+};
 
 // Runs off the main thread; the awaiting poll resumes on the main thread.
 class ProcessSampler {
@@ -31,11 +42,22 @@ public:
     virtual QCoro::Task<ProcessStats> sample() = 0;
 };
 
+// How the sensor helper has answered.
+enum class HelperState {
+    notInstalled,  // no helper to ask: none confirmed, or its socket is missing
+    notAskedYet,   // a helper is there and no fetch has finished since
+    refused,       // the socket is there but gave no reading: refused, closed or garbled
+    timedOut,      // the helper did not answer in time
+    answering,     // the latest fetch got a reading
+};
+
 // Asks the privileged helper for one sensor record; the empty record when it cannot.
 class SensorFetcher {
 public:
     virtual ~SensorFetcher() = default;
     virtual QCoro::Task<SensorStats> fetch() = 0;
+    // How the latest finished fetch went; notAskedYet before the first.
+    virtual HelperState helperState() const = 0;
 };
 
 class ThermalStateReader {
@@ -48,12 +70,6 @@ class TemperatureAlerter {
 public:
     virtual ~TemperatureAlerter() = default;
     virtual void checkAlerts(const SensorStats& sensors, const AppSettings& settings) = 0;
-};
-
-class SampleRecorder {
-public:
-    virtual ~SampleRecorder() = default;
-    virtual void recordSample(const SystemMonitor& monitor) = 0;
 };
 
 class BatteryHealthRecorder {

@@ -14,14 +14,11 @@ void raise(T& peak, T value) {
     }
 }
 
-// Each poll counts as two seconds, whatever the refresh interval.
-constexpr double kSecondsPerPoll = 2.0;
-
 }  // namespace
 
 void SessionSummary::applyPoll(const CPUStats& cpu, const RAMStats& ram,
                                const NetworkStats& network, const GPUStats& gpu,
-                               ThermalState thermal) {
+                               ThermalState thermal, double seconds) {
     ++pollCount;
     raise(peakCPU, cpu.overall);
     raise(peakRAMBytes, ram.usedBytes);
@@ -32,10 +29,11 @@ void SessionSummary::applyPoll(const CPUStats& cpu, const RAMStats& ram,
         worstThermal = thermal;
     }
     if (thermalStateValue(thermal) >= thermalStateValue(ThermalState::serious)) {
-        throttleSeconds += static_cast<std::int64_t>(kSecondsPerPoll);
+        throttleTime += seconds;
+        throttleSeconds = static_cast<std::int64_t>(throttleTime);
     }
-    totalDownloadBytes += network.downloadSpeed * kSecondsPerPoll;
-    totalUploadBytes += network.uploadSpeed * kSecondsPerPoll;
+    totalDownloadBytes += network.downloadSpeed * seconds;
+    totalUploadBytes += network.uploadSpeed * seconds;
 }
 
 void SessionSummary::applyTemperatures(const SensorStats& sensors) {

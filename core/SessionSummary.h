@@ -19,14 +19,16 @@ struct SessionSummary {
     ThermalState worstThermal = ThermalState::nominal;
     double totalDownloadBytes = 0;
     double totalUploadBytes = 0;
-    std::int64_t throttleSeconds = 0;
+    std::int64_t throttleSeconds = 0;  // whole seconds of throttleTime
+    double throttleTime = 0;           // seconds in the serious or critical state
     double peakCPUTemp = 0;
     double peakGPUTemp = 0;
     std::int64_t pollCount = 0;
 
-    // One poll's system records and thermal state.
+    // One poll's system records and thermal state; the poll stands for `seconds` of the
+    // session in the totals and the throttling time.
     void applyPoll(const CPUStats& cpu, const RAMStats& ram, const NetworkStats& network,
-                   const GPUStats& gpu, ThermalState thermal);
+                   const GPUStats& gpu, ThermalState thermal, double seconds);
     // One poll's sensor record; runs before applyPoll on polls with a sensor fetch.
     void applyTemperatures(const SensorStats& sensors);
 

@@ -48,13 +48,19 @@ SystemMonitor::SystemMonitor(AppSettings& settings, NotificationCenter& center, 
       settings_(settings),
       center_(center),
       clock_(clock),
-      parts_(std::move(parts)) {
+      parts_(std::move(parts)),
+      previousPoll_(clock_.steadyNow()) {
     session_.startTime = clock_.wallNow();
     connect(&center_, &NotificationCenter::notified, this, [this](const QString& name) {
         if (name == notification::historyDidReset) {
             resetHistory();
         }
     });
+    // The disk sampler is owned here, so it never calls a monitor that is gone.
+    parts_.disk->setScanListener(
+        [this](const QVector<StorageCategory>& categories, const QVector<VolumeInfo>& volumes) {
+            publishDiskScan(categories, volumes);
+        });
 }
 
 SystemMonitor::~SystemMonitor() {
@@ -74,6 +80,7 @@ void SystemMonitor::startPolling() {
         return;
     }
     loop_ = std::make_shared<LoopControl>(clock_, this);
+    previousPoll_ = clock_.steadyNow();  // the first poll stands for the time since the start
     pollingTask_.emplace(runLoop(loop_));
 }
 
@@ -109,11 +116,13 @@ QCoro::Task<> SystemMonitor::runLoop(std::shared_ptr<LoopControl> control) {
 QCoro::Task<> SystemMonitor::poll() {
     QPointer<SystemMonitor> alive(this);
 
+    const double seconds = secondsSincePreviousPoll();
+    const std::uint64_t diskScansBefore = diskScans_;
     const CPUStats cpu = parts_.cpu->sample();
     const RAMStats ram = parts_.ram->sample();
     const NetworkStats network = parts_.network->sample();
     const BatteryStats battery = parts_.battery->sample();
-    const DiskStats disk = parts_.disk->sample();
+    DiskStats disk = parts_.disk->sample();
     const GPUStats gpu = parts_.gpu->sample();
     ProcessStats processes = co_await parts_.processes->sample();
     if (!alive) {
@@ -128,6 +137,11 @@ QCoro::Task<> SystemMonitor::poll() {
     emit networkChanged();
     battery_ = battery;
     emit batteryChanged();
+    if (diskScans_ != diskScansBefore) {
+        // A scan finished while the processes were sampled: its lists are newer than these.
+        disk.categories = disk_.categories;
+        disk.volumes = disk_.volumes;
+    }
     disk_ = disk;
     emit diskChanged();
     gpu_ = gpu;
@@ -145,6 +159,9 @@ QCoro::Task<> SystemMonitor::poll() {
         }
         sensors_ = std::move(sensors);
         emit sensorsChanged();
+        if (helperAvailable_) {  // the shell may have withdrawn it during the fetch
+            setHelperState(parts_.sensors->helperState());
+        }
 
         histories_.cpuTemp.append(valueOrZero(sensors_.cpuTempCelsius));
         histories_.gpuTemp.append(valueOrZero(sensors_.gpuTempCelsius));
@@ -157,7 +174,6 @@ QCoro::Task<> SystemMonitor::poll() {
 
         parts_.alerts->checkAlerts(sensors_, settings_);
         session_.applyTemperatures(sensors_);
-        emit sessionChanged();
     }
     // A running recording gets a row on every poll; without the helper its sensor columns
     // show that nothing was measured, so a recording never runs while writing nothing.
@@ -171,11 +187,50 @@ QCoro::Task<> SystemMonitor::poll() {
     histories_.battery.append(batteryFraction(battery));
     histories_.disk.append(diskFraction(disk));
 
-    session_.applyPoll(cpu, ram, network, gpu, thermalState_);
+    session_.applyPoll(cpu, ram, network, gpu, thermalState_, seconds);
     emit sessionChanged();
 
     parts_.batteryHealth->record(battery);
     center_.post(notification::statsDidUpdate);
+    if (alive) {
+        emit pollFinished();
+    }
+}
+
+double SystemMonitor::secondsSincePreviousPoll() {
+    const Clock::SteadyTime now = clock_.steadyNow();
+    const double interval = settings_.refreshInterval();
+    // Twice the longer of this interval and the last, so a suspended machine does not count
+    // its sleep, while a new, shorter interval does not cut the wait that was already running.
+    const double longest = 2 * std::max(interval, previousInterval_);
+    const double seconds = std::clamp(secondsBetween(previousPoll_, now), 0.0, longest);
+    previousPoll_ = now;
+    previousInterval_ = interval;
+    return seconds;
+}
+
+void SystemMonitor::setHelperAvailable(bool available) {
+    helperAvailable_ = available;
+    if (!available) {
+        setHelperState(HelperState::notInstalled);
+    } else if (helperState_ == HelperState::notInstalled) {
+        setHelperState(HelperState::notAskedYet);
+    }
+}
+
+void SystemMonitor::setHelperState(HelperState state) {
+    if (helperState_ != state) {
+        helperState_ = state;
+        emit helperStateChanged();
+    }
+}
+
+void SystemMonitor::publishDiskScan(const QVector<StorageCategory>& categories,
+                                    const QVector<VolumeInfo>& volumes) {
+    ++diskScans_;
+    disk_.categories = categories;
+    disk_.volumes = volumes;
+    emit diskChanged();
 }
 
 void SystemMonitor::resetHistory() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Clock.h"
 #include "core/ProviderInterfaces.h"
 #include "core/RingBuffer.h"
 #include "core/SampleRecords.h"
@@ -8,11 +9,11 @@
 #include <QCoro/QCoroTask>
 #include <QObject>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
 class AppSettings;
-class Clock;
 class NotificationCenter;
 
 // Everything one poll drives. The monitor owns these; tests hand in fakes.
@@ -38,7 +39,8 @@ struct MonitorHistories {
 };
 
 // The heart of the application: polls every provider on the main thread, publishes the newest
-// records, keeps the histories and the session summary, and posts "statsDidUpdate".
+// records, keeps the histories and the session summary, and posts "statsDidUpdate". Views bind
+// to the change signals below; each is emitted right after its value was stored.
 class SystemMonitor : public QObject {
     Q_OBJECT
 public:
@@ -68,8 +70,15 @@ public:
     const SessionSummary& session() const { return session_; }
     const MonitorHistories& histories() const { return histories_; }
 
+    // The recorder the polls feed, with its state and change signals.
+    SampleRecorder& recorder() { return *parts_.recorder; }
+    const SampleRecorder& recorder() const { return *parts_.recorder; }
+
+    // Whether the shell has confirmed the helper; only then do polls ask for sensors.
     bool helperAvailable() const { return helperAvailable_; }
-    void setHelperAvailable(bool available) { helperAvailable_ = available; }
+    void setHelperAvailable(bool available);
+    // notInstalled while the helper is not available, else how its latest fetch went.
+    HelperState helperState() const { return helperState_; }
 
     const AppSettings& settings() const { return settings_; }
     MonitorParts& parts() { return parts_; }
@@ -84,12 +93,23 @@ signals:
     void processesChanged();
     void thermalStateChanged();
     void sensorsChanged();
+    // The session summary took this poll's figures: once per poll.
     void sessionChanged();
+    // The helper's state changed (see helperState()).
+    void helperStateChanged();
+    // A poll completed: every record, history and the session hold its figures. Once per
+    // poll, unlike "statsDidUpdate", which also follows history resets and disk scans.
+    void pollFinished();
 
 private:
     struct LoopControl;
 
     void resetHistory();
+    void publishDiskScan(const QVector<StorageCategory>& categories,
+                         const QVector<VolumeInfo>& volumes);
+    void setHelperState(HelperState state);
+    // Seconds this poll stands for in the session's totals.
+    double secondsSincePreviousPoll();
     static QCoro::Task<> runLoop(std::shared_ptr<LoopControl> control);
 
     AppSettings& settings_;
@@ -107,8 +127,12 @@ private:
     ThermalState thermalState_ = ThermalState::nominal;
     SensorStats sensors_;
     bool helperAvailable_ = false;
+    HelperState helperState_ = HelperState::notInstalled;
     MonitorHistories histories_;
     SessionSummary session_;
+    Clock::SteadyTime previousPoll_;  // the monitor's creation before the first poll
+    double previousInterval_ = 0;
+    std::uint64_t diskScans_ = 0;  // background scans published so far
 
     std::shared_ptr<LoopControl> loop_;
     std::weak_ptr<LoopControl> stoppingLoop_;  // stopped, possibly still running its last poll

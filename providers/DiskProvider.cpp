@@ -79,6 +79,9 @@ void DiskProvider::finishScan(StorageScanResult result) {
     cachedCategories_ = std::move(result.categories);
     cachedVolumes_ = std::move(result.volumes);
     scanInProgress_ = false;
+    if (scanListener_) {
+        scanListener_(cachedCategories_, cachedVolumes_);
+    }
     center_.post(notification::statsDidUpdate);
 }
 

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class NotificationCenter;
 
@@ -15,7 +16,8 @@ class NotificationCenter;
 // are read on every call; the storage categories and the other volumes come from a background
 // scan started at most once a minute, and never sooner after the last start than twenty times
 // that scan's duration, so scanning takes at most 5 % of the time. The record carries the
-// last finished scan's lists; a finished scan posts "statsDidUpdate". Runs on the main thread.
+// last finished scan's lists; a finished scan hands them to the scan listener, then posts
+// "statsDidUpdate". Runs on the main thread.
 class DiskProvider final : public DiskSampler {
 public:
     static constexpr std::chrono::seconds scanInterval{60};
@@ -25,6 +27,7 @@ public:
                  std::unique_ptr<StorageScanner> scanner);
 
     DiskStats sample() override;
+    void setScanListener(ScanListener listener) override { scanListener_ = std::move(listener); }
 
     bool scanInProgress() const { return scanInProgress_; }
 
@@ -50,6 +53,7 @@ private:
     std::optional<Clock::SteadyTime> lastCategoryScan_;  // none: the distant past
     Clock::SteadyTime::duration lastScanDuration_{0};
     bool scanInProgress_ = false;
+    ScanListener scanListener_;
 
     // Last, so it goes first: a scan result can never reach a half-destroyed provider.
     std::unique_ptr<StorageScanner> scanner_;

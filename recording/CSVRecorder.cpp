@@ -21,7 +21,7 @@ QByteArray line(const QString& text) {
 }  // namespace
 
 CSVRecorder::CSVRecorder(Clock& clock, QTimeZone zone, QObject* parent)
-    : QObject(parent), clock_(clock), zone_(std::move(zone)) {}
+    : SampleRecorder(parent), clock_(clock), zone_(std::move(zone)) {}
 
 FileResult CSVRecorder::startRecording() {
     return startRecordingIn(userDesktopFolder());
@@ -38,7 +38,7 @@ FileResult CSVRecorder::startRecordingIn(const QString& folder) {
         const Clock::WallTime now = clock_.wallNow();
         return startAt(folder + u'/' + recordingFileName(now, zone_), now);
     }
-    setError(result.error);
+    setLastError(result.error);
     return result;
 }
 
@@ -50,7 +50,7 @@ FileResult CSVRecorder::startAt(const QString& path, Clock::WallTime now) {
     AppendOnlyFile file;
     FileResult created = file.create(path, line(csvHeader()));
     if (!created.ok()) {
-        setError(created.error);
+        setLastError(created.error);
         return created;
     }
     // A recording still running ends here: its rows stay in its file, with no report.
@@ -59,30 +59,22 @@ FileResult CSVRecorder::startAt(const QString& path, Clock::WallTime now) {
     filePath_ = path;
     startTime_ = now;
     samples_.clear();
-    setError({});
-    recordedRows_ = 0;
-    emit recordedRowsChanged();
-    recordingDuration_ = 0;
-    emit recordingDurationChanged();
-    if (lastReport_) {
-        lastReport_.reset();
-        emit lastReportChanged();
-    }
-    if (!isRecording_) {
-        isRecording_ = true;
-        emit isRecordingChanged();
-    }
+    setLastError({});
+    setRecordedRows(0);
+    setRecordingDuration(0);
+    setLastReport(std::nullopt);
+    setRecording(true);
     return {};
 }
 
 void CSVRecorder::stopRecording() {
-    if (isRecording_) {
+    if (isRecording()) {
         finish({});
     }
 }
 
 void CSVRecorder::recordSample(const SystemMonitor& monitor) {
-    if (!isRecording_ || !file_.isOpen()) {
+    if (!isRecording() || !file_.isOpen()) {
         return;
     }
     const Clock::WallTime now = clock_.wallNow();
@@ -95,16 +87,14 @@ void CSVRecorder::recordSample(const SystemMonitor& monitor) {
         finish(written.error);
         return;
     }
-    recordingDuration_ =
-        startTime_ ? std::chrono::duration<double>(now - *startTime_).count() : 0.0;
-    emit recordingDurationChanged();
-    ++recordedRows_;
-    emit recordedRowsChanged();
     samples_.append(recordedSampleOf(readings, now));
+    setRecordingDuration(startTime_ ? std::chrono::duration<double>(now - *startTime_).count()
+                                    : 0.0);
+    setRecordedRows(recordedRows() + 1);
 }
 
 QString CSVRecorder::recordingDurationText() const {
-    return durationText(recordingDuration_);
+    return durationText(recordingDuration());
 }
 
 QString CSVRecorder::recordingFileName(Clock::WallTime start, const QTimeZone& zone) {
@@ -114,20 +104,11 @@ QString CSVRecorder::recordingFileName(Clock::WallTime start, const QTimeZone& z
         .arg(local.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")));
 }
 
-void CSVRecorder::setError(const QString& error) {
-    if (lastError_ != error) {
-        lastError_ = error;
-        emit lastErrorChanged();
-    }
-}
-
 void CSVRecorder::finish(const QString& error) {
     const FileResult closed = file_.close();
-    setError(error.isEmpty() ? closed.error : error);
-    isRecording_ = false;
-    emit isRecordingChanged();
+    setLastError(error.isEmpty() ? closed.error : error);
+    setRecording(false);
     if (samples_.size() >= kRowsForAReport) {
-        lastReport_ = buildSessionReport(samples_, clock_.wallNow());
-        emit lastReportChanged();
+        setLastReport(buildSessionReport(samples_, clock_.wallNow()));
     }
 }

@@ -7,7 +7,6 @@
 #include "recording/RecordedSample.h"
 #include "recording/SessionReport.h"
 
-#include <QObject>
 #include <QString>
 #include <QTimeZone>
 #include <QVector>
@@ -16,9 +15,8 @@
 
 // Continuous recording: one CSV row per poll, appended to a file that only ever holds whole
 // rows, and a compact sample of each row kept for the session report of the finished
-// recording. Observers watch the published fields through the *Changed signals, emitted
-// right after each new value is stored.
-class CSVRecorder final : public QObject, public SampleRecorder {
+// recording. Observers watch the published state through SampleRecorder's signals.
+class CSVRecorder final : public SampleRecorder {
     Q_OBJECT
 public:
     // `zone` names the recording files in local time; the rows are always in UTC.
@@ -48,13 +46,6 @@ public:
     // The recording's length as "45s", "12m 5s" or "2h 3m".
     QString recordingDurationText() const;
 
-    bool isRecording() const { return isRecording_; }
-    qint64 recordedRows() const { return recordedRows_; }
-    double recordingDuration() const { return recordingDuration_; }
-    const std::optional<SessionReport>& lastReport() const { return lastReport_; }
-    // Why the latest start or the latest recording failed; empty when nothing failed.
-    const QString& lastError() const { return lastError_; }
-
     const std::optional<QString>& filePath() const { return filePath_; }
     const std::optional<Clock::WallTime>& startTime() const { return startTime_; }
     const QVector<RecordedSample>& samples() const { return samples_; }
@@ -62,27 +53,13 @@ public:
     // "vantrel-recording-2026-01-31_14-05-09.csv" for a start at that local time.
     static QString recordingFileName(Clock::WallTime start, const QTimeZone& zone);
 
-signals:
-    void isRecordingChanged();
-    void recordedRowsChanged();
-    void recordingDurationChanged();
-    void lastReportChanged();  // a finished recording's report has arrived
-    void lastErrorChanged();
-
 private:
     FileResult startAt(const QString& path, Clock::WallTime now);
-    void setError(const QString& error);
     // Closes the file and publishes the report; `error` ends the recording as failed.
     void finish(const QString& error);
 
     Clock& clock_;
     QTimeZone zone_;
-
-    bool isRecording_ = false;
-    qint64 recordedRows_ = 0;
-    double recordingDuration_ = 0;
-    std::optional<SessionReport> lastReport_;
-    QString lastError_;
 
     AppendOnlyFile file_;
     std::optional<QString> filePath_;  // kept after the recording stops

@@ -90,6 +90,7 @@ std::shared_ptr<SensorProvider::Exchange> SensorProvider::beginExchange() {
         }
         if (provider) {
             provider->dropConnection();
+            provider->finish(std::nullopt, HelperState::timedOut);
         }
         exchange->finish(std::nullopt);
     });
@@ -114,10 +115,13 @@ void SensorProvider::connectToHelper() {
         dropConnection();
         finish(std::nullopt);
     });
-    connect(socket_, &QLocalSocket::errorOccurred, this, [this] {
-        dropConnection();
-        finish(std::nullopt);
-    });
+    connect(socket_, &QLocalSocket::errorOccurred, this,
+            [this](QLocalSocket::LocalSocketError error) {
+                dropConnection();
+                finish(std::nullopt, error == QLocalSocket::ServerNotFoundError
+                                         ? HelperState::notInstalled
+                                         : HelperState::refused);
+            });
     socket_->connectToServer(socketPath_);
 }
 
@@ -180,8 +184,10 @@ void SensorProvider::dropConnection() {
     socket->deleteLater();
 }
 
-void SensorProvider::finish(std::optional<SensorReading> reading) {
-    if (exchange_) {
-        exchange_->finish(reading);
+void SensorProvider::finish(std::optional<SensorReading> reading, HelperState failure) {
+    if (!exchange_ || exchange_->finished) {
+        return;  // nothing asked: a later loss of the idle connection says nothing yet
     }
+    helperState_ = reading ? HelperState::answering : failure;
+    exchange_->finish(reading);
 }

@@ -19,7 +19,8 @@ class QLocalSocket;
 // Every failure (no helper, a refused or dropped connection, a malformed or oversized reply)
 // gives the empty sensor record for that fetch. A helper that has not answered within
 // `replyTimeout` ends the fetch the same way and loses its connection, so a hung helper never
-// holds the poll loop; the next fetch connects anew.
+// holds the poll loop; the next fetch connects anew. Each finished exchange sets the helper's
+// state: answering, timed out, refused, or not installed when its socket is missing.
 class SensorProvider final : public QObject, public SensorFetcher {
     Q_OBJECT
 public:
@@ -34,6 +35,7 @@ public:
 
     // Only one fetch runs at a time; one started while another waits gets the empty record.
     QCoro::Task<SensorStats> fetch() override;
+    HelperState helperState() const override { return helperState_; }
 
     bool isConnected() const;
 
@@ -46,11 +48,13 @@ private:
     void sendRequest();
     void readReply();
     void dropConnection();
-    void finish(std::optional<SensorReading> reading);
+    // Ends the exchange in progress, if any, with `reading`, or empty as `failure` says.
+    void finish(std::optional<SensorReading> reading, HelperState failure = HelperState::refused);
 
     Clock& clock_;
     QString socketPath_;
     std::chrono::milliseconds replyTimeout_;
     QLocalSocket* socket_ = nullptr;
     std::shared_ptr<Exchange> exchange_;
+    HelperState helperState_ = HelperState::notAskedYet;
 };

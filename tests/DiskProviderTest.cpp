@@ -183,6 +183,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DiskScanSchedule, FirstPollStartsAScanAndItsListsArriveWithStatsDidUpdate) {
     ProviderHarness harness;
+    DiskStats heard;
+    int updatesWhenHeard = -1;
+    harness.provider->setScanListener([&](const auto& categories, const auto& volumes) {
+        heard.categories = categories;
+        heard.volumes = volumes;
+        updatesWhenHeard = harness.statsUpdates;
+    });
     const DiskStats first = harness.provider->sample();
     EXPECT_TRUE(first.categories.isEmpty());
     EXPECT_TRUE(first.volumes.isEmpty());
@@ -198,6 +205,9 @@ TEST(DiskScanSchedule, FirstPollStartsAScanAndItsListsArriveWithStatsDidUpdate) 
                                    {{"/media/a/STICK", "STICK", 8 << 20, 1 << 20, false, true}}};
     harness.scanner->finishOldest(result);
     EXPECT_EQ(harness.statsUpdates, 1);
+    EXPECT_EQ(updatesWhenHeard, 0);  // the listener has the lists before the update goes out
+    EXPECT_EQ(heard.categories, result.categories);
+    EXPECT_EQ(heard.volumes, result.volumes);
     EXPECT_FALSE(harness.provider->scanInProgress());
     const DiskStats later = harness.provider->sample();
     EXPECT_EQ(later.categories, result.categories);

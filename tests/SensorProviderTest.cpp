@@ -179,12 +179,15 @@ TEST_F(SensorProviderTest, FetchesReadingsOverOneKeptConnection) {
     EXPECT_TRUE(provider_->isConnected());
     EXPECT_EQ(helper_->connections, 1);
     EXPECT_EQ(helper_->requests, 3);
+    EXPECT_EQ(provider_->helperState(), HelperState::answering);
 }
 
 TEST_F(SensorProviderTest, NoHelperGivesTheEmptyRecord) {
+    EXPECT_EQ(provider_->helperState(), HelperState::notAskedYet);
     helper_.reset();
     EXPECT_EQ(fetchNow(), SensorStats{});
     EXPECT_FALSE(provider_->isConnected());
+    EXPECT_EQ(provider_->helperState(), HelperState::notInstalled);
 }
 
 TEST_F(SensorProviderTest, AHelperThatDoesNotAnswerEndsTheFetchAtTheDeadlineAndIsLeft) {
@@ -198,6 +201,7 @@ TEST_F(SensorProviderTest, AHelperThatDoesNotAnswerEndsTheFetchAtTheDeadlineAndI
     clock_.advance(1ms);
     ASSERT_TRUE(processUntil([&] { return result->has_value(); }));
     EXPECT_EQ(**result, SensorStats{});
+    EXPECT_EQ(provider_->helperState(), HelperState::timedOut);
     ASSERT_TRUE(processUntil([&] { return helper_->disconnects == 1; }));
 
     // The next poll starts over on a fresh connection.
@@ -226,6 +230,7 @@ TEST_F(SensorProviderTest, EveryBadReplyGivesTheEmptyRecordAndAFreshConnectionNe
         ++connections;
         EXPECT_TRUE(processUntil([&] { return helper_->disconnects == connections; })) << name;
         EXPECT_FALSE(provider_->isConnected()) << name;
+        EXPECT_EQ(provider_->helperState(), HelperState::refused) << name;
     }
     helper_->reply = full;
     EXPECT_EQ(fetchNow(), expectedStats());

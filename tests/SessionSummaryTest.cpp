@@ -17,10 +17,10 @@ NetworkStats speeds(double down, double up) {
 }
 
 void poll(SessionSummary& session, double cpu, ThermalState thermal = ThermalState::nominal,
-          NetworkStats network = {}) {
+          NetworkStats network = {}, double seconds = 2.0) {
     CPUStats cpuStats;
     cpuStats.overall = cpu;
-    session.applyPoll(cpuStats, RAMStats{}, network, GPUStats{}, thermal);
+    session.applyPoll(cpuStats, RAMStats{}, network, GPUStats{}, thermal, seconds);
 }
 
 TEST(SessionSummary, PeaksMoveOnlyUpAndIgnoreNaN) {
@@ -33,9 +33,9 @@ TEST(SessionSummary, PeaksMoveOnlyUpAndIgnoreNaN) {
 
     RAMStats ram;
     ram.usedBytes = 5'000'000'000ULL;
-    session.applyPoll(CPUStats{}, ram, NetworkStats{}, GPUStats{}, ThermalState::nominal);
+    session.applyPoll(CPUStats{}, ram, NetworkStats{}, GPUStats{}, ThermalState::nominal, 2.0);
     ram.usedBytes = 4'000'000'000ULL;
-    session.applyPoll(CPUStats{}, ram, NetworkStats{}, GPUStats{}, ThermalState::nominal);
+    session.applyPoll(CPUStats{}, ram, NetworkStats{}, GPUStats{}, ThermalState::nominal, 2.0);
     EXPECT_EQ(session.peakRAMBytes, 5'000'000'000ULL);
 }
 
@@ -51,14 +51,19 @@ TEST(SessionSummary, ThermalWorstNeverDropsAndOnlySeriousOrWorseCountsAsThrottle
     EXPECT_EQ(session.throttleSeconds, 4);
 }
 
-TEST(SessionSummary, EachPollCountsAsTwoSecondsOfTraffic) {
+TEST(SessionSummary, EachPollCountsTheSecondsItStandsFor) {
     SessionSummary session;
-    poll(session, 0, ThermalState::nominal, speeds(1500, 10));
-    poll(session, 0, ThermalState::nominal, speeds(500, 0));
-    EXPECT_DOUBLE_EQ(session.totalDownloadBytes, 4000);
+    poll(session, 0, ThermalState::nominal, speeds(1500, 10), 2.0);
+    poll(session, 0, ThermalState::nominal, speeds(500, 0), 0.5);
+    EXPECT_DOUBLE_EQ(session.totalDownloadBytes, 3250);
     EXPECT_DOUBLE_EQ(session.totalUploadBytes, 20);
     EXPECT_DOUBLE_EQ(session.peakDownload, 1500);
     EXPECT_DOUBLE_EQ(session.peakUpload, 10);
+    // Fractions of a second add up rather than being dropped poll by poll.
+    for (int i = 0; i < 3; ++i) {
+        poll(session, 0, ThermalState::serious, {}, 0.6);
+    }
+    EXPECT_EQ(session.throttleSeconds, 1);
 }
 
 TEST(SessionSummary, TemperaturePeaksOnlyFromPresentValues) {

@@ -216,69 +216,160 @@ TEST_F(SettingsStoreTest, SparklineWidthMustBeAnIntegerThatFits) {
     }
 }
 
-TEST_F(SettingsStoreTest, EachSetterWritesItsKeyAndPostsWhatItShould) {
+TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
     const auto reset = notification::historyDidReset;
     const auto redraw = notification::settingsDidChange;
+    using Signal = void (AppSettings::*)();
     struct Case {
         const char* key;
         std::function<void(AppSettings&)> assign;
         QJsonValue stored;
         QString posts;  // empty: none
+        Signal announces;
     };
     const Case cases[] = {
-        {"refreshInterval", [](auto& s) { s.setRefreshInterval(5); }, 5.0, reset},
-        {"graphColor", [](auto& s) { s.setGraphColor("pink"); }, "pink", redraw},
-        {"menuBarPillOpacity", [](auto& s) { s.setMenuBarPillOpacity(0.3); }, 0.3, redraw},
-        {"menuBarColorCoded", [](auto& s) { s.setMenuBarColorCoded(false); }, false, redraw},
-        {"menuBarSparklineWidth", [](auto& s) { s.setMenuBarSparklineWidth(42); }, 42, redraw},
-        {"compactShowCPU", [](auto& s) { s.setCompactShowCPU(false); }, false, {}},
-        {"compactShowRAM", [](auto& s) { s.setCompactShowRAM(false); }, false, {}},
-        {"compactShowNetwork", [](auto& s) { s.setCompactShowNetwork(false); }, false, {}},
-        {"compactShowGPU", [](auto& s) { s.setCompactShowGPU(false); }, false, {}},
-        {"compactShowDisk", [](auto& s) { s.setCompactShowDisk(false); }, false, {}},
-        {"compactShowBattery", [](auto& s) { s.setCompactShowBattery(false); }, false, {}},
-        {"compactShowProcesses", [](auto& s) { s.setCompactShowProcesses(false); }, false, {}},
-        {"alertsEnabled", [](auto& s) { s.setAlertsEnabled(true); }, true, {}},
-        {"alertCPUTempThreshold", [](auto& s) { s.setAlertCPUTempThreshold(88); }, 88.0, {}},
-        {"alertGPUTempThreshold", [](auto& s) { s.setAlertGPUTempThreshold(87); }, 87.0, {}},
-        {"alertSSDTempThreshold", [](auto& s) { s.setAlertSSDTempThreshold(60); }, 60.0, {}},
-        {"overlayShowCPU", [](auto& s) { s.setOverlayShowCPU(false); }, false, {}},
-        {"overlayShowRAM", [](auto& s) { s.setOverlayShowRAM(false); }, false, {}},
-        {"overlayShowNetwork", [](auto& s) { s.setOverlayShowNetwork(false); }, false, {}},
-        {"overlayShowGPU", [](auto& s) { s.setOverlayShowGPU(false); }, false, {}},
-        {"overlayShowDisk", [](auto& s) { s.setOverlayShowDisk(false); }, false, {}},
-        {"overlayShowBattery", [](auto& s) { s.setOverlayShowBattery(false); }, false, {}},
-        {"overlayShowProcesses", [](auto& s) { s.setOverlayShowProcesses(false); }, false, {}},
-        {"launchAtLogin", [](auto& s) { s.setLaunchAtLogin(true); }, true, {}},
+        {"refreshInterval", [](auto& s) { s.setRefreshInterval(5); }, 5.0, reset,
+         &AppSettings::refreshIntervalChanged},
+        {"graphColor", [](auto& s) { s.setGraphColor("pink"); }, "pink", redraw,
+         &AppSettings::graphColorChanged},
+        {"menuBarPillOpacity", [](auto& s) { s.setMenuBarPillOpacity(0.3); }, 0.3, redraw,
+         &AppSettings::menuBarPillOpacityChanged},
+        {"menuBarColorCoded", [](auto& s) { s.setMenuBarColorCoded(false); }, false, redraw,
+         &AppSettings::menuBarColorCodedChanged},
+        {"menuBarSparklineWidth", [](auto& s) { s.setMenuBarSparklineWidth(42); }, 42, redraw,
+         &AppSettings::menuBarSparklineWidthChanged},
+        {"compactShowCPU",
+         [](auto& s) { s.setCompactShowCPU(false); },
+         false,
+         {},
+         &AppSettings::compactShowCPUChanged},
+        {"compactShowRAM",
+         [](auto& s) { s.setCompactShowRAM(false); },
+         false,
+         {},
+         &AppSettings::compactShowRAMChanged},
+        {"compactShowNetwork",
+         [](auto& s) { s.setCompactShowNetwork(false); },
+         false,
+         {},
+         &AppSettings::compactShowNetworkChanged},
+        {"compactShowGPU",
+         [](auto& s) { s.setCompactShowGPU(false); },
+         false,
+         {},
+         &AppSettings::compactShowGPUChanged},
+        {"compactShowDisk",
+         [](auto& s) { s.setCompactShowDisk(false); },
+         false,
+         {},
+         &AppSettings::compactShowDiskChanged},
+        {"compactShowBattery",
+         [](auto& s) { s.setCompactShowBattery(false); },
+         false,
+         {},
+         &AppSettings::compactShowBatteryChanged},
+        {"compactShowProcesses",
+         [](auto& s) { s.setCompactShowProcesses(false); },
+         false,
+         {},
+         &AppSettings::compactShowProcessesChanged},
+        {"alertsEnabled",
+         [](auto& s) { s.setAlertsEnabled(true); },
+         true,
+         {},
+         &AppSettings::alertsEnabledChanged},
+        {"alertCPUTempThreshold",
+         [](auto& s) { s.setAlertCPUTempThreshold(88); },
+         88.0,
+         {},
+         &AppSettings::alertCPUTempThresholdChanged},
+        {"alertGPUTempThreshold",
+         [](auto& s) { s.setAlertGPUTempThreshold(87); },
+         87.0,
+         {},
+         &AppSettings::alertGPUTempThresholdChanged},
+        {"alertSSDTempThreshold",
+         [](auto& s) { s.setAlertSSDTempThreshold(60); },
+         60.0,
+         {},
+         &AppSettings::alertSSDTempThresholdChanged},
+        {"overlayShowCPU",
+         [](auto& s) { s.setOverlayShowCPU(false); },
+         false,
+         {},
+         &AppSettings::overlayShowCPUChanged},
+        {"overlayShowRAM",
+         [](auto& s) { s.setOverlayShowRAM(false); },
+         false,
+         {},
+         &AppSettings::overlayShowRAMChanged},
+        {"overlayShowNetwork",
+         [](auto& s) { s.setOverlayShowNetwork(false); },
+         false,
+         {},
+         &AppSettings::overlayShowNetworkChanged},
+        {"overlayShowGPU",
+         [](auto& s) { s.setOverlayShowGPU(false); },
+         false,
+         {},
+         &AppSettings::overlayShowGPUChanged},
+        {"overlayShowDisk",
+         [](auto& s) { s.setOverlayShowDisk(false); },
+         false,
+         {},
+         &AppSettings::overlayShowDiskChanged},
+        {"overlayShowBattery",
+         [](auto& s) { s.setOverlayShowBattery(false); },
+         false,
+         {},
+         &AppSettings::overlayShowBatteryChanged},
+        {"overlayShowProcesses",
+         [](auto& s) { s.setOverlayShowProcesses(false); },
+         false,
+         {},
+         &AppSettings::overlayShowProcessesChanged},
+        {"launchAtLogin",
+         [](auto& s) { s.setLaunchAtLogin(true); },
+         true,
+         {},
+         &AppSettings::launchAtLoginChanged},
     };
     for (const auto& c : cases) {
         QFile::remove(path());
         auto& settings = open();
+        std::vector<Signal> announced;
+        for (const auto& other : cases) {
+            QObject::connect(&settings, other.announces, [&announced, signal = other.announces] {
+                announced.push_back(signal);
+            });
+        }
         posted_.clear();
         changes_ = 0;
-        // The second assignment repeats the value and must act all the same.
+        // The second assignment repeats the value and does nothing.
         c.assign(settings);
         c.assign(settings);
-        const QStringList expectedPosts =
-            c.posts.isEmpty() ? QStringList() : QStringList{c.posts, c.posts};
-        EXPECT_EQ(posted_, expectedPosts) << c.key;
-        EXPECT_EQ(changes_, 2) << c.key;
+        EXPECT_EQ(posted_, c.posts.isEmpty() ? QStringList() : QStringList{c.posts}) << c.key;
+        EXPECT_EQ(changes_, 1) << c.key;
+        EXPECT_TRUE(announced == std::vector<Signal>{c.announces}) << c.key;
         EXPECT_EQ(fileContents(), (QJsonObject{{c.key, c.stored}})) << c.key;
         auto expected = firstRunProperties();
         expected[c.key] = c.stored;
         EXPECT_EQ(propertiesOf(open()), expected) << c.key << " read back";
     }
+    EXPECT_EQ(loginItem_.requests, std::vector<bool>{true});
 }
 
-TEST_F(SettingsStoreTest, AssigningTheHeldValueStillResetsHistoryAndRedraws) {
+TEST_F(SettingsStoreTest, AssigningTheHeldValueWritesPostsAndAnnouncesNothing) {
     auto& settings = open();
     settings.setRefreshInterval(2.0);
+    settings.setRefreshInterval(-1);  // taken as 2 seconds: the value held
     settings.setGraphColor(QStringLiteral("purple"));
     settings.setMenuBarItems(settings.menuBarItems());
-    EXPECT_EQ(posted_, (QStringList{notification::historyDidReset, notification::settingsDidChange,
-                                    notification::settingsDidChange}));
-    EXPECT_EQ(fileContents().keys(),
-              (QStringList{"graphColor", "menuBarItemConfigs", "refreshInterval"}));
+    settings.setLaunchAtLogin(false);
+    EXPECT_TRUE(posted_.isEmpty());
+    EXPECT_EQ(changes_, 0);
+    EXPECT_FALSE(QFile::exists(path()));
+    EXPECT_TRUE(loginItem_.requests.empty());
 }
 
 TEST_F(SettingsStoreTest, AnIntervalThatCannotDriveThePollLoopBecomesTwoSeconds) {
@@ -324,8 +415,7 @@ TEST_F(SettingsStoreTest, LaunchAtLoginKeepsTheRequestWhenRegistrationFails) {
     EXPECT_TRUE(settings.launchAtLogin());
     EXPECT_EQ(fileContents().value("launchAtLogin"), true);
     settings.setLaunchAtLogin(false);
-    settings.setLaunchAtLogin(false);
-    EXPECT_EQ(loginItem_.requests, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(loginItem_.requests, (std::vector<bool>{true, false}));
     EXPECT_TRUE(posted_.isEmpty());
 }
 

@@ -5,6 +5,7 @@
 #include "core/UserDefaults.h"
 #include "support/FakeClock.h"
 #include "support/FakeMonitorParts.h"
+#include "support/MonitorHarness.h"
 
 #include <QTemporaryDir>
 
@@ -191,12 +192,99 @@ TEST_F(SystemMonitorTest, DestroyingTheMonitorEndsItsLoopWithoutPolling) {
     EXPECT_TRUE(updateTimes_.isEmpty());
 }
 
-TEST_F(SystemMonitorTest, StatsDidUpdateOncePerPollAndOncePerReset) {
+TEST_F(SystemMonitorTest, PollFinishedAndSessionChangedOncePerPollStatsDidUpdateAlsoPerReset) {
+    int finished = 0;
+    int sessionChanges = 0;
+    QObject::connect(monitor_.get(), &SystemMonitor::pollFinished, [&] {
+        EXPECT_EQ(monitor_->histories().cpu.values().size(), monitor_->session().pollCount);
+        ++finished;
+    });
+    QObject::connect(monitor_.get(), &SystemMonitor::sessionChanged, [&] { ++sessionChanges; });
+    monitor_->setHelperAvailable(true);  // the temperature step touches the session too
     monitor_->startPolling();
     clock_.advance(3s);
     center_.post(notification::historyDidReset);
     center_.post(notification::historyDidReset);
+    fakes_.disk->finishScan({}, {});
     EXPECT_EQ(updateTimes_.size(), 3 + 2);
+    EXPECT_EQ(finished, 3);
+    EXPECT_EQ(sessionChanges, 3);
+}
+
+TEST_F(SystemMonitorTest, ChoosingTheCurrentIntervalAgainKeepsTheHistories) {
+    monitor_->startPolling();
+    clock_.advance(1s);
+    settings_.setRefreshInterval(settings_.refreshInterval());
+    EXPECT_EQ(monitor_->histories().cpu.values().size(), 2);
+    EXPECT_EQ(updateTimes_.size(), 2);
+}
+
+TEST_F(SystemMonitorTest, AFinishedDiskScanIsPublishedAtOnceAndNotUndoneByThePollUnderWay) {
+    const QVector<StorageCategory> categories{{"Downloads", "Downloads", 5 << 20, "arrow"}};
+    const QVector<VolumeInfo> volumes{{"/media/a/STICK", "STICK", 8 << 20, 1 << 20, false, true}};
+    int diskSignals = 0;
+    QObject::connect(monitor_.get(), &SystemMonitor::diskChanged, [&] { ++diskSignals; });
+    fakes_.disk->finishScan(categories, {});
+    EXPECT_EQ(monitor_->disk().categories, categories);
+    EXPECT_EQ(diskSignals, 1);
+
+    // The next scan ends after this poll sampled the disk and before it publishes.
+    fakes_.disk->next.categories.clear();
+    fakes_.processes->whileSampling = [&] { fakes_.disk->finishScan(categories, volumes); };
+    fakes_.disk->next.totalBytes = 1000;
+    monitor_->startPolling();
+    clock_.advance(100ms);
+    EXPECT_EQ(monitor_->disk().totalBytes, 1000);
+    EXPECT_EQ(monitor_->disk().categories, categories);
+    EXPECT_EQ(monitor_->disk().volumes, volumes);
+    EXPECT_EQ(diskSignals, 3);
+}
+
+TEST_F(SystemMonitorTest, HelperStateFollowsAvailabilityAndTheLatestFetch) {
+    QVector<HelperState> seen;
+    QObject::connect(monitor_.get(), &SystemMonitor::helperStateChanged,
+                     [&] { seen.append(monitor_->helperState()); });
+    EXPECT_EQ(monitor_->helperState(), HelperState::notInstalled);
+    monitor_->startPolling();
+    clock_.advance(100ms);
+    monitor_->setHelperAvailable(true);
+    fakes_.sensors->state = HelperState::timedOut;
+    clock_.advance(1s);
+    fakes_.sensors->state = HelperState::answering;
+    clock_.advance(2s);
+    clock_.advance(2s);  // no change, no signal
+    monitor_->setHelperAvailable(false);
+    EXPECT_EQ(seen, (QVector<HelperState>{HelperState::notAskedYet, HelperState::timedOut,
+                                          HelperState::answering, HelperState::notInstalled}));
+}
+
+TEST(SystemMonitorTotals, TransfersAndThrottlingCountTheTimeBetweenPollsAtAnyInterval) {
+    const struct {
+        double interval;
+        double lastPollAt;  // within the first 20 s: the time the totals stand for
+    } cases[] = {{1, 19.85}, {2, 18.85}, {5, 15.85}};
+    for (const auto& c : cases) {
+        MonitorHarness h;
+        h.settings.setRefreshInterval(c.interval);
+        h.fakes.network->next.downloadSpeed = 1000;
+        h.fakes.network->next.uploadSpeed = 10;
+        h.fakes.thermal->next = ThermalState::serious;
+        h.monitor->startPolling();
+        h.clock.advance(20s);
+        const SessionSummary& session = h.monitor->session();
+        EXPECT_NEAR(session.totalDownloadBytes, 1000 * c.lastPollAt, 1e-6) << c.interval;
+        EXPECT_NEAR(session.totalUploadBytes, 10 * c.lastPollAt, 1e-6) << c.interval;
+        EXPECT_EQ(session.throttleSeconds, static_cast<int>(c.lastPollAt)) << c.interval;
+    }
+}
+
+TEST_F(SystemMonitorTest, APollAfterAStallCountsAtMostTwoIntervals) {
+    settings_.setRefreshInterval(5);
+    fakes_.network->next.downloadSpeed = 1000;
+    monitor_->poll();
+    clock_.advance(1h);
+    monitor_->poll();
+    EXPECT_DOUBLE_EQ(monitor_->session().totalDownloadBytes, 1000 * 10.0);
 }
 
 TEST_F(SystemMonitorTest, PublishesEveryRecordOfThePoll) {
@@ -212,7 +300,7 @@ TEST_F(SystemMonitorTest, PublishesEveryRecordOfThePoll) {
     EXPECT_EQ(monitor_->gpu().name, QStringLiteral("Test GPU"));
     EXPECT_EQ(monitor_->processes().topByCPU.size(), 1);
     EXPECT_EQ(monitor_->thermalState(), ThermalState::serious);
-    EXPECT_EQ(monitor_->session().throttleSeconds, 2);
+    EXPECT_EQ(monitor_->session().worstThermal, ThermalState::serious);
     EXPECT_EQ(cpuSignals, 1);
 }
 

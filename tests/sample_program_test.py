@@ -80,6 +80,68 @@ def default_route_interface():
     return None
 
 
+# The JSON form of a poll: every field of every record with its type. "int" fields are whole
+# numbers, "number" any number, "number?" a number or null (not measured).
+PROCESS = {"id": "int", "name": "str", "cpuPercent": "number", "memoryBytes": "int"}
+POLL_SCHEMA = {
+    "cpu": {"overall": "number", "perCore": ["number"], "efficiencyCores": "int",
+            "performanceCores": "int", "userPercent": "number", "systemPercent": "number",
+            "loadAvg": {"one": "number", "five": "number", "fifteen": "number"},
+            "uptimeSeconds": "int"},
+    "ram": {"totalBytes": "int", "usedBytes": "int", "wiredBytes": "int", "activeBytes": "int",
+            "compressedBytes": "int", "cachedBytes": "int", "freeBytes": "int",
+            "swapUsedBytes": "int", "swapTotalBytes": "int", "pageInsPerSec": "number",
+            "pageOutsPerSec": "number", "pressureLevel": "int"},
+    "network": {"uploadSpeed": "number", "downloadSpeed": "number", "interfaceName": "str",
+                "interfaceType": "str", "wifiName": "str", "localIP": "str", "ipv6": "str",
+                "publicIP": "str", "peakUpload": "number", "peakDownload": "number"},
+    "battery": {"hasBattery": "bool", "percentage": "int", "isCharging": "bool",
+                "isPluggedIn": "bool", "timeRemainingMinutes": "int", "healthPercent": "int",
+                "cycleCount": "int", "currentWatts": "number", "voltage": "number",
+                "condition": "str", "designCapacityMAh": "int", "currentMaxCapacityMAh": "int"},
+    "disk": {"totalBytes": "int", "usedBytes": "int", "availableBytes": "int",
+             "purgeableBytes": "int", "readBytesPerSec": "number", "writeBytesPerSec": "number",
+             "categories": [{"id": "str", "name": "str", "bytes": "int", "icon": "str"}],
+             "volumes": [{"id": "str", "name": "str", "totalBytes": "int",
+                          "availableBytes": "int", "isInternal": "bool",
+                          "isRemovable": "bool"}]},
+    "gpu": {"utilization": "number", "usedMemoryBytes": "int", "totalMemoryBytes": "int",
+            "name": "str"},
+    "processes": {"topByCPU": [PROCESS], "topByMemory": [PROCESS]},
+    "thermalState": "int",
+    "sensors": {**{key: "number?" for key in (
+        "cpuTempCelsius", "gpuTempCelsius", "batteryTempCelsius", "ssdTempCelsius",
+        "memoryTempCelsius", "ambientTempCelsius", "ioTempCelsius", "cpuPowerWatts",
+        "gpuPowerWatts", "systemPowerWatts", "chargerPowerWatts")},
+                "fans": [{"index": "int", "rpm": "number"}]},
+    "session": {"startTime": "str", "peakCPU": "number", "peakRAMBytes": "int",
+                "peakGPU": "number", "peakDownload": "number", "peakUpload": "number",
+                "worstThermal": "int", "totalDownloadBytes": "number",
+                "totalUploadBytes": "number", "throttleSeconds": "int", "peakCPUTemp": "number",
+                "peakGPUTemp": "number", "pollCount": "int"},
+}
+
+
+def check_schema(test, value, schema, where):
+    if isinstance(schema, dict):
+        test.assertIsInstance(value, dict, where)
+        test.assertEqual(sorted(value), sorted(schema), where)
+        for key, inner in schema.items():
+            check_schema(test, value[key], inner, where + "." + key)
+    elif isinstance(schema, list):
+        test.assertIsInstance(value, list, where)
+        for index, item in enumerate(value):
+            check_schema(test, item, schema[0], "%s[%d]" % (where, index))
+    elif schema == "number?" and value is None:
+        pass
+    elif schema in ("number", "number?"):
+        test.assertTrue(type(value) in (int, float), (where, value))
+    elif schema == "int":
+        test.assertIs(type(value), int, (where, value))
+    else:
+        test.assertIs(type(value), {"str": str, "bool": bool}[schema], (where, value))
+
+
 class SamplerProgram(unittest.TestCase):
     def run_sampler(self, *arguments, timeout=30, env=None):
         return subprocess.run([SAMPLER, *arguments], capture_output=True, text=True,
@@ -211,6 +273,12 @@ class SamplerProgram(unittest.TestCase):
         self.assertEqual(last["gpu"]["name"], "GPU")
         self.assertIsNone(last["sensors"]["cpuTempCelsius"])
 
+    def test_every_record_has_its_fields_with_their_types(self):
+        result = self.run_sampler("--count", "2", "--interval", "0.1")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        for line in result.stdout.splitlines():
+            check_schema(self, json.loads(line), POLL_SCHEMA, "poll")
+
     def test_interrupt_ends_after_a_whole_line(self):
         process = subprocess.Popen([SAMPLER, "--interval", "0.1"], stdout=subprocess.PIPE,
                                    stderr=subprocess.PIPE, text=True, env=sampler_env())
@@ -223,17 +291,20 @@ class SamplerProgram(unittest.TestCase):
 
     def test_bad_arguments_give_one_line_and_status_two(self):
         for arguments in (["--count", "zero"], ["--interval", "-1"], ["--frobnicate"],
-                          ["--snapshot"], ["--record="]):
+                          ["--snapshot"], ["--record="], ["--version=2"], ["stray"]):
             result = self.run_sampler(*arguments)
             self.assertEqual(result.returncode, 2, arguments)
             self.assertEqual(result.stdout, "")
             self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
 
-    def test_help_describes_the_options(self):
+    def test_help_describes_the_options_and_version_names_the_release(self):
         result = self.run_sampler("--help")
         self.assertEqual(result.returncode, 0)
-        for option in ("--count", "--interval", "--record", "--snapshot", "--help"):
+        for option in ("--count", "--interval", "--record", "--snapshot", "--version", "--help"):
             self.assertIn(option, result.stdout)
+        result = self.run_sampler("--version")
+        self.assertEqual(result.returncode, 0)
+        self.assertRegex(result.stdout, r"^vantrel-sample \d+\.\d+\.\d+\n$")
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <utility>
 
 // Parts for a monitor under test: each returns whatever record the test sets and counts calls.
 template <typename Stats>
@@ -18,14 +19,39 @@ public:
     int calls = 0;
 };
 
+// A disk sampler whose background scans finish when the test says.
+class FakeDiskSampler final : public DiskSampler {
+public:
+    DiskStats sample() override {
+        ++calls;
+        return next;
+    }
+    void setScanListener(ScanListener listener) override { listener_ = std::move(listener); }
+    void finishScan(const QVector<StorageCategory>& categories,
+                    const QVector<VolumeInfo>& volumes) {
+        next.categories = categories;
+        next.volumes = volumes;
+        listener_(categories, volumes);
+    }
+    DiskStats next;
+    int calls = 0;
+
+private:
+    ScanListener listener_;
+};
+
 class FakeProcessSampler final : public ProcessSampler {
 public:
     QCoro::Task<ProcessStats> sample() override {
         ++calls;
+        if (whileSampling) {
+            whileSampling();  // what the main loop does while the poll awaits this sample
+        }
         co_return next;
     }
     ProcessStats next;
     int calls = 0;
+    std::function<void()> whileSampling;
 };
 
 // Answers after `delay` of the clock's time, like a helper taking its time to reply.
@@ -41,7 +67,9 @@ public:
         }
         co_return reply;
     }
+    HelperState helperState() const override { return state; }
     SensorStats next;
+    HelperState state = HelperState::answering;
     std::chrono::nanoseconds delay{0};
     int calls = 0;
 
@@ -85,7 +113,7 @@ struct FakeParts {
     FakeSampler<RAMStats>* ram;
     FakeSampler<NetworkStats>* network;
     FakeSampler<BatteryStats>* battery;
-    FakeSampler<DiskStats>* disk;
+    FakeDiskSampler* disk;
     FakeSampler<GPUStats>* gpu;
     FakeProcessSampler* processes;
     FakeThermalReader* thermal;

@@ -1,11 +1,19 @@
 #include "SampleOptions.h"
 
+#include <QCommandLineParser>
+
 #include <cmath>
 
 namespace {
 
 // One day: longer waits are surely a typo, and they keep the wait inside a nanosecond count.
 constexpr double kLongestIntervalSeconds = 86400.0;
+
+const QString kCountNeeds = QStringLiteral("--count needs a whole number of polls, 1 or more");
+const QString kIntervalNeeds =
+    QStringLiteral("--interval needs a number of seconds above 0 and at most 86400");
+const QString kSnapshotNeeds = QStringLiteral("--snapshot needs a file path");
+const QString kRecordNeeds = QStringLiteral("--record= needs a file path");
 
 std::optional<std::int64_t> positiveInteger(const QString& text) {
     bool ok = false;
@@ -25,62 +33,102 @@ std::optional<double> positiveSeconds(const QString& text) {
     return value;
 }
 
+QString unknownArgument(const QString& argument) {
+    return QStringLiteral("unknown argument '%1' (see --help)").arg(argument);
+}
+
+// The argument as given that names `option` (without dashes), for messages.
+QString argumentNaming(const QStringList& arguments, const QString& option) {
+    for (const QString& argument : arguments) {
+        QString name = argument.section(u'=', 0, 0);
+        while (name.startsWith(u'-')) {
+            name.remove(0, 1);
+        }
+        if (name == option) {
+            return argument;
+        }
+    }
+    return (option.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + option;
+}
+
 }  // namespace
 
 SampleOptionsResult parseSampleOptions(const QStringList& arguments) {
-    SampleOptions options;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        QString name = argument;
-        std::optional<QString> value;
-        if (const int equals = argument.indexOf(u'='); argument.startsWith(u"--") && equals > 0) {
-            name = argument.left(equals);
-            value = argument.mid(equals + 1);
-        }
-        const auto takeValue = [&]() -> std::optional<QString> {
-            if (value) {
-                return value;
-            }
-            if (i + 1 < arguments.size()) {
-                return arguments[++i];
-            }
-            return std::nullopt;
-        };
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption count(QStringLiteral("count"), {}, QStringLiteral("N"));
+    const QCommandLineOption interval(QStringLiteral("interval"), {}, QStringLiteral("SECONDS"));
+    const QCommandLineOption record(QStringLiteral("record"), {}, QStringLiteral("PATH"));
+    const QCommandLineOption snapshot(QStringLiteral("snapshot"), {}, QStringLiteral("PATH"));
+    // "--record" takes its path only when one follows; the parser knows values that are either
+    // required or absent, so a bare "--record" is handed to it under a name of its own.
+    const QCommandLineOption recordToDesktop(QStringLiteral("record-to-desktop"));
 
-        if (name == u"--help" || name == u"-h") {
-            options.help = true;
-        } else if (name == u"--count") {
-            const auto text = takeValue();
-            options.count = text ? positiveInteger(*text) : std::nullopt;
-            if (!options.count) {
-                return {std::nullopt,
-                        QStringLiteral("--count needs a whole number of polls, 1 or more")};
-            }
-        } else if (name == u"--interval") {
-            const auto text = takeValue();
-            options.interval = text ? positiveSeconds(*text) : std::nullopt;
-            if (!options.interval) {
-                return {std::nullopt,
-                        QStringLiteral(
-                            "--interval needs a number of seconds above 0 and at most 86400")};
-            }
-        } else if (name == u"--record") {
-            // The path is optional: a following option is not taken for one.
-            if (!value && i + 1 < arguments.size() && !arguments[i + 1].startsWith(u"--")) {
-                value = arguments[++i];
-            }
-            options.record = value.value_or(QString());
-            if (value && value->isEmpty()) {
-                return {std::nullopt, QStringLiteral("--record= needs a file path")};
-            }
-        } else if (name == u"--snapshot") {
-            options.snapshot = takeValue();
-            if (!options.snapshot || options.snapshot->isEmpty()) {
-                return {std::nullopt, QStringLiteral("--snapshot needs a file path")};
-            }
-        } else {
+    QStringList given{QStringLiteral("vantrel-sample")};
+    for (int i = 0; i < arguments.size(); ++i) {
+        const bool pathFollows = i + 1 < arguments.size() && !arguments[i + 1].startsWith(u"--");
+        given.append(arguments[i] == u"--record" && !pathFollows
+                         ? QStringLiteral("--") + recordToDesktop.names()[0]
+                         : arguments[i]);
+    }
+
+    QCommandLineParser parser;
+    parser.addOptions({help, version, count, interval, record, snapshot, recordToDesktop});
+    if (!parser.parse(given)) {
+        if (!parser.unknownOptionNames().isEmpty()) {
             return {std::nullopt,
-                    QStringLiteral("unknown argument '%1' (see --help)").arg(argument)};
+                    unknownArgument(argumentNaming(arguments, parser.unknownOptionNames()[0]))};
+        }
+        // Otherwise a switch was given a value, or the last option lacks its value.
+        for (const QString& argument : arguments) {
+            if (argument.startsWith(u"--") && argument.contains(u'=')) {
+                const QString name = argument.section(u'=', 0, 0).mid(2);
+                if (name == help.names()[1] || name == version.names()[0] ||
+                    name == recordToDesktop.names()[0]) {
+                    return {std::nullopt, unknownArgument(argument)};
+                }
+            }
+        }
+        const std::pair<const QCommandLineOption*, const QString*> needs[] = {
+            {&count, &kCountNeeds}, {&interval, &kIntervalNeeds}, {&snapshot, &kSnapshotNeeds}};
+        for (const auto& [option, message] : needs) {
+            if (arguments.last() == QStringLiteral("--") + option->names()[0]) {
+                return {std::nullopt, *message};
+            }
+        }
+        return {std::nullopt, unknownArgument(arguments.last())};
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return {std::nullopt, unknownArgument(parser.positionalArguments().first())};
+    }
+
+    SampleOptions options;
+    options.help = parser.isSet(help);
+    options.version = parser.isSet(version);
+    if (parser.isSet(count)) {
+        options.count = positiveInteger(parser.value(count));
+        if (!options.count) {
+            return {std::nullopt, kCountNeeds};
+        }
+    }
+    if (parser.isSet(interval)) {
+        options.interval = positiveSeconds(parser.value(interval));
+        if (!options.interval) {
+            return {std::nullopt, kIntervalNeeds};
+        }
+    }
+    if (parser.isSet(record)) {
+        options.record = parser.value(record);
+        if (options.record->isEmpty()) {
+            return {std::nullopt, kRecordNeeds};
+        }
+    } else if (parser.isSet(recordToDesktop)) {
+        options.record = QString();
+    }
+    if (parser.isSet(snapshot)) {
+        options.snapshot = parser.value(snapshot);
+        if (options.snapshot->isEmpty()) {
+            return {std::nullopt, kSnapshotNeeds};
         }
     }
     return {options, {}};
@@ -104,6 +152,7 @@ QString sampleUsage() {
         "                      standard error\n"
         "  --snapshot PATH     after the last poll, write the current readings and the\n"
         "                      history of the last 60 polls as CSV to PATH\n"
+        "  --version           show the version\n"
         "  --help              show this text\n"
         "\n"
         "The first two polls come 0.05 s and 0.8 s after start; rates and CPU shares of the\n"

@@ -15,6 +15,7 @@ struct SampleOptions {
     std::optional<QString> record;
     std::optional<QString> snapshot;  // write a CSV snapshot here after the last poll
     bool help = false;
+    bool version = false;
 };
 
 struct SampleOptionsResult {
@@ -22,7 +23,8 @@ struct SampleOptionsResult {
     QString error;  // one line, set when options is absent
 };
 
-// Parses the arguments after the program name.
+// Parses the arguments after the program name. A bad argument gives one line saying what is
+// wrong; the caller exits with status 2.
 SampleOptionsResult parseSampleOptions(const QStringList& arguments);
 
 QString sampleUsage();

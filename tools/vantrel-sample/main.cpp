@@ -20,6 +20,7 @@
 #include <QTimeZone>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -54,6 +55,7 @@ void printError(const QString& text) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantrel-sample"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
 
     const auto parsed = parseSampleOptions(QCoreApplication::arguments().mid(1));
     if (!parsed.options) {
@@ -63,6 +65,10 @@ int main(int argc, char** argv) {
     const SampleOptions& options = *parsed.options;
     if (options.help) {
         std::fputs(qPrintable(sampleUsage()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("vantrel-sample " VANTREL_VERSION);
         return 0;
     }
 
@@ -77,44 +83,43 @@ int main(int argc, char** argv) {
         settings.setRefreshInterval(*options.interval);
     }
 
-    SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
+    MonitorParts parts = makeLinuxMonitorParts(clock, center);
+    auto ownRecorder = std::make_unique<CSVRecorder>(clock);
+    CSVRecorder& recorder = *ownRecorder;
+    parts.recorder = std::move(ownRecorder);
+    SystemMonitor monitor(settings, center, clock, std::move(parts));
     // The helper's socket stands for its installation: with it, every poll asks for sensors.
     monitor.setHelperAvailable(helperSocketPresent());
     int exitCode = 0;
 
-    auto* recorder = dynamic_cast<CSVRecorder*>(monitor.parts().recorder.get());
-    if (options.record && recorder) {
+    if (options.record) {
         const FileResult started = options.record->isEmpty()
-                                       ? recorder->startRecording()
-                                       : recorder->startRecordingAt(*options.record);
+                                       ? recorder.startRecording()
+                                       : recorder.startRecordingAt(*options.record);
         if (!started.ok()) {
             printError(QStringLiteral("cannot record: %1").arg(started.error));
             return 1;
         }
-        printError(QStringLiteral("recording to %1").arg(recorder->filePath().value_or(QString())));
+        printError(QStringLiteral("recording to %1").arg(recorder.filePath().value_or(QString())));
         // A row the disk would not take ends the recording, and with it the run.
-        QObject::connect(recorder, &CSVRecorder::isRecordingChanged, &app, [&] {
-            if (!recorder->isRecording() && !recorder->lastError().isEmpty()) {
-                printError(QStringLiteral("recording stopped: %1").arg(recorder->lastError()));
+        QObject::connect(&recorder, &SampleRecorder::isRecordingChanged, &app, [&] {
+            if (!recorder.isRecording() && !recorder.lastError().isEmpty()) {
+                printError(QStringLiteral("recording stopped: %1").arg(recorder.lastError()));
                 exitCode = 1;
                 QCoreApplication::quit();
             }
         });
-        QObject::connect(recorder, &CSVRecorder::lastReportChanged, &app, [&] {
-            if (recorder->lastReport()) {
+        QObject::connect(&recorder, &SampleRecorder::lastReportChanged, &app, [&] {
+            if (recorder.lastReport()) {
                 const QString summary =
-                    summaryText(*recorder->lastReport(), QTimeZone::systemTimeZone());
+                    summaryText(*recorder.lastReport(), QTimeZone::systemTimeZone());
                 std::fprintf(stderr, "%s\n", summary.toUtf8().constData());
             }
         });
     }
     std::int64_t printed = 0;
-    QObject::connect(&center, &NotificationCenter::notified, &app, [&](const QString& name) {
-        // A history reset also posts the update; only completed polls make a line.
-        if (name != notification::statsDidUpdate || monitor.session().pollCount == printed) {
-            return;
-        }
-        printed = monitor.session().pollCount;
+    QObject::connect(&monitor, &SystemMonitor::pollFinished, &app, [&] {
+        ++printed;
         if (!printLine(pollObject(monitor))) {
             exitCode = 1;  // standard output is gone: nobody is reading any more
             QCoreApplication::quit();
@@ -130,9 +135,7 @@ int main(int argc, char** argv) {
 
     monitor.startPolling();
     const int loopResult = QCoreApplication::exec();
-    if (recorder && recorder->isRecording()) {
-        recorder->stopRecording();
-    }
+    recorder.stopRecording();
     if (options.snapshot) {
         const FileResult written =
             writeSnapshotFile(*options.snapshot, buildSnapshotCSV(monitor, clock.wallNow()));
