@@ -143,7 +143,7 @@ class Namespace:
 # no capability at all (CapabilityBoundingSet=, NoNewPrivileges=yes).
 AS_THE_SERVICE_RUNS_IT = """
 set -e
-view="$(mktemp -d)"
+view="$(mktemp -d -p "$3")"
 mount -t tmpfs -o mode=0755 tmpfs "$view"
 mkdir "$view/vantrel"
 touch "$view/ld.so.cache"
@@ -165,7 +165,7 @@ class Helper:
             os.unlink(SOCKET)
         self.process = subprocess.Popen(
             ["unshare", "-m", "--propagation", "private", "sh", "-c", AS_THE_SERVICE_RUNS_IT,
-             "sh", SOCKET, HELPER],
+             "sh", SOCKET, HELPER, NS.root],
             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         # The activator reports its socket before it waits for the first connection.
         line = self.process.stderr.readline()
