@@ -1,11 +1,13 @@
 #include "helper/HelperListener.h"
 #include "helper/PeerPolicy.h"
+#include "helper/SMCReader.h"
+#include "helper/SensorCollector.h"
+#include "helper/linux/LinuxSmcService.h"
 #include "shared/HelperReplies.h"
 #include "shared/WireFrame.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -15,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -80,32 +83,37 @@ private:
     std::atomic<bool> stop_{false};
 };
 
-// One fetchSensors request and its decoded reply, as the client makes it.
-bool roundTrip(int fd) {
+bool sendRequest(int fd) {
     static const auto request = wire::encodeRequest(wire::Request::fetchSensors);
-    if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) !=
-        static_cast<ssize_t>(request.size())) {
-        return false;
-    }
+    return ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+           static_cast<ssize_t>(request.size());
+}
+
+std::optional<SensorReading> receiveReading(int fd) {
     wire::Frame frame(wire::kMaxFrameSize);
     std::size_t have = 0;
     std::size_t wanted = wire::kHeaderSize;
     while (have < wanted) {
         const ssize_t got = ::recv(fd, frame.data() + have, wanted - have, 0);
         if (got <= 0) {
-            return false;
+            return std::nullopt;
         }
         have += static_cast<std::size_t>(got);
         if (have == wire::kHeaderSize) {
             const auto header = wire::decodeHeader(frame);
             if (!header) {
-                return false;
+                return std::nullopt;
             }
             wanted = header->length;
         }
     }
     frame.resize(have);
-    return wire::decodeSensorReply(frame).has_value();
+    return wire::decodeSensorReply(frame);
+}
+
+// One fetchSensors request and its decoded reply, as the client makes it.
+bool roundTrip(int fd) {
+    return sendRequest(fd) && receiveReading(fd).has_value();
 }
 
 // p50 and p99 of the iterations' own times, in microseconds.
@@ -148,14 +156,10 @@ void BM_HelperRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(BM_HelperRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-// A fresh connection each time, through the installed peer check (the allowed user, this
-// program as the application binary, its pidfd), as after every helper restart.
+// A fresh connection each time, through the installed peer check (the allowed user), as
+// after every helper restart.
 void BM_HelperConnectCheckAndRoundTrip(benchmark::State& state) {
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    struct stat status {};
-    ::stat(self.c_str(), &status);
-    ServedHelper helper(
-        std::make_unique<ConfiguredPeerPolicy>(HelperConfig{{::geteuid()}, self}, status.st_uid));
+    ServedHelper helper(std::make_unique<ConfiguredPeerPolicy>(HelperConfig{{::geteuid()}}));
     timed(state, [&helper] {
         const int fd = helper.connect();
         const bool answered = roundTrip(fd);
@@ -164,5 +168,35 @@ void BM_HelperConnectCheckAndRoundTrip(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_HelperConnectCheckAndRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The first answer of a helper that its client's connection has just started, on a desktop's
+// sensor tree: from opening the SMC (finding the sensors, the first sample of each energy
+// counter) to the decoded reply. It comes at once, without power figures: those need a
+// second sample 100 ms after the first, and the helper never waits for one.
+void BM_HelperFirstAnswer(benchmark::State& state) {
+    LinuxSmcSystem system;
+    system.root = std::filesystem::path(VANTREL_FIXTURES_DIR) / "sensors/amd-desktop";
+    system.nvmlLibrary = "/nonexistent/libnvidia-ml.so.1";
+    const ConfiguredPeerPolicy policy(HelperConfig{{::geteuid()}});
+    timed(state, [&] {
+        int fds[2] = {-1, -1};
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0 ||
+            !sendRequest(fds[0])) {
+            return false;
+        }
+        SMCReader reader([&system] { return findLinuxSmcService(system); });
+        std::optional<SensorReading> reading;
+        if (reader.open()) {
+            const SensorCollector collector(reader);
+            HelperListener listener(-1, policy, [&collector] { return collector.collect(); });
+            listener.adopt(fds[1]);
+            listener.step(0ms);
+            reading = receiveReading(fds[0]);
+        }
+        ::close(fds[0]);
+        return reading && reading->cpuTempCelsius > 0 && reading->cpuPowerWatts == -1.0;
+    });
+}
+BENCHMARK(BM_HelperFirstAnswer)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace

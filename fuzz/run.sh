@@ -1,36 +1,73 @@
 #!/usr/bin/env bash
-# Builds the wire decoder fuzzer with clang (libFuzzer, AddressSanitizer, UndefinedBehavior-
-# Sanitizer) and runs it for a bounded time over a corpus seeded with well-formed frames.
-#   fuzz/run.sh [seconds] [work directory]
+# Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UndefinedBehaviorSanitizer)
+# and runs each for a bounded time over its corpus, seeded from fuzz/seeds/<target>.
+#   fuzz/run.sh [seconds per target] [work directory] [target ...]
+# Targets: every decoder and loader that reads outside input.
+#   wire_decoder     the helper's and the client's frames (shared/)
+#   helper_config    the helper's configuration file
+#   settings_file    the application's settings file
+#   battery_history  the battery health history file
+#   menu_bar_list    the stored menu-bar list
+# A long run of one target: build it here, then run "$work/<target>_fuzz" with -runs=N.
 set -euo pipefail
-seconds="${1:-20}"
-work="${2:-$(dirname "$0")/../build/fuzz}"
+seconds="${1:-10}"
 root="$(cd "$(dirname "$0")/.." && pwd)"
-mkdir -p "$work/corpus" "$work/crashes"
+work="$(mkdir -p "${2:-$root/build/fuzz}" && cd "${2:-$root/build/fuzz}" && pwd)"
+shift $(($# > 2 ? 2 : $#))
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] ||
+  targets=(wire_decoder helper_config settings_file battery_history menu_bar_list)
 
 clang="$(command -v clang++ || true)"
 if [ -z "$clang" ]; then
   echo "fuzz/run.sh: clang++ is required (scripts/install-deps.sh installs it)" >&2
   exit 1
 fi
+launcher="$(command -v ccache || true)"
 
-"$clang" -std=c++20 -O1 -g -fno-omit-frame-pointer \
-  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -I"$root" "$root"/shared/*.cpp "$root/fuzz/WireDecoderFuzz.cpp" -o "$work/wire_decoder_fuzz"
+# The sources of each target, and whether it needs Qt Core.
+sources_of() {
+  case "$1" in
+    wire_decoder) echo "$(cd "$root" && echo shared/*.cpp) fuzz/WireDecoderFuzz.cpp" ;;
+    helper_config) echo "helper/HelperConfig.cpp fuzz/HelperConfigFuzz.cpp" ;;
+    settings_file) echo "core/UserDefaults.cpp core/SettingsReader.cpp core/Clock.cpp fuzz/SettingsFileFuzz.cpp" ;;
+    battery_history) echo "providers/BatteryHistoryJson.cpp fuzz/BatteryHistoryFuzz.cpp" ;;
+    menu_bar_list) echo "menubar/MenuBarItemCodec.cpp menubar/MenuBarItemConfig.cpp fuzz/MenuBarListFuzz.cpp" ;;
+    *) echo "fuzz/run.sh: unknown target $1" >&2; return 1 ;;
+  esac
+}
+uses_qt() { case "$1" in settings_file | battery_history | menu_bar_list) return 0 ;; *) return 1 ;; esac; }
 
-# Seeds: one well-formed frame of each kind, so mutations start from the real layout.
-printf 'VTRL\x01\x01\x01\x00\x0c\x00\x00\x00' > "$work/corpus/seed-fetch-request"
-printf 'VTRL\x01\x01\x02\x00\x0c\x00\x00\x00' > "$work/corpus/seed-version-request"
-printf 'VTRL\x01\x02\x02\x00\x0e\x00\x00\x00\x011' > "$work/corpus/seed-version-reply"
-python3 - "$work/corpus/seed-sensor-reply" <<'PY'
-import struct, sys
-body = bytes([13]) + b"SensorReading" + bytes([3])
-for key, value in (("cpuT", 41.5), ("f0", 1200.0)):
-    body += bytes([len(key)]) + key.encode() + b"\x01" + struct.pack("<d", value)
-body += b"\x02fc\x02" + struct.pack("<q", 1)
-header = b"VTRL" + bytes([1, 2, 1, 0]) + struct.pack("<I", 12 + len(body))
-open(sys.argv[1], "wb").write(header + body)
-PY
+flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fno-sanitize-recover=all -I"$root")
+for target in "${targets[@]}"; do
+  sources="$(sources_of "$target")"
+  extra=() libs=()
+  if uses_qt "$target"; then
+    read -r -a extra <<< "$(pkg-config --cflags Qt6Core) -fPIC"
+    read -r -a libs <<< "$(pkg-config --libs Qt6Core)"
+  fi
+  objects=()
+  for source in $sources; do
+    object="$work/obj/${source%.cpp}.o"
+    mkdir -p "$(dirname "$object")"
+    $launcher "$clang" "${flags[@]}" "${extra[@]}" -fsanitize=fuzzer-no-link,address,undefined \
+      -c "$root/$source" -o "$object"
+    objects+=("$object")
+  done
+  "$clang" -fsanitize=fuzzer,address,undefined "${objects[@]}" "${libs[@]}" -o "$work/${target}_fuzz"
+done
 
-"$work/wire_decoder_fuzz" "$work/corpus" -max_total_time="$seconds" -max_len=4200 \
-  -artifact_prefix="$work/crashes/" -print_final_stats=1
+for target in "${targets[@]}"; do
+  mkdir -p "$work/corpus/$target" "$work/crashes/$target"
+  dictionary=()
+  uses_qt "$target" && dictionary=(-dict="$root/fuzz/json.dict")
+  echo "== $target: $seconds s"
+  if ! "$work/${target}_fuzz" "$work/corpus/$target" "$root/fuzz/seeds/$target" \
+      "${dictionary[@]}" -max_total_time="$seconds" -max_len=4200 \
+      -artifact_prefix="$work/crashes/$target/" -print_final_stats=1 > "$work/$target.log" 2>&1; then
+    tail -n 60 "$work/$target.log" >&2
+    echo "fuzz/run.sh: $target failed; the input is in $work/crashes/$target/" >&2
+    exit 1
+  fi
+  grep -E "^(Done|stat::number_of_executed_units|stat::new_units_added)" "$work/$target.log"
+done

@@ -36,7 +36,6 @@ std::optional<uid_t> parseUid(std::string_view text) {
 
 std::optional<HelperConfig> parseHelperConfig(std::string_view text) {
     HelperConfig config;
-    bool haveApplication = false;
     while (!text.empty()) {
         const auto newline = text.find('\n');
         const auto line = trimmed(text.substr(0, newline));
@@ -48,23 +47,15 @@ std::optional<HelperConfig> parseHelperConfig(std::string_view text) {
         if (equals == std::string_view::npos) {
             return std::nullopt;
         }
-        const auto key = trimmed(line.substr(0, equals));
-        const auto value = trimmed(line.substr(equals + 1));
-        if (key == "allowed-uid") {
-            const auto uid = parseUid(value);
-            if (!uid) {
-                return std::nullopt;
-            }
-            config.allowedUids.push_back(*uid);
-        } else if (key == "application" && !haveApplication && value.starts_with('/') &&
-                   value.find('\0') == std::string_view::npos) {
-            config.applicationPath = std::string(value);
-            haveApplication = true;
-        } else {
+        const auto uid = trimmed(line.substr(0, equals)) == "allowed-uid"
+                             ? parseUid(trimmed(line.substr(equals + 1)))
+                             : std::nullopt;
+        if (!uid) {
             return std::nullopt;
         }
+        config.allowedUids.push_back(*uid);
     }
-    if (!haveApplication || config.allowedUids.empty()) {
+    if (config.allowedUids.empty()) {
         return std::nullopt;
     }
     return config;

@@ -11,13 +11,11 @@
 //
 //   # comment
 //   allowed-uid = 1000          (one line per user; at least one)
-//   application = /usr/bin/vantrel   (exactly once, an absolute path)
 //
-// Anything else in the file (an unknown key, a malformed number, a relative path) makes the
-// whole file unusable: the helper then serves nobody.
+// Anything else in the file (an unknown key, a malformed number) makes the whole file
+// unusable: the helper then serves nobody.
 struct HelperConfig {
     std::vector<uid_t> allowedUids;
-    std::string applicationPath;
     bool operator==(const HelperConfig&) const = default;
 };
 

@@ -50,7 +50,7 @@ int runHelperDaemon(const HelperListener::Collect& collect, const DaemonOptions&
                      options.configPath.c_str());
         return 1;
     }
-    const ConfiguredPeerPolicy policy(std::move(*config), options.trustedOwner);
+    const ConfiguredPeerPolicy policy(std::move(*config));
     HelperListener listener(listenFd, policy, collect, options.limits);
     listener.run();
     return 0;

@@ -117,8 +117,6 @@ void HelperListener::acceptPending() {
 }
 
 void HelperListener::adopt(int connectionFd) {
-    const auto now = now_();
-    lastActivity_ = now;
     const auto peer = peerCredentials(connectionFd);
     if (!peer || connections_.size() >= limits_.maxConnections ||
         connectionsOf(peer->uid) >= limits_.maxConnectionsPerUid ||
@@ -126,6 +124,10 @@ void HelperListener::adopt(int connectionFd) {
         ::close(connectionFd);
         return;
     }
+    // Only admitted peers keep the helper running: anyone may connect, and a refused peer
+    // knocking now and then must not hold a root process alive.
+    const auto now = now_();
+    lastActivity_ = now;
     Connection connection;
     connection.fd = connectionFd;
     connection.uid = peer->uid;

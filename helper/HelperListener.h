@@ -17,7 +17,7 @@ struct ListenerLimits {
     // A connection that has been answered may stay open this long for its next request (the
     // application asks every 1 to 5 seconds on the same connection).
     std::chrono::milliseconds keepAlive{30000};
-    // With no connection open, the helper ends after this long without accepting one.
+    // With no connection open, the helper ends after this long without admitting one.
     std::chrono::milliseconds idleExit{60000};
     // Beyond this many, further connections wait in the socket's backlog.
     std::size_t maxConnections = 32;

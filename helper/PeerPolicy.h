@@ -5,7 +5,6 @@
 #include <sys/types.h>
 
 #include <optional>
-#include <string>
 
 // The process at the other end of a connected Unix socket, as the kernel recorded it when the
 // peer connected.
@@ -24,19 +23,15 @@ public:
     virtual bool admits(int socketFd, const PeerCredentials& peer) const = 0;
 };
 
-// The installed policy: the peer's uid is one the configuration allows, and the peer runs the
-// configured application binary, which must be owned by `trustedOwner` (root outside tests)
-// and writable by nobody else. Any error while checking refuses the peer.
+// The installed policy: the user who connected is one the configuration allows. The user is
+// the whole boundary. Every process of an allowed user is answered alike, whatever program
+// it runs: on Linux a user's processes cannot be told apart by their executable (one may
+// connect and then run the application, or load its own code into it).
 class ConfiguredPeerPolicy final : public PeerPolicy {
 public:
-    explicit ConfiguredPeerPolicy(HelperConfig config, uid_t trustedOwner = 0,
-                                  std::string procRoot = "/proc");
+    explicit ConfiguredPeerPolicy(HelperConfig config);
     bool admits(int socketFd, const PeerCredentials& peer) const override;
 
 private:
-    bool runsApplication(int socketFd, const PeerCredentials& peer) const;
-
     HelperConfig config_;
-    uid_t trustedOwner_;
-    std::string procRoot_;
 };

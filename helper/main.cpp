@@ -2,9 +2,11 @@
 #include "helper/SMCReader.h"
 #include "helper/SensorCollector.h"
 #include "helper/SensorTestReport.h"
+#include "helper/linux/LinuxSmcService.h"
 
 #include <cstdio>
 #include <string_view>
+#include <thread>
 
 // OrvikHelper: with "--test" anywhere among the arguments, prints one sensor reading and
 // exits; otherwise serves sensor requests on the socket systemd hands over.
@@ -13,7 +15,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         testMode = testMode || std::string_view(argv[i]) == "--test";
     }
-    SMCReader reader;
+    LinuxSmcSystem system;
+    if (testMode) {
+        // One reading and out: its power figures may wait for their second sample.
+        system.clock.sleepUntil = [](MonotonicClock::TimePoint until) {
+            std::this_thread::sleep_until(until);
+        };
+    }
+    SMCReader reader([&system] { return findLinuxSmcService(system); });
     if (!reader.open()) {
         return 1;
     }

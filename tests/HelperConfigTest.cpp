@@ -12,36 +12,32 @@
 
 namespace {
 
-TEST(HelperConfig, ReadsAllowedUsersAndTheApplication) {
+TEST(HelperConfig, ReadsAllowedUsers) {
     const auto config = parseHelperConfig(
         "# written by the installation\n"
         "\n"
         "allowed-uid = 1000\n"
         "  allowed-uid=1001  \r\n"
-        "application = /usr/bin/vantrel\n"
         "allowed-uid = 0");
     ASSERT_TRUE(config);
     EXPECT_EQ(config->allowedUids, (std::vector<uid_t>{1000, 1001, 0}));
-    EXPECT_EQ(config->applicationPath, "/usr/bin/vantrel");
 }
 
 TEST(HelperConfig, AnythingUnexpectedMakesTheWholeFileUnusable) {
     const std::vector<std::pair<const char*, std::string>> cases{
         {"empty", ""},
-        {"no application", "allowed-uid = 1000\n"},
-        {"no user", "application = /usr/bin/vantrel\n"},
-        {"two applications",
-         "allowed-uid = 1000\napplication = /usr/bin/vantrel\napplication = /tmp/x\n"},
-        {"a relative application", "allowed-uid = 1000\napplication = vantrel\n"},
-        {"an unknown key", "allowed-uid = 1000\napplication = /usr/bin/vantrel\nuid = 5\n"},
-        {"a line without a value", "allowed-uid = 1000\napplication = /usr/bin/vantrel\nroot\n"},
-        {"a user name instead of a number", "allowed-uid = alice\napplication = /usr/bin/v\n"},
-        {"a negative uid", "allowed-uid = -1\napplication = /usr/bin/v\n"},
-        {"the no-user uid", "allowed-uid = 4294967295\napplication = /usr/bin/v\n"},
-        {"a uid beyond 32 bits", "allowed-uid = 4294967296\napplication = /usr/bin/v\n"},
-        {"a uid with trailing text", "allowed-uid = 1000x\napplication = /usr/bin/v\n"},
-        {"an empty uid", "allowed-uid =\napplication = /usr/bin/v\n"},
-        {"a NUL in the path", std::string("allowed-uid = 1\napplication = /usr/bin/v\0x\n", 43)},
+        {"comments only", "# allowed-uid = 1000\n"},
+        {"an application line (users are the boundary, not programs)",
+         "allowed-uid = 1000\napplication = /usr/bin/vantrel\n"},
+        {"an unknown key", "allowed-uid = 1000\nuid = 5\n"},
+        {"a line without a value", "allowed-uid = 1000\nroot\n"},
+        {"a user name instead of a number", "allowed-uid = alice\n"},
+        {"a negative uid", "allowed-uid = -1\n"},
+        {"the no-user uid", "allowed-uid = 4294967295\n"},
+        {"a uid beyond 32 bits", "allowed-uid = 4294967296\n"},
+        {"a uid with trailing text", "allowed-uid = 1000x\n"},
+        {"an empty uid", "allowed-uid =\n"},
+        {"a NUL after the uid", std::string("allowed-uid = 1\0\n", 17)},
     };
     for (const auto& [name, text] : cases) {
         EXPECT_FALSE(parseHelperConfig(text)) << name;
@@ -58,7 +54,7 @@ protected:
     }
 
     QTemporaryDir dir_;
-    const std::string valid_ = "allowed-uid = 1000\napplication = /usr/bin/vantrel\n";
+    const std::string valid_ = "allowed-uid = 1000\n";
 };
 
 TEST_F(HelperConfigFileTest, IsTakenOnlyFromAFileNobodyElseMayWrite) {

@@ -20,6 +20,7 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
+using namespace std::chrono_literals;
 
 const std::string kNoNvml = "/nonexistent/libnvidia-ml.so.1";
 
@@ -30,10 +31,14 @@ double asFloat(double value) {
 
 // A reader over the virtual SMC of a machine tree, on virtual time.
 struct VirtualMachine {
-    explicit VirtualMachine(const std::filesystem::path& root, const std::string& nvml = kNoNvml) {
+    explicit VirtualMachine(const std::filesystem::path& root, const std::string& nvml = kNoNvml,
+                            bool clockWaits = true) {
         system.root = root;
         system.nvmlLibrary = nvml;
         system.clock = time.clock();
+        if (!clockWaits) {
+            system.clock.sleepUntil = nullptr;  // as the daemon runs
+        }
         reader = std::make_unique<SMCReader>([this] {
             auto client = std::make_unique<VirtualSmcClient>(system);
             client_ = client.get();
@@ -297,6 +302,38 @@ TEST(VirtualSmc, FirstPowerFigureWaitsOutTheInterval) {
     EXPECT_EQ(machine.collect().cpuPowerWatts, 40.0);
     EXPECT_EQ(machine.time.sleeps, 1);
     EXPECT_EQ(machine.time.now - opened, milliseconds(100));
+}
+
+// The daemon serves every client from one thread and never waits: power is no value until a
+// counter has two samples 100 ms apart, and a client asking faster than that gets the figure
+// it got before, never one over a shorter time.
+TEST(VirtualSmc, TheDaemonAnswersAtOnceAndNeverFinerThan100ms) {
+    SensorTree tree("intel-laptop");
+    tree.write("sys/class/power_supply/BAT0/status", "Full\n");  // no battery figure to fall to
+    VirtualMachine machine(tree.root(), kNoNvml, false);
+    const struct {
+        const char* step;
+        milliseconds after;
+        std::int64_t packageMicrojoules, platformMicrojoules;
+        double cpuPower, systemPower;
+    } steps[] = {
+        {"the first request, right after start", 0ms, 0, 0, -1.0, -1.0},
+        {"still under 100 ms since the first sample", 60ms, 500'000, 900'000, -1.0, -1.0},
+        {"100 ms after the first sample", 40ms, 500'000, 1'100'000, 10.0, 20.0},
+        {"asked again 1 ms later", 1ms, 700'000, 700'000, 10.0, 20.0},
+        {"asked again 98 ms later", 98ms, 300'000, 300'000, 10.0, 20.0},
+        {"100 ms after the second sample", 1ms, 0, 0, 10.0, 10.0},
+        {"a second later", 1000ms, 2'000'000, 4'000'000, 2.0, 4.0},
+    };
+    for (const auto& step : steps) {
+        machine.time.advance(step.after);
+        addEnergy(tree, "intel-rapl:0", step.packageMicrojoules);
+        addEnergy(tree, "intel-rapl:1", step.platformMicrojoules);
+        const auto reading = machine.collect();
+        EXPECT_EQ(reading.cpuPowerWatts, step.cpuPower) << step.step;
+        EXPECT_EQ(reading.systemPowerWatts, step.systemPower) << step.step;
+    }
+    EXPECT_EQ(machine.time.sleeps, 0);
 }
 
 TEST(EnergyPowerMeter, CounterDeltas) {

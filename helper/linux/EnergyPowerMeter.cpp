@@ -27,7 +27,7 @@ void EnergyPowerMeter::prime() {
 
 std::optional<double> EnergyPowerMeter::watts() {
     if (lastMicrojoules_ && clock_.now() - lastTime_ < kMinimumInterval) {
-        if (lastWatts_) {
+        if (lastWatts_ || !clock_.sleepUntil) {
             return lastWatts_;
         }
         clock_.sleepUntil(lastTime_ + kMinimumInterval);

@@ -7,9 +7,12 @@
 #include <optional>
 
 // Average power from a cumulative energy counter in microjoules (RAPL's energy_uj, hwmon's
-// energyN_input): the change since the previous sample over the time between them. The
-// counter is sampled at most every 100 ms, and within that window the last figure is given
-// again, so the counter cannot be read finely through the helper.
+// energyN_input): the change since the previous sample over the time between them.
+//
+// Each counter is sampled at most every 100 ms, and within that window the last figure is
+// given again. The kernel keeps RAPL counters root-only because fine-grained energy readings
+// leak what the processor computes (power side channels); through the helper, any allowed
+// user sees no finer grain than 100 ms averages.
 class EnergyPowerMeter {
 public:
     static constexpr std::chrono::milliseconds kMinimumInterval{100};
@@ -21,8 +24,9 @@ public:
 
     // Takes the first sample, so the first figure can follow 100 ms later.
     void prime();
-    // Watts, or absent when the counter cannot be read or has no earlier sample. The first
-    // figure after priming waits out the rest of the 100 ms.
+    // Watts, or absent when the counter cannot be read or has no sample 100 ms old yet. When
+    // the clock can wait, the first figure after priming waits out the rest of the 100 ms;
+    // otherwise it is absent until then.
     std::optional<double> watts();
 
 private:

@@ -2,13 +2,12 @@
 
 #include <chrono>
 #include <functional>
-#include <thread>
 
 // Monotonic time for the helper's rate meters, replaceable by virtual time in tests.
 struct MonotonicClock {
     using TimePoint = std::chrono::steady_clock::time_point;
     std::function<TimePoint()> now = [] { return std::chrono::steady_clock::now(); };
-    std::function<void(TimePoint)> sleepUntil = [](TimePoint until) {
-        std::this_thread::sleep_until(until);
-    };
+    // Empty for the daemon, which never waits: one thread serves every client, so a wait for
+    // one would stall them all. The one-shot sensor test sets it to wait out an interval.
+    std::function<void(TimePoint)> sleepUntil;
 };
