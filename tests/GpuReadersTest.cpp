@@ -34,6 +34,7 @@ const QString kNavi21 = QStringLiteral("Navi 21 [Radeon RX 6800/6800 XT / 6900 X
 const QString kNavi31 = QStringLiteral("Navi 31 [Radeon RX 7900 XT/7900 XTX/7900 GRE/7900M]");
 const QString kIrisXe = QStringLiteral("Alder Lake-P GT2 [Iris Xe Graphics]");
 const QString kRtx3080 = QStringLiteral("GA103M [GeForce RTX 3080 Ti Mobile]");
+const QString kRembrandt = QStringLiteral("Rembrandt [Radeon 680M]");
 
 void writeFile(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
@@ -142,6 +143,8 @@ TEST(DrmCardReader, NamesCardsByDriverWithoutTheIdDatabase) {
         {"suspended-amdgpu", {QStringLiteral("amdgpu")}},
         {"no-gpu", {}},            // a firmware framebuffer is no accelerator
         {"nvidia-suspended", {}},  // left to the NVIDIA library
+        {"amd-laptop-apu", {QStringLiteral("amdgpu")}},
+        {"arm-sbc", {}},  // display and panfrost cards on the platform bus: no known driver
     };
     for (const auto& [fixture, expectedNames] : cases) {
         std::vector<QString> names;
@@ -424,6 +427,8 @@ TEST(LinuxGPUProvider, FixtureMachinesGiveTheirRecords) {
         {"suspended-amdgpu", {0.0, 0, 0, kNavi31}},
         {"intel-rc6", {0.0, 0, 0, QStringLiteral("i915")}},
         {"nvidia-suspended", {0.0, 0, 0, kRtx3080}},
+        {"amd-laptop-apu", {0.14, 318767104u, 536870912u, kRembrandt}},
+        {"arm-sbc", GPUStats{}},
     };
     for (const auto& [fixture, expected] : cases) {
         EXPECT_EQ(makeLinuxGPUProvider(clock, kFixtures / fixture, noLibrary)->sample(), expected)

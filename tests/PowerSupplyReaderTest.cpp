@@ -86,7 +86,14 @@ INSTANTIATE_TEST_SUITE_P(
                     oneSource({71, 100, false, kOnBattery, std::nullopt, 90, "Good"},
                               {std::nullopt, 6250, 5875, std::nullopt, 7600, -1200}),
                     {true, 71, false, false, 90, 94, -1, 7.6 * 1.2, 7.6, "Good", 6250, 5875}},
+        // To empty: 29375000 µWh / 7215000 µW = 244.3 min; 49750000 / 52500000 µWh at
+        // 15.44 V design = 3222 / 3400 mAh = 94 %; 7215000 µW / 16.03 V = 450 mA.
+        FixtureCase{"amd-laptop-apu",
+                    oneSource({59, 100, false, kOnBattery, std::nullopt, 244, std::nullopt},
+                              {96, 3400, 3222, std::nullopt, 16030, -450}),
+                    {true, 59, false, false, 244, 94, 96, 16.03 * 0.450, 16.03, "", 3400, 3222}},
         FixtureCase{"desktop-no-battery", {}, {}},
+        FixtureCase{"arm-sbc", {}, {}},  // a USB-C power delivery supply alone, as mains alone
         FixtureCase{"peripheral-battery-ignored", {}, {}},
         // Energies summed: 27.2 of 43 Wh = 63 %, 272 min at 6 W. Design 2 x 2105.3 mAh, full
         // 2017.5 + 1754.4 mAh; cycles of the more worn pack; voltage the mean of both.

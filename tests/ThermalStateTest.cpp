@@ -13,6 +13,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -27,33 +30,61 @@ constexpr auto S = ThermalState::serious;
 constexpr auto C = ThermalState::critical;
 
 TEST(ThermalZoneReader, ReadsEnabledZonesWithUsableTrips) {
-    ThermalZoneReader reader(kFixtures / "laptop-thermal-zones");
-    const std::vector<ThermalZoneReading> expected{
-        {0, "acpitz", 52.0, {{TripKind::critical, 103.0}}},
-        // x86_pkg_temp's unset trips read 0: dropped.
-        {1, "x86_pkg_temp", 61.0, {}},
-        // iwlwifi_1 is disabled; SEN1 has no readable temperature.
-        {3,
-         "TCPU",
-         72.5,
-         {{TripKind::critical, 105.0},
-          {TripKind::hot, 100.0},
-          {TripKind::passive, 95.0},
-          {TripKind::active, 70.0}}},
-        {5, "pch_cannonlake", 48.0, {{TripKind::critical, 115.0}}},
+    using T = TripKind;
+    const std::vector<std::pair<std::string, std::vector<ThermalZoneReading>>> cases{
+        {"laptop-thermal-zones",
+         {
+             {0, "acpitz", 52.0, {{T::critical, 103.0}}},
+             // x86_pkg_temp's unset trips read 0: dropped.
+             {1, "x86_pkg_temp", 61.0, {}},
+             // iwlwifi_1 is disabled; SEN1 has no readable temperature.
+             {3,
+              "TCPU",
+              72.5,
+              {{T::critical, 105.0}, {T::hot, 100.0}, {T::passive, 95.0}, {T::active, 70.0}}},
+             {5, "pch_cannonlake", 48.0, {{T::critical, 115.0}}},
+         }},
+        {"amd-laptop-apu", {{0, "acpitz", 43.0, {{T::critical, 110.0}, {T::passive, 100.0}}}}},
+        {"arm-sbc",
+         {
+             {0,
+              "cpu-thermal",
+              62.5,
+              {{T::passive, 70.0}, {T::passive, 75.0}, {T::critical, 95.0}}},
+             {1, "gpu-thermal", 55.0, {{T::passive, 75.0}, {T::critical, 95.0}}},
+         }},
     };
-    EXPECT_EQ(reader.read(), expected);
+    for (const auto& [fixture, expected] : cases) {
+        EXPECT_EQ(ThermalZoneReader(kFixtures / fixture).read(), expected) << fixture;
+    }
 }
 
 TEST(HwmonTemperatureReader, ReadsLimitedSensorsOfAwakeChips) {
-    HwmonTemperatureReader reader(kFixtures / "laptop-thermal-zones");
-    // amdgpu is runtime-suspended and BAT0 has no limits: neither is read.
-    const std::vector<HwmonTemperature> expected{
-        {"acpitz", "temp1", 52.0, std::nullopt, 103.0},   {"coretemp", "temp1", 62.0, 100.0, 100.0},
-        {"coretemp", "temp2", 60.0, 100.0, 100.0},        {"nvme", "temp1", 38.85, 81.85, 84.85},
-        {"nvme", "temp2", 38.85, 65261.85, std::nullopt},
+    const std::vector<std::pair<std::string, std::vector<HwmonTemperature>>> cases{
+        // amdgpu is runtime-suspended and BAT0 has no limits: neither is read.
+        {"laptop-thermal-zones",
+         {
+             {"acpitz", "temp1", 52.0, std::nullopt, 103.0},
+             {"coretemp", "temp1", 62.0, 100.0, 100.0},
+             {"coretemp", "temp2", 60.0, 100.0, 100.0},
+             {"nvme", "temp1", 38.85, 81.85, 84.85},
+             {"nvme", "temp2", 38.85, 65261.85, std::nullopt},
+         }},
+        // k10temp and the APU's amdgpu give no limits.
+        {"amd-laptop-apu",
+         {
+             {"acpitz", "temp1", 43.0, std::nullopt, 110.0},
+             {"nvme", "temp1", 33.85, 81.85, 84.85},
+         }},
+        {"arm-sbc",
+         {
+             {"cpu_thermal", "temp1", 62.5, std::nullopt, 95.0},
+             {"gpu_thermal", "temp1", 55.0, std::nullopt, 95.0},
+         }},
     };
-    EXPECT_EQ(reader.read(), expected);
+    for (const auto& [fixture, expected] : cases) {
+        EXPECT_EQ(HwmonTemperatureReader(kFixtures / fixture).read(), expected) << fixture;
+    }
 }
 
 TEST(ThrottleCounterReader, ReadsEachCoreAndPackageOnce) {
@@ -270,10 +301,21 @@ TEST(LinuxThermalStateReader, ThrottlingPackageOnARewrittenTree) {
     EXPECT_EQ(reader.read(), N);
 }
 
-TEST(LinuxThermalStateReader, LaptopAboveAnActiveTripIsFair) {
-    FakeClock clock;
-    LinuxThermalStateReader reader(clock, kFixtures / "laptop-thermal-zones");
-    EXPECT_EQ(reader.read(), F) << "TCPU at 72.5 °C is past its 70 °C fan trip";
+TEST(LinuxThermalStateReader, FixtureMachinesGiveTheirLevels) {
+    const struct {
+        const char* fixture;
+        ThermalState level;
+        const char* why;
+    } cases[] = {
+        {"laptop-thermal-zones", F, "TCPU at 72.5 °C is past its 70 °C fan trip"},
+        {"amd-laptop-apu", N, "acpitz at 43 °C is far from its trips"},
+        {"arm-sbc", F, "cpu-thermal at 62.5 °C is within 10 °C of its 70 °C passive trip"},
+    };
+    for (const auto& c : cases) {
+        FakeClock clock;
+        LinuxThermalStateReader reader(clock, kFixtures / c.fixture);
+        EXPECT_EQ(reader.read(), c.level) << c.fixture << ": " << c.why;
+    }
 }
 
 }  // namespace

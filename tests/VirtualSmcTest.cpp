@@ -132,11 +132,26 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
                        {&R::gpuPowerWatts, 48.25},
                        {&R::fan0RPM, 1100.0}},
                       1)},
+        // No psys domain: the discharging battery gives the system's power; one fan only.
+        {"amd-laptop-apu",
+         {{"intel-rapl:0", 9'500'000}},
+         false,
+         absentExcept({{&R::cpuTempCelsius, 52.375},
+                       {&R::gpuTempCelsius, 47.0},
+                       {&R::ssdTempCelsius, asFloat(33.85)},
+                       {&R::ambientTempCelsius, 43.0},
+                       {&R::cpuPowerWatts, 9.5},
+                       {&R::gpuPowerWatts, asFloat(8.734)},
+                       {&R::systemPowerWatts, asFloat(7.215)},
+                       {&R::fan0RPM, 2650.0}},
+                      1)},
+        // Only the thermal zones' own hwmon chips, which no source names: no service at all.
+        {"arm-sbc", {}, false, absentExcept({}, 0)},
     };
     for (const auto& c : cases) {
         SensorTree tree(c.machine);
         VirtualMachine machine(tree.root(), c.fakeNvml ? VANTREL_FAKE_NVML_SENSORS : kNoNvml);
-        ASSERT_TRUE(machine.opened) << c.machine;
+        ASSERT_EQ(machine.opened, c.expected != SensorReading{}) << c.machine;
         for (const auto& [zone, microjoules] : c.energyPerSecond) {
             addEnergy(tree, zone, microjoules);
         }
