@@ -35,6 +35,14 @@ TEST(MenuBarMetricTest, StoredNamesReadBackAndOthersAreRejected) {
     for (const auto mode : allMetricDisplayModes) {
         EXPECT_EQ(metricDisplayModeFromRawValue(rawValue(mode)), mode);
     }
+    // The names settings files already hold.
+    for (const char* stored :
+         {"cpu", "ram", "network", "gpu", "battery", "disk", "cpuTemp", "gpuTemp", "fanSpeed"}) {
+        EXPECT_TRUE(menuBarMetricFromRawValue(QLatin1String(stored))) << stored;
+    }
+    for (const char* stored : {"textOnly", "graphOnly", "graphAndText", "iconAndText"}) {
+        EXPECT_TRUE(metricDisplayModeFromRawValue(QLatin1String(stored))) << stored;
+    }
     for (const char* unknown : {"CPU", "foo", "", "cpu "}) {
         EXPECT_FALSE(menuBarMetricFromRawValue(QLatin1String(unknown))) << unknown;
     }
