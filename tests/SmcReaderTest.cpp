@@ -19,11 +19,8 @@ TEST(FourCharCode, FoldsUpToFourBytesFirstByteHighest) {
         std::uint32_t code;
     } cases[] = {
         {"TC0P", 0x54433050},
-        {"F0Ac", 0x46304163},
         {"", 0},
-        {"A", 0x41},
         {"ab", 0x6162},
-        {"ui8", 0x756938},
         {"TC0PXY", 0x54433050},  // bytes past the fourth are ignored
         {"\xC3\xA9", 0xC3A9},    // "é": its two UTF-8 bytes
         {std::string("ui8\0", 4), 0x75693800},
@@ -40,20 +37,16 @@ TEST(SMCDecoding, DecodesTheTableTypesAndNothingElse) {
         std::optional<double> value;
     } cases[] = {
         {fourCharCode("sp78"), {0x1C, 0x80}, 28.5},
-        {fourCharCode("sp78"), {0xFF, 0x00}, -1.0},
         {fourCharCode("sp78"), {0x80, 0x00}, -128.0},
         {fourCharCode("fpe2"), {0x1F, 0x40}, 2000.0},
         {fourCharCode("fpe2"), {0xFF, 0xFF}, 16383.75},  // unsigned, unlike sp78
         {fourCharCode("ui16"), {0x07, 0xD0}, 2000.0},
-        {fourCharCode("flt "), {0x00, 0x00, 0xC8, 0x41}, 25.0},
         {fourCharCode("flt "), {0x00, 0x00, 0x80, 0xBF}, -1.0},
-        {fourCharCode("fp2E"), {0x40, 0x00}, 1.0},
         {fourCharCode("fp2E"), {0x00, 0x01}, 6.103515625e-05},
         {fourCharCode("ui8 "), {0x2A, 0xFF}, 42.0},
         {0x75693800, {0xC8}, 200.0},
         {fourCharCode("fp2e"), {0x40, 0x00}, std::nullopt},  // lower-case e
         {fourCharCode("ui32"), {0, 0, 0, 7}, std::nullopt},
-        {fourCharCode("si8 "), {0x01}, std::nullopt},
         {fourCharCode("ui8"), {0x01}, std::nullopt},  // three-byte fold is not "ui8\0"
         {0, {0x01}, std::nullopt},
     };
@@ -136,21 +129,16 @@ TEST(SMCReader, OpenPrintsWhyItFailed) {
     }
 }
 
-TEST(SMCReader, NeverOpenedReaderCallsNothing) {
-    auto smc = std::make_shared<FakeSmcUserClient>();
-    smc->setFloat("TC0P", 40.0f);
-    SMCReader reader(forwardingLookup(smc));
-    EXPECT_EQ(reader.readKey("TC0P"), std::nullopt);
-    EXPECT_TRUE(smc->calls.empty());
-}
-
-TEST(SMCReader, OpensOnceSilently) {
+TEST(SMCReader, ReadsNothingBeforeOpeningAndOpensOnceSilently) {
     int lookups = 0;
     auto smc = std::make_shared<FakeSmcUserClient>();
+    smc->setFloat("TC0P", 40.0f);
     SMCReader reader([&] {
         ++lookups;
         return forwardingLookup(smc)();
     });
+    EXPECT_EQ(reader.readKey("TC0P"), std::nullopt);
+    EXPECT_TRUE(smc->calls.empty());
     testing::internal::CaptureStdout();
     EXPECT_TRUE(reader.open());
     EXPECT_TRUE(reader.open());
