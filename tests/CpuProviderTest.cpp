@@ -38,52 +38,27 @@ TEST(CpuProvider, FractionsFollowTheTickDeltas) {
     struct Row {
         const char* name;
         std::vector<CpuTickSet> before, after;  // {cpu, user, system, idle, nice}
-        std::vector<double> perCore;
-        double overall, user, system;
+        std::vector<double> fractions;          // overall, user, system, then each core
     };
     const Row rows[] = {
         {"two busy shares",
          {{0, 100, 100, 100, 0}, {1, 0, 0, 0, 0}},
          {{0, 130, 110, 160, 0}, {1, 50, 50, 0, 0}},
-         {0.4, 1.0},
-         0.7,
-         0.4,
-         0.3},
-        {"a counter wraps around 32 bits",
-         {{0, kMax32 - 9, 5, kMax32, 0}},
-         {{0, 10, 5, 19, 0}},
-         {0.5},
-         0.5,
-         0.5,
-         0.0},
+         {0.7, 0.4, 0.3, 0.4, 1.0}},
+        {"32-bit wrap", {{0, kMax32 - 9, 5, kMax32, 0}}, {{0, 10, 5, 19, 0}}, {.5, .5, 0, .5}},
         {"a core without ticks adds nothing",
          {{0, 7, 7, 7, 7}, {1, 0, 0, 0, 0}},
          {{0, 7, 7, 7, 7}, {1, 30, 0, 10, 0}},
-         {0.0, 0.75},
-         0.75,
-         0.75,
-         0.0},
-        {"nice is busy but neither user nor system",
-         {{0, 0, 0, 0, 0}},
-         {{0, 0, 0, 25, 75}},
-         {0.75},
-         0.75,
-         0.0,
-         0.0},
+         {0.75, 0.75, 0, 0, 0.75}},
+        {"nice is busy, not user", {{0, 0, 0, 0, 0}}, {{0, 0, 0, 25, 75}}, {.75, 0, 0, .75}},
         {"an added processor waits for its history",
          {{0, 0, 0, 0, 0}},
          {{0, 10, 0, 10, 0}, {1, 99, 0, 1, 0}},
-         {0.5},
-         0.5,
-         0.5,
-         0.0},
+         {0.5, 0.5, 0, 0.5}},
         {"a middle processor offline: pairs by number",
          {{0, 0, 0, 0, 0}, {1, 500, 500, 500, 0}, {2, 1000, 0, 0, 0}},
          {{0, 10, 0, 30, 0}, {2, 1000, 0, 40, 0}},
-         {0.25, 0.0},
-         0.125,
-         0.125,
-         0.0},
+         {0.125, 0.125, 0, 0.25, 0}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -93,10 +68,9 @@ TEST(CpuProvider, FractionsFollowTheTickDeltas) {
                              clock);
         ASSERT_EQ(provider.sample(), CPUStats{}) << "the first call only keeps the ticks";
         const CPUStats stats = provider.sample();
-        EXPECT_THAT(stats.perCore, testing::Pointwise(testing::DoubleEq(), row.perCore));
-        EXPECT_DOUBLE_EQ(stats.overall, row.overall);
-        EXPECT_DOUBLE_EQ(stats.userPercent, row.user);
-        EXPECT_DOUBLE_EQ(stats.systemPercent, row.system);
+        std::vector<double> fractions{stats.overall, stats.userPercent, stats.systemPercent};
+        fractions.insert(fractions.end(), stats.perCore.begin(), stats.perCore.end());
+        EXPECT_THAT(fractions, testing::Pointwise(testing::DoubleEq(), row.fractions));
     }
 }
 

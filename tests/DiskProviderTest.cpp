@@ -1,11 +1,9 @@
 #include "core/NotificationCenter.h"
-#include "platform/linux/storage/LinuxDiskSource.h"
 #include "providers/DiskProvider.h"
 #include "providers/StorageScan.h"
 #include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
-#include <sys/statvfs.h>
 
 #include <chrono>
 #include <memory>
@@ -249,27 +247,6 @@ TEST(StorageLists, VolumesWithCapacityAndNameNeverTheRoot) {
         {"/media/a/Small", "Small", 100, 10, false, true},
     };
     EXPECT_EQ(listedVolumes(volumes), expected);
-}
-
-// ---- live, on this machine ----
-
-class HeldScanner final : public StorageScanner {
-public:
-    void start(Completion) override {}
-};
-
-TEST(DiskProviderLive, RootCapacityIsWhatStatvfsSays) {
-    FakeClock clock;
-    NotificationCenter center;
-    DiskProvider provider(clock, center, makeLinuxDiskSource(), std::make_unique<HeldScanner>());
-    const DiskStats stats = provider.sample();
-    struct statvfs info {};
-    ASSERT_EQ(::statvfs("/", &info), 0);
-    EXPECT_EQ(stats.totalBytes, static_cast<std::int64_t>(info.f_blocks * info.f_frsize));
-    EXPECT_EQ(stats.usedBytes, stats.totalBytes - stats.availableBytes);
-    EXPECT_GT(stats.availableBytes, 0);
-    EXPECT_GT(diskFraction(stats), 0.0);
-    EXPECT_LT(diskFraction(stats), 1.0);
 }
 
 }  // namespace

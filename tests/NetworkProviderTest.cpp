@@ -117,72 +117,50 @@ TEST(NetworkPrimary, IsChosenAndDescribed) {
         const char* name;
         DefaultRoutes routes;
         QVector<InterfaceAddress> addresses;
-        QString interfaceName, kind, localIP, ipv6;
+        QStringList expected;  // interface, kind, local IPv4, IPv6
     };
     const Row rows[] = {
         {"default route wins over list order",
          {"wlan0", {}},
          {ipv4("eth0", "10.0.0.5"), ipv4("wlan0", "192.168.1.7"), ipv6("wlan0", "2001:db8::7")},
-         "wlan0",
-         "Wi-Fi",
-         "192.168.1.7",
-         "2001:db8::7"},
+         {"wlan0", "Wi-Fi", "192.168.1.7", "2001:db8::7"}},
         {"IPv6 route when no IPv4 one",
          {{}, "eth0"},
          {ipv6("eth0", "fe80::1%eth0"), ipv6("eth0", "2001:db8:5::2")},
-         "eth0",
-         "Ethernet",
-         "",
-         "2001:db8:5::2"},
+         {"eth0", "Ethernet", "", "2001:db8:5::2"}},
         {"IPv4 route beats IPv6 route",
          {"tun0", "eth0"},
          {ipv4("eth0", "10.0.0.5"), ipv4("tun0", "10.8.0.2")},
-         "tun0",
-         "VPN",
-         "10.8.0.2",
-         ""},
+         {"tun0", "VPN", "10.8.0.2", ""}},
         {"no route: first adapter with IPv4",
          {},
          {ipv4("lo", "127.0.0.1"), ipv4("docker0", "172.17.0.1"), ipv4("eth0", "192.0.2.9"),
           ipv4("wlan0", "192.168.1.7")},
-         "eth0",
-         "Ethernet",
-         "192.0.2.9",
-         ""},
+         {"eth0", "Ethernet", "192.0.2.9", ""}},
         {"no route, no adapter: first non-loopback",
          {},
          {ipv4("lo", "127.0.0.1"), ipv6("veth1", "2001:db8::1"), ipv4("docker0", "172.17.0.1")},
-         "docker0",
-         "Other",
-         "172.17.0.1",
-         ""},
+         {"docker0", "Other", "172.17.0.1", ""}},
         {"nothing but loopback",
          {},
          {ipv4("lo", "127.0.0.1"), ipv6("lo", "::1")},
-         "",
-         "Other",
-         "",
-         ""},
+         {"", "Other", "", ""}},
         {"first global IPv6 of the primary, never link-local, unformattable skipped",
          {"eth0", {}},
          {ipv6("wlan0", "2001:db8::99"), ipv6("eth0", "FE80::2%eth0"), ipv4("eth0", ""),
           ipv4("eth0", "192.0.2.2"), ipv6("eth0", "fd00::2"), ipv6("eth0", "2001:db8::2")},
-         "eth0",
-         "Ethernet",
-         "192.0.2.2",
-         "fd00::2"},
-        {"route through an unknown interface", {"ppp9", {}}, {}, "ppp9", "Other", "", ""},
+         {"eth0", "Ethernet", "192.0.2.2", "fd00::2"}},
+        {"route through an unknown interface", {"ppp9", {}}, {}, {"ppp9", "Other", "", ""}},
     };
     for (const Row& row : rows) {
         ProviderHarness harness;
         harness.fake.routes->value = row.routes;
         harness.fake.addresses->value = row.addresses;
         const NetworkStats stats = harness.sampleWith(1, 1);
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(stats.interfaceName, row.interfaceName);
-        EXPECT_EQ(stats.interfaceType, row.kind);
-        EXPECT_EQ(stats.localIP, row.localIP);
-        EXPECT_EQ(stats.ipv6, row.ipv6);
+        EXPECT_EQ(
+            (QStringList{stats.interfaceName, stats.interfaceType, stats.localIP, stats.ipv6}),
+            row.expected)
+            << row.name;
     }
 }
 
