@@ -146,49 +146,41 @@ TEST_F(BatteryHealthLoggerTest, TrendSpansWholeMonthsFromFirstToLastPoint) {
     }
 }
 
-struct UnreadableCase {
-    const char* name;
-    QByteArray content;
-    friend void PrintTo(const UnreadableCase& row, std::ostream* out) { *out << row.name; }
-};
+TEST_F(BatteryHealthLoggerTest, AnUnreadableHistoryIsMovedAsideBeforeTheFirstNewPoint) {
+    for (const QByteArray& original : {
+             QByteArray("battery says hi"),
+             QByteArray(R"([{"date":1,"cycleCount":1,"healthPercent":9)"),
+             QByteArray(R"({"date":1,"cycleCount":1,"healthPercent":90})"),
+             QByteArray(R"([{"date":"yesterday","cycleCount":1,"healthPercent":90}])"),
+             QByteArray(R"([{"date":1,"cycleCount":1.5,"healthPercent":90}])"),
+             QByteArray("[1, 2, 3]"),
+         }) {
+        SCOPED_TRACE(original.toStdString());
+        ASSERT_TRUE(QDir(folder_.filePath("vantrel")).removeRecursively());
+        FakeClock clock;
+        clock.setWallStart(Clock::WallTime{} + std::chrono::seconds(kStartUnixSeconds));
+        writeContent(historyPath(), original);
+        BatteryHealthLogger logger(historyPath(), clock);
+        EXPECT_TRUE(logger.history().empty());
 
-class UnreadableHistoryTest : public BatteryHealthLoggerTest,
-                              public ::testing::WithParamInterface<UnreadableCase> {};
+        // Nothing to record yet: the file is left as it is.
+        logger.record(batteryWith(0, 90));
+        EXPECT_EQ(contentOf(historyPath()), original);
+        EXPECT_TRUE(asideFiles().isEmpty());
 
-TEST_P(UnreadableHistoryTest, IsMovedAsideBeforeTheFirstNewPoint) {
-    const QByteArray original = GetParam().content;
-    writeContent(historyPath(), original);
-    BatteryHealthLogger logger(historyPath(), clock_);
-    EXPECT_TRUE(logger.history().empty());
+        logger.record(batteryWith(187, 88));
+        ASSERT_EQ(asideFiles(), QStringList{"battery_history.json.corrupt-20250601T000000Z"});
+        EXPECT_EQ(contentOf(folder_.filePath("vantrel/" + asideFiles().first())), original);
+        EXPECT_EQ(BatteryHealthLogger(historyPath(), clock).history(),
+                  (std::vector<BatterySnapshot>{{kStartHistorySeconds, 187, 88}}));
 
-    // Nothing to record yet: the file is left as it is.
-    logger.record(batteryWith(0, 90));
-    EXPECT_EQ(contentOf(historyPath()), original);
-    EXPECT_TRUE(asideFiles().isEmpty());
-
-    logger.record(batteryWith(187, 88));
-    ASSERT_EQ(asideFiles(), QStringList{"battery_history.json.corrupt-20250601T000000Z"});
-    EXPECT_EQ(contentOf(folder_.filePath("vantrel/" + asideFiles().first())), original);
-    BatteryHealthLogger reloaded(historyPath(), clock_);
-    EXPECT_EQ(reloaded.history(), (std::vector<BatterySnapshot>{{kStartHistorySeconds, 187, 88}}));
-
-    // Later points replace the new file as usual and move nothing more aside.
-    clock_.advance(kWeek + 1s);
-    logger.record(batteryWith(190, 87));
-    EXPECT_EQ(asideFiles().size(), 1);
-    EXPECT_EQ(BatteryHealthLogger(historyPath(), clock_).history().size(), 2u);
+        // Later points replace the new file as usual and move nothing more aside.
+        clock.advance(kWeek + 1s);
+        logger.record(batteryWith(190, 87));
+        EXPECT_EQ(asideFiles().size(), 1);
+        EXPECT_EQ(BatteryHealthLogger(historyPath(), clock).history().size(), 2u);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UnreadableHistoryTest,
-    ::testing::Values(
-        UnreadableCase{"notJson", "battery says hi"},
-        UnreadableCase{"cutShort", R"([{"date":1,"cycleCount":1,"healthPercent":9)"},
-        UnreadableCase{"object", R"({"date":1,"cycleCount":1,"healthPercent":90})"},
-        UnreadableCase{"dateAsText", R"([{"date":"yesterday","cycleCount":1,"healthPercent":90}])"},
-        UnreadableCase{"fractionalCycles", R"([{"date":1,"cycleCount":1.5,"healthPercent":90}])"},
-        UnreadableCase{"notObjects", "[1, 2, 3]"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BatteryHealthLoggerTest, NeverReplacesAnEarlierMovedAsideFile) {
     writeContent(historyPath(), "first broken file");

@@ -136,18 +136,13 @@ TEST(ProcessRanking, RanksByCpuChangeSincePreviousCall) {
          1000ms,
          {2, 3, 1},
          {200.0, 50.0, 10.0}},
-        {"a reused pid starts from zero",
+        {"a reused pid or a new process starts from zero",
          {process(1, 0, 0, 1, ProcessRunState::running, 100), process(2, 0, 0)},
-         {process(1, 900, 0, 1, ProcessRunState::running, 555), process(2, 100, 0)},
+         {process(1, 900, 0, 1, ProcessRunState::running, 555), process(2, 100, 0),
+          process(9, 5000, 5000)},
          1000ms,
-         {2, 1},
-         {10.0, 0.0}},
-        {"a new process starts from zero",
-         {process(1, 0, 0)},
-         {process(1, 100, 0), process(9, 5000, 5000)},
-         1000ms,
-         {1, 9},
-         {10.0, 0.0}},
+         {2, 1, 9},
+         {10.0, 0.0, 0.0}},
         {"six equal keep the first five in table order",
          {process(1, 0, 0), process(2, 0, 0), process(3, 0, 0), process(4, 0, 0), process(5, 0, 0),
           process(6, 0, 0)},
@@ -177,30 +172,19 @@ TEST(ProcessRanking, RanksByCpuChangeSincePreviousCall) {
     }
 }
 
-TEST(ProcessRanking, MemoryListIsLargestFirstAndMeaningfulOnTheFirstCall) {
-    FakeClock clock;
-    ProcessRanking ranking(
-        std::make_unique<ScriptedProcessSource>(std::deque<Table>{std::vector{
-            process(1, 0, 0, 30), process(2, 0, 0, 500), process(3, 0, 0, 30), process(4, 0, 0, 7),
-            process(5, 0, 0, 900), process(6, 0, 0, 30), process(7, 0, 0, 30)}}),
-        clock);
-    clock.advance(2s);
-    const ProcessStats stats = ranking.sample();
-    EXPECT_EQ(ids(stats.topByMemory), (std::vector<std::int32_t>{5, 2, 1, 3, 6}));
-    EXPECT_EQ(stats.topByMemory.front().memoryBytes, 900ull << 20);
-    EXPECT_EQ(ids(stats.topByCPU), (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
-}
-
-TEST(ProcessRanking, ProcessesWithoutANameAreLeftOut) {
-    auto source = std::make_unique<ScriptedProcessSource>(
-        std::deque<Table>{std::vector{process(1, 0, 0, 5), process(2, 0, 0, 9)}});
-    source->names[2] = QString();
+TEST(ProcessRanking, MemoryListIsLargestFirstOnTheFirstCallAndNamelessProcessesAreLeftOut) {
+    auto source = std::make_unique<ScriptedProcessSource>(std::deque<Table>{std::vector{
+        process(1, 0, 0, 30), process(2, 0, 0, 500), process(3, 0, 0, 30), process(4, 0, 0, 7),
+        process(5, 0, 0, 900), process(6, 0, 0, 30), process(7, 0, 0, 30), process(8, 0, 0, 30)}});
+    source->names[3] = QString();
     FakeClock clock;
     ProcessRanking ranking(std::move(source), clock);
-    clock.advance(1s);
+    clock.advance(2s);
     const ProcessStats stats = ranking.sample();
-    EXPECT_EQ(ids(stats.topByMemory), std::vector<std::int32_t>{1});
-    EXPECT_EQ(stats.topByMemory.front().name, "p1");
+    EXPECT_EQ(ids(stats.topByMemory), (std::vector<std::int32_t>{5, 2, 1, 6, 7}));
+    EXPECT_EQ(stats.topByMemory.front().memoryBytes, 900ull << 20);
+    EXPECT_EQ(stats.topByMemory.front().name, "p5");
+    EXPECT_EQ(ids(stats.topByCPU), (std::vector<std::int32_t>{1, 2, 4, 5, 6}));
 }
 
 TEST(ProcessRanking, AFailedReadGivesTheEmptyRecordAndKeepsTheBaseline) {
