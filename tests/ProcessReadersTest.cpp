@@ -90,11 +90,10 @@ TEST(PidStatParser, FindsTheFieldsAfterTheLastParenthesis) {
         ASSERT_TRUE(stat) << row.line;
         EXPECT_EQ(stat->command, row.command) << row.line;
         EXPECT_EQ(stat->state, row.state) << row.line;
-        EXPECT_EQ(stat->userTicks, 12u) << row.line;
-        EXPECT_EQ(stat->systemTicks, 34u) << row.line;
-        EXPECT_EQ(stat->startTicks, 1502u) << row.line;
-        EXPECT_EQ(stat->residentPages, 77u) << row.line;
-        EXPECT_EQ(stat->flags, 4194560u) << row.line;
+        EXPECT_EQ((std::vector<std::uint64_t>{stat->userTicks, stat->systemTicks, stat->startTicks,
+                                              stat->residentPages, stat->flags}),
+                  (std::vector<std::uint64_t>{12, 34, 1502, 77, 4194560}))
+            << row.line;
     }
 }
 
@@ -128,24 +127,19 @@ TEST(ProcessTableReader, ListsOnlyTheUsersProcessesOfAUserSession) {
                                       8123 * kTick, 120000ull * 4096, "firefox-esr"}));
 }
 
-TEST(ProcessTableReader, LeavesKernelThreadsOutForRoot) {
-    ProcessTableReader reader(kProcFixtures / "root-session", fixtureOptions(0));
-    const auto processes = reader.read();
-    ASSERT_TRUE(processes);
-    EXPECT_EQ(pidsOf(*processes), (std::vector<std::int32_t>{1, 512}));
-}
-
-TEST(ProcessTableReader, ConvertsTicksAndPagesWithTheMachinesUnits) {
+TEST(ProcessTableReader, ConvertsWithTheMachinesUnitsAndLeavesKernelThreadsOutForRoot) {
     ProcessTableOptions options = fixtureOptions(1000);
     options.ticksPerSecond = 300;
     options.pageSize = 16384;
-    ProcessTableReader reader(kProcFixtures / "user-session", options);
-    const auto processes = reader.read();
+    const auto processes = ProcessTableReader(kProcFixtures / "user-session", options).read();
     ASSERT_TRUE(processes);
-    const ProcessSample& systemd = processes->front();
-    EXPECT_EQ(systemd.userNanoseconds, 40ull * 1'000'000'000 / 300);
-    EXPECT_EQ(systemd.systemNanoseconds, 22ull * 1'000'000'000 / 300);
-    EXPECT_EQ(systemd.residentBytes, 2600ull * 16384);
+    EXPECT_EQ(processes->front().userNanoseconds, 40ull * 1'000'000'000 / 300);
+    EXPECT_EQ(processes->front().systemNanoseconds, 22ull * 1'000'000'000 / 300);
+    EXPECT_EQ(processes->front().residentBytes, 2600ull * 16384);
+
+    const auto root = ProcessTableReader(kProcFixtures / "root-session", fixtureOptions(0)).read();
+    ASSERT_TRUE(root);
+    EXPECT_EQ(pidsOf(*root), (std::vector<std::int32_t>{1, 512}));
 }
 
 TEST(ProcessTableReader, DirectoryOwnerDecidesWithoutReadingAnything) {
@@ -167,9 +161,7 @@ TEST(ProcessTableReader, DirectoryOwnerDecidesWithoutReadingAnything) {
 }
 
 TEST(ProcessTableReader, MissingTableIsAFailureNotAnEmptyList) {
-    QTemporaryDir dir;
-    ProcessTableReader reader(dir.path().toStdString(), fixtureOptions(1000));
-    EXPECT_EQ(reader.read(), std::nullopt);
+    EXPECT_EQ(ProcessTableReader("/nonexistent-root", fixtureOptions(1000)).read(), std::nullopt);
 }
 
 // --- kept descriptors ---
