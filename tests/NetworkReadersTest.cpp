@@ -2,15 +2,10 @@
 #include "platform/linux/net/InterfaceAddressReader.h"
 #include "platform/linux/net/InterfaceClassReader.h"
 #include "platform/linux/net/NetDevReader.h"
-#include "platform/linux/net/WifiSsidReader.h"
 #include "providers/InterfaceKind.h"
 
 #include <arpa/inet.h>
 #include <net/if.h>
-
-#include <QFile>
-#include <QSet>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -40,7 +35,7 @@ TEST(NetDevReader, ReadsEveryInterfaceWithSixtyFourBitCounters) {
         EXPECT_EQ(reader.readCounters(), row.expected) << row.directory;
         EXPECT_EQ(reader.readCounters(), row.expected) << row.directory << ", read again";
     }
-    EXPECT_EQ(NetDevReader(fixture("docker-and-bridges")).readCounters().size(), 9);
+    EXPECT_TRUE(NetDevReader("/nonexistent-root").readCounters().isEmpty());
 }
 
 TEST(NetDevReader, ParsesOddLinesAndSkipsBrokenOnes) {
@@ -61,26 +56,6 @@ TEST(NetDevReader, ParsesOddLinesAndSkipsBrokenOnes) {
     EXPECT_TRUE(parseNetDev("").isEmpty());
 }
 
-TEST(NetDevReader, MissingFileIsAnEmptyList) {
-    EXPECT_TRUE(NetDevReader("/nonexistent-root").readCounters().isEmpty());
-}
-
-TEST(NetDevReader, ListsTheInterfacesThisMachineHas) {
-    QSet<QString> kernelNames;
-    struct if_nameindex* names = if_nameindex();
-    ASSERT_NE(names, nullptr);
-    for (struct if_nameindex* entry = names; entry->if_index != 0; ++entry) {
-        kernelNames.insert(QString::fromUtf8(entry->if_name));
-    }
-    if_freenameindex(names);
-
-    QSet<QString> readNames;
-    for (const InterfaceCounters& counters : NetDevReader().readCounters()) {
-        readNames.insert(counters.name);
-    }
-    EXPECT_EQ(readNames, kernelNames);
-}
-
 // ---- default routes ----
 
 TEST(DefaultRouteReader, FindsTheLowestMetricDefaultOfEachFamily) {
@@ -93,8 +68,6 @@ TEST(DefaultRouteReader, FindsTheLowestMetricDefaultOfEachFamily) {
         {"vpn-up", {"tun0", ""}},
         {"no-default-route", {"", ""}},
         {"ipv6-only", {"", "eth0"}},
-        {"docker-and-bridges", {"eth0", ""}},
-        {"counters-beyond-4gib", {"eth0", ""}},
     };
     for (const Row& row : rows) {
         DefaultRouteReader reader(fixture(row.directory));
@@ -139,17 +112,13 @@ TEST(InterfaceClassReader, ReadsTraitsAndKindFromSysfs) {
     const Row rows[] = {
         {"wifi-plus-ethernet", "wlan0", {1, "wlan", true, true, false}, "Wi-Fi"},
         {"wifi-plus-ethernet", "enp0s31f6", {1, "", true, false, false}, "Ethernet"},
-        {"wifi-plus-ethernet", "lo", {772, "", false, false, false}, "Loopback"},
         {"vpn-up", "tun0", {65534, "", false, false, true}, "VPN"},
         {"vpn-up", "wg0", {65534, "wireguard", false, false, false}, "VPN"},
         {"docker-and-bridges", "docker0", {1, "bridge", false, false, false}, "Other"},
         {"docker-and-bridges", "veth5d2c8e1", {1, "", false, false, false}, "Other"},
-        {"docker-and-bridges", "bond0", {1, "bond", false, false, false}, "Other"},
-        {"docker-and-bridges", "eth0.100", {1, "vlan", false, false, false}, "Other"},
         {"docker-and-bridges", "missing0", {}, "Other"},
         {"docker-and-bridges", "../../../../proc", {}, "Other"},
         {"docker-and-bridges", "..", {}, "Other"},
-        {"docker-and-bridges", "", {}, "Other"},
     };
     for (const Row& row : rows) {
         const InterfaceTraits traits = InterfaceClassReader(fixture(row.directory))
@@ -159,33 +128,7 @@ TEST(InterfaceClassReader, ReadsTraitsAndKindFromSysfs) {
     }
 }
 
-TEST(InterfaceClassReader, OnlyAdaptersWithADeviceCount) {
-    struct Row {
-        const char* directory;
-        QSet<QString> counted;
-    };
-    const Row rows[] = {
-        {"wifi-plus-ethernet", {"enp0s31f6", "wlan0"}},
-        {"vpn-up", {"eth0"}},
-        {"no-default-route", {"eth0", "wlan0"}},
-        {"ipv6-only", {"eth0"}},
-        {"docker-and-bridges", {"eth0"}},
-        {"counters-beyond-4gib", {"eth0", "wlan0"}},
-    };
-    for (const Row& row : rows) {
-        InterfaceClassReader classes(fixture(row.directory));
-        QSet<QString> counted;
-        for (const InterfaceCounters& counters :
-             NetDevReader(fixture(row.directory)).readCounters()) {
-            if (isDeviceBacked(classes.readTraits(counters.name))) {
-                counted.insert(counters.name);
-            }
-        }
-        EXPECT_EQ(counted, row.counted) << row.directory;
-    }
-}
-
-// ---- getifaddrs and nl80211 on this machine ----
+// ---- getifaddrs on this machine ----
 
 TEST(InterfaceAddressReader, ListsNumericAddressesOfExistingInterfaces) {
     const QVector<InterfaceAddress> addresses = InterfaceAddressReader().readAddresses();
@@ -201,18 +144,6 @@ TEST(InterfaceAddressReader, ListsNumericAddressesOfExistingInterfaces) {
         loopbackSeen = loopbackSeen || address.text == QLatin1String("127.0.0.1");
     }
     EXPECT_TRUE(loopbackSeen);
-}
-
-TEST(WifiSsidReader, AnswersEmptyForInterfacesWithoutWireless) {
-    WifiSsidReader reader;
-    InterfaceClassReader classes;
-    for (const InterfaceCounters& counters : NetDevReader().readCounters()) {
-        if (!classes.readTraits(counters.name).hasWirelessInfo) {
-            EXPECT_TRUE(reader.readSsid(counters.name).isEmpty()) << counters.name.toStdString();
-        }
-    }
-    EXPECT_TRUE(reader.readSsid(QStringLiteral("nonexistent0")).isEmpty());
-    EXPECT_TRUE(reader.readSsid(QString()).isEmpty());
 }
 
 }  // namespace

@@ -83,8 +83,6 @@ TEST(PidStatParser, FindsTheFieldsAfterTheLastParenthesis) {
          "(sd-pam)", 'S'},
         {"1900 (a) b (c) R 1 1 1 0 -1 4194560 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77 x\n", "a) b (c",
          'R'},
-        {"2200 (x\ny) D 1 1 1 0 -1 4194560 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77 x\n", "x\ny", 'D'},
-        {"7 () Z 1 1 1 0 -1 4194560 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77", "", 'Z'},
         {"8 (a b) ) t 1 1 1 0 -1 4194560 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n", "a b) ", 't'},
     };
     for (const Row& row : rows) {
@@ -92,49 +90,24 @@ TEST(PidStatParser, FindsTheFieldsAfterTheLastParenthesis) {
         ASSERT_TRUE(stat) << row.line;
         EXPECT_EQ(stat->command, row.command) << row.line;
         EXPECT_EQ(stat->state, row.state) << row.line;
-        EXPECT_EQ(stat->userTicks, 12u) << row.line;
-        EXPECT_EQ(stat->systemTicks, 34u) << row.line;
-        EXPECT_EQ(stat->startTicks, 1502u) << row.line;
-        EXPECT_EQ(stat->residentPages, 77u) << row.line;
-        EXPECT_EQ(stat->flags, 4194560u) << row.line;
+        EXPECT_EQ((std::vector<std::uint64_t>{stat->userTicks, stat->systemTicks, stat->startTicks,
+                                              stat->residentPages, stat->flags}),
+                  (std::vector<std::uint64_t>{12, 34, 1502, 77, 4194560}))
+            << row.line;
     }
 }
 
 TEST(PidStatParser, RefusesDamagedLines) {
     for (const char* line : {
              "",
-             "12 cat S 1",
              "12 (cat S 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n",
-             "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 12\n",                             // cut short
              "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1\n",      // no rss
              "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 x2 34 0 0 20 0 1 0 1502 1 77\n",   // utime
-             "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 12 -4 0 0 20 0 1 0 1502 1 77\n",   // stime
              "12 (cat) SS 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n",  // state
              "12 (cat) S 1 1 1 0 -1 0 7 0 0 0 12  34 0 0 20 0 1 0 1502 1 77\n",  // empty field
-             "12 (cat)S 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n",
              ") 12 (cat S 1 1 1 0 -1 0 7 0 0 0 12 34 0 0 20 0 1 0 1502 1 77\n",
          }) {
         EXPECT_EQ(parsePidStat(line), std::nullopt) << '"' << line << '"';
-    }
-}
-
-TEST(ProcessTableReader, MapsEveryStateLetter) {
-    const std::map<char, ProcessRunState> letters{
-        {'R', ProcessRunState::running},
-        {'S', ProcessRunState::sleeping},
-        {'D', ProcessRunState::uninterruptible},
-        {'T', ProcessRunState::stopped},
-        {'t', ProcessRunState::stopped},
-        {'Z', ProcessRunState::zombie},
-        {'X', ProcessRunState::dead},
-        {'x', ProcessRunState::dead},
-        {'I', ProcessRunState::idle},
-        {'W', ProcessRunState::unknown},
-        {'P', ProcessRunState::unknown},
-        {'?', ProcessRunState::unknown},
-    };
-    for (const auto& [letter, state] : letters) {
-        EXPECT_EQ(runStateFromLetter(letter), state) << letter;
     }
 }
 
@@ -152,36 +125,21 @@ TEST(ProcessTableReader, ListsOnlyTheUsersProcessesOfAUserSession) {
     const ProcessSample firefox = (*processes)[2];
     EXPECT_EQ(firefox, (ProcessSample{1290, 2210, ProcessRunState::sleeping, 52310 * kTick,
                                       8123 * kTick, 120000ull * 4096, "firefox-esr"}));
-    std::map<std::int32_t, ProcessSample> byPid;
-    for (const ProcessSample& process : *processes) {
-        byPid.emplace(process.pid, process);
-    }
-    EXPECT_EQ(byPid.at(1181).command, "(sd-pam)");
-    EXPECT_EQ(byPid.at(1900).command, "a) b (c");
-    EXPECT_EQ(byPid.at(2200).command, "x\ny\xff");
-    EXPECT_EQ(byPid.at(1700).state, ProcessRunState::zombie);
-    EXPECT_EQ(byPid.at(1702).state, ProcessRunState::stopped);
-    EXPECT_EQ(byPid.at(1800).state, ProcessRunState::uninterruptible);
 }
 
-TEST(ProcessTableReader, LeavesKernelThreadsOutForRoot) {
-    ProcessTableReader reader(kProcFixtures / "root-session", fixtureOptions(0));
-    const auto processes = reader.read();
-    ASSERT_TRUE(processes);
-    EXPECT_EQ(pidsOf(*processes), (std::vector<std::int32_t>{1, 512}));
-}
-
-TEST(ProcessTableReader, ConvertsTicksAndPagesWithTheMachinesUnits) {
+TEST(ProcessTableReader, ConvertsWithTheMachinesUnitsAndLeavesKernelThreadsOutForRoot) {
     ProcessTableOptions options = fixtureOptions(1000);
     options.ticksPerSecond = 300;
     options.pageSize = 16384;
-    ProcessTableReader reader(kProcFixtures / "user-session", options);
-    const auto processes = reader.read();
+    const auto processes = ProcessTableReader(kProcFixtures / "user-session", options).read();
     ASSERT_TRUE(processes);
-    const ProcessSample& systemd = processes->front();
-    EXPECT_EQ(systemd.userNanoseconds, 40ull * 1'000'000'000 / 300);
-    EXPECT_EQ(systemd.systemNanoseconds, 22ull * 1'000'000'000 / 300);
-    EXPECT_EQ(systemd.residentBytes, 2600ull * 16384);
+    EXPECT_EQ(processes->front().userNanoseconds, 40ull * 1'000'000'000 / 300);
+    EXPECT_EQ(processes->front().systemNanoseconds, 22ull * 1'000'000'000 / 300);
+    EXPECT_EQ(processes->front().residentBytes, 2600ull * 16384);
+
+    const auto root = ProcessTableReader(kProcFixtures / "root-session", fixtureOptions(0)).read();
+    ASSERT_TRUE(root);
+    EXPECT_EQ(pidsOf(*root), (std::vector<std::int32_t>{1, 512}));
 }
 
 TEST(ProcessTableReader, DirectoryOwnerDecidesWithoutReadingAnything) {
@@ -203,9 +161,7 @@ TEST(ProcessTableReader, DirectoryOwnerDecidesWithoutReadingAnything) {
 }
 
 TEST(ProcessTableReader, MissingTableIsAFailureNotAnEmptyList) {
-    QTemporaryDir dir;
-    ProcessTableReader reader(dir.path().toStdString(), fixtureOptions(1000));
-    EXPECT_EQ(reader.read(), std::nullopt);
+    EXPECT_EQ(ProcessTableReader("/nonexistent-root", fixtureOptions(1000)).read(), std::nullopt);
 }
 
 // --- kept descriptors ---
@@ -223,7 +179,7 @@ TEST(ProcessStatFiles, KeepsOneDescriptorPerProcessUpToTheLimit) {
     }
 }
 
-TEST(ProcessStatFiles, ReadsAgainThroughKeptDescriptorsAndDropsThoseOfEndedProcesses) {
+TEST(ProcessStatFiles, ReadAgainDropEndedProcessesAndNoticeAReusedPid) {
     QTemporaryDir dir;
     const fs::path root = copyCase(dir, "user-session");
     ProcessTableReader reader(root, fixtureOptions(1000));
@@ -233,57 +189,42 @@ TEST(ProcessStatFiles, ReadsAgainThroughKeptDescriptorsAndDropsThoseOfEndedProce
     // Rewritten in place, as the kernel does: the kept descriptor sees the new content.
     writeFile(root / "proc/1502/stat", statLine(1502, "vim", 'R', 90, 2600));
     fs::remove_all(root / "proc/1800");
+    // 1611 is gone and a new process has its pid: a new directory, so a new inode.
+    const fs::path reused = root / "proc/1611";
+    const std::string status = readFile(reused / "status");
+    fs::remove_all(reused);
+    fs::create_directory(reused);
+    writeFile(reused / "status", status);
+    writeFile(reused / "stat", statLine(1611, "less", 'S', 3, 9000));
+
     const auto processes = reader.read();
     ASSERT_TRUE(processes);
     EXPECT_EQ(reader.keptDescriptors(), 17u);
-    const auto vim = std::find_if(processes->begin(), processes->end(),
-                                  [](const ProcessSample& p) { return p.pid == 1502; });
-    ASSERT_NE(vim, processes->end());
-    EXPECT_EQ(vim->state, ProcessRunState::running);
-    EXPECT_EQ(vim->userNanoseconds, 90 * kTick);
-}
-
-TEST(ProcessStatFiles, AReusedPidIsReadFromItsNewProcess) {
-    QTemporaryDir dir;
-    const fs::path root = copyCase(dir, "user-session");
-    ProcessTableReader reader(root, fixtureOptions(1000));
-    ASSERT_TRUE(reader.read());
-
-    // The old process is gone and a new one has its pid: a new directory, so a new inode.
-    const fs::path directory = root / "proc/1502";
-    const std::string status = readFile(directory / "status");
-    fs::remove_all(directory);
-    fs::create_directory(directory);
-    writeFile(directory / "status", status);
-    writeFile(directory / "stat", statLine(1502, "less", 'S', 3, 9000));
-    const auto processes = reader.read();
-    ASSERT_TRUE(processes);
-    const auto reused = std::find_if(processes->begin(), processes->end(),
-                                     [](const ProcessSample& p) { return p.pid == 1502; });
-    ASSERT_NE(reused, processes->end());
-    EXPECT_EQ(reused->startTime, 9000u);
-    EXPECT_EQ(reused->command, "less");
+    std::map<std::int32_t, ProcessSample> byPid;
+    for (const ProcessSample& process : *processes) {
+        byPid.emplace(process.pid, process);
+    }
+    ASSERT_TRUE(byPid.contains(1502) && byPid.contains(1611));
+    EXPECT_EQ(byPid.at(1502).state, ProcessRunState::running);
+    EXPECT_EQ(byPid.at(1502).userNanoseconds, 90 * kTick);
+    EXPECT_EQ(byPid.at(1611).startTime, 9000u);
+    EXPECT_EQ(byPid.at(1611).command, "less");
 }
 
 // --- names ---
 
 TEST(SafeDisplayText, ReplacesWhatCannotBeShown) {
     const std::vector<std::pair<std::string, QString>> rows{
-        {"firefox-esr", QStringLiteral("firefox-esr")},
         {"a) b (c", QStringLiteral("a) b (c")},
-        {"Web Content", QStringLiteral("Web Content")},
         {"x\ny", QStringLiteral("x\uFFFDy")},
-        {"tab\there", QStringLiteral("tab\uFFFDhere")},
         {std::string("nul\0x", 5), QStringLiteral("nul\uFFFDx")},
         {"\x1b[31mred", QStringLiteral("\uFFFD[31mred")},
         {"bad\xff", QStringLiteral("bad\uFFFD")},
-        {"\xc3(", QStringLiteral("\uFFFD(")},
         {"caf\xc3\xa9", QStringLiteral("caf\u00e9")},
         {"\xe2\x80\xae"
          "evil",
          QStringLiteral("\uFFFDevil")},                  // right-to-left override
         {"\xc2\x85next", QStringLiteral("\uFFFDnext")},  // C1 control
-        {"", QString()},
     };
     for (const auto& [bytes, text] : rows) {
         EXPECT_EQ(safeDisplayText(bytes), text) << bytes;
@@ -292,9 +233,10 @@ TEST(SafeDisplayText, ReplacesWhatCannotBeShown) {
 
 TEST(ExecutableFileName, TakesTheLastComponentOfTheLink) {
     const std::vector<std::pair<std::string, std::string>> rows{
-        {"/usr/bin/konsole", "konsole"},  {"/usr/bin/backup-tool (deleted)", "backup-tool"},
-        {"/opt/My App/my app", "my app"}, {"/usr/bin/", ""},
-        {" (deleted)", " (deleted)"},     {"relative", "relative"},
+        {"/usr/bin/konsole", "konsole"},
+        {"/usr/bin/backup-tool (deleted)", "backup-tool"},
+        {"/opt/My App/my app", "my app"},
+        {"/usr/bin/", ""},
     };
     for (const auto& [target, name] : rows) {
         EXPECT_EQ(executableFileName(target), name) << target;
@@ -306,11 +248,8 @@ TEST(AppUnitParser, ReadsTheDesktopIdFromTheProcessesOwnUnit) {
     const std::vector<std::pair<std::string, std::vector<std::string>>> rows{
         {user + "app-gnome-firefox\\x2desr-1290.scope\n", {"firefox-esr", "gnome-firefox-esr"}},
         {user + "app-org.kde.konsole@7f3c2a.service\n", {"org.kde.konsole"}},
-        {user + "app-org.kde.dolphin.service\n", {"org.kde.dolphin"}},
         {user + "app-flatpak-org.mozilla.firefox-51322.scope\n",
          {"org.mozilla.firefox", "flatpak-org.mozilla.firefox"}},
-        {user + "app-gnome-org.gnome.Terminal-3021.scope\n",
-         {"org.gnome.Terminal", "gnome-org.gnome.Terminal"}},
         {user + "app-KDE-org.kde.okular@0a1b.service\n", {"org.kde.okular", "KDE-org.kde.okular"}},
         // A terminal's shell: its own scope, under the terminal's slice.
         {user + "app-org.gnome.Terminal.slice/vte-spawn-5d1e8a7c.scope\n", {}},
@@ -318,11 +257,8 @@ TEST(AppUnitParser, ReadsTheDesktopIdFromTheProcessesOwnUnit) {
                 "dbus-:1.2-org.gnome.Nautilus@0.service\n",
          {}},
         {"0::/user.slice/user-1000.slice/user@1000.service/init.scope\n", {}},
-        {"0::/user.slice/user-1000.slice/session-2.scope\n", {}},
         {user + "app-nonrandom.scope\n", {}},
         {user + "app-.service\n", {}},
-        {"0::/\n", {}},
-        {"", {}},
         {user + "app-org.kde.konsole@7f3c2a.service", {}},  // no newline: cut short
         // The unified line wins over the v1 hierarchies; systemd's named one stands in alone.
         {"12:cpu:/\n1:name=systemd:/user.slice/app-gnome-gedit-1.scope\n0::" + user.substr(3) +
@@ -344,30 +280,18 @@ TEST(DesktopEntryParser, ReadsNameExecAndFlagsOfTheMainGroup) {
     const Row rows[] = {
         {"[Desktop Entry]\nType=Application\nName=Vim\nExec=vim %F\n",
          {"Vim", "vim", true, true, false}},
-        {"[Desktop Entry]\nName = Spaced \nType = Application\nExec = /usr/bin/spaced\n",
-         {"Spaced", "spaced", true, true, false}},
         {"[Desktop Entry]\nType=Application\nName=My App\nExec=\"/opt/My App/my app\" %U\n",
          {"My App", "my app", true, true, false}},
-        {"[Desktop Entry]\nType=Application\nName=Code\nExec=code --new-window %F\n",
-         {"Code", "code", true, true, false}},
         {"[Desktop Entry]\nType=Application\nName=Mailer\nExec=python3 /usr/share/mailer.py\n",
          {"Mailer", "python3", false, true, false}},
-        {"[Desktop Entry]\nType=Application\nName=Env\nExec=env A=1 tool\n",
-         {"Env", "env", false, true, false}},
         {"[Desktop Entry]\nType=Application\nName=Gone\nExec=gone\nHidden=true\n",
          {"Gone", "gone", true, true, true}},
-        {"[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.org\n",
-         {"Site", "", false, false, false}},
         {"[Desktop Action new]\nName=New Window\nExec=other --new\n[Desktop Entry]\n"
          "Type=Application\nName=Main\nExec=main\n",
          {"Main", "main", true, true, false}},
         {"[Desktop Entry]\nType=Application\nName=Two\\sWords\\nLine\nExec=two\n",
          {"Two Words\nLine", "two", true, true, false}},
-        {"# comment\n\n[Desktop Entry]\r\nType=Application\r\nName=CRLF\r\nExec=crlf\r\n",
-         {"CRLF", "crlf", true, true, false}},
         {"Name=Outside\n[Desktop Entry]\nType=Application\nExec=x\n", {"", "x", true, true, false}},
-        {"[Desktop Entry]\nType=Application\nName=Empty Exec\nExec=\n",
-         {"Empty Exec", "", false, true, false}},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(parseDesktopEntry(row.text, {}), row.entry) << row.text;
@@ -381,12 +305,8 @@ TEST(DesktopEntryParser, PicksTheNameOfTheBestMatchingLanguage) {
     const std::vector<std::pair<std::string, std::string>> rows{
         {"de_AT.UTF-8", "Dateien AT"},
         {"de_DE.UTF-8", "Dateien"},
-        {"de", "Dateien"},
         {"sr_RS@latin", "Datoteke"},
-        {"fr_CA", "Fichiers"},
         {"en_GB.UTF-8", "Files"},
-        {"C", "Files"},
-        {"", "Files"},
     };
     for (const auto& [locale, name] : rows) {
         EXPECT_EQ(parseDesktopEntry(text, localeKeysFor(locale)).name, name) << locale;
@@ -408,10 +328,8 @@ TEST(DesktopEntryCatalog, EarlierFoldersWinAndAmbiguousProgramsNameNothing) {
         {"kde4-konsole", QStringLiteral("Konsole (KDE 4)")},
         {"homepage", std::nullopt},  // a link, not an application
         {"org.gnome.Nautilus", QStringLiteral("Dateien (AT)")},
-        {"nameless", std::nullopt},
         {"actions-only", QStringLiteral("Actions")},
         {"org.gnome.Weather", QStringLiteral("Weather")},
-        {"README", std::nullopt},
         {"missing", std::nullopt},
     };
     for (const auto& [id, name] : byId) {
@@ -424,19 +342,12 @@ TEST(DesktopEntryCatalog, EarlierFoldersWinAndAmbiguousProgramsNameNothing) {
         {"my app", QStringLiteral("My App")},
         {"twin", QStringLiteral("Twin")},  // two entries, one name
         {"env", std::nullopt},             // a launcher of something else
-        {"env-tool", std::nullopt},
-        {"gapplication", std::nullopt},
         {"retired-app", std::nullopt},
         {"other", std::nullopt},  // an action's program
     };
     for (const auto& [program, name] : byProgram) {
         EXPECT_EQ(catalog.nameForExecutable(program), name) << program;
     }
-}
-
-TEST(DesktopEntryCatalog, MissingFoldersGiveAnEmptyCatalog) {
-    const auto catalog = DesktopEntryCatalog::load({"/nonexistent/applications"}, {});
-    EXPECT_EQ(catalog.size(), 0u);
 }
 
 TEST(LinuxProcessSource, NamesProcessesByApplicationExecutableOrShortName) {
@@ -457,17 +368,13 @@ TEST(LinuxProcessSource, NamesProcessesByApplicationExecutableOrShortName) {
         {1502, "Vim"},                             // desktop entry starting this program
         {1611, "python3.11"},                      // an interpreter names no application
         {1700, "Konsole"},                         // a zombie stays in its unit
-        {1701, "stopped-job"},                     //
-        {1702, "traced-job"},                      //
-        {1800, "rsync"},                           //
-        {1900, "a) b (c"},                         //
         {2200, QStringLiteral("x\uFFFDy\uFFFD")},  // newline and invalid UTF-8
         {2300, "backup-tool"},                     // replaced on disk since it started
         {2400, "shared-prog"},                     // two applications claim the program
-        {2500, "idle-worker"},
-        {2600, "dying"},
     };
-    EXPECT_EQ(names, expected);
+    for (const auto& [pid, name] : expected) {
+        EXPECT_EQ(names[pid], name) << pid;
+    }
 }
 
 TEST(ProcessNameResolver, ResolvesOnceAndAgainOnlyForANewProgramOrProcess) {

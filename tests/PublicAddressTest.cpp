@@ -18,26 +18,15 @@ TEST(PublicAddressParsing, AcceptsOnlyAPlainAddress) {
         std::optional<QString> expected;
     };
     const Row rows[] = {
-        {"203.0.113.7", QStringLiteral("203.0.113.7")},
-        {"203.0.113.7\n", QStringLiteral("203.0.113.7")},
         {" \t198.51.100.4 \r\n", QStringLiteral("198.51.100.4")},
-        {"2001:db8::1\n", QStringLiteral("2001:db8::1")},
         {"2001:DB8:0:0::1", QStringLiteral("2001:db8::1")},
-        {"<!DOCTYPE html><html><head><title>Sign in</title></head></html>", std::nullopt},
         {"<html>203.0.113.7</html>", std::nullopt},
-        {"", std::nullopt},
         {"\n", std::nullopt},
-        {"garbage", std::nullopt},
         {"10.1", std::nullopt},
-        {"1.2.3.4.5", std::nullopt},
         {"256.1.1.1", std::nullopt},
         {"203.0.113.7 203.0.113.8", std::nullopt},
         {"203.0.113.7\nX-Trailer: 1", std::nullopt},
         {"fe80::1%eth0", std::nullopt},
-        {"\xff\xfe"
-         "2\x00"
-         "0\x00",
-         std::nullopt},
         {"２０３.0.113.7", std::nullopt},
     };
     for (const Row& row : rows) {
@@ -64,6 +53,7 @@ public:
         return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(server_.serverPort()));
     }
     bool listening() const { return server_.isListening(); }
+    void close() { server_.close(); }
 
 private:
     QTcpServer server_;
@@ -109,27 +99,19 @@ TEST(HttpPublicAddressFetcher, CompletesOnceWithTheAnswerOrNothing) {
          std::nullopt},
         {"error status", httpResponse("503 Service Unavailable", "203.0.113.9"), std::nullopt},
         {"not HTTP", "SSH-2.0-OpenSSH_9.2\r\n", std::nullopt},
+        {"refused connection", {}, std::nullopt},
     };
     for (const Row& row : rows) {
         CannedHttpServer server(row.response);
         ASSERT_TRUE(server.listening());
-        const FetchOutcome outcome = fetchFrom(server.url());
+        const QUrl url = server.url();
+        if (row.response.isEmpty()) {
+            server.close();
+        }
+        const FetchOutcome outcome = fetchFrom(url);
         EXPECT_EQ(outcome.calls, 1) << row.name;
         EXPECT_EQ(outcome.address, row.expected) << row.name;
     }
-}
-
-TEST(HttpPublicAddressFetcher, RefusedConnectionIsAFailure) {
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        closedPort = probe.serverPort();
-    }
-    const FetchOutcome outcome =
-        fetchFrom(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(closedPort)));
-    EXPECT_EQ(outcome.calls, 1);
-    EXPECT_EQ(outcome.address, std::nullopt);
 }
 
 TEST(HttpPublicAddressFetcher, DestroyedInFlightNeverCallsBack) {

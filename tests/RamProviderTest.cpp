@@ -6,34 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <chrono>
-#include <cmath>
 #include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
-#include <vector>
 
 namespace {
-
-using std::chrono::duration;
-using std::chrono::duration_cast;
-using std::chrono::nanoseconds;
 
 constexpr std::uint64_t kGiB = 1ull << 30;
 
 // Hands the provider whatever the test puts in `next`.
-class ScriptedMemorySource final : public MemorySource {
-public:
-    explicit ScriptedMemorySource(std::uint64_t pageSize) : pageSize_(pageSize) {}
-    std::uint64_t pageSize() const override { return pageSize_; }
+struct ScriptedMemorySource final : MemorySource {
+    explicit ScriptedMemorySource(std::uint64_t size) : size(size) {}
+    std::uint64_t pageSize() const override { return size; }
     std::optional<MemoryCounters> read() override { return next; }
-
+    std::uint64_t size;
     std::optional<MemoryCounters> next;
-
-private:
-    std::uint64_t pageSize_;
 };
 
 struct ProviderRig {
@@ -43,11 +30,11 @@ struct ProviderRig {
         provider = std::make_unique<RAMProvider>(std::move(owned), clock);
     }
     RAMStats sampleAfter(double seconds, std::optional<MemoryCounters> counters) {
-        clock.advance(duration_cast<nanoseconds>(duration<double>(seconds)));
+        clock.advance(std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::duration<double>(seconds)));
         source->next = counters;
         return provider->sample();
     }
-
     FakeClock clock;
     ScriptedMemorySource* source = nullptr;
     std::unique_ptr<RAMProvider> provider;
@@ -71,8 +58,6 @@ struct RateStep {
 
 TEST(RAMProviderRates, FollowTheCountersBetweenCalls) {
     const std::map<std::string, std::vector<RateStep>> scenarios = {
-        {"first call reports 0 even for large counters", {{0.5, paging(900000, 500000), 0, 0}}},
-        {"steady counting", {{1, paging(1000, 2000), 0, 0}, {2, paging(1600, 2100), 300, 50}}},
         {"a counter going backwards gives 0 and restarts from there",
          {{1, paging(1000, 2000), 0, 0},
           {1, paging(400, 2500), 0, 500},
@@ -123,7 +108,7 @@ TEST(RAMProviderRecord, SplitsMemoryInPagesOfTheSourcesSize) {
     EXPECT_EQ(ram, expected);
 }
 
-TEST(RAMProviderRecord, UsedNeverExceedsPhysicalMemory) {
+TEST(RAMProviderRecord, UsedNeverExceedsPhysicalMemoryAndAFailedReadIsAllZero) {
     ProviderRig rig;
     MemoryCounters counters;
     counters.physicalBytes = 1000 * 4096;
@@ -132,65 +117,39 @@ TEST(RAMProviderRecord, UsedNeverExceedsPhysicalMemory) {
     counters.compressedPages = 300;
     counters.freePages = 500;
     EXPECT_EQ(rig.sampleAfter(1, counters).usedBytes, 1000u * 4096);
-}
-
-TEST(RAMProviderRecord, SourceWithoutPageSizeFallsBackTo16KiB) {
-    ProviderRig rig(0);
-    EXPECT_EQ(rig.provider->pageSize(), 16384u);
-}
-
-TEST(RAMProviderRecord, FailedReadGivesTheAllZeroRecord) {
-    ProviderRig rig;
-    rig.sampleAfter(1, paging(1000, 1000));
     EXPECT_EQ(rig.sampleAfter(1, std::nullopt), RAMStats{});
 }
 
-struct PressureCase {
-    const char* name;
-    std::uint64_t freePages;
-    std::uint64_t cachedPages;
-    std::uint64_t swapUsedBytes;
-    std::uint64_t pageOutsPerSec;
-    int expectedLevel;
-};
-
-void PrintTo(const PressureCase& c, std::ostream* out) {
-    *out << c.name;
+TEST(RAMProviderPressure, LevelFollowsHeadroomAndSwap) {
+    struct Row {
+        const char* name;
+        std::uint64_t freePages, cachedPages, swapUsedBytes, pageOutsPerSec;
+        int expectedLevel;
+    };
+    const Row rows[] = {
+        {"ample headroom, no swap", 30, 20, 0, 0, 0},
+        {"headroom just under a tenth", 5, 4, 0, 0, 2},
+        {"headroom exactly a tenth", 6, 4, 0, 0, 1},
+        {"headroom exactly a fifth", 10, 10, 0, 0, 0},
+        {"one byte of swap", 30, 20, 1, 0, 1},
+        {"exactly 2 GiB swap, paging out", 30, 20, 2 * kGiB, 50, 1},
+        {"over 2 GiB swap, paging out exactly 10", 30, 20, 2 * kGiB + 1, 10, 1},
+        {"over 2 GiB swap, paging out 11", 30, 20, 2 * kGiB + 1, 11, 2},
+    };
+    for (const Row& row : rows) {
+        ProviderRig rig;
+        MemoryCounters counters;
+        counters.physicalBytes = 100 * 4096;  // headroom in hundredths = free + cached pages
+        counters.freePages = row.freePages;
+        counters.cachedPages = row.cachedPages;
+        counters.swapTotalBytes = 8 * kGiB;
+        counters.swapUsedBytes = row.swapUsedBytes;
+        counters.pageOuts = 1000;
+        rig.sampleAfter(1, counters);
+        counters.pageOuts += row.pageOutsPerSec;
+        EXPECT_EQ(rig.sampleAfter(1, counters).pressureLevel, row.expectedLevel) << row.name;
+    }
 }
-
-class RAMProviderPressure : public ::testing::TestWithParam<PressureCase> {};
-
-TEST_P(RAMProviderPressure, LevelFollowsHeadroomAndSwap) {
-    const PressureCase& c = GetParam();
-    ProviderRig rig;
-    MemoryCounters counters;
-    counters.physicalBytes = 100 * 4096;  // headroom in hundredths = free + cached pages
-    counters.freePages = c.freePages;
-    counters.cachedPages = c.cachedPages;
-    counters.swapTotalBytes = 8 * kGiB;
-    counters.swapUsedBytes = c.swapUsedBytes;
-    counters.pageOuts = 1000;
-    rig.sampleAfter(1, counters);
-    counters.pageOuts += c.pageOutsPerSec;
-    const RAMStats ram = rig.sampleAfter(1, counters);
-    ASSERT_DOUBLE_EQ(ram.pageOutsPerSec, static_cast<double>(c.pageOutsPerSec));
-    EXPECT_EQ(ram.pressureLevel, c.expectedLevel);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Bounds, RAMProviderPressure,
-    ::testing::Values(PressureCase{"AmpleHeadroomNoSwap", 30, 20, 0, 0, 0},
-                      PressureCase{"HeadroomJustUnderATenth", 5, 4, 0, 0, 2},
-                      PressureCase{"HeadroomExactlyATenth", 6, 4, 0, 0, 1},
-                      PressureCase{"HeadroomBetweenTheBounds", 10, 5, 0, 0, 1},
-                      PressureCase{"HeadroomExactlyAFifth", 10, 10, 0, 0, 0},
-                      PressureCase{"OneByteOfSwap", 30, 20, 1, 0, 1},
-                      PressureCase{"Exactly2GiBSwapPagingOut", 30, 20, 2 * kGiB, 50, 1},
-                      PressureCase{"Over2GiBSwapPagingOut", 30, 20, 2 * kGiB + 1, 50, 2},
-                      PressureCase{"Over2GiBSwapPagingOutExactly10", 30, 20, 2 * kGiB + 1, 10, 1},
-                      PressureCase{"Over2GiBSwapPagingOut11", 30, 20, 2 * kGiB + 1, 11, 2},
-                      PressureCase{"Over2GiBSwapQuiet", 30, 20, 2 * kGiB + 1, 0, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MemoryPressurePercent, TruncatesCapsAndGuardsZeroTotal) {
     struct Case {
@@ -200,8 +159,7 @@ TEST(MemoryPressurePercent, TruncatesCapsAndGuardsZeroTotal) {
     const Case cases[] = {
         {1000, 7, 1000, 100},  // 100.7 %
         {400, 59, 1000, 45},   // 45.9 %
-        {999, 0, 1000, 99},    // 99.9 %
-        {600, 400, 1000, 100}, {5000, 5000, 1000, 100}, {0, 0, 1000, 0}, {123, 456, 0, 0},
+        {123, 456, 0, 0},
     };
     for (const auto& c : cases) {
         RAMStats ram;
@@ -213,48 +171,33 @@ TEST(MemoryPressurePercent, TruncatesCapsAndGuardsZeroTotal) {
     }
 }
 
-std::map<std::string, std::uint64_t> meminfoKib() {
-    std::map<std::string, std::uint64_t> values;
+std::uint64_t meminfoBytes(const std::string& wanted) {
     std::ifstream file("/proc/meminfo");
     std::string key;
-    std::uint64_t value = 0;
-    std::string unit;
-    std::string line;
-    while (std::getline(file, line)) {
-        std::istringstream fields(line);
-        if (fields >> key >> value) {
-            values[key.substr(0, key.size() - 1)] = value;
-        }
+    std::uint64_t kib = 0;
+    while (file >> key >> kib && key != wanted + ":") {
+        file.ignore(64, '\n');
     }
-    return values;
+    return kib * 1024;
 }
 
 TEST(LinuxRAMProviderLive, UsedMemoryIsCloseToWhatFreeReportsAsUsed) {
     FakeClock clock;
     const auto provider = makeLinuxRAMProvider(clock);
     // Memory moves between two reads on a busy machine: compare with free(1) on both sides.
-    const auto before = meminfoKib();
+    const std::uint64_t availableBefore = meminfoBytes("MemAvailable");
     const RAMStats ram = provider->sample();
-    const auto after = meminfoKib();
-    ASSERT_TRUE(after.contains("MemTotal") && after.contains("MemAvailable"));
-
-    const double total = static_cast<double>(after.at("MemTotal")) * 1024;
-    const auto freeUsed = [&](const auto& meminfo) {
-        return total - static_cast<double>(meminfo.at("MemAvailable")) * 1024;
-    };
-    const double lowest = std::min(freeUsed(before), freeUsed(after));
-    const double highest = std::max(freeUsed(before), freeUsed(after));
+    const std::uint64_t availableAfter = meminfoBytes("MemAvailable");
+    const double total = static_cast<double>(meminfoBytes("MemTotal"));
+    ASSERT_GT(total, 0);
     EXPECT_EQ(static_cast<double>(ram.totalBytes), total);
-    EXPECT_GT(static_cast<double>(ram.usedBytes), lowest - 0.03 * total);
-    EXPECT_LT(static_cast<double>(ram.usedBytes), highest + 0.03 * total);
-    EXPECT_GT(ram.usedBytes, 0u);
+    EXPECT_GT(
+        static_cast<double>(ram.usedBytes),
+        total - static_cast<double>(std::max(availableBefore, availableAfter)) - 0.03 * total);
+    EXPECT_LT(
+        static_cast<double>(ram.usedBytes),
+        total - static_cast<double>(std::min(availableBefore, availableAfter)) + 0.03 * total);
     EXPECT_GT(ram.freeBytes, 0u);
-
-    clock.advance(std::chrono::seconds(2));
-    const RAMStats next = provider->sample();
-    EXPECT_EQ(next.totalBytes, ram.totalBytes);
-    EXPECT_GE(next.pageInsPerSec, 0);
-    EXPECT_GE(next.pageOutsPerSec, 0);
 }
 
 }  // namespace
