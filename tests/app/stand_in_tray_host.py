@@ -2,8 +2,9 @@
 """A stand-in StatusNotifierItem tray host on the session bus of $DBUS_SESSION_BUS_ADDRESS.
 
 It owns org.kde.StatusNotifierWatcher, registers itself as a host, and does what a desktop's
-host does with an item: reads its icon, label and tool tip when it registers and again each
-time the item announces a change, and forgets it when it leaves the bus. One line per event
+host does with an item: reads its icon, label and tool tip when it registers and again after
+the item announces changes (one read for the burst of signals an update sends, as Plasma's
+host does), and forgets it when it leaves the bus. One line per event
 goes to stdout, for the test that started it:
     ready                      the watcher and the host are on the bus
     registered SERVICE PATH    an item registered
@@ -36,6 +37,7 @@ class Watcher(dbus.service.Object):
         super().__init__(bus, "/StatusNotifierWatcher")
         self.bus = bus
         self.items = {}  # "service/path" -> (bus name, object path)
+        self.pending = set()  # items with a read already scheduled
 
     @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
     def RegisterStatusNotifierItem(self, service, sender=None):
@@ -46,7 +48,7 @@ class Watcher(dbus.service.Object):
             return
         self.items[key] = (name, path)
         for member in CHANGE_SIGNALS:
-            self.bus.add_signal_receiver(lambda *_: self.read(name, path), signal_name=member,
+            self.bus.add_signal_receiver(lambda *_: self.read_soon(name, path), signal_name=member,
                                          dbus_interface=ITEM, bus_name=name, path=path)
         self.bus.watch_name_owner(name, lambda owner: owner or self.forget(key))
         say("registered %s %s" % (name, path))
@@ -84,8 +86,14 @@ class Watcher(dbus.service.Object):
             say("unregistered %s" % key)
             self.StatusNotifierItemUnregistered(key)
 
+    def read_soon(self, name, path):
+        if (name, path) not in self.pending:
+            self.pending.add((name, path))
+            GLib.timeout_add(20, self.read, name, path)
+
     def read(self, name, path):
         """Reads every property without waiting, as a host's main loop must."""
+        self.pending.discard((name, path))
         self.bus.call_async(name, path, PROPERTIES, "GetAll", "s", (ITEM,),
                             lambda values: say("read %s %s" % (name, values.get("XAyatanaLabel", ""))),
                             lambda error: say("read-failed %s %s" % (name, error.get_dbus_name())),
