@@ -1,15 +1,16 @@
-#include "app/faces/WatcherHostProbe.h"
 #include "app/faces/X11Watcher.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/SingleInstance.h"
+#include "app/status/StatusNotifierWatcherTracker.h"
+#include "app/status/TrayHostKind.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"
+#include "core/InterruptWatcher.h"
 #include "core/LoginItem.h"
 #include "core/NotificationCenter.h"
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
-#include "core/InterruptWatcher.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -103,11 +104,20 @@ int main(int argc, char** argv) {
     LoginItem loginItem(QCoreApplication::applicationFilePath());
     AppSettings settings(defaults, center, loginItem);
     SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
-    WatcherHostProbe hosts(QDBusConnection::sessionBus());
+    // Whether the desktop shows StatusNotifierItems, now and whenever its tray host comes or goes.
+    StatusNotifierWatcherTracker trayHost(QDBusConnection::sessionBus());
 
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
-    AppDelegate shell(settings, monitor, center, clock, hosts, x11.get(), options);
+    // The wide image or the square glance on a StatusNotifierItem host; read at start.
+    options.trayShape =
+        trayShapeChoiceFromRawValue(
+            defaults.stringValue(QStringLiteral("statusItemShape")).value_or(QString()))
+            .value_or(TrayShapeChoice::Automatic);
+    AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
+    shell.setStatusNotifierHostPresent(trayHost.hostPresent());
+    QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,
+                     &AppDelegate::setStatusNotifierHostPresent);
     QObject::connect(&instance, &SingleInstance::openCompactPanelRequested, &shell, [&shell] {
         if (!shell.windows().compactPanel) {
             shell.showCompactPanel();

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""What vantrel costs while it only shows its status strip.
+"""What vantrel costs while it only shows its status item.
 
 Starts the program on an X server and a session bus of its own (Xvfb, dbus-daemon), with
-fresh settings (strip, no panel open, the default 2 s interval), lets it settle, then reads
+fresh settings (the strip, no panel open, the default 2 s interval), lets it settle, then reads
 its CPU time from /proc/PID/stat and its resident memory from /proc/PID/status over a
 measured stretch. Prints CPU-seconds per hour and MiB; exits 1 when a budget is exceeded.
+With --tray-host the bus gets a stand-in StatusNotifierItem host (tests/app/
+stand_in_tray_host.py, which reads the item's icon and label on every change as a desktop's
+host does) and the program shows its StatusNotifierItem instead of the strip.
 
-Usage: app_idle_cost.py VANTREL [--seconds 60] [--settle 5]
+Usage: app_idle_cost.py VANTREL [--seconds 60] [--settle 5] [--tray-host]
 Budgets: 4.5 CPU-seconds per hour, 60 MiB resident.
 """
 
@@ -17,8 +20,11 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
+TRAY_HOST = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests", "app",
+                         "stand_in_tray_host.py")
 CPU_BUDGET = 4.5  # CPU-seconds per hour
 RSS_BUDGET = 60.0  # MiB
 
@@ -51,11 +57,22 @@ def status_mib(pid, key):
     raise RuntimeError(key + " missing")
 
 
+def python_with_dbus():
+    """The stand-in host needs python3-dbus and PyGObject, which Debian installs for its own
+    python3 only."""
+    for candidate in (sys.executable, "/usr/bin/python3"):
+        if subprocess.run([candidate, "-c", "import dbus, gi"], capture_output=True).returncode == 0:
+            return candidate
+    sys.exit("no python3 with python3-dbus and python3-gi (scripts/install-deps.sh installs them)")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("vantrel")
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--settle", type=float, default=5)
+    parser.add_argument("--tray-host", action="store_true",
+                        help="show the item on a stand-in StatusNotifierItem host")
     args = parser.parse_args()
     for tool in ("Xvfb", "dbus-daemon"):
         if shutil.which(tool) is None:
@@ -66,7 +83,7 @@ def main():
     os.mkdir(runtime, 0o700)
     os.makedirs(os.path.join(home, "config", "vantrel"))
     with open(os.path.join(home, "config", "vantrel", "settings.json"), "w") as out:
-        json.dump({"statusItemMode": "strip"}, out)
+        json.dump({} if args.tray_host else {"statusItemMode": "strip"}, out)
     read_end, write_end = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
                              "-nolisten", "tcp", "-noreset"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
@@ -78,11 +95,24 @@ def main():
     env = dict(os.environ, DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().strip(),
                HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"),
                XDG_DATA_HOME=os.path.join(home, "data"), XDG_RUNTIME_DIR=runtime)
+    helpers = []
+    if args.tray_host:
+        host = subprocess.Popen([python_with_dbus(), TRAY_HOST], env=env, stdout=subprocess.PIPE,
+                                text=True)
+        helpers.append(host)
+        if host.stdout.readline().strip() != "ready":
+            sys.exit("the stand-in tray host did not start")
     program = subprocess.Popen([args.vantrel], env=env)
     try:
         time.sleep(args.settle)
         if program.poll() is not None:
             sys.exit("vantrel ended early: rc %d" % program.returncode)
+        if args.tray_host:
+            registered = host.stdout.readline().split()
+            if registered[:1] != ["registered"]:
+                sys.exit("vantrel's StatusNotifierItem did not register: %s" % registered)
+            # The host keeps reading the item's changes; its report lines go nowhere.
+            threading.Thread(target=host.stdout.read, daemon=True).start()
         start_cpu, start_ns = cpu_seconds(program.pid), run_nanoseconds(program.pid)
         start = time.monotonic()
         time.sleep(args.seconds)
@@ -90,15 +120,15 @@ def main():
         used_ns = run_nanoseconds(program.pid) - start_ns
         rss, peak = status_mib(program.pid, "VmRSS"), status_mib(program.pid, "VmHWM")
     finally:
-        for process in (program, bus, xvfb):
+        for process in [program] + helpers + [bus, xvfb]:
             process.terminate()
             process.wait(10)
         shutil.rmtree(home, ignore_errors=True)
 
     per_hour = used / elapsed * 3600
     precise = used_ns / 1e9 / elapsed * 3600
-    print("vantrel, strip shown, 2 s interval, %.0f s measured after %.0f s:" %
-          (elapsed, args.settle))
+    print("vantrel, %s shown, 2 s interval, %.0f s measured after %.0f s:" %
+          ("StatusNotifierItem" if args.tray_host else "strip", elapsed, args.settle))
     print("  CPU  %.2f CPU-seconds per hour from /proc/PID/stat (clock ticks of %.0f ms), "
           "%.2f from the threads' schedstat (budget %.1f)"
           % (per_hour, 1000 / os.sysconf("SC_CLK_TCK"), precise, CPU_BUDGET))

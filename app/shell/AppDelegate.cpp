@@ -1,13 +1,13 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/faces/StripFace.h"
-#include "app/faces/TrayHostProbe.h"
 #include "app/faces/TrayIconFace.h"
 #include "app/faces/X11Watcher.h"
 #include "app/render/StatusGlance.h"
 #include "app/shell/CompactPanelPlaceholder.h"
 #include "app/shell/OutsideClickRule.h"
 #include "app/shell/PanelPlacement.h"
+#include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
 #include "core/NotificationCenter.h"
 #include "core/SystemMonitor.h"
@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QFutureWatcher>
@@ -81,14 +82,12 @@ bool visible(const QPointer<QWidget>& window) {
 }  // namespace
 
 AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, NotificationCenter& center,
-                         Clock& clock, TrayHostProbe& hosts, X11Watcher* x11, ShellOptions options,
-                         QObject* parent)
+                         Clock& clock, X11Watcher* x11, ShellOptions options, QObject* parent)
     : QObject(parent),
       settings_(settings),
       monitor_(monitor),
       center_(center),
       clock_(clock),
-      hosts_(hosts),
       x11_(x11),
       options_(std::move(options)),
       renderer_(StatusFonts::forDesktop(screenLogicalDpi())) {
@@ -103,9 +102,13 @@ AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, Notifica
         };
     }
     if (!options_.makeStatusNotifierFace) {
-        // The toolkit's tray icon speaks to a StatusNotifierItem host too, with the glance.
-        options_.makeStatusNotifierFace = [](const MenuFactory&) {
-            return std::make_unique<TrayIconFace>();
+        // The item of our own, not the toolkit's tray icon: that one pads every image to a
+        // square, so a wide status item would not survive it.
+        options_.makeStatusNotifierFace = [this](MenuFactory menu) {
+            StatusNotifierItemOptions sni;
+            sni.shapeChoice = options_.trayShape;
+            return std::make_unique<StatusNotifierItem>(QDBusConnection::sessionBus(),
+                                                        std::move(menu), sni);
         };
     }
 }
@@ -143,7 +146,6 @@ void AppDelegate::applicationDidFinishLaunching() {
     }
     // 7: the internal notifications, and the trays coming and going.
     connect(&center_, &NotificationCenter::notified, this, &AppDelegate::onNotification);
-    connect(&hosts_, &TrayHostProbe::hostChanged, this, &AppDelegate::reconcileFaces);
     // 9: presses anywhere on the desktop.
     if (x11_) {
         connect(x11_, &X11Watcher::xembedTrayChanged, this, &AppDelegate::reconcileFaces);
@@ -157,6 +159,16 @@ void AppDelegate::applicationWillTerminate() {
     monitor_.stopPolling();
     if (x11_) {
         disconnect(x11_, nullptr, this, nullptr);
+    }
+}
+
+void AppDelegate::setStatusNotifierHostPresent(bool present) {
+    if (present == statusNotifierHost_) {
+        return;
+    }
+    statusNotifierHost_ = present;
+    if (launched_) {
+        reconcileFaces();
     }
 }
 
@@ -188,7 +200,7 @@ std::vector<StatusFace*> AppDelegate::faces() const {
 }
 
 void AppDelegate::reconcileFaces() {
-    const FacePlan plan = planFaces(settings_.statusItemMode(), hosts_.statusNotifierHostPresent(),
+    const FacePlan plan = planFaces(settings_.statusItemMode(), statusNotifierHost_,
                                     x11_ && x11_->xembedTrayPresent());
     const auto apply = [this](bool wanted, std::unique_ptr<StatusFace>& face,
                               const ShellOptions::FaceMaker& make) {
@@ -207,13 +219,15 @@ void AppDelegate::reconcileFaces() {
 }
 
 void AppDelegate::connectFace(StatusFace* face) {
-    const auto modifiers = [] { return QGuiApplication::queryKeyboardModifiers(); };
-    connect(face, &StatusFace::activated, this,
-            [this, modifiers](QPoint pos) { handleClick(ClickButton::left, modifiers(), pos); });
-    connect(face, &StatusFace::secondaryActivated, this,
-            [this, modifiers](QPoint pos) { handleClick(ClickButton::middle, modifiers(), pos); });
-    connect(face, &StatusFace::menuRequested, this,
-            [this, modifiers](QPoint pos) { handleClick(ClickButton::right, modifiers(), pos); });
+    const auto clicked = [this, face](ClickButton button) {
+        return [this, face, button](QPoint pos) {
+            lastClickedFace_ = face;
+            handleClick(button, QGuiApplication::queryKeyboardModifiers(), pos);
+        };
+    };
+    connect(face, &StatusFace::activated, this, clicked(ClickButton::left));
+    connect(face, &StatusFace::secondaryActivated, this, clicked(ClickButton::middle));
+    connect(face, &StatusFace::menuRequested, this, clicked(ClickButton::right));
 }
 
 void AppDelegate::updateStatusItem() {
@@ -277,6 +291,11 @@ void AppDelegate::toggleOverlay() {
 }
 
 std::optional<QPoint> AppDelegate::statusAnchor() const {
+    if (lastClickedFace_) {
+        if (const auto anchor = lastClickedFace_->anchor()) {
+            return anchor;
+        }
+    }
     for (StatusFace* face : faces()) {
         if (const auto anchor = face->anchor()) {
             return anchor;

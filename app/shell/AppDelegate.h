@@ -6,6 +6,7 @@
 #include "app/shell/WindowSlots.h"
 #include "app/status/MenuFactory.h"
 #include "app/status/StatusFace.h"
+#include "app/status/TrayHostKind.h"
 #include "core/Clock.h"
 
 #include <QObject>
@@ -21,13 +22,14 @@ class AppSettings;
 class NotificationCenter;
 class QMenu;
 class SystemMonitor;
-class TrayHostProbe;
 class X11Watcher;
 
 // What the shell is given besides the core: the faces it may make and the windows of later
 // issues. A window without a maker is not built yet: opening it logs that once.
 struct ShellOptions {
     QString supportUrl;
+    // Whether the StatusNotifierItem sends the wide image or the square glance.
+    TrayShapeChoice trayShape = TrayShapeChoice::Automatic;
     using FaceMaker = std::function<std::unique_ptr<StatusFace>(MenuFactory)>;
     FaceMaker makeStatusNotifierFace;
     FaceMaker makeXEmbedFace;
@@ -45,12 +47,13 @@ class AppDelegate final : public QObject {
     Q_OBJECT
 public:
     AppDelegate(AppSettings& settings, SystemMonitor& monitor, NotificationCenter& center,
-                Clock& clock, TrayHostProbe& hosts, X11Watcher* x11, ShellOptions options,
-                QObject* parent = nullptr);
+                Clock& clock, X11Watcher* x11, ShellOptions options, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
+    // A StatusNotifierItem host appeared or went away (the watcher tracker says so).
+    void setStatusNotifierHostPresent(bool present);
 
     void handleClick(ClickButton button, Qt::KeyboardModifiers modifiers, QPoint globalPos);
     void handleOutsideClick(QPoint globalPos);
@@ -98,7 +101,6 @@ private:
     SystemMonitor& monitor_;
     NotificationCenter& center_;
     Clock& clock_;
-    TrayHostProbe& hosts_;
     QPointer<X11Watcher> x11_;
     ShellOptions options_;
     MenuBarRenderer renderer_;
@@ -112,6 +114,8 @@ private:
     QPointer<QMenu> menu_;
     std::optional<Clock::SteadyTime> panelClosedWithoutClickAt_;
     std::optional<QPoint> lastClickPos_;
+    QPointer<StatusFace> lastClickedFace_;  // the panels hang from the face clicked last
+    bool statusNotifierHost_ = false;
     QSet<QString> loggedNotBuilt_;
     bool launched_ = false;
 };

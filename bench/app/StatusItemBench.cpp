@@ -1,17 +1,22 @@
 #include "app/faces/StripFace.h"
 #include "app/faces/TrayIconFace.h"
 #include "app/render/StatusGlance.h"
+#include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
 #include "core/LoginItem.h"
 #include "core/NotificationCenter.h"
 #include "core/UserDefaults.h"
+#include "support/PrivateSessionBus.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -73,8 +78,12 @@ public:
     bool setEnabled(bool) override { return true; }
 };
 
+enum Tray { xembedIcon, statusNotifierItem };
+
 // One status-item update as the shell runs it after a poll: draw the wide image and the
-// glance, hand them to the strip and the tray icon, and let the strip repaint.
+// glance, hand them to the strip and to the tray's face (the toolkit's XEmbed icon, or our
+// StatusNotifierItem on a bus of its own, writing its PNG file and announcing the change), and
+// let the strip repaint.
 void BM_StatusItemUpdate(benchmark::State& state) {
     QTemporaryDir dir;
     UserDefaults defaults(dir.filePath(QStringLiteral("settings.json")));
@@ -88,17 +97,39 @@ void BM_StatusItemUpdate(benchmark::State& state) {
     StatusLook look = StatusLook::from(settings, QColor(242, 242, 242));
     look.items = itemsFor(state.range(0) != 0);
     StripFace strip(settings);
-    TrayIconFace tray;
+    const PrivateSessionBus bus;
+    // A runtime directory lives in memory, as /run/user/UID does.
+    QTemporaryDir runtime(QStringLiteral("/dev/shm/vantrel-bench-XXXXXX"));
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+    std::unique_ptr<StatusFace> tray;
+    if (state.range(1) == statusNotifierItem) {
+        if (bus.address().isEmpty()) {
+            state.SkipWithError(bus.failure().toUtf8().constData());
+            return;
+        }
+        tray = std::make_unique<StatusNotifierItem>(
+            QDBusConnection::connectToBus(bus.address(), QStringLiteral("bench")),
+            [] { return std::make_unique<QMenu>(); },
+            StatusNotifierItemOptions{runtime.path(), QStringLiteral("/proc"),
+                                      TrayShapeChoice::Wide});
+    } else {
+        tray = std::make_unique<TrayIconFace>();
+    }
     for (auto _ : state) {
         const StatusPicture picture =
             makeStatusPicture(renderer, records.view(), histories, look, 24, 22, 1);
         strip.show(picture);
-        tray.show(picture);
+        tray->show(picture);
         QCoreApplication::processEvents();
     }
     state.counters["budget_us"] = 500;
+    tray.reset();
+    QDBusConnection::disconnectFromBus(QStringLiteral("bench"));
 }
-BENCHMARK(BM_StatusItemUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StatusItemUpdate)
+    ->ArgNames({"everyMetric", "sni"})
+    ->ArgsProduct({{0, 1}, {xembedIcon, statusNotifierItem}})
+    ->Unit(benchmark::kMicrosecond);
 
 // The drawing alone, without the faces: the share the renderer itself takes.
 void BM_StatusItemDrawing(benchmark::State& state) {

@@ -1,4 +1,3 @@
-#include "app/faces/TrayHostProbe.h"
 #include "app/shell/AppDelegate.h"
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
@@ -11,28 +10,19 @@
 
 namespace {
 
-class FakeHostProbe final : public TrayHostProbe {
-public:
-    bool statusNotifierHostPresent() const override { return present; }
-    void set(bool nowPresent) {
-        present = nowPresent;
-        emit hostChanged();
-    }
-    bool present = false;
-};
-
 class FakeFace final : public StatusFace {
 public:
-    explicit FakeFace(int& shows) : shows_(shows) {}
+    FakeFace(int& shows, QPoint anchor) : shows_(shows), anchor_(anchor) {}
     void show(const StatusPicture& picture) override {
         ++shows_;
         last = picture;
     }
-    std::optional<QPoint> anchor() const override { return QPoint(600, 30); }
+    std::optional<QPoint> anchor() const override { return anchor_; }
     StatusPicture last;
 
 private:
     int& shows_;
+    QPoint anchor_;
 };
 
 void settle() {
@@ -43,27 +33,27 @@ void settle() {
 class AppDelegateTest : public ::testing::Test {
 protected:
     AppDelegateTest() {
-        options.makeStatusNotifierFace = maker(sniFaces, sniShows);
-        options.makeXEmbedFace = maker(xembedFaces, xembedShows);
-        options.makeStripFace = maker(stripFaces, stripShows);
+        options.makeStatusNotifierFace = maker(sniFaces, sniShows, QPoint(300, 60));
+        options.makeXEmbedFace = maker(xembedFaces, xembedShows, QPoint(600, 30));
+        options.makeStripFace = maker(stripFaces, stripShows, QPoint(600, 30));
         options.makeOverlay = [] { return new QWidget; };
         options.makeSettingsWindow = [] { return new QWidget; };
         options.makeHelpWindow = [] { return new QWidget; };
     }
 
-    ShellOptions::FaceMaker maker(int& made, int& shows) {
-        return [&made, &shows, this](const MenuFactory& menu) {
+    ShellOptions::FaceMaker maker(int& made, int& shows, QPoint anchor) {
+        return [&made, &shows, anchor, this](const MenuFactory& menu) {
             ++made;
             factory = menu;
-            return std::make_unique<FakeFace>(shows);
+            return std::make_unique<FakeFace>(shows, anchor);
         };
     }
 
     AppDelegate& shell() {
         if (!shell_) {
-            shell_ =
-                std::make_unique<AppDelegate>(harness.settings, *harness.monitor, harness.center,
-                                              harness.clock, hosts, nullptr, options);
+            shell_ = std::make_unique<AppDelegate>(harness.settings, *harness.monitor,
+                                                   harness.center, harness.clock, nullptr, options);
+            shell_->setStatusNotifierHostPresent(hostAtStart);
             shell_->applicationDidFinishLaunching();
         }
         return *shell_;
@@ -78,7 +68,7 @@ protected:
     bool overlayOpen() { return !shell().windows().overlayWindow.isNull(); }
 
     MonitorHarness harness;
-    FakeHostProbe hosts;
+    bool hostAtStart = false;
     ShellOptions options;
     MenuFactory factory;
     int sniFaces = 0, xembedFaces = 0, stripFaces = 0;
@@ -210,19 +200,19 @@ TEST_F(AppDelegateTest, FacesFollowTheModeAndTheTrayHost) {
     shell();
     EXPECT_EQ(shell().faces().size(), 1u);
     EXPECT_EQ(stripFaces, 1);
-    hosts.set(true);
+    shell().setStatusNotifierHostPresent(true);
     EXPECT_EQ(sniFaces, 1);
     ASSERT_EQ(shell().faces().size(), 1u);  // the strip gave way to the tray
     harness.settings.setStatusItemMode(StatusItemMode::trayAndStrip);
     EXPECT_EQ(shell().faces().size(), 2u);
-    hosts.set(false);  // the tray host went away
+    shell().setStatusNotifierHostPresent(false);  // the tray host went away
     EXPECT_EQ(shell().facePlan(), (FacePlan{false, false, true}));
     EXPECT_EQ(shell().faces().size(), 1u);
 }
 
 TEST_F(AppDelegateTest, EveryFaceRedrawsAfterStatsAndSettingsChanges) {
     harness.settings.setStatusItemMode(StatusItemMode::trayAndStrip);
-    hosts.present = true;
+    hostAtStart = true;
     shell();
     const int sniBefore = sniShows;
     const int stripBefore = stripShows;
@@ -234,6 +224,21 @@ TEST_F(AppDelegateTest, EveryFaceRedrawsAfterStatsAndSettingsChanges) {
     ASSERT_NE(face, nullptr);
     EXPECT_FALSE(face->last.wide.isNull());
     EXPECT_EQ(face->last.glance.width(), face->last.glance.height());
+}
+
+TEST_F(AppDelegateTest, ThePanelHangsFromTheFaceThatWasClicked) {
+    harness.settings.setStatusItemMode(StatusItemMode::trayAndStrip);
+    hostAtStart = true;
+    ASSERT_EQ(shell().faces().size(), 2u);
+    for (auto [face, top] : {std::pair{shell().faces().back(), 34},      // the strip
+                             std::pair{shell().faces().front(), 64}}) {  // the tray item
+        emit face->activated(QPoint(1, 1));
+        settle();
+        ASSERT_TRUE(panelOpen());
+        EXPECT_EQ(shell().windows().compactPanel->y(), top);
+        shell().closeCompactPanel();
+        settle();
+    }
 }
 
 }  // namespace

@@ -3,25 +3,41 @@
 
 Cases: the command line; no tray at all (the status strip, its clicks, the compact panel,
 the outside click, the menu, a second launch, dragging); an XEmbed tray (trayer), the tray
-going away and coming back. Screenshots are kept in the artefacts folder and checked by pixels.
+going away and coming back; a StatusNotifierItem host (stand_in_tray_host.py): the item's
+properties, its activations, its exported menu, the host restarting, the square glance.
+Screenshots and the item's images are kept in the artefacts folder and checked by pixels.
 
 Usage: desktop_program_test.py VANTREL ARTEFACTS_DIR
 """
 
 import json
 import os
+import queue
+import re
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+
+try:
+    import dbus
+except ImportError:
+    print("FAIL: %s has no python3-dbus (scripts/install-deps.sh installs it)" % sys.executable,
+          file=sys.stderr)
+    sys.exit(1)
 
 VANTREL, ARTEFACTS = sys.argv[1], sys.argv[2]
 TOOLS = ["Xvfb", "xdotool", "xwininfo", "import", "convert", "trayer", "dbus-daemon"]
 GREEN, AMBER, RED = (77, 199, 115), (242, 191, 64), (242, 77, 77)
 ACCENT = (139, 92, 246)  # the default "purple" of the sparklines
 STRIP_HEIGHT, PANEL = 24, (320, 520)
+TRAY_HOST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "stand_in_tray_host.py")
+ITEM, PROPERTIES, DBUSMENU = ("org.kde.StatusNotifierItem", "org.freedesktop.DBus.Properties",
+                              "com.canonical.dbusmenu")
+MENU = ["Open Compact View", "Open Dashboard", "Settings", "Help", "Support", "-", "Quit"]
 
 
 def fail(message):
@@ -172,19 +188,18 @@ def check_strip_pixels(desktop, name, pill, sparkline=False):
     _, width, height, x, y = strip
 
     def drawn():
+        # A window is mapped before its first paint; a sparkline needs two polls.
         pixels = desktop.screenshot(name, x, y, width, height)
-        # A sparkline needs two polls: about a second after the start.
+        has_text = any(near(p, c) for row in pixels for p in row for c in (GREEN, AMBER, RED))
         has_line = any(near(p, ACCENT, 60) for row in pixels for p in row)
-        return pixels if has_line or not sparkline else None
-    pixels = wait_for("a sparkline in the strip", drawn)
+        return pixels if has_text and (has_line or not sparkline) else None
+    pixels = wait_for("a value in a level colour%s in the strip" %
+                      (" and a sparkline" if sparkline else ""), drawn)
     inside_pill, outside_pill = pixels[height // 2][2], pixels[0][0]
     if pill and not (luminance(inside_pill) < 80 < luminance(outside_pill)):
         fail("%s: no dark pill (%s inside, %s at the corner)" % (name, inside_pill, outside_pill))
     if not pill and luminance(inside_pill) < 150:
         fail("%s: a pill where none is set (%s)" % (name, inside_pill))
-    levels = [p for row in pixels for p in row if any(near(p, c) for c in (GREEN, AMBER, RED))]
-    if not levels:
-        fail("%s: no text in a level colour" % name)
     return strip
 
 
@@ -287,13 +302,216 @@ def check_xembed_tray(desktop):
     program.terminate()
     program.wait(10)
 
+class TrayHost:
+    """The stand-in tray host, a process of its own whose report lines are read as they come."""
+
+    def __init__(self, desktop):
+        self.process = desktop.start([sys.executable, TRAY_HOST])
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+        self.expect("ready")
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put(line.strip())
+
+    def expect(self, prefix, timeout=15.0):
+        """The next report line starting with `prefix`, skipping the others."""
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                line = self.lines.get(timeout=max(0.0, deadline - time.monotonic()))
+            except queue.Empty:
+                fail("the tray host did not report %r" % prefix)
+            if line.startswith(prefix):
+                return line
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(10)
+
+
+class Item:
+    """A registered status item as the test reads it over the bus."""
+
+    def __init__(self, desktop, service):
+        self.bus = dbus.bus.BusConnection(desktop.env["DBUS_SESSION_BUS_ADDRESS"])
+        self.item = self.bus.get_object(service, "/StatusNotifierItem", introspect=False)
+        self.menu = self.bus.get_object(service, "/MenuBar", introspect=False)
+
+    def get(self, name):
+        return self.item.Get(ITEM, name, dbus_interface=PROPERTIES, byte_arrays=True)
+
+    def call(self, method, *args):
+        self.item.get_dbus_method(method, ITEM)(*args)
+
+    def pixmap(self):
+        """The first IconPixmap as (width, height, rows of (r, g, b, a))."""
+        pixmaps = self.get("IconPixmap")
+        if len(pixmaps) != 1:
+            fail("IconPixmap holds %d images" % len(pixmaps))
+        width, height, argb = int(pixmaps[0][0]), int(pixmaps[0][1]), bytes(pixmaps[0][2])
+        if len(argb) != width * height * 4:
+            fail("IconPixmap of %dx%d has %d bytes" % (width, height, len(argb)))
+        rows = [[(argb[i + 1], argb[i + 2], argb[i + 3], argb[i])
+                 for i in range((row * width) * 4, (row + 1) * width * 4, 4)]
+                for row in range(height)]
+        return width, height, rows
+
+    def menu_entries(self):
+        """(id, label) of the exported menu's top entries; "-" for a separator."""
+        _, (_, _, children) = self.menu.GetLayout(0, -1, dbus.Array([], signature="s"),
+                                                  dbus_interface=DBUSMENU)
+        return [(int(entry[0]), "-" if entry[1].get("type") == "separator"
+                 else str(entry[1].get("label", "")).replace("__", "\0").replace("_", "")
+                 .replace("\0", "_")) for entry in children]
+
+    def click_entry(self, label):
+        entry = next((id_ for id_, text in self.menu_entries() if text == label), None)
+        if entry is None:
+            fail("no %r in the exported menu" % label)
+        self.menu.Event(entry, "clicked", dbus.String("", variant_level=1), dbus.UInt32(0),
+                        dbus_interface=DBUSMENU)
+
+
+def save_pixmap(name, width, height, rows):
+    os.makedirs(ARTEFACTS, exist_ok=True)
+    rgba = bytes(channel for row in rows for pixel in row for channel in pixel)
+    subprocess.run(["convert", "-size", "%dx%d" % (width, height), "-depth", "8", "rgba:-",
+                    os.path.join(ARTEFACTS, name + ".png")], input=rgba, check=True, timeout=30)
+
+
+def png_size(path):
+    with open(path, "rb") as png:
+        header = png.read(24)
+    if header[:8] != b"\x89PNG\r\n\x1a\n" or header[12:16] != b"IHDR":
+        fail("%s is not a PNG" % path)
+    return int.from_bytes(header[16:20], "big"), int.from_bytes(header[20:24], "big")
+
+
+def machine_ram_percent():
+    with open("/proc/meminfo") as meminfo:
+        values = {line.split(":")[0]: int(line.split()[1]) for line in meminfo}
+    return 100.0 * (values["MemTotal"] - values["MemAvailable"]) / values["MemTotal"]
+
+
+def menu_window(desktop):
+    return next((w for w in desktop.windows() if w[0] != "Vantrel" and w[1] > 100 and w[2] > 100
+                 and (w[1], w[2]) != PANEL), None)
+
+
+def check_status_notifier_host(desktop):
+    desktop.settings({"menuBarItemConfigs": [
+        {"metric": "cpu", "enabled": True, "displayMode": "textOnly"},
+        {"metric": "ram", "enabled": True, "displayMode": "graphAndText"}]})
+    host = TrayHost(desktop)
+    program = desktop.start([VANTREL])
+    service = host.expect("registered ").split()[1]
+    if not service.startswith("org.kde.StatusNotifierItem-%d-" % program.pid):
+        fail("the item registered as %s" % service)
+    item = Item(desktop, service)
+    if desktop.strip():
+        fail("a strip beside the StatusNotifierItem in the automatic mode")
+    if embedded_icon(desktop):
+        fail("the toolkit's tray icon beside our own StatusNotifierItem")
+
+    # The wide image, as it is: level colours at once, the sparkline from the second poll on.
+    def drawn():
+        width, height, rows = item.pixmap()
+        colours = [p[:3] for row in rows for p in row if p[3] > 200]
+        if any(near(p, ACCENT, 60) for p in colours):
+            return width, height, rows, colours
+        return None
+    width, height, rows, colours = wait_for("a sparkline in IconPixmap", drawn)
+    save_pixmap("sni-icon-pixmap", width, height, rows)
+    if height != STRIP_HEIGHT or width < 1.5 * height:
+        fail("IconPixmap is %dx%d, not the wide image" % (width, height))
+    if not any(near(p, c) for p in colours for c in (GREEN, AMBER, RED)):
+        fail("no value in a level colour in IconPixmap")
+    runtime = os.path.join(desktop.env["XDG_RUNTIME_DIR"], "vantrel")
+    names = set()
+
+    def new_file():
+        path = str(item.get("IconName"))
+        if os.path.dirname(path) != runtime or png_size(path) != (width, height):
+            fail("IconName %s: not a %dx%d PNG in %s" % (path, width, height, runtime))
+        names.add(path)
+        return len(names) > 1 and path
+    shutil.copy(wait_for("IconName to alternate between its two files", new_file),
+                os.path.join(ARTEFACTS, "sni-icon-file.png"))
+
+    label, guide = str(item.get("XAyatanaLabel")), str(item.get("XAyatanaLabelGuide"))
+    values = re.fullmatch(r"CPU (\d+)%  RAM (\d+)%", label)
+    if not values or guide != "CPU 100%  RAM 100%":
+        fail("XAyatanaLabel %r, guide %r" % (label, guide))
+    if abs(int(values.group(2)) - machine_ram_percent()) > 8:
+        fail("the label's RAM %s%% is not this machine's %.0f%%" % (values.group(2),
+                                                                     machine_ram_percent()))
+    _, _, title, description = item.get("ToolTip")
+    if title != "Vantrel" or "CPU " not in description or "RAM " not in description:
+        fail("ToolTip %r %r" % (title, description))
+    host.expect("read %s CPU " % service)  # the host reads the changes it is told of
+
+    # Activate places the compact panel at the host's point; the secondary activation is
+    # the dashboard's, which closes the panel; the context menu opens at the point.
+    item.call("Activate", 900, 40)
+    panel = wait_for("the panel after Activate", desktop.panel)
+    if (panel[3], panel[4]) != (900 - PANEL[0] // 2, 40 + 4):
+        fail("Activate(900, 40) put the panel at %s" % (panel[3:],))
+    desktop.screenshot("sni-activate-panel", 0, 0, 1280, 800)
+    item.call("SecondaryActivate", 300, 40)
+    wait_for("the dashboard's activation to close the panel", lambda: desktop.panel() is None)
+    item.call("ContextMenu", 500, 40)
+    menu = wait_for("the menu after ContextMenu", lambda: menu_window(desktop))
+    if abs(menu[3] - 500) > 4 or abs(menu[4] - 40) > 4:
+        fail("ContextMenu(500, 40) opened the menu at %s" % (menu[3:5],))
+    desktop.run("xdotool", "key", "Escape")
+    wait_for("the menu to close", lambda: menu_window(desktop) is None)
+
+    # The exported menu: the shell's entries, and a click on one runs it.
+    entries = [label for _, label in item.menu_entries()]
+    if entries != MENU:
+        fail("exported menu %s" % entries)
+    item.click_entry("Open Compact View")
+    wait_for("the panel from the exported menu", desktop.panel)
+    item.call("Activate", 900, 40)
+    wait_for("Activate to close the panel again", lambda: desktop.panel() is None)
+
+    # The host restarts: the strip stands in while it is away, the item registers again.
+    host.stop()
+    wait_for("the strip while no tray host is there", desktop.strip)
+    host = TrayHost(desktop)
+    service = host.expect("registered ").split()[1]
+    wait_for("the strip to give way to the item again", lambda: desktop.strip() is None)
+    item = Item(desktop, service)
+    item.click_entry("Quit")
+    if program.wait(10) != 0:
+        fail("Quit from the exported menu: rc %d" % program.returncode)
+    if "The dashboard is not built yet" not in program.stderr.read():
+        fail("SecondaryActivate did not reach the dashboard's slot")
+    host.stop()
+
+
+def check_square_glance(desktop):
+    desktop.settings({"statusItemShape": "square"})
+    host = TrayHost(desktop)
+    program = desktop.start([VANTREL])
+    item = Item(desktop, host.expect("registered ").split()[1])
+    width, height, rows = wait_for("IconPixmap", lambda: item.pixmap()[2] and item.pixmap())
+    save_pixmap("sni-icon-square", width, height, rows)
+    if width != height or height > STRIP_HEIGHT:
+        fail("the square choice sent a %dx%d image" % (width, height))
+    program.terminate()
+    program.wait(10)
+
 
 def main():
     missing = [tool for tool in TOOLS if shutil.which(tool) is None]
     if missing:
         fail("missing tools: %s (scripts/install-deps.sh installs them)" % ", ".join(missing))
     check_command_line()
-    for case in (check_no_tray, check_pill_off, check_xembed_tray):
+    for case in (check_no_tray, check_pill_off, check_xembed_tray, check_status_notifier_host,
+                 check_square_glance):
         desktop = Desktop()
         try:
             case(desktop)
