@@ -10,8 +10,9 @@
 #include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
 #include "core/NotificationCenter.h"
+#include "core/SampleRecorder.h"
+#include "core/SessionReport.h"
 #include "core/SystemMonitor.h"
-#include "recording/CSVRecorder.h"
 #include "shared/HelperService.h"
 
 #include <QApplication>
@@ -137,13 +138,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     });
     helperCheck->setFuture(QtConcurrent::run(helperSocketAnswers));
     // 6: a finished recording opens its report.
-    if (auto* recorder = dynamic_cast<CSVRecorder*>(monitor_.parts().recorder.get())) {
-        connect(recorder, &CSVRecorder::lastReportChanged, this, [this, recorder] {
-            if (recorder->lastReport() && recorder->lastReport()->sampleCount > 0) {
-                openReportWindow();
-            }
-        });
-    }
+    const SampleRecorder& recorder = monitor_.recorder();
+    connect(&recorder, &SampleRecorder::lastReportChanged, this, [this, &recorder] {
+        if (recorder.lastReport() && recorder.lastReport()->sampleCount > 0) {
+            openReportWindow();
+        }
+    });
     // 7: the internal notifications, and the trays coming and going.
     connect(&center_, &NotificationCenter::notified, this, &AppDelegate::onNotification);
     // 9: presses anywhere on the desktop.
@@ -167,6 +167,7 @@ void AppDelegate::setStatusNotifierHostPresent(bool present) {
         return;
     }
     statusNotifierHost_ = present;
+    statusNotifierItemRefused_ = false;  // a host that comes again is asked again
     if (launched_) {
         reconcileFaces();
     }
@@ -200,8 +201,9 @@ std::vector<StatusFace*> AppDelegate::faces() const {
 }
 
 void AppDelegate::reconcileFaces() {
-    const FacePlan plan = planFaces(settings_.statusItemMode(), statusNotifierHost_,
-                                    x11_ && x11_->xembedTrayPresent());
+    const FacePlan plan =
+        planFaces(settings_.statusItemMode(), statusNotifierHost_ && !statusNotifierItemRefused_,
+                  x11_ && x11_->xembedTrayPresent());
     const auto apply = [this](bool wanted, std::unique_ptr<StatusFace>& face,
                               const ShellOptions::FaceMaker& make) {
         if (wanted && !face) {
@@ -228,6 +230,15 @@ void AppDelegate::connectFace(StatusFace* face) {
     connect(face, &StatusFace::activated, this, clicked(ClickButton::left));
     connect(face, &StatusFace::secondaryActivated, this, clicked(ClickButton::middle));
     connect(face, &StatusFace::menuRequested, this, clicked(ClickButton::right));
+    // Only the StatusNotifierItem can be refused, by its host. Queued: the face is dropped
+    // after its own signal has returned.
+    connect(
+        face, &StatusFace::refused, this,
+        [this] {
+            statusNotifierItemRefused_ = true;
+            reconcileFaces();
+        },
+        Qt::QueuedConnection);
 }
 
 void AppDelegate::updateStatusItem() {

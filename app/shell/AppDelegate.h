@@ -116,6 +116,7 @@ private:
     std::optional<QPoint> lastClickPos_;
     QPointer<StatusFace> lastClickedFace_;  // the panels hang from the face clicked last
     bool statusNotifierHost_ = false;
+    bool statusNotifierItemRefused_ = false;  // until the host changes
     QSet<QString> loggedNotBuilt_;
     bool launched_ = false;
 };

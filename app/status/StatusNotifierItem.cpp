@@ -100,10 +100,11 @@ void StatusNotifierItem::registerWithWatcher() {
         watcherService, watcherPath, watcherService, QStringLiteral("RegisterStatusNotifierItem"));
     registration << serviceName_;
     whenAnswered<QDBusPendingReply<>>(
-        bus_.asyncCall(registration), this, [](const QDBusPendingReply<>& reply) {
+        bus_.asyncCall(registration), this, [this](const QDBusPendingReply<>& reply) {
             if (reply.isError()) {
                 qWarning("status item: the tray host refused the item: %s",
                          qPrintable(reply.error().message()));
+                emit refused();
             }
         });
 }

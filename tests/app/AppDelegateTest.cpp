@@ -210,6 +210,19 @@ TEST_F(AppDelegateTest, FacesFollowTheModeAndTheTrayHost) {
     EXPECT_EQ(shell().faces().size(), 1u);
 }
 
+TEST_F(AppDelegateTest, AHostThatRefusesTheItemLeavesTheStripUntilItComesAgain) {
+    hostAtStart = true;
+    ASSERT_EQ(shell().facePlan(), (FacePlan{true, false, false}));
+    emit shell().faces().front()->refused();
+    settle();
+    EXPECT_EQ(shell().facePlan(), (FacePlan{false, false, true}));
+    EXPECT_EQ(shell().faces().size(), 1u);
+    shell().setStatusNotifierHostPresent(false);  // the host restarts
+    shell().setStatusNotifierHostPresent(true);
+    EXPECT_EQ(shell().facePlan(), (FacePlan{true, false, false}));
+    EXPECT_EQ(sniFaces, 2);
+}
+
 TEST_F(AppDelegateTest, EveryFaceRedrawsAfterStatsAndSettingsChanges) {
     harness.settings.setStatusItemMode(StatusItemMode::trayAndStrip);
     hostAtStart = true;
