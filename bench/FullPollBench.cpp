@@ -1,15 +1,8 @@
+#include "InlineProviders.h"
 #include "ProcessReference.h"
 #include "ReferencePoll.h"
-#include "core/Clock.h"
-#include "core/NotificationCenter.h"
-#include "platform/linux/LinuxProviders.h"
-#include "platform/linux/LinuxThermalStateReader.h"
 #include "platform/linux/process/LinuxProcessSource.h"
-#include "providers/BatteryProvider.h"
-#include "providers/CPUProvider.h"
-#include "providers/GPUProvider.h"
 #include "providers/ProcessRanking.h"
-#include "providers/RAMProvider.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,26 +12,12 @@ namespace {
 // run in line rather than on its worker so only the sampling work is timed.
 void BM_FullPoll(benchmark::State& state) {
     SleepingChildren extra(static_cast<int>(state.range(0)));
-    SystemClock clock;
-    NotificationCenter center;
-    auto cpu = makeLinuxCPUProvider(clock);
-    auto ram = makeLinuxRAMProvider(clock);
-    auto network = makeLinuxNetworkProvider(clock);
-    auto battery = makeLinuxBatteryProvider();
-    auto disk = makeLinuxDiskProvider(clock, center);
-    auto gpu = makeLinuxGPUProvider(clock);
-    auto thermal = makeLinuxThermalStateReader(clock);
-    ProcessRanking processes(makeLinuxProcessSource(), clock);
+    InlineProviders providers;
+    ProcessRanking processes(makeLinuxProcessSource(), providers.clock);
     processes.sample();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(cpu->sample());
-        benchmark::DoNotOptimize(ram->sample());
-        benchmark::DoNotOptimize(network->sample());
-        benchmark::DoNotOptimize(battery->sample());
-        benchmark::DoNotOptimize(disk->sample());
-        benchmark::DoNotOptimize(gpu->sample());
+        providers.sampleAll();
         benchmark::DoNotOptimize(processes.sample());
-        benchmark::DoNotOptimize(thermal->read());
     }
 }
 BENCHMARK(BM_FullPoll)->Arg(0)->Arg(600)->Unit(benchmark::kMicrosecond);

@@ -1,7 +1,5 @@
-#include "core/Clock.h"
-#include "core/NotificationCenter.h"
+#include "InlineProviders.h"
 #include "platform/linux/LinuxProviders.h"
-#include "platform/linux/LinuxThermalStateReader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -63,26 +61,10 @@ private:
 // sensor fetch and the lookups that run on their own threads are not counted; waiting for them
 // would show in the wall time, work done for them on this thread in the CPU time.
 void BM_MainThreadShareOfPoll(benchmark::State& state) {
-    SystemClock clock;
-    NotificationCenter center;
-    auto cpu = makeLinuxCPUProvider(clock);
-    auto ram = makeLinuxRAMProvider(clock);
-    auto network = makeLinuxNetworkProvider(clock);
-    auto battery = makeLinuxBatteryProvider();
-    auto disk = makeLinuxDiskProvider(clock, center);
-    auto gpu = makeLinuxGPUProvider(clock);
-    auto thermal = makeLinuxThermalStateReader(clock);
+    InlineProviders providers;
     PollTimes times;
     for (auto _ : state) {
-        times.measure([&] {
-            benchmark::DoNotOptimize(cpu->sample());
-            benchmark::DoNotOptimize(ram->sample());
-            benchmark::DoNotOptimize(network->sample());
-            benchmark::DoNotOptimize(battery->sample());
-            benchmark::DoNotOptimize(disk->sample());
-            benchmark::DoNotOptimize(gpu->sample());
-            benchmark::DoNotOptimize(thermal->read());
-        });
+        times.measure([&] { providers.sampleAll(); });
     }
     times.report(state);
 }

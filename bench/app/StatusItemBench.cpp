@@ -1,3 +1,4 @@
+#include "app/StatusRecordsFixture.h"
 #include "app/faces/StripFace.h"
 #include "app/faces/TrayIconFace.h"
 #include "app/render/StatusGlance.h"
@@ -20,7 +21,8 @@
 
 namespace {
 
-struct Records {
+// Every metric with a reading, so every entry draws its value.
+struct Records : OwnedRecords {
     Records() {
         cpu.overall = 0.37;
         ram.totalBytes = 16ull << 30;
@@ -36,14 +38,6 @@ struct Records {
         sensors.gpuTempCelsius = 48;
         sensors.fans = {{0, 2300}};
     }
-    CPUStats cpu;
-    RAMStats ram;
-    NetworkStats network;
-    GPUStats gpu;
-    BatteryStats battery;
-    DiskStats disk;
-    SensorStats sensors;
-    StatusRecords view() const { return {cpu, ram, network, gpu, battery, disk, sensors}; }
 };
 
 MonitorHistories fullHistories() {
