@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 // One row of a section or card: an optional symbol and a label on the left, a value on the
 // right. Text that does not fit is elided ("…"), the label first; the row's size hint does not
 // grow with its text, so a long process or GPU name never widens the panel. Screen readers
