@@ -209,3 +209,32 @@ QString batteryCapacityText(const BatteryStats& battery) {
     return QString::number(maximum) + QLatin1String(" / ") + QString::number(design) +
            QLatin1String(" mAh");
 }
+
+QString thermalStateText(ThermalState state) {
+    switch (state) {
+        case ThermalState::nominal:
+            return QStringLiteral("Nominal");
+        case ThermalState::fair:
+            return QStringLiteral("Fair");
+        case ThermalState::serious:
+            return QStringLiteral("Serious");
+        case ThermalState::critical:
+            return QStringLiteral("Critical");
+    }
+    return QStringLiteral("Unknown");
+}
+
+QString pageRateText(double pagesPerSecond) {
+    return withUnit(pagesPerSecond, 0, "/s");
+}
+
+QString shortenedAddressText(const QString& address, int length) {
+    if (address.size() <= length) {
+        return address;
+    }
+    return address.left(std::max(0, length)) + QChar(0x2026);
+}
+
+QString noValueText() {
+    return QString(QChar(0x2014));
+}

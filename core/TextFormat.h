@@ -84,3 +84,15 @@ QString batteryTimeText(const BatteryStats& battery);
 // "55.2 / 58.0 Wh" (present full charge, then design) when the voltage is known, else
 // "4382 / 5103 mAh"; empty when either capacity is unknown.
 QString batteryCapacityText(const BatteryStats& battery);
+
+// The thermal state's name: "Nominal", "Fair", "Serious", "Critical", any other "Unknown".
+QString thermalStateText(ThermalState state);
+
+// Pages moved per second, "%.0f/s": the dashboard's "Page In" and "Page Out".
+QString pageRateText(double pagesPerSecond);
+
+// An address cut to its first `length` characters with "…" when longer; shorter ones whole.
+QString shortenedAddressText(const QString& address, int length);
+
+// What a value without a reading shows: an em dash.
+QString noValueText();
