@@ -1,4 +1,5 @@
 #include "app/faces/X11Watcher.h"
+#include "app/faces/X11WindowState.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
@@ -11,8 +12,10 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "views/overlay/OverlayWindow.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDBusConnection>
 
 #include <cstdio>
@@ -114,6 +117,13 @@ int main(int argc, char** argv) {
         trayShapeChoiceFromRawValue(
             defaults.stringValue(QStringLiteral("statusItemShape")).value_or(QString()))
             .value_or(TrayShapeChoice::Automatic);
+    options.makeOverlay = [&, supportUrl = options.supportUrl] {
+        auto* dashboard = new OverlayWindow(monitor, settings, center, clock, supportUrl);
+        keepOutOfTaskbarAndPager(dashboard);
+        dashboard->placeOnScreenAt(QCursor::pos());
+        QObject::connect(dashboard, &OverlayWindow::quitRequested, &app, &QApplication::quit);
+        return dashboard;
+    };
     AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,
