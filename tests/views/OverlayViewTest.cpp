@@ -314,7 +314,7 @@ TEST_F(OverlayViewTest, EscapeWithTheFocusInACardAsksTheShellToClose) {
     EXPECT_EQ(window.size(), QSize(960, 860));
 }
 
-TEST_F(OverlayViewTest, WindowIsCentredInTheAvailableAreaAndStaysInsideSmallScreens) {
+TEST_F(OverlayViewTest, WindowIsCentredInTheAvailableAreaAndStaysOnAScreen) {
     const std::pair<QRect, QRect> cases[] = {
         {QRect(0, 0, 1920, 1080), QRect(480, 110, 960, 860)},
         {QRect(1920, 28, 2560, 1412), QRect(2720, 304, 960, 860)},
@@ -324,6 +324,10 @@ TEST_F(OverlayViewTest, WindowIsCentredInTheAvailableAreaAndStaysInsideSmallScre
     for (const auto& [area, placed] : cases) {
         EXPECT_EQ(OverlayWindow::placementIn(area), placed) << area.width();
     }
+    // A dashboard left on an unplugged screen is moved; one on a remaining screen stays.
+    const QVector<QRect> screens{QRect(0, 0, 1920, 1080)};
+    EXPECT_TRUE(OverlayWindow::onAScreen(QRect(480, 110, 960, 860), screens));
+    EXPECT_FALSE(OverlayWindow::onAScreen(QRect(2720, 304, 960, 860), screens));
 }
 
 }  // namespace

@@ -43,6 +43,25 @@ OverlayWindow::OverlayWindow(SystemMonitor& monitor, AppSettings& settings,
     connect(escape, &QShortcut::activated, this,
             [&center] { center.post(notification::closeOverlay); });
     connect(view_, &OverlayView::quitRequested, this, &OverlayWindow::quitRequested);
+    // A screen unplugged under the dashboard: it moves to the primary screen.
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &OverlayWindow::keepOnAScreen,
+            Qt::QueuedConnection);
+}
+
+bool OverlayWindow::onAScreen(const QRect& window, const QVector<QRect>& screens) {
+    return std::any_of(screens.begin(), screens.end(),
+                       [&window](const QRect& screen) { return screen.contains(window.center()); });
+}
+
+void OverlayWindow::keepOnAScreen() {
+    QVector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas.append(screen->availableGeometry());
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary != nullptr && !onAScreen(frameGeometry(), areas)) {
+        setGeometry(placementIn(primary->availableGeometry()));
+    }
 }
 
 QRect OverlayWindow::placementIn(const QRect& available) {

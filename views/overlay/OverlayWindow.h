@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QVector>
 #include <QWidget>
 
 class AppSettings;
@@ -31,6 +32,8 @@ public:
     static QRect placementIn(const QRect& available);
     // Centres the window on the screen under `pointer` (else the primary screen).
     void placeOnScreenAt(QPoint pointer);
+    // Whether the middle of `window` lies on one of `screens`.
+    static bool onAScreen(const QRect& window, const QVector<QRect>& screens);
 
     OverlayView* view() const { return view_; }
 
@@ -44,6 +47,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void keepOnAScreen();
+
     OverlayView* view_;
     QSizeGrip* grip_;
     QPoint dragOffset_;
