@@ -56,8 +56,16 @@ QString percentText(double fraction) {
     return QString::number(truncated(fraction * 100)) + u'%';
 }
 
+QString wholePercentText(int percent) {
+    return QString::number(percent) + u'%';
+}
+
 QString decimalPercentText(double percent) {
     return withUnit(percent, 1, "%");
+}
+
+QString wholePercentText(double percent) {
+    return withUnit(percent, 0, "%");
 }
 
 QString formatBytes(std::uint64_t bytes) {
@@ -99,6 +107,21 @@ QString compactByteRateText(double b) {
     return withUnit(b, 0, "B");
 }
 
+QString pageRateText(double pagesPerSecond) {
+    return withUnit(pagesPerSecond, 0, "/s");
+}
+
+QString shortenedAddressText(const QString& address, int length) {
+    if (address.size() <= length) {
+        return address;
+    }
+    return address.left(std::max(0, length)) + QChar(0x2026);
+}
+
+QString noValueText() {
+    return QString(QChar(0x2014));
+}
+
 QString temperatureText(double celsius) {
     return fixedText(celsius, 1) + QStringLiteral(u" \u00B0C");
 }
@@ -113,6 +136,10 @@ QString menuBarTemperatureText(double celsius) {
 
 QString powerText(double watts) {
     return withUnit(watts, 1, " W");
+}
+
+QString wholeRpmText(double rpm) {
+    return withUnit(rpm, 0, " RPM");
 }
 
 QString energyText(double wattHours) {
@@ -222,19 +249,4 @@ QString thermalStateText(ThermalState state) {
             return QStringLiteral("Critical");
     }
     return QStringLiteral("Unknown");
-}
-
-QString pageRateText(double pagesPerSecond) {
-    return withUnit(pagesPerSecond, 0, "/s");
-}
-
-QString shortenedAddressText(const QString& address, int length) {
-    if (address.size() <= length) {
-        return address;
-    }
-    return address.left(std::max(0, length)) + QChar(0x2026);
-}
-
-QString noValueText() {
-    return QString(QChar(0x2014));
 }

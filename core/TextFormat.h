@@ -20,8 +20,14 @@ QString wholeNumberText(double value);
 // A fraction from 0 to 1 as a whole percentage, truncated toward zero: 0.427 gives "42%".
 QString percentText(double fraction);
 
+// A whole percentage as it is ("57%"): the battery's charge and health.
+QString wholePercentText(int percent);
+
 // A value already in percent with one decimal ("%.1f%%"): a process's CPU, report averages.
 QString decimalPercentText(double percent);
+
+// A value already in percent, whole ("%.0f%%"): the report's fan idleness and battery levels.
+QString wholePercentText(double percent);
 
 // Memory and GPU memory: "%.1f GB" from 1 GB on, else "%.0f MB".
 QString formatBytes(std::uint64_t bytes);
@@ -37,6 +43,15 @@ QString byteRateText(double bytesPerSecond);
 
 // The menu bar's narrow rate: "%.0fG", "%.0fM", "%.0fK" or "%.0fB".
 QString compactByteRateText(double bytesPerSecond);
+
+// Pages moved per second, "%.0f/s": the dashboard's "Page In" and "Page Out".
+QString pageRateText(double pagesPerSecond);
+
+// An address cut to its first `length` characters with "…" when longer; shorter ones whole.
+QString shortenedAddressText(const QString& address, int length);
+
+// What a value without a reading shows: an em dash.
+QString noValueText();
 
 // "%.1f °C": temperature rows and cards.
 QString temperatureText(double celsius);
@@ -63,6 +78,9 @@ QString loadAveragesText(const LoadAverages& load);
 // (this text is not a printf format), then " RPM": "1200 RPM".
 QString fanSpeedText(double rpm);
 
+// A fan speed in the session report, as printf writes it ("%.0f RPM"): "1200 RPM".
+QString wholeRpmText(double rpm);
+
 // "59m" below an hour, "23h 59m" below a day, "1d 1h 1m" from a day on; negative shows "0m".
 QString uptimeText(std::int64_t seconds);
 
@@ -85,14 +103,5 @@ QString batteryTimeText(const BatteryStats& battery);
 // "4382 / 5103 mAh"; empty when either capacity is unknown.
 QString batteryCapacityText(const BatteryStats& battery);
 
-// The thermal state's name: "Nominal", "Fair", "Serious", "Critical", any other "Unknown".
+// The thermal state's name: "Nominal", "Fair", "Serious", "Critical"; any other value "Unknown".
 QString thermalStateText(ThermalState state);
-
-// Pages moved per second, "%.0f/s": the dashboard's "Page In" and "Page Out".
-QString pageRateText(double pagesPerSecond);
-
-// An address cut to its first `length` characters with "…" when longer; shorter ones whole.
-QString shortenedAddressText(const QString& address, int length);
-
-// What a value without a reading shows: an em dash.
-QString noValueText();

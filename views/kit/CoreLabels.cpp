@@ -1,27 +1,24 @@
 #include "views/kit/CoreLabels.h"
 
-namespace {
-
-QString numbered(char prefix, int number) {
-    return QLatin1Char(prefix) + QString::number(number);
-}
-
-}  // namespace
+#include <algorithm>
 
 QVector<CoreLabel> coreLabels(const CPUStats& cpu) {
-    const auto count = static_cast<int>(cpu.perCore.size());
-    const bool split =
-        cpu.performanceCores >= 1 && cpu.efficiencyCores >= 0 && cpu.efficiencyCores < count;
+    const qsizetype count = cpu.perCore.size();
+    const bool split = cpu.efficiencyCores > 0 && cpu.performanceCores > 0;
+    const qsizetype efficiency = split ? std::min<qsizetype>(cpu.efficiencyCores, count) : 0;
+    const qsizetype performance =
+        split ? std::min<qsizetype>(cpu.performanceCores, count - efficiency) : 0;
     QVector<CoreLabel> labels;
     labels.reserve(count);
-    int plain = 0;
-    for (int i = 0; i < count; ++i) {
-        if (split && i < cpu.efficiencyCores) {
-            labels.append({numbered('E', i + 1), CoreKind::efficiency});
-        } else if (split && i < cpu.efficiencyCores + cpu.performanceCores) {
-            labels.append({numbered('P', i - cpu.efficiencyCores + 1), CoreKind::performance});
+    for (qsizetype i = 0; i < count; ++i) {
+        if (i < efficiency) {
+            labels.append({QLatin1Char('E') + QString::number(i + 1), CoreKind::efficiency});
+        } else if (i < efficiency + performance) {
+            labels.append(
+                {QLatin1Char('P') + QString::number(i - efficiency + 1), CoreKind::performance});
         } else {
-            labels.append({numbered('C', ++plain), CoreKind::plain});
+            labels.append({QLatin1Char('C') + QString::number(i - efficiency - performance + 1),
+                           CoreKind::plain});
         }
     }
     return labels;

@@ -5,17 +5,16 @@
 #include <QString>
 #include <QVector>
 
-// What kind of core one entry of a CPU's per-core list is.
+// What kind of processor a per-core entry stands for, and its label ("P1", "E2", "C3").
 enum class CoreKind { performance, efficiency, plain };
 
 struct CoreLabel {
-    QString text;  // "P1", "E2", "C3"
+    QString text;
     CoreKind kind = CoreKind::plain;
     bool operator==(const CoreLabel&) const = default;
 };
 
-// A label for each entry of `cpu.perCore`. With a performance/efficiency split, the entries
-// before `efficiencyCores` are "E1", "E2", … and the run of at most `performanceCores` after
-// them "P1", "P2", …; without a usable split every entry is "C1", "C2", …. Entries past the
-// split's runs keep counting as plain cores, so every entry has a label.
+// One label per entry of `perCore`. When the CPU reports both kinds of cores, the entries
+// before `efficiencyCores` are "E1", "E2", …, the run of at most `performanceCores` after them
+// "P1", "P2", …, and any entry past both runs "C1", "C2", …; otherwise every entry is "C<n>".
 QVector<CoreLabel> coreLabels(const CPUStats& cpu);

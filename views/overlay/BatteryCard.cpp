@@ -2,7 +2,7 @@
 
 #include "core/SystemMonitor.h"
 #include "core/TextFormat.h"
-#include "views/kit/MetricLooks.h"
+#include "views/kit/StateColors.h"
 #include "views/kit/ValueRow.h"
 #include "views/kit/ViewPalette.h"
 
@@ -50,7 +50,7 @@ void BatteryCard::refresh(const SystemMonitor& monitor) {
         return;
     }
     setSymbol(batterySymbolName(battery));
-    setValue(QString::number(battery.percentage) + u'%');
+    setValue(wholePercentText(battery.percentage));
     setValueColor(batteryLevelColor(battery));
 
     status_->setValue(batteryTimeText(battery));
@@ -58,7 +58,7 @@ void BatteryCard::refresh(const SystemMonitor& monitor) {
         health_->setValue(noValueText());
         health_->setValueColor(ViewPalette::primaryText());
     } else {
-        health_->setValue(QString::number(battery.healthPercent) + u'%');
+        health_->setValue(wholePercentText(battery.healthPercent));
         health_->setValueColor(batteryHealthColor(battery.healthPercent));
     }
     cycles_->setValue(battery.cycleCount < 0 ? noValueText() : QString::number(battery.cycleCount));

@@ -3,7 +3,7 @@
 #include "core/SystemMonitor.h"
 #include "core/TextFormat.h"
 #include "views/kit/LevelBar.h"
-#include "views/kit/MetricLooks.h"
+#include "views/kit/StateColors.h"
 #include "views/kit/ValueRow.h"
 
 #include <QVBoxLayout>

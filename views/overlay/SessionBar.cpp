@@ -3,7 +3,7 @@
 #include "core/SessionSummary.h"
 #include "core/TextFormat.h"
 #include "views/kit/Chip.h"
-#include "views/kit/MetricLooks.h"
+#include "views/kit/StateColors.h"
 #include "views/overlay/FlowLayout.h"
 
 SessionBar::SessionBar(QWidget* parent)

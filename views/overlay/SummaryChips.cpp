@@ -3,7 +3,7 @@
 #include "core/SystemMonitor.h"
 #include "core/TextFormat.h"
 #include "views/kit/Chip.h"
-#include "views/kit/MetricLooks.h"
+#include "views/kit/StateColors.h"
 #include "views/kit/ViewPalette.h"
 #include "views/overlay/FlowLayout.h"
 
@@ -30,7 +30,7 @@ void SummaryChips::refresh(const SystemMonitor& monitor) {
     if (battery.hasBattery) {
         battery_->setSymbol(batterySymbolName(battery));
         battery_->setSymbolColor(batteryLevelColor(battery));
-        battery_->setValue(QString::number(battery.percentage) + u'%');
+        battery_->setValue(wholePercentText(battery.percentage));
         battery_->setValueColor(batteryLevelColor(battery));
     } else {
         battery_->setSymbolColor(ViewPalette::secondaryText());

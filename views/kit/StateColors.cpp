@@ -1,4 +1,4 @@
-#include "views/kit/MetricLooks.h"
+#include "views/kit/StateColors.h"
 
 #include "views/kit/ViewPalette.h"
 
@@ -23,10 +23,10 @@ QString batterySymbolName(const BatteryStats& battery) {
 }
 
 QColor batteryLevelColor(const BatteryStats& battery) {
-    if (battery.isCharging || battery.percentage >= 21) {
+    if (battery.isCharging || battery.percentage > 20) {
         return ViewPalette::green();
     }
-    return battery.percentage >= 11 ? ViewPalette::orange() : ViewPalette::red();
+    return battery.percentage < 11 ? ViewPalette::red() : ViewPalette::orange();
 }
 
 QColor batteryHealthColor(int healthPercent) {
@@ -35,6 +35,13 @@ QColor batteryHealthColor(int healthPercent) {
 
 QColor batteryConditionColor(const QString& condition) {
     return condition == QLatin1String("Normal") ? ViewPalette::green() : ViewPalette::orange();
+}
+
+QColor diskUsageColor(double usedFraction) {
+    if (usedFraction > 0.9) {
+        return ViewPalette::red();
+    }
+    return usedFraction > 0.75 ? ViewPalette::orange() : ViewPalette::blue();
 }
 
 QColor thermalStateColor(ThermalState state) {
@@ -49,11 +56,4 @@ QColor thermalStateColor(ThermalState state) {
             return ViewPalette::red();
     }
     return ViewPalette::grey();
-}
-
-QColor diskUsageColor(double usedFraction) {
-    if (usedFraction > 0.9) {
-        return ViewPalette::red();
-    }
-    return usedFraction > 0.75 ? ViewPalette::orange() : ViewPalette::blue();
 }
