@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // How one combination stands with the desktop.
 enum class HotKeyOutcome {
