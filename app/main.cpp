@@ -11,6 +11,8 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "shortcuts/KeyboardShortcuts.h"
+#include "shortcuts/SessionHotKeys.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -104,11 +106,14 @@ int main(int argc, char** argv) {
     LoginItem loginItem(QCoreApplication::applicationFilePath());
     AppSettings settings(defaults, center, loginItem);
     SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
+    KeyboardShortcuts shortcuts(defaults, center,
+                                makeSessionHotKeys(QDBusConnection::sessionBus()));
     // Whether the desktop shows StatusNotifierItems, now and whenever its tray host comes or goes.
     StatusNotifierWatcherTracker trayHost(QDBusConnection::sessionBus());
 
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
+    options.shortcuts = &shortcuts;
     // The wide image or the square glance on a StatusNotifierItem host; read at start.
     options.trayShape =
         trayShapeChoiceFromRawValue(

@@ -14,6 +14,8 @@
 #include "core/SessionReport.h"
 #include "core/SystemMonitor.h"
 #include "shared/HelperService.h"
+#include "shortcuts/AppShortcutNames.h"
+#include "shortcuts/KeyboardShortcuts.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -146,6 +148,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     });
     // 7: the internal notifications, and the trays coming and going.
     connect(&center_, &NotificationCenter::notified, this, &AppDelegate::onNotification);
+    // 8: the global shortcuts.
+    if (options_.shortcuts) {
+        attachShortcuts(*options_.shortcuts);
+    }
     // 9: presses anywhere on the desktop.
     if (x11_) {
         connect(x11_, &X11Watcher::xembedTrayChanged, this, &AppDelegate::reconcileFaces);
@@ -153,6 +159,26 @@ void AppDelegate::applicationDidFinishLaunching() {
             handleOutsideClick((QPointF(rootPos) / screenPixelRatio()).toPoint());
         });
     }
+}
+
+void AppDelegate::attachShortcuts(KeyboardShortcuts& shortcuts) {
+    // Each runs when its combination is released; the shortcuts may outlive the shell.
+    const QPointer<AppDelegate> self(this);
+    shortcuts.onKeyUp(app_shortcut::toggleCompact(), [self] {
+        if (self) {
+            self->toggleCompactPanel();
+        }
+    });
+    shortcuts.onKeyUp(app_shortcut::toggleOverlay(), [self] {
+        if (self) {
+            self->toggleOverlay();
+        }
+    });
+    shortcuts.onKeyUp(app_shortcut::openSettings(), [self] {
+        if (self) {
+            self->openSettingsWindow();
+        }
+    });
 }
 
 void AppDelegate::applicationWillTerminate() {

@@ -19,6 +19,7 @@
 #include <vector>
 
 class AppSettings;
+class KeyboardShortcuts;
 class NotificationCenter;
 class QMenu;
 class SystemMonitor;
@@ -38,6 +39,8 @@ struct ShellOptions {
     std::function<QWidget*()> makeSettingsWindow;
     std::function<QWidget*()> makeHelpWindow;
     std::function<QWidget*()> makeReportWindow;
+    // The global shortcuts the shell attaches its three actions to; none: no shortcuts.
+    KeyboardShortcuts* shortcuts = nullptr;
 };
 
 // The program's shell: owns the status item's faces and every panel and window, routes the
@@ -87,6 +90,7 @@ signals:
 
 private:
     void reconcileFaces();
+    void attachShortcuts(KeyboardShortcuts& shortcuts);
     void connectFace(StatusFace* face);
     void onNotification(const QString& name);
     void panelClosedWithoutClick();

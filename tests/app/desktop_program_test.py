@@ -2,7 +2,7 @@
 """vantrel as a whole program, on an X server and a session bus of the test's own.
 
 Cases: the command line; no tray at all (the status strip, its clicks, the compact panel,
-the outside click, the menu, a second launch, dragging); an XEmbed tray (trayer), the tray
+the outside click, the menu, the global shortcut, a second launch, dragging); an XEmbed tray (trayer), the tray
 going away and coming back; a StatusNotifierItem host (stand_in_tray_host.py): the item's
 properties, its activations, its exported menu, the host restarting, the square glance.
 Screenshots and the item's images are kept in the artefacts folder and checked by pixels.
@@ -230,6 +230,12 @@ def check_no_tray(desktop):
     desktop.run("xdotool", "key", "Escape")
     wait_for("the menu to close", lambda: not any(
         w for w in desktop.windows() if w[0] != "Vantrel" and w[1] > 100 and w[2] > 100))
+
+    # The global shortcut, wherever the focus is: Super+Shift+P opens and closes the panel.
+    desktop.run("xdotool", "key", "super+shift+p")
+    wait_for("the panel from Super+Shift+P", desktop.panel)
+    desktop.run("xdotool", "key", "super+shift+p")
+    wait_for("Super+Shift+P to close the panel", lambda: desktop.panel() is None)
 
     second = desktop.run(VANTREL)
     if second.returncode != 0:
