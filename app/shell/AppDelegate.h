@@ -3,6 +3,7 @@
 #include "app/render/MenuBarRenderer.h"
 #include "app/shell/ClickRouting.h"
 #include "app/shell/FacePlan.h"
+#include "app/shell/HelperInstallFlow.h"
 #include "app/shell/WindowSlots.h"
 #include "app/status/MenuFactory.h"
 #include "app/status/StatusFace.h"
@@ -38,6 +39,9 @@ struct ShellOptions {
     std::function<QWidget*()> makeSettingsWindow;
     std::function<QWidget*()> makeHelpWindow;
     std::function<QWidget*()> makeReportWindow;
+    // The sensor helper's installation at launch; without `install`, none is tried and the
+    // monitor never asks for sensors.
+    HelperInstallSteps helperInstall;
 };
 
 // The program's shell: owns the status item's faces and every panel and window, routes the
@@ -78,6 +82,7 @@ public:
     std::vector<StatusFace*> faces() const;
     const StatusPicture& lastPicture() const { return picture_; }
     const MenuBarRenderer& renderer() const { return renderer_; }
+    const HelperInstallFlow& helperInstallFlow() const { return helperInstall_; }
     // The wide image's height and the glance's side, in logical pixels.
     static constexpr double barThickness = 24;
     static constexpr double glanceSide = 22;
@@ -104,6 +109,7 @@ private:
     QPointer<X11Watcher> x11_;
     ShellOptions options_;
     MenuBarRenderer renderer_;
+    HelperInstallFlow helperInstall_;
 
     FacePlan plan_;
     std::unique_ptr<StatusFace> sniFace_;
