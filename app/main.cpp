@@ -1,5 +1,6 @@
 #include "app/faces/X11Watcher.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/HelperPrompt.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
 #include "app/status/TrayHostKind.h"
@@ -13,6 +14,7 @@
 #include "platform/linux/LinuxMonitorParts.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/SessionHotKeys.h"
+#include "sensors/HelperInstaller.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -119,6 +121,14 @@ int main(int argc, char** argv) {
         trayShapeChoiceFromRawValue(
             defaults.stringValue(QStringLiteral("statusItemShape")).value_or(QString()))
             .value_or(TrayShapeChoice::Automatic);
+    // The sensor helper: the installer beside this program in a build tree, else the package's.
+    HelperInstallerOptions installerOptions;
+    installerOptions.installer =
+        HelperInstaller::findInstaller(QCoreApplication::applicationDirPath());
+    auto helperInstaller = std::make_shared<HelperInstaller>(installerOptions);
+    options.helperInstall.install = [helperInstaller] { return helperInstaller->install(); };
+    options.helperInstall.cancel = [helperInstaller] { helperInstaller->cancel(); };
+    options.helperInstall.ask = askAfterFailedHelperInstall;
     AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,
