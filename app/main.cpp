@@ -2,7 +2,6 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
-#include "app/status/TrayHostKind.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"
 #include "core/InterruptWatcher.h"
@@ -109,11 +108,6 @@ int main(int argc, char** argv) {
 
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
-    // The wide image or the square glance on a StatusNotifierItem host; read at start.
-    options.trayShape =
-        trayShapeChoiceFromRawValue(
-            defaults.stringValue(QStringLiteral("statusItemShape")).value_or(QString()))
-            .value_or(TrayShapeChoice::Automatic);
     AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,
