@@ -10,6 +10,7 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "views/help/HelpView.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -108,6 +109,7 @@ int main(int argc, char** argv) {
 
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
+    options.makeHelpWindow = makeHelpWindow;
     AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,

@@ -7,7 +7,7 @@
 #include <utility>
 
 QString materialIconName(const QString& symbolName) {
-    static const std::array<std::pair<const char*, const char*>, 8> table{{
+    static const std::array<std::pair<const char*, const char*>, 17> table{{
         {"cpu", "memory"},
         {"memorychip", "developer_board"},
         {"arrow.up.arrow.down", "swap_vert"},
@@ -16,6 +16,15 @@ QString materialIconName(const QString& symbolName) {
         {"internaldrive", "storage"},
         {"thermometer.medium", "device_thermostat"},
         {"fan", "toys"},
+        {"menubar.rectangle", "web_asset"},
+        {"sidebar.left", "view_sidebar"},
+        {"network", "lan"},
+        {"list.number", "format_list_numbered"},
+        {"bell.badge", "notification_important"},
+        {"square.and.arrow.up", "ios_share"},
+        {"clock", "schedule"},
+        {"keyboard", "keyboard"},
+        {"gear", "settings"},
     }};
     for (const auto& [symbol, icon] : table) {
         if (symbolName == QLatin1String(symbol)) {
