@@ -1,19 +1,18 @@
 #include "views/help/HelpView.h"
 
-#include "app/render/StatusFonts.h"
-#include "app/render/SymbolGlyphs.h"
 #include "views/help/HelpTopics.h"
+#include "views/kit/SymbolLabel.h"
+#include "views/kit/ViewFonts.h"
+#include "views/kit/ViewPalette.h"
 
 #include <QFrame>
-#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include <optional>
+#include <cmath>
 
 namespace {
 
@@ -21,34 +20,9 @@ constexpr int pageSpacing = 20;
 constexpr int pagePadding = 20;
 constexpr int titleToTextSpacing = 6;
 
-// A topic's symbol, one glyph of the symbol font in the text colour; nothing where the font
-// lacks it. A picture only: screen readers read the title beside it.
-class TopicSymbol final : public QWidget {
-public:
-    TopicSymbol(const QString& symbolName, int side, QWidget* parent) : QWidget(parent) {
-        QFont font(symbolFontFamily());
-        font.setPixelSize(side);
-        glyph_ = symbolGlyph(symbolName, font);
-        setFixedSize(side, side);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        if (!glyph_) {
-            return;
-        }
-        QPainter painter(this);
-        painter.setPen(palette().color(foregroundRole()));
-        painter.drawGlyphRun(QRectF(rect()).center() - glyph_->boundingRect().center(), *glyph_);
-    }
-
-private:
-    std::optional<QGlyphRun> glyph_;
-};
-
-QFont scaled(const QFont& base, double factor, QFont::Weight weight) {
+QFont restyled(const QFont& base, double sizeFactor, QFont::Weight weight) {
     QFont font(base);
-    font.setPointSizeF(base.pointSizeF() * factor);
+    font.setPixelSize(static_cast<int>(std::lround(base.pixelSize() * sizeFactor)));
     font.setWeight(weight);
     return font;
 }
@@ -57,10 +31,11 @@ QFont scaled(const QFont& base, double factor, QFont::Weight weight) {
 
 HelpView::HelpView(QWidget* parent) : QScrollArea(parent) {
     const HelpPage& page = helpPage();
-    const QFont body = font();
-    const QFont titleFont = scaled(body, 1.6, QFont::Bold);
-    const QFont headline = scaled(body, 1.15, QFont::DemiBold);
-    const QFont groupFont = scaled(body, 1.15, QFont::Bold);
+    const ViewFonts& fonts = ViewFonts::shared();
+    const QFont titleFont = restyled(fonts.headline, 1.6, QFont::Bold);
+    const QFont groupFont = restyled(fonts.headline, 1.0, QFont::Bold);
+    QPalette secondary = palette();
+    secondary.setColor(QPalette::WindowText, ViewPalette::secondaryText());
 
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
@@ -90,11 +65,15 @@ HelpView::HelpView(QWidget* parent) : QScrollArea(parent) {
         auto* block = new QVBoxLayout;
         block->setSpacing(titleToTextSpacing);
         auto* heading = new QHBoxLayout;
-        heading->addWidget(new TopicSymbol(topic.symbol, QFontMetrics(headline).height(), content));
-        addLabel(heading, topic.title, headline);
+        auto* symbol = new SymbolLabel(topic.symbol);
+        symbol->setPixelSize(QFontMetrics(fonts.headline).height());
+        heading->addWidget(symbol);
+        addLabel(heading, topic.title, fonts.headline);
         heading->addStretch();
         block->addLayout(heading);
-        addLabel(block, topic.text, body)->setWordWrap(true);
+        QLabel* text = addLabel(block, topic.text, fonts.body);
+        text->setWordWrap(true);
+        text->setPalette(secondary);
         column->addLayout(block);
     }
     column->addStretch();
@@ -113,6 +92,7 @@ QString helpWindowTitle() {
 
 QWidget* makeHelpWindow() {
     auto* window = new HelpView;
+    ViewPalette::applyDarkLook(*window, ViewPalette::windowBackground());
     window->setWindowTitle(helpWindowTitle());
     window->resize(helpWindowSize);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -1,8 +1,6 @@
-#include "app/render/StatusFonts.h"
-#include "app/render/SymbolGlyphs.h"
-#include "support/QStringPrinter.h"
 #include "views/help/HelpTopics.h"
 #include "views/help/HelpView.h"
+#include "views/kit/SymbolLabel.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -19,9 +17,7 @@ TEST(HelpViewTest, TheTopicsStandInOrderWithTheGroupHeadingBeforeTheSensors) {
     QStringList titles;
     for (const HelpTopic& topic : page.topics) {
         titles.append(topic.title);
-        QFont symbolFont(symbolFontFamily());
-        symbolFont.setPixelSize(16);
-        EXPECT_TRUE(symbolGlyph(topic.symbol, symbolFont)) << topic.symbol.toStdString();
+        EXPECT_TRUE(SymbolLabel(topic.symbol).hasGlyph()) << topic.symbol.toStdString();
     }
     EXPECT_EQ(titles,
               (QStringList{"Menu Bar", "Compact View", "Dashboard", "CPU", "Memory", "Network",
