@@ -3,7 +3,6 @@
 #include "app/shell/HelperPrompt.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
-#include "app/status/TrayHostKind.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"
 #include "core/InterruptWatcher.h"
@@ -12,9 +11,10 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "sensors/HelperInstaller.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/SessionHotKeys.h"
-#include "sensors/HelperInstaller.h"
+#include "views/help/HelpView.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -116,11 +116,6 @@ int main(int argc, char** argv) {
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
     options.shortcuts = &shortcuts;
-    // The wide image or the square glance on a StatusNotifierItem host; read at start.
-    options.trayShape =
-        trayShapeChoiceFromRawValue(
-            defaults.stringValue(QStringLiteral("statusItemShape")).value_or(QString()))
-            .value_or(TrayShapeChoice::Automatic);
     // The sensor helper: the installer beside this program in a build tree, else the package's.
     HelperInstallerOptions installerOptions;
     installerOptions.installer =
@@ -129,6 +124,7 @@ int main(int argc, char** argv) {
     options.helperInstall.install = [helperInstaller] { return helperInstaller->install(); };
     options.helperInstall.cancel = [helperInstaller] { helperInstaller->cancel(); };
     options.helperInstall.ask = askAfterFailedHelperInstall;
+    options.makeHelpWindow = makeHelpWindow;
     AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,

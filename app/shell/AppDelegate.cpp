@@ -54,6 +54,18 @@ QRect screenAreaAt(QPoint point) {
     return screen ? screen->availableGeometry() : QRect(QPoint(0, 0), compactPanelSize);
 }
 
+TrayShapeChoice trayShapeChoice(StatusItemShape shape) {
+    switch (shape) {
+        case StatusItemShape::wide:
+            return TrayShapeChoice::Wide;
+        case StatusItemShape::square:
+            return TrayShapeChoice::Square;
+        case StatusItemShape::automatic:
+            break;
+    }
+    return TrayShapeChoice::Automatic;
+}
+
 bool visible(const QPointer<QWidget>& window) {
     return !window.isNull() && window->isVisible();
 }
@@ -86,7 +98,7 @@ AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, Notifica
         // square, so a wide status item would not survive it.
         options_.makeStatusNotifierFace = [this](MenuFactory menu) {
             StatusNotifierItemOptions sni;
-            sni.shapeChoice = options_.trayShape;
+            sni.shapeChoice = trayShapeChoice(settings_.statusItemShape());
             return std::make_unique<StatusNotifierItem>(QDBusConnection::sessionBus(),
                                                         std::move(menu), sni);
         };
@@ -215,6 +227,10 @@ void AppDelegate::reconcileFaces() {
     apply(plan.xembedIcon, xembedFace_, options_.makeXEmbedFace);
     apply(plan.strip, stripFace_, options_.makeStripFace);
     plan_ = plan;
+    // The shape setting changes what a tray is sent at once, as the mode changes the faces.
+    for (StatusFace* face : faces()) {
+        face->setShapeChoice(trayShapeChoice(settings_.statusItemShape()));
+    }
     updateStatusItem();
 }
 

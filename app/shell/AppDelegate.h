@@ -30,8 +30,6 @@ class X11Watcher;
 // issues. A window without a maker is not built yet: opening it logs that once.
 struct ShellOptions {
     QString supportUrl;
-    // Whether the StatusNotifierItem sends the wide image or the square glance.
-    TrayShapeChoice trayShape = TrayShapeChoice::Automatic;
     using FaceMaker = std::function<std::unique_ptr<StatusFace>(MenuFactory)>;
     FaceMaker makeStatusNotifierFace;
     FaceMaker makeXEmbedFace;
