@@ -10,7 +10,7 @@ packages=(
   iproute2 procps python3 dbus-daemon
   clang libclang-rt-dev systemd util-linux
   libxcb1-dev libxcb-xinput-dev fonts-dejavu-core fonts-material-design-icons-iconfont
-  xvfb xdotool x11-utils trayer imagemagick python3-dbus python3-gi
+  xvfb xdotool x11-utils trayer imagemagick python3-dbus python3-gi poppler-utils
 )
 
 missing=()

@@ -1,0 +1,75 @@
+#include "views/report/ReportCard.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kPadding = 14;
+constexpr double kRadius = 12;
+
+QLabel* label(const QString& text, const QFont& font, const QColor& color) {
+    auto* label = new QLabel(text);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, color);
+    label->setPalette(palette);
+    return label;
+}
+
+}  // namespace
+
+ReportCard::ReportCard(const QString& title, const ReportStyle& style, QWidget* parent)
+    : QWidget(parent), style_(style) {
+    setAccessibleName(title);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
+    column->setSpacing(10);
+    if (!title.isEmpty()) {
+        QLabel* heading = label(title, reportFont(10, QFont::Bold, true), style.secondaryText);
+        heading->setAccessibleName(title);
+        column->addWidget(heading);
+    }
+    content_ = new QVBoxLayout;
+    content_->setSpacing(10);
+    column->addLayout(content_);
+}
+
+QVBoxLayout* ReportCard::addRows(QVBoxLayout* layout) {
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(4);
+    layout->addLayout(rows);
+    return rows;
+}
+
+QLabel* ReportCard::addRow(QVBoxLayout* rows, const QString& name, const QString& value,
+                           const QString& accessibleName, const ReportStyle& style) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(8);
+    QLabel* nameLabel = label(name, reportFont(11), style.secondaryText);
+    QLabel* valueLabel = label(value, reportFont(11), style.primaryText);
+    valueLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    valueLabel->setAccessibleName(accessibleName);
+    row->addWidget(nameLabel);
+    row->addStretch(1);
+    row->addWidget(valueLabel);
+    rows->addLayout(row);
+    return valueLabel;
+}
+
+void ReportCard::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // A stroke is centred on its path: inset by half its width, the outline stays whole.
+    const double inset = std::max(style_.cardOutlineWidth, 1.0) / 2;
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), kRadius, kRadius);
+    painter.fillPath(shape, style_.cardFill);
+    // Width 0 is the thinnest line the device draws, as in PDF.
+    painter.strokePath(shape, QPen(style_.cardOutline, style_.cardOutlineWidth));
+}
