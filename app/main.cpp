@@ -8,9 +8,12 @@
 #include "core/InterruptWatcher.h"
 #include "core/LoginItem.h"
 #include "core/NotificationCenter.h"
+#include "core/SampleRecorder.h"
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "views/desktop/RevealFile.h"
+#include "views/report/SessionReportWindow.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -18,6 +21,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <optional>
+#include <utility>
 
 #ifndef VANTREL_SUPPORT_URL
 #define VANTREL_SUPPORT_URL ""
@@ -114,6 +120,18 @@ int main(int argc, char** argv) {
         trayShapeChoiceFromRawValue(
             defaults.stringValue(QStringLiteral("statusItemShape")).value_or(QString()))
             .value_or(TrayShapeChoice::Automatic);
+    options.makeReportWindow = [&monitor]() -> QWidget* {
+        const SampleRecorder& recorder = monitor.recorder();
+        if (!recorder.lastReport()) {
+            return nullptr;
+        }
+        // The file of this report's recording, even when a later recording has started.
+        std::function<void()> showCSV;
+        if (const std::optional<QString> file = recorder.recordingFilePath()) {
+            showCSV = [path = *file] { revealInFileManager(path); };
+        }
+        return makeSessionReportWindow(*recorder.lastReport(), std::move(showCSV));
+    };
     AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,
