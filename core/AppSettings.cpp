@@ -197,13 +197,17 @@ void AppSettings::setGraphColor(const QString& name) {
            notification::settingsDidChange);
 }
 
-AccentColor AppSettings::accentColor() const {
-    for (const auto& [name, color] : accentColors) {
-        if (graphColor_ == QLatin1String(name)) {
+AccentColor accentColorNamed(const QString& name) {
+    for (const auto& [known, color] : accentColors) {
+        if (name == QLatin1String(known)) {
             return color;
         }
     }
     return purple;
+}
+
+AccentColor AppSettings::accentColor() const {
+    return accentColorNamed(graphColor_);
 }
 
 void AppSettings::setMenuBarItems(const QVector<MenuBarItemConfig>& items) {

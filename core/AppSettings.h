@@ -18,6 +18,10 @@ struct AccentColor {
     bool operator==(const AccentColor&) const = default;
 };
 
+// The accent colour a graphColor name stands for; names match exactly (case-sensitive), and
+// any other name gives purple.
+AccentColor accentColorNamed(const QString& name);
+
 // Which faces show the status item: the desktop's tray, the status strip window, or both;
 // automatic follows whether a tray is there.
 enum class StatusItemMode { automatic, tray, strip, trayAndStrip };

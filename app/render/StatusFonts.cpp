@@ -55,6 +55,18 @@ QString symbolFontFamily() {
     return QStringLiteral("Material Icons");
 }
 
+bool loadSymbolFont() {
+    static const bool loaded = [] {
+        if (QFontDatabase::families().contains(symbolFontFamily())) {
+            return true;
+        }
+        return QFontDatabase::addApplicationFont(
+                   QStringLiteral("/usr/share/fonts/truetype/material-design-icons-iconfont/"
+                                  "MaterialIcons-Regular.ttf")) >= 0;
+    }();
+    return loaded;
+}
+
 StatusFonts StatusFonts::forDesktop(double logicalDpi) {
     const QFont desktop = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     // Linux desktops' UI fonts (9 to 11 points) are already the size of small labels

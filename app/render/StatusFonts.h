@@ -21,3 +21,8 @@ bool digitsShareOneWidth(const QFont& font);
 
 // The family the Material Icons font is installed under.
 QString symbolFontFamily();
+
+// Makes sure the Material Icons font can be used: the one fontconfig knows, else the file
+// Debian's fonts-material-design-icons-iconfont installs, loaded into the program. Checked
+// once; false when neither is there (symbols then draw nothing).
+bool loadSymbolFont();

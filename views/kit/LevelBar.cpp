@@ -1,0 +1,99 @@
+#include "views/kit/LevelBar.h"
+
+#include "core/TextFormat.h"
+#include "views/graphs/GraphGeometry.h"
+#include "views/kit/ViewPalette.h"
+
+#include <QPainter>
+
+LevelBar::LevelBar(QWidget* parent)
+    : QWidget(parent), fillColor_(ViewPalette::green()), trackColor_(ViewPalette::secondaryText()) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    updateAccessibleName();
+}
+
+void LevelBar::setValue(double fraction) {
+    if (fraction == value_) {
+        return;
+    }
+    value_ = fraction;
+    updateAccessibleName();
+    update();
+}
+
+void LevelBar::setFillColor(const QColor& color) {
+    if (color == fillColor_) {
+        return;
+    }
+    fillColor_ = color;
+    update();
+}
+
+void LevelBar::setFillOpacity(double opacity) {
+    if (opacity == fillOpacity_) {
+        return;
+    }
+    fillOpacity_ = opacity;
+    update();
+}
+
+void LevelBar::setTrackColor(const QColor& color) {
+    if (color == trackColor_) {
+        return;
+    }
+    trackColor_ = color;
+    update();
+}
+
+void LevelBar::setTrackOpacity(double opacity) {
+    if (opacity == trackOpacity_) {
+        return;
+    }
+    trackOpacity_ = opacity;
+    update();
+}
+
+void LevelBar::setBarHeight(int height) {
+    if (height == barHeight_) {
+        return;
+    }
+    barHeight_ = height;
+    updateGeometry();
+    update();
+}
+
+void LevelBar::setLabel(const QString& label) {
+    if (label == label_) {
+        return;
+    }
+    label_ = label;
+    updateAccessibleName();
+}
+
+void LevelBar::updateAccessibleName() {
+    const QString percent = percentText(barFillRect(value_, QRectF(0, 0, 1, 1)).width());
+    setAccessibleName(label_.isEmpty() ? percent : label_ + QLatin1Char(' ') + percent);
+}
+
+QSize LevelBar::sizeHint() const {
+    return {80, barHeight_};
+}
+
+QSize LevelBar::minimumSizeHint() const {
+    return {barHeight_, barHeight_};
+}
+
+void LevelBar::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    const QRectF track(0, (height() - barHeight_) / 2.0, width(), barHeight_);
+    const double radius = barHeight_ / 2.0;
+    painter.setBrush(ViewPalette::withOpacity(trackColor_, trackOpacity_));
+    painter.drawRoundedRect(track, radius, radius);
+    const QRectF fill = barFillRect(value_, track);
+    if (fill.width() > 0) {
+        painter.setBrush(ViewPalette::withOpacity(fillColor_, fillOpacity_));
+        painter.drawRoundedRect(fill, radius, radius);
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+
+// A capsule bar for a fraction 0…1 (battery level, disk usage, GPU memory): a track in its
+// colour and opacity over the full width, the fill from the left edge in its own colour and
+// opacity. The fraction is clamped to 0…1 for drawing. Screen readers hear "label percent"
+// ("Battery 76%").
+class LevelBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit LevelBar(QWidget* parent = nullptr);
+
+    // Each setter repaints only when the value differs from the one held.
+    void setValue(double fraction);
+    void setFillColor(const QColor& color);   // default: green
+    void setFillOpacity(double opacity);      // default 1
+    void setTrackColor(const QColor& color);  // default: the secondary text colour
+    void setTrackOpacity(double opacity);     // default 0.2
+    void setBarHeight(int height);            // default 6
+    void setLabel(const QString& label);      // for the accessible name only
+
+    double value() const { return value_; }
+    QColor fillColor() const { return fillColor_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void updateAccessibleName();
+
+    double value_ = 0;
+    QColor fillColor_;
+    double fillOpacity_ = 1;
+    QColor trackColor_;
+    double trackOpacity_ = 0.2;
+    int barHeight_ = 6;
+    QString label_;
+};
