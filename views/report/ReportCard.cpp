@@ -1,6 +1,7 @@
 #include "views/report/ReportCard.h"
 
-#include <QHBoxLayout>
+#include "views/kit/ValueRow.h"
+
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -47,19 +48,16 @@ QVBoxLayout* ReportCard::addRows(QVBoxLayout* layout) {
     return rows;
 }
 
-QLabel* ReportCard::addRow(QVBoxLayout* rows, const QString& name, const QString& value,
-                           const QString& accessibleName, const ReportStyle& style) {
-    auto* row = new QHBoxLayout;
-    row->setSpacing(8);
-    QLabel* nameLabel = label(name, reportFont(11), style.secondaryText);
-    QLabel* valueLabel = label(value, reportFont(11), style.primaryText);
-    valueLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    valueLabel->setAccessibleName(accessibleName);
-    row->addWidget(nameLabel);
-    row->addStretch(1);
-    row->addWidget(valueLabel);
-    rows->addLayout(row);
-    return valueLabel;
+ValueRow* ReportCard::addRow(QVBoxLayout* rows, const QString& label, const QString& value,
+                             const ReportStyle& style) {
+    auto* row = new ValueRow(label);
+    row->setValue(value);
+    row->setLabelFont(reportFont(11));
+    row->setValueFont(reportFont(11));
+    row->setLabelColor(style.secondaryText);
+    row->setValueColor(style.primaryText);
+    rows->addWidget(row);
+    return row;
 }
 
 void ReportCard::paintEvent(QPaintEvent*) {

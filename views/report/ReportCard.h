@@ -4,8 +4,8 @@
 
 #include <QWidget>
 
-class QLabel;
 class QVBoxLayout;
+class ValueRow;
 
 // One card of the report: a rounded panel (radius 12, padding 14) with a bold monospaced
 // title over its content, 10 points apart. An empty title leaves the title out.
@@ -19,10 +19,9 @@ public:
 
     // A column of label-and-value rows, 4 points apart, added to `layout`.
     static QVBoxLayout* addRows(QVBoxLayout* layout);
-    // A row: the label on the left, the value on the right. The value label is returned; a
-    // screen reader reads it as "<accessibleName>".
-    static QLabel* addRow(QVBoxLayout* rows, const QString& label, const QString& value,
-                          const QString& accessibleName, const ReportStyle& style);
+    // A row in 11-point type: the label on the left, the value on the right.
+    static ValueRow* addRow(QVBoxLayout* rows, const QString& label, const QString& value,
+                            const ReportStyle& style);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,7 @@
 #include "views/report/ReportStyle.h"
 
+#include "views/kit/ViewPalette.h"
+
 #include <QFontDatabase>
 
 ReportStyle ReportStyle::forMode(bool light) {
@@ -12,18 +14,18 @@ ReportStyle ReportStyle::forMode(bool light) {
         style.cardOutlineWidth = 1;
         style.secondaryText = QColor::fromRgbF(0.4f, 0.4f, 0.45f);
         style.primaryText = QColor::fromRgbF(0.1f, 0.1f, 0.12f);
+        // The light scheme's system green and cyan: a shade darker than on dark backgrounds.
         style.green = QColor(52, 199, 89);
         style.cyan = QColor(50, 173, 230);
     } else {
         style.background = QColor::fromRgbF(0.06f, 0.06f, 0.08f);
         style.cardFill = QColor::fromRgbF(0.1f, 0.1f, 0.13f);
-        style.cardOutline = reportAccent();
-        style.cardOutline.setAlphaF(0.15f);
+        style.cardOutline = ViewPalette::withOpacity(reportAccent(), 0.15);
         style.cardOutlineWidth = 0;
-        style.secondaryText = QColor::fromRgbF(1, 1, 1, 0.5f);
+        style.secondaryText = ViewPalette::withOpacity(Qt::white, 0.5);
         style.primaryText = Qt::white;
-        style.green = QColor(48, 209, 88);
-        style.cyan = QColor(100, 210, 255);
+        style.green = ViewPalette::green();
+        style.cyan = ViewPalette::cyan();
     }
     return style;
 }

@@ -2,6 +2,7 @@
 
 #include "core/TextFormat.h"
 #include "recording/ReportText.h"
+#include "views/kit/ViewPalette.h"
 #include "views/report/ReportCard.h"
 #include "views/report/ReportGraphView.h"
 
@@ -34,6 +35,25 @@ QLabel* textLabel(const QString& text, const QFont& font, const QColor& color) {
 
 QString atTime(const QString& value, Clock::WallTime time, const QTimeZone& zone) {
     return QStringLiteral("%1 at %2").arg(value, clockTimeText(time, zone));
+}
+
+// A bordered button whose label, fill and edge take `tint`.
+QPushButton* borderedButton(const QString& text, const QColor& tint) {
+    auto* button = new QPushButton(text);
+    button->setAccessibleName(text);
+    button->setFont(reportFont(12));
+    button->setCursor(Qt::PointingHandCursor);
+    const auto css = [](const QColor& color) { return color.name(QColor::HexArgb); };
+    button->setStyleSheet(
+        QStringLiteral("QPushButton { color: %1; background: %2; border: 1px solid %3;"
+                       " border-radius: 6px; padding: 4px 12px; }"
+                       " QPushButton:hover { background: %4; }"
+                       " QPushButton:pressed { background: %3; }"
+                       " QPushButton:focus { border-color: %1; }")
+            .arg(css(tint), css(ViewPalette::withOpacity(tint, 0.14)),
+                 css(ViewPalette::withOpacity(tint, 0.3)),
+                 css(ViewPalette::withOpacity(tint, 0.2))));
+    return button;
 }
 
 // Two cards side by side, 12 points apart, equally wide and vertically centred.
@@ -147,15 +167,14 @@ QWidget* SessionReportView::buildHeader(const QTimeZone& zone) {
 }
 
 QWidget* SessionReportView::buildCpuCard(const QTimeZone& zone) {
-    const QString title = QStringLiteral("CPU Usage");
-    auto* card = new ReportCard(title, style_);
+    auto* card = new ReportCard(QStringLiteral("CPU Usage"), style_);
     auto* graph = new ReportGraphView(report_.cpuHistory, reportAccent(), 100);
     graph->setFixedHeight(kGraphHeight);
     graph->setAccessibleName(QStringLiteral("CPU usage over the session"));
     card->content()->addWidget(graph);
     QVBoxLayout* rows = ReportCard::addRows(card->content());
     const auto add = [&](const QString& name, const QString& value) {
-        ReportCard::addRow(rows, name, value, title + u' ' + name, style_);
+        ReportCard::addRow(rows, name, value, style_);
     };
     add(QStringLiteral("Average"), decimalPercentText(report_.avgCPU));
     add(QStringLiteral("Peak"),
@@ -166,14 +185,12 @@ QWidget* SessionReportView::buildCpuCard(const QTimeZone& zone) {
 }
 
 QWidget* SessionReportView::buildGpuCard(const QTimeZone& zone) {
-    const QString title = QStringLiteral("GPU Usage");
-    auto* card = new ReportCard(title, style_);
+    auto* card = new ReportCard(QStringLiteral("GPU Usage"), style_);
     QVBoxLayout* rows = ReportCard::addRows(card->content());
-    ReportCard::addRow(rows, QStringLiteral("Average"), decimalPercentText(report_.avgGPU),
-                       title + QStringLiteral(" Average"), style_);
+    ReportCard::addRow(rows, QStringLiteral("Average"), decimalPercentText(report_.avgGPU), style_);
     ReportCard::addRow(rows, QStringLiteral("Peak"),
                        atTime(decimalPercentText(report_.peakGPU), report_.peakGPUTime, zone),
-                       title + QStringLiteral(" Peak"), style_);
+                       style_);
     return card;
 }
 
@@ -183,15 +200,15 @@ QWidget* SessionReportView::buildTemperatureCard(const QTimeZone& zone) {
     columns->setSpacing(20);
     const auto addColumn = [&](const QString& name, double average, double peak,
                                Clock::WallTime peakTime) {
-        auto* column = new QVBoxLayout;
+        auto* holder = new QWidget;
+        holder->setAccessibleName(name + QStringLiteral(" temperature"));
+        auto* column = new QVBoxLayout(holder);
+        column->setContentsMargins(0, 0, 0, 0);
         column->setSpacing(10);
-        QLabel* heading = textLabel(name, reportFont(10, QFont::Bold), style_.secondaryText);
-        heading->setAccessibleName(name + QStringLiteral(" temperature"));
-        column->addWidget(heading);
+        column->addWidget(textLabel(name, reportFont(10, QFont::Bold), style_.secondaryText));
         QVBoxLayout* rows = ReportCard::addRows(column);
         const auto add = [&](const QString& row, const QString& value) {
-            ReportCard::addRow(rows, row, value, QStringLiteral("Temperature %1 %2").arg(name, row),
-                               style_);
+            ReportCard::addRow(rows, row, value, style_);
         };
         add(QStringLiteral("Average"), temperatureText(average));
         add(QStringLiteral("Peak"), temperatureText(peak));
@@ -201,7 +218,7 @@ QWidget* SessionReportView::buildTemperatureCard(const QTimeZone& zone) {
             add(QStringLiteral(">90°C"), spanText(report_.timeAboveTemp90));
         }
         column->addStretch(1);
-        columns->addLayout(column, 1);
+        columns->addWidget(holder, 1);
     };
     addColumn(QStringLiteral("CPU"), report_.avgCPUTemp, report_.peakCPUTemp,
               report_.peakCPUTempTime);
@@ -214,8 +231,7 @@ QWidget* SessionReportView::buildTemperatureCard(const QTimeZone& zone) {
 }
 
 QWidget* SessionReportView::buildPowerCard(const QTimeZone& zone) {
-    const QString title = QStringLiteral("Power");
-    auto* card = new ReportCard(title, style_);
+    auto* card = new ReportCard(QStringLiteral("Power"), style_);
     auto* graph = new ReportGraphView(report_.powerHistory, style_.green,
                                       std::max(1.2 * report_.peakPower, 10.0));
     graph->setFixedHeight(kGraphHeight);
@@ -223,7 +239,7 @@ QWidget* SessionReportView::buildPowerCard(const QTimeZone& zone) {
     card->content()->addWidget(graph);
     QVBoxLayout* rows = ReportCard::addRows(card->content());
     const auto add = [&](const QString& name, const QString& value) {
-        ReportCard::addRow(rows, name, value, title + u' ' + name, style_);
+        ReportCard::addRow(rows, name, value, style_);
     };
     add(QStringLiteral("Average"), powerText(report_.avgPower));
     add(QStringLiteral("Peak"), atTime(powerText(report_.peakPower), report_.peakPowerTime, zone));
@@ -232,8 +248,7 @@ QWidget* SessionReportView::buildPowerCard(const QTimeZone& zone) {
 }
 
 QWidget* SessionReportView::buildFanCard(const QTimeZone& zone) {
-    const QString title = QStringLiteral("Fans");
-    auto* card = new ReportCard(title, style_);
+    auto* card = new ReportCard(QStringLiteral("Fans"), style_);
     auto* graph = new ReportGraphView(report_.fanHistory, style_.cyan,
                                       std::max(1.2 * report_.peakFanRPM, 100.0));
     graph->setFixedHeight(kGraphHeight);
@@ -241,7 +256,7 @@ QWidget* SessionReportView::buildFanCard(const QTimeZone& zone) {
     card->content()->addWidget(graph);
     QVBoxLayout* rows = ReportCard::addRows(card->content());
     const auto add = [&](const QString& name, const QString& value) {
-        ReportCard::addRow(rows, name, value, title + u' ' + name, style_);
+        ReportCard::addRow(rows, name, value, style_);
     };
     add(QStringLiteral("Average (active)"), wholeRpmText(report_.avgFanRPM));
     add(QStringLiteral("Peak"),
@@ -251,12 +266,10 @@ QWidget* SessionReportView::buildFanCard(const QTimeZone& zone) {
 }
 
 QWidget* SessionReportView::buildBatteryCard() {
-    const QString title = QStringLiteral("Battery");
-    auto* card = new ReportCard(title, style_);
+    auto* card = new ReportCard(QStringLiteral("Battery"), style_);
     QVBoxLayout* rows = ReportCard::addRows(card->content());
     const auto add = [&](const QString& name, std::int64_t percent) {
-        ReportCard::addRow(rows, name, wholePercentText(static_cast<double>(percent)),
-                           title + u' ' + name, style_);
+        ReportCard::addRow(rows, name, wholePercentText(static_cast<double>(percent)), style_);
     };
     add(QStringLiteral("Start"), report_.batteryStart);
     add(QStringLiteral("End"), report_.batteryEnd);
@@ -265,8 +278,7 @@ QWidget* SessionReportView::buildBatteryCard() {
 }
 
 QWidget* SessionReportView::buildThermalCard() {
-    const QString title = QStringLiteral("Thermal");
-    auto* card = new ReportCard(title, style_);
+    auto* card = new ReportCard(QStringLiteral("Thermal"), style_);
     if (report_.thermalThrottleSeconds < 1) {
         QLabel* none = textLabel(QStringLiteral("No thermal throttling detected"), reportFont(10),
                                  style_.green);
@@ -276,11 +288,9 @@ QWidget* SessionReportView::buildThermalCard() {
     }
     QVBoxLayout* rows = ReportCard::addRows(card->content());
     ReportCard::addRow(rows, QStringLiteral("Throttle Time"),
-                       spanText(static_cast<double>(report_.thermalThrottleSeconds)),
-                       QStringLiteral("Thermal Throttle Time"), style_);
+                       spanText(static_cast<double>(report_.thermalThrottleSeconds)), style_);
     ReportCard::addRow(rows, QStringLiteral("Episodes"),
-                       QString::number(report_.thermalThrottleEpisodes),
-                       QStringLiteral("Thermal Episodes"), style_);
+                       QString::number(report_.thermalThrottleEpisodes), style_);
     return card;
 }
 
@@ -298,17 +308,11 @@ QWidget* SessionReportView::buildSummaryCard(const QTimeZone& zone) {
 QLayout* SessionReportView::buildButtons(std::function<void()> onShowCSV) {
     auto* row = new QHBoxLayout;
     row->setSpacing(10);
-    auto* exportButton = new QPushButton(QStringLiteral("Export as PDF"));
-    exportButton->setAccessibleName(QStringLiteral("Export as PDF"));
-    QPalette tinted = exportButton->palette();
-    tinted.setColor(QPalette::Button, reportAccent());
-    tinted.setColor(QPalette::ButtonText, Qt::white);
-    exportButton->setPalette(tinted);
+    auto* exportButton = borderedButton(QStringLiteral("Export as PDF"), reportAccent());
     connect(exportButton, &QPushButton::clicked, this, &SessionReportView::exportPdfRequested);
     row->addWidget(exportButton);
     if (onShowCSV) {
-        auto* showButton = new QPushButton(QStringLiteral("Show CSV File"));
-        showButton->setAccessibleName(QStringLiteral("Show CSV File"));
+        auto* showButton = borderedButton(QStringLiteral("Show CSV File"), Qt::white);
         connect(showButton, &QPushButton::clicked, this, std::move(onShowCSV));
         row->addWidget(showButton);
     }
