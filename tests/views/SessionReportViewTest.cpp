@@ -2,16 +2,20 @@
 #include "support/QStringPrinter.h"
 #include "views/kit/ValueRow.h"
 #include "views/report/ReportPdf.h"
+#include "views/report/ReportPdfExport.h"
 #include "views/report/SessionReportView.h"
 #include "views/report/SessionReportWindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -223,6 +227,16 @@ TEST(ReportPdf, AFolderThatCannotBeWrittenGivesAReasonAndNoFile) {
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList{QStringLiteral("plain")});
+}
+
+// A newer report closes the window while its save dialog is open: the export ends quietly.
+TEST(ReportPdf, AnExportWhoseWindowGoesEndsWithTheDialog) {
+    auto* window = new QWidget;
+    QTimer::singleShot(0, [window] { delete window; });
+    exportReportPdf(reportOf(2, [](RecordedSample&, int) {}), window);
+    for (const QWidget* left : QApplication::topLevelWidgets()) {
+        EXPECT_EQ(qobject_cast<const QFileDialog*>(left), nullptr);
+    }
 }
 
 }  // namespace

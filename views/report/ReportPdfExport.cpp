@@ -6,26 +6,35 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStandardPaths>
 
-void exportReportPdf(const SessionReport& report, QWidget* parent) {
+void exportReportPdf(SessionReport report, QWidget* parent) {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists()) {
         folder = QDir::homePath();
     }
-    QFileDialog dialog(parent, QStringLiteral("Export as PDF"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("PDF (*.pdf)"));
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    dialog.setDirectory(folder);
-    dialog.selectFile(QStringLiteral("vantrel-session-report.pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    // On the heap and watched: the parent deletes the dialog if it goes while the dialog runs.
+    const QPointer<QWidget> owner(parent);
+    const QPointer<QFileDialog> dialog = new QFileDialog(parent, QStringLiteral("Export as PDF"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setNameFilter(QStringLiteral("PDF (*.pdf)"));
+    dialog->setDefaultSuffix(QStringLiteral("pdf"));
+    dialog->setDirectory(folder);
+    dialog->selectFile(QStringLiteral("vantrel-session-report.pdf"));
+    const int answer = dialog->exec();
+    if (dialog.isNull() || owner.isNull()) {
         return;
     }
-    const QString path = dialog.selectedFiles().constFirst();
+    const QStringList chosen = dialog->selectedFiles();
+    delete dialog.data();
+    if (answer != QDialog::Accepted || chosen.isEmpty()) {
+        return;
+    }
+    const QString path = chosen.constFirst();
     const FileResult written = writeReportPdf(report, path);
     if (!written.ok()) {
-        QMessageBox::warning(parent, QStringLiteral("Export as PDF"), written.error);
+        QMessageBox::warning(owner, QStringLiteral("Export as PDF"), written.error);
         return;
     }
     revealInFileManager(path);
