@@ -1,5 +1,6 @@
 #include "app/faces/X11Watcher.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/HelperPrompt.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
 #include "app/status/TrayHostKind.h"
@@ -12,6 +13,9 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "sensors/HelperInstaller.h"
+#include "shortcuts/KeyboardShortcuts.h"
+#include "shortcuts/SessionHotKeys.h"
 #include "views/desktop/RevealFile.h"
 #include "views/report/SessionReportWindow.h"
 
@@ -110,16 +114,27 @@ int main(int argc, char** argv) {
     LoginItem loginItem(QCoreApplication::applicationFilePath());
     AppSettings settings(defaults, center, loginItem);
     SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
+    KeyboardShortcuts shortcuts(defaults, center,
+                                makeSessionHotKeys(QDBusConnection::sessionBus()));
     // Whether the desktop shows StatusNotifierItems, now and whenever its tray host comes or goes.
     StatusNotifierWatcherTracker trayHost(QDBusConnection::sessionBus());
 
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
+    options.shortcuts = &shortcuts;
     // The wide image or the square glance on a StatusNotifierItem host; read at start.
     options.trayShape =
         trayShapeChoiceFromRawValue(
             defaults.stringValue(QStringLiteral("statusItemShape")).value_or(QString()))
             .value_or(TrayShapeChoice::Automatic);
+    // The sensor helper: the installer beside this program in a build tree, else the package's.
+    HelperInstallerOptions installerOptions;
+    installerOptions.installer =
+        HelperInstaller::findInstaller(QCoreApplication::applicationDirPath());
+    auto helperInstaller = std::make_shared<HelperInstaller>(installerOptions);
+    options.helperInstall.install = [helperInstaller] { return helperInstaller->install(); };
+    options.helperInstall.cancel = [helperInstaller] { helperInstaller->cancel(); };
+    options.helperInstall.ask = askAfterFailedHelperInstall;
     options.makeReportWindow = [&monitor]() -> QWidget* {
         const SampleRecorder& recorder = monitor.recorder();
         if (!recorder.lastReport()) {
