@@ -15,8 +15,8 @@
 #include "sensors/HelperInstaller.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/SessionHotKeys.h"
-#include "views/help/HelpView.h"
 #include "views/desktop/RevealFile.h"
+#include "views/help/HelpView.h"
 #include "views/report/SessionReportWindow.h"
 
 #include <QApplication>
