@@ -3,11 +3,11 @@
 #include "platform/linux/LinuxProviders.h"
 #include "platform/linux/gpu/DrmCardReader.h"
 #include "platform/linux/gpu/LinuxAcceleratorSource.h"
-#include "platform/linux/gpu/NvidiaReader.h"
-#include "platform/linux/gpu/NvmlSession.h"
 #include "platform/linux/gpu/PciIdDatabase.h"
 #include "platform/linux/gpu/Rc6BusyReader.h"
 #include "platform/linux/gpu/RuntimePowerStatus.h"
+#include "platform/linux/gpu/nvidia/NvidiaReader.h"
+#include "platform/linux/gpu/nvidia/NvmlSession.h"
 #include "providers/GPUProvider.h"
 #include "support/FakeClock.h"
 

@@ -2,7 +2,7 @@
 // answers from a device list the test sets through the fake_nvml_* controls, refuses every
 // device call while not initialised, and counts what it was asked.
 
-#include "platform/linux/gpu/NvmlApi.h"
+#include "platform/linux/gpu/nvidia/NvmlApi.h"
 
 #include <cstring>
 #include <string>
