@@ -2,7 +2,6 @@
 #include "platform/linux/power/PowerSupplyCombiner.h"
 #include "platform/linux/power/PowerSupplyReader.h"
 #include "providers/BatteryProvider.h"
-#include "support/BatteryPrinters.h"
 #include "support/FixtureTree.h"
 
 #include <gtest/gtest.h>
