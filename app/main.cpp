@@ -1,5 +1,6 @@
 #include "app/faces/X11Watcher.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/HelperPrompt.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
 #include "core/AppSettings.h"
@@ -10,6 +11,9 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "sensors/HelperInstaller.h"
+#include "shortcuts/KeyboardShortcuts.h"
+#include "shortcuts/SessionHotKeys.h"
 #include "views/help/HelpView.h"
 
 #include <QApplication>
@@ -104,12 +108,23 @@ int main(int argc, char** argv) {
     LoginItem loginItem(QCoreApplication::applicationFilePath());
     AppSettings settings(defaults, center, loginItem);
     SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
+    KeyboardShortcuts shortcuts(defaults, center,
+                                makeSessionHotKeys(QDBusConnection::sessionBus()));
     // Whether the desktop shows StatusNotifierItems, now and whenever its tray host comes or goes.
     StatusNotifierWatcherTracker trayHost(QDBusConnection::sessionBus());
 
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
     options.makeHelpWindow = makeHelpWindow;
+    options.shortcuts = &shortcuts;
+    // The sensor helper: the installer beside this program in a build tree, else the package's.
+    HelperInstallerOptions installerOptions;
+    installerOptions.installer =
+        HelperInstaller::findInstaller(QCoreApplication::applicationDirPath());
+    auto helperInstaller = std::make_shared<HelperInstaller>(installerOptions);
+    options.helperInstall.install = [helperInstaller] { return helperInstaller->install(); };
+    options.helperInstall.cancel = [helperInstaller] { helperInstaller->cancel(); };
+    options.helperInstall.ask = askAfterFailedHelperInstall;
     AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,

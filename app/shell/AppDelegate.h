@@ -3,6 +3,7 @@
 #include "app/render/MenuBarRenderer.h"
 #include "app/shell/ClickRouting.h"
 #include "app/shell/FacePlan.h"
+#include "app/shell/HelperInstallFlow.h"
 #include "app/shell/WindowSlots.h"
 #include "app/status/MenuFactory.h"
 #include "app/status/StatusFace.h"
@@ -19,6 +20,7 @@
 #include <vector>
 
 class AppSettings;
+class KeyboardShortcuts;
 class NotificationCenter;
 class QMenu;
 class SystemMonitor;
@@ -36,6 +38,11 @@ struct ShellOptions {
     std::function<QWidget*()> makeSettingsWindow;
     std::function<QWidget*()> makeHelpWindow;
     std::function<QWidget*()> makeReportWindow;
+    // The global shortcuts the shell attaches its three actions to; none: no shortcuts.
+    KeyboardShortcuts* shortcuts = nullptr;
+    // The sensor helper's installation at launch; without `install`, none is tried and the
+    // monitor never asks for sensors.
+    HelperInstallSteps helperInstall;
 };
 
 // The program's shell: owns the status item's faces and every panel and window, routes the
@@ -76,6 +83,7 @@ public:
     std::vector<StatusFace*> faces() const;
     const StatusPicture& lastPicture() const { return picture_; }
     const MenuBarRenderer& renderer() const { return renderer_; }
+    const HelperInstallFlow& helperInstallFlow() const { return helperInstall_; }
     // The wide image's height and the glance's side, in logical pixels.
     static constexpr double barThickness = 24;
     static constexpr double glanceSide = 22;
@@ -85,6 +93,7 @@ signals:
 
 private:
     void reconcileFaces();
+    void attachShortcuts(KeyboardShortcuts& shortcuts);
     void connectFace(StatusFace* face);
     void onNotification(const QString& name);
     void panelClosedWithoutClick();
@@ -102,6 +111,7 @@ private:
     QPointer<X11Watcher> x11_;
     ShellOptions options_;
     MenuBarRenderer renderer_;
+    HelperInstallFlow helperInstall_;
 
     FacePlan plan_;
     std::unique_ptr<StatusFace> sniFace_;
