@@ -193,14 +193,21 @@ const std::vector<Preference>& preferences() {
 
 // The global shortcuts keep one value per name: the combination as JSON text, or false for a
 // default the user cleared. They travel as they are; the shortcuts module reads them.
-const std::array<QString, 3> shortcutKeys{
-    QStringLiteral("KeyboardShortcuts_toggleCompact"),
-    QStringLiteral("KeyboardShortcuts_toggleOverlay"),
-    QStringLiteral("KeyboardShortcuts_openSettings"),
+const QString shortcutKeyPrefix = QStringLiteral("KeyboardShortcuts_");
+const std::array<QString, 3> shortcutNames{
+    QStringLiteral("toggleCompact"),
+    QStringLiteral("toggleOverlay"),
+    QStringLiteral("openSettings"),
 };
 
 bool isStoredShortcut(const QJsonValue& value) {
     return value.isString() || (value.isBool() && !value.toBool());
+}
+
+SettingsFileResult failure(const QString& why) {
+    SettingsFileResult result;
+    result.error = why;
+    return result;
 }
 
 QString shown(const QString& path) {
@@ -220,7 +227,7 @@ SettingsFileResult exportSettingsFile(const AppSettings& settings, const UserDef
     }
     const QByteArray text = QJsonDocument(content).toJson(QJsonDocument::Indented);
     if (const QString reason = writeFileAtomically(path, text); !reason.isEmpty()) {
-        return {QStringLiteral("Could not write %1: %2").arg(shown(path), reason), {}};
+        return failure(QStringLiteral("Could not write %1: %2").arg(shown(path), reason));
     }
     return {};
 }
@@ -230,33 +237,33 @@ SettingsFileResult importSettingsFile(AppSettings& settings, UserDefaults& store
     // A folder, a pipe or a device is no settings file, and reading one might never end.
     const QFileInfo info(path);
     if (!info.exists()) {
-        return {QStringLiteral("%1 does not exist.").arg(shown(path)), {}};
+        return failure(QStringLiteral("%1 does not exist.").arg(shown(path)));
     }
     if (!info.isFile()) {
-        return {QStringLiteral("%1 is not a file.").arg(shown(path)), {}};
+        return failure(QStringLiteral("%1 is not a file.").arg(shown(path)));
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return {QStringLiteral("Could not read %1: %2").arg(shown(path), file.errorString()), {}};
+        return failure(
+            QStringLiteral("Could not read %1: %2").arg(shown(path), file.errorString()));
     }
     const QByteArray text = file.read(settingsFileSizeLimit + 1);
     if (text.size() > settingsFileSizeLimit) {
-        return {QStringLiteral("%1 is larger than 1 MiB; a settings file is a few kilobytes.")
-                    .arg(shown(path)),
-                {}};
+        return failure(
+            QStringLiteral("%1 is larger than 1 MiB; a settings file is a few kilobytes.")
+                .arg(shown(path)));
     }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError) {
-        return {QStringLiteral("%1 is not a settings file: %2 at character %3.")
-                    .arg(shown(path), error.errorString())
-                    .arg(error.offset),
-                {}};
+        return failure(QStringLiteral("%1 is not a settings file: %2 at character %3.")
+                           .arg(shown(path), error.errorString())
+                           .arg(error.offset));
     }
     if (!document.isObject()) {
-        return {QStringLiteral("%1 is not a settings file: it holds a list, not named settings.")
-                    .arg(shown(path)),
-                {}};
+        return failure(
+            QStringLiteral("%1 is not a settings file: it holds a list, not named settings.")
+                .arg(shown(path)));
     }
 
     const QJsonObject values = document.object();
@@ -268,16 +275,18 @@ SettingsFileResult importSettingsFile(AppSettings& settings, UserDefaults& store
             applied.append(preference.key);
         }
     }
-    for (const QString& key : shortcutKeys) {
+    SettingsFileResult result;
+    for (const QString& name : shortcutNames) {
+        const QString key = shortcutKeyPrefix + name;
         const auto value = imported.value(key);
         if (value && isStoredShortcut(*value)) {
             if (stored.value(key) != value) {
                 stored.set(key, *value);
+                result.changedShortcuts.append(name);
             }
             applied.append(key);
         }
     }
-    SettingsFileResult result;
     for (const QString& key : values.keys()) {
         if (!applied.contains(key)) {
             result.ignoredKeys.append(key);

@@ -12,6 +12,10 @@ struct SettingsFileResult {
     QString error;
     // Import only: the file's keys that were left alone, being unknown or of the wrong type.
     QStringList ignoredKeys;
+    // Import only: the global shortcuts ("toggleCompact", ...) whose stored combination changed.
+    // The settings file holds them, but the hot keys registered with the desktop follow only
+    // when KeyboardShortcuts sets each of them again.
+    QStringList changedShortcuts;
 
     bool ok() const { return error.isEmpty(); }
 };

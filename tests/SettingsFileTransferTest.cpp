@@ -121,9 +121,13 @@ TEST_F(SettingsFileTransferTest, ExportThenImportGivesTheSameSettings) {
     EXPECT_EQ(target.settings.statusStripPosition(), QPoint(-30, 900));
 
     // The same file again changes nothing at all.
+    EXPECT_EQ(result.changedShortcuts, (QStringList{"toggleOverlay", "openSettings"}));
     const int changes = target.changes;
-    ASSERT_TRUE(importSettingsFile(target.settings, target.defaults, exported()).ok());
+    const SettingsFileResult again =
+        importSettingsFile(target.settings, target.defaults, exported());
+    ASSERT_TRUE(again.ok());
     EXPECT_EQ(target.changes, changes);
+    EXPECT_TRUE(again.changedShortcuts.isEmpty());
 }
 
 TEST_F(SettingsFileTransferTest, AnExportCarriesTheValuesOfPreferencesNeverChanged) {
@@ -194,6 +198,7 @@ TEST_F(SettingsFileTransferTest, OnlyKnownKeysOfTheRightTypeAreApplied) {
                                                   {"statusItemShape", "wide"},
                                                   {"alertSSDTempThreshold", 61},
                                                   {"KeyboardShortcuts_toggleOverlay", false}}));
+    EXPECT_EQ(result.changedShortcuts, QStringList{"toggleOverlay"});
     EXPECT_EQ(target.settings.refreshInterval(), 2.0);
     EXPECT_EQ(target.settings.menuBarItems(), items);
 }
