@@ -47,6 +47,7 @@ TEST(TextFormat, NumbersRoundAsPrintfAndSwitchUnitsAtPowersOfTwo) {
         {wholeNumberText(1500.5), "1500"},
         {decimalPercentText(12.25), "12.2%"},
         {percentText(0.999), "99%"},
+        {wholePercentText(62.5), "62%"},
         {percentText(std::nan("")), "0%"},
         {wholePercentText(57), "57%"},  // not 0.57 × 100, which truncates to 56
         {thermalStateText(ThermalState::serious), "Serious"},
@@ -75,6 +76,7 @@ TEST(TextFormat, NumbersRoundAsPrintfAndSwitchUnitsAtPowersOfTwo) {
         {voltageText(12.345), "12.35 V"},
         {loadAveragesText({0.125, 1.5, 2}), "0.12  1.50  2.00"},
         {fanSpeedText(1199.49), "1199 RPM"},
+        {wholeRpmText(1200.5), "1200 RPM"},
         {fanSpeedText(-0.5), "-1 RPM"},
         {fanSpeedText(1e12), "2147483647 RPM"},
         {batteryCapacityText(battery(false, 0, 5103, 4420, 12.5)), "55.2 / 63.8 Wh"},
