@@ -56,6 +56,10 @@ QString percentText(double fraction) {
     return QString::number(truncated(fraction * 100)) + u'%';
 }
 
+QString wholePercentText(int percent) {
+    return QString::number(percent) + u'%';
+}
+
 QString decimalPercentText(double percent) {
     return withUnit(percent, 1, "%");
 }
@@ -216,4 +220,18 @@ QString batteryCapacityText(const BatteryStats& battery) {
     }
     return QString::number(maximum) + QLatin1String(" / ") + QString::number(design) +
            QLatin1String(" mAh");
+}
+
+QString thermalStateText(ThermalState state) {
+    switch (state) {
+        case ThermalState::nominal:
+            return QStringLiteral("Nominal");
+        case ThermalState::fair:
+            return QStringLiteral("Fair");
+        case ThermalState::serious:
+            return QStringLiteral("Serious");
+        case ThermalState::critical:
+            return QStringLiteral("Critical");
+    }
+    return QStringLiteral("Unknown");
 }

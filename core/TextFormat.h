@@ -20,6 +20,9 @@ QString wholeNumberText(double value);
 // A fraction from 0 to 1 as a whole percentage, truncated toward zero: 0.427 gives "42%".
 QString percentText(double fraction);
 
+// A whole percentage as it is ("57%"): the battery's charge and health.
+QString wholePercentText(int percent);
+
 // A value already in percent with one decimal ("%.1f%%"): a process's CPU, report averages.
 QString decimalPercentText(double percent);
 
@@ -90,3 +93,6 @@ QString batteryTimeText(const BatteryStats& battery);
 // "55.2 / 58.0 Wh" (present full charge, then design) when the voltage is known, else
 // "4382 / 5103 mAh"; empty when either capacity is unknown.
 QString batteryCapacityText(const BatteryStats& battery);
+
+// The thermal state's name: "Nominal", "Fair", "Serious", "Critical"; any other value "Unknown".
+QString thermalStateText(ThermalState state);

@@ -49,6 +49,9 @@ TEST(TextFormat, NumbersRoundAsPrintfAndSwitchUnitsAtPowersOfTwo) {
         {percentText(0.999), "99%"},
         {wholePercentText(62.5), "62%"},
         {percentText(std::nan("")), "0%"},
+        {wholePercentText(57), "57%"},  // not 0.57 × 100, which truncates to 56
+        {thermalStateText(ThermalState::serious), "Serious"},
+        {thermalStateText(static_cast<ThermalState>(7)), "Unknown"},
         {formatBytes(static_cast<std::uint64_t>(2.5 * kMiB)), "2 MB"},
         {formatBytes(kGiBBytes - 1), "1024 MB"},
         {formatBytes(kGiBBytes), "1.0 GB"},

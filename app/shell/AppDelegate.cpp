@@ -4,7 +4,7 @@
 #include "app/faces/TrayIconFace.h"
 #include "app/faces/X11Watcher.h"
 #include "app/render/StatusGlance.h"
-#include "app/shell/CompactPanelPlaceholder.h"
+#include "app/shell/CompactPanel.h"
 #include "app/shell/OutsideClickRule.h"
 #include "app/shell/PanelPlacement.h"
 #include "app/status/StatusNotifierItem.h"
@@ -15,6 +15,7 @@
 #include "core/SystemMonitor.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
+#include "views/compact/PopoverView.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -335,14 +336,19 @@ void AppDelegate::showCompactPanel() {
         return;
     }
     closeCompactPanel();
-    auto* panel = new CompactPanelPlaceholder;
-    connect(panel, &CompactPanelPlaceholder::deactivated, this, [this, panel] {
+    auto* panel = new CompactPanel(monitor_, settings_, center_);
+    connect(panel, &CompactPanel::deactivated, this, [this, panel] {
         // Without presses from the X server, losing activation is what closes the panel.
         if ((!x11_ || !x11_->rawPressesAvailable()) && windows_.compactPanel == panel) {
             panelClosedWithoutClick();
         }
     });
-    const QPoint anchor = statusAnchor().value_or(QCursor::pos());
+    PopoverView& content = panel->content();
+    content.setSupportAvailable(supportPageExists());
+    connect(&content, &PopoverView::supportRequested, this, &AppDelegate::openSupportPage);
+    connect(&content, &PopoverView::quitRequested, this, &AppDelegate::quitRequested);
+    // Nothing clicked yet (a shortcut, a second start): the top right of the pointer's screen.
+    const QPoint anchor = statusAnchor().value_or(topRightAnchor(screenAreaAt(QCursor::pos())));
     panel->move(compactPanelOrigin(anchor, anchor.y() - static_cast<int>(barThickness),
                                    screenAreaAt(anchor)));
     windows_.compactPanel = panel;
@@ -453,16 +459,24 @@ std::unique_ptr<QMenu> AppDelegate::buildMenu() {
     menu->addAction(QStringLiteral("Settings"), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
                     [this] { openSettingsWindow(); });
     menu->addAction(QStringLiteral("Help"), this, [this] { openHelpWindow(); });
-    const QUrl support(options_.supportUrl);
-    QAction* supportAction = menu->addAction(QStringLiteral("Support"), this,
-                                             [support] { QDesktopServices::openUrl(support); });
-    // Nothing may point at a page that is not there.
-    supportAction->setEnabled(support.isValid() && !support.isEmpty() &&
-                              (!support.isLocalFile() || QFileInfo::exists(support.toLocalFile())));
+    QAction* supportAction =
+        menu->addAction(QStringLiteral("Support"), this, &AppDelegate::openSupportPage);
+    supportAction->setEnabled(supportPageExists());
     menu->addSeparator();
     menu->addAction(QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
                     [this] { emit quitRequested(); });
     return menu;
+}
+
+bool AppDelegate::supportPageExists() const {
+    // Nothing may point at a page that is not there.
+    const QUrl support(options_.supportUrl);
+    return support.isValid() && !support.isEmpty() &&
+           (!support.isLocalFile() || QFileInfo::exists(support.toLocalFile()));
+}
+
+void AppDelegate::openSupportPage() {
+    QDesktopServices::openUrl(QUrl(options_.supportUrl));
 }
 
 MenuFactory AppDelegate::menuFactory() {

@@ -104,6 +104,8 @@ private:
     void notBuiltYet(const QString& what);
     QVector<QRect> ownAreas() const;
     MenuFactory menuFactory();
+    bool supportPageExists() const;
+    void openSupportPage();
 
     AppSettings& settings_;
     SystemMonitor& monitor_;

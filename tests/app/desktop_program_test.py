@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """vantrel as a whole program, on an X server and a session bus of the test's own.
 
-Cases: the command line; no tray at all (the status strip, its clicks, the compact panel,
-the outside click, the menu, the global shortcut, a second launch, dragging); an XEmbed tray (trayer), the tray
+Cases: the command line; no tray at all (the status strip, its clicks, the compact panel with
+its pixels and the memory total and core count it reads to a screen reader, the outside
+click, the menu, the global shortcut, a second launch, dragging); an XEmbed tray (trayer), the tray
 going away and coming back; a StatusNotifierItem host (stand_in_tray_host.py): the item's
 properties, its activations, its exported menu, the host restarting, the square glance; the
 sensor helper's prompt after failed installations (a stand-in pkexec serves every case).
@@ -32,6 +33,7 @@ except ImportError:
 
 VANTREL, ARTEFACTS = sys.argv[1], sys.argv[2]
 TOOLS = ["Xvfb", "xdotool", "xwininfo", "import", "convert", "trayer", "dbus-daemon"]
+A11Y_BUS = "/usr/libexec/at-spi-bus-launcher"
 GREEN, AMBER, RED = (77, 199, 115), (242, 191, 64), (242, 77, 77)
 ACCENT = (139, 92, 246)  # the default "purple" of the sparklines
 STRIP_HEIGHT, PANEL = 24, (320, 520)
@@ -39,6 +41,27 @@ TRAY_HOST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "stand_in_t
 ITEM, PROPERTIES, DBUSMENU = ("org.kde.StatusNotifierItem", "org.freedesktop.DBus.Properties",
                               "com.canonical.dbusmenu")
 MENU = ["Open Compact View", "Open Dashboard", "Settings", "Help", "Support", "-", "Quit"]
+
+
+# Walks the accessible tree of the program named vantrel and prints every name as JSON.
+ACCESSIBLE_NAMES = r"""
+import gi, json
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi
+names = []
+def walk(node, depth):
+    if node is None or depth > 60:
+        return
+    names.append(node.get_name() or "")
+    for i in range(node.get_child_count()):
+        walk(node.get_child_at_index(i), depth + 1)
+desktop = Atspi.get_desktop(0)
+for i in range(desktop.get_child_count()):
+    app = desktop.get_child_at_index(i)
+    if app is not None and app.get_name() == "vantrel":
+        walk(app, 0)
+print(json.dumps(names))
+"""
 
 
 def fail(message):
@@ -105,6 +128,17 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     program.kill()
         shutil.rmtree(self.home, ignore_errors=True)
+
+    def accessibility(self):
+        """A screen reader's bus, which the programs started afterwards talk to."""
+        self.start([A11Y_BUS, "--launch-immediately"])
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+
+    def accessible_names(self):
+        """The accessible names of every object of the vantrel program, as AT-SPI reads them."""
+        result = subprocess.run([sys.executable, "-c", ACCESSIBLE_NAMES], env=self.env,
+                                capture_output=True, text=True, timeout=60)
+        return json.loads(result.stdout) if result.returncode == 0 else []
 
     def start(self, command):
         program = subprocess.Popen(command, env=self.env, stdout=subprocess.PIPE,
@@ -221,6 +255,7 @@ def check_no_tray(desktop):
     desktop.settings({"menuBarItemConfigs": [
         {"metric": "cpu", "enabled": True, "displayMode": "textOnly"},
         {"metric": "ram", "enabled": True, "displayMode": "graphAndText"}]})
+    desktop.accessibility()
     program = desktop.start([VANTREL])
     _, width, height, x, y = check_strip_pixels(desktop, "strip-no-tray", pill=True,
                                                     sparkline=True)
@@ -231,7 +266,7 @@ def check_no_tray(desktop):
     expected_x = min(max(centre[0] - PANEL[0] // 2, 0), 1280 - PANEL[0])
     if (panel[3], panel[4]) != (expected_x, y + height + 4):
         fail("panel at %s, expected (%d, %d)" % (panel[3:], expected_x, y + height + 4))
-    desktop.screenshot("compact-panel-placeholder", 0, 0, 1280, 800)
+    check_compact_panel(desktop, panel)
 
     desktop.click(200, 600)  # the desktop: the panel closes
     wait_for("the panel to close", lambda: desktop.panel() is None)
@@ -268,6 +303,42 @@ def check_no_tray(desktop):
     program.send_signal(signal.SIGTERM)
     if program.wait(10) != 0:
         fail("SIGTERM: rc %d %s" % (program.returncode, program.stderr.read()))
+
+
+def machine_memory_total_text():
+    with open("/proc/meminfo") as meminfo:
+        kib = next(int(line.split()[1]) for line in meminfo if line.startswith("MemTotal:"))
+    return "%.1f GB" % (kib * 1024 / 2 ** 30)
+
+
+def machine_core_count():
+    with open("/proc/stat") as stat:
+        return sum(1 for line in stat if re.match(r"cpu\d+ ", line))
+
+
+def check_compact_panel(desktop, panel):
+    """The panel's pixels, and the figures it reads to a screen reader against this machine's."""
+    _, width, height, x, y = panel
+
+    def drawn():
+        # The CPU graph is a line from the second poll on, in the accent colour.
+        pixels = desktop.screenshot("compact-panel", x, y, width, height)
+        return pixels if any(near(p, ACCENT, 60) for row in pixels[:200] for p in row) else None
+    pixels = wait_for("the CPU graph in the accent colour on the panel", drawn)
+    background, card = pixels[2][2], pixels[14][width // 2]
+    if not (luminance(background) < 50 and luminance(card) < 70 and card != background):
+        fail("the panel is not dark: background %s, card %s" % (background, card))
+
+    def figures():
+        names = desktop.accessible_names()
+        totals = [n for n in names if n.startswith("Total: ")]
+        cores = [n for n in names if re.fullmatch(r"[CPE]\d+ \d+%", n)]
+        return (totals, cores) if totals and cores else None
+    totals, cores = wait_for("the memory total and the cores read by AT-SPI", figures, 30)
+    if not totals[0].startswith("Total: " + machine_memory_total_text() + " "):
+        fail("the panel says %r, this machine has %s" % (totals[0], machine_memory_total_text()))
+    if len(cores) != machine_core_count():
+        fail("the panel shows %d cores, this machine has %d" % (len(cores), machine_core_count()))
 
 
 def check_pill_off(desktop):
