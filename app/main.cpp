@@ -1,5 +1,6 @@
 #include "app/faces/X11Watcher.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/SettingsWindowMaker.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
 #include "app/status/TrayHostKind.h"
@@ -114,6 +115,8 @@ int main(int argc, char** argv) {
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
     options.shortcuts = &shortcuts;
+    options.makeSettingsWindow =
+        settingsWindowMaker(settings, monitor, defaults, &shortcuts, clock);
     // The wide image or the square glance on a StatusNotifierItem host; read at start.
     options.trayShape =
         trayShapeChoiceFromRawValue(

@@ -209,3 +209,15 @@ QString batteryCapacityText(const BatteryStats& battery) {
     return QString::number(maximum) + QLatin1String(" / ") + QString::number(design) +
            QLatin1String(" mAh");
 }
+
+QString pixelsText(int points) {
+    return QString::number(points) + QLatin1String("px");
+}
+
+QString editableNumberText(double value) {
+    return QString::number(value, 'g', 15);
+}
+
+QString recordingStatusText(double seconds, qint64 rows) {
+    return QStringLiteral("Recording — %1, %2 rows").arg(durationText(seconds)).arg(rows);
+}

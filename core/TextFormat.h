@@ -84,3 +84,13 @@ QString batteryTimeText(const BatteryStats& battery);
 // "55.2 / 58.0 Wh" (present full charge, then design) when the voltage is known, else
 // "4382 / 5103 mAh"; empty when either capacity is unknown.
 QString batteryCapacityText(const BatteryStats& battery);
+
+// A length in points as the settings show it, no space before the unit: "30px".
+QString pixelsText(int points);
+
+// A number the user can edit again: the shortest form that reads back as the same value, C
+// locale, no exponent for everyday sizes ("95", "72.5").
+QString editableNumberText(double value);
+
+// The running recording's status line: "Recording — 1m 5s, 32 rows".
+QString recordingStatusText(double seconds, qint64 rows);

@@ -1,0 +1,47 @@
+#include "app/shell/SettingsWindowMaker.h"
+
+#include "core/SystemMonitor.h"
+#include "recording/CSVRecorder.h"
+#include "recording/CsvFormat.h"
+#include "recording/SnapshotFile.h"
+#include "views/settings/SettingsWindow.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+DataExportActions dataExportActions(SystemMonitor& monitor, Clock& clock) {
+    DataExportActions actions;
+    if (auto* recorder = qobject_cast<CSVRecorder*>(&monitor.recorder())) {
+        // A failed start leaves the recorder idle with its reason in lastError, which the
+        // window shows.
+        actions.startRecording = [recorder] { recorder->startRecording(); };
+        actions.stopRecording = [recorder] { recorder->stopRecording(); };
+    }
+    actions.snapshotText = [&monitor, &clock] {
+        return buildSnapshotCSV(monitor, clock.wallNow());
+    };
+    actions.writeSnapshot = [](const QString& path, const QString& text) {
+        return writeSnapshotFile(path, text).error;
+    };
+    return actions;
+}
+
+std::function<QWidget*()> settingsWindowMaker(AppSettings& settings, SystemMonitor& monitor,
+                                              UserDefaults& defaults, KeyboardShortcuts* shortcuts,
+                                              Clock& clock) {
+    return [&settings, &monitor, &defaults, shortcuts, &clock]() -> QWidget* {
+        auto* window = new SettingsWindow(settings, monitor, defaults, shortcuts,
+                                          dataExportActions(monitor, clock));
+        QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+        if (screen == nullptr) {
+            screen = QGuiApplication::primaryScreen();
+        }
+        if (screen != nullptr) {
+            QRect frame = window->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            window->move(frame.topLeft());
+        }
+        return window;
+    };
+}
