@@ -1,9 +1,9 @@
 #include "app/faces/X11Watcher.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/HelperPrompt.h"
 #include "app/shell/SettingsWindowMaker.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
-#include "app/status/TrayHostKind.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"
 #include "core/InterruptWatcher.h"
@@ -12,8 +12,10 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "sensors/HelperInstaller.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/SessionHotKeys.h"
+#include "views/help/HelpView.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -117,11 +119,15 @@ int main(int argc, char** argv) {
     options.shortcuts = &shortcuts;
     options.makeSettingsWindow =
         settingsWindowMaker(settings, monitor, defaults, &shortcuts, clock);
-    // The wide image or the square glance on a StatusNotifierItem host; read at start.
-    options.trayShape =
-        trayShapeChoiceFromRawValue(
-            defaults.stringValue(QStringLiteral("statusItemShape")).value_or(QString()))
-            .value_or(TrayShapeChoice::Automatic);
+    // The sensor helper: the installer beside this program in a build tree, else the package's.
+    HelperInstallerOptions installerOptions;
+    installerOptions.installer =
+        HelperInstaller::findInstaller(QCoreApplication::applicationDirPath());
+    auto helperInstaller = std::make_shared<HelperInstaller>(installerOptions);
+    options.helperInstall.install = [helperInstaller] { return helperInstaller->install(); };
+    options.helperInstall.cancel = [helperInstaller] { helperInstaller->cancel(); };
+    options.helperInstall.ask = askAfterFailedHelperInstall;
+    options.makeHelpWindow = makeHelpWindow;
     AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,

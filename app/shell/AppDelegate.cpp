@@ -13,7 +13,6 @@
 #include "core/SampleRecorder.h"
 #include "core/SessionReport.h"
 #include "core/SystemMonitor.h"
-#include "shared/HelperService.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
 
@@ -22,43 +21,20 @@
 #include <QDBusConnection>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPalette>
 #include <QScreen>
 #include <QUrl>
-#include <QtConcurrent/QtConcurrentRun>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
 // A press that closed the panel and the activation of the status item it was part of arrive
 // within this time of each other; the activation must not reopen the panel.
 constexpr std::chrono::milliseconds sameClickWindow{400};
-
-// Whether something accepts connections on the sensor helper's socket (systemd holds it open
-// while the helper is installed, whether or not the helper runs).
-bool helperSocketAnswers() {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return false;
-    }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, helper_service::kSocketPath, sizeof address.sun_path - 1);
-    const bool answered =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return answered;
-}
 
 double screenLogicalDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -78,6 +54,18 @@ QRect screenAreaAt(QPoint point) {
     return screen ? screen->availableGeometry() : QRect(QPoint(0, 0), compactPanelSize);
 }
 
+TrayShapeChoice trayShapeChoice(StatusItemShape shape) {
+    switch (shape) {
+        case StatusItemShape::wide:
+            return TrayShapeChoice::Wide;
+        case StatusItemShape::square:
+            return TrayShapeChoice::Square;
+        case StatusItemShape::automatic:
+            break;
+    }
+    return TrayShapeChoice::Automatic;
+}
+
 bool visible(const QPointer<QWidget>& window) {
     return !window.isNull() && window->isVisible();
 }
@@ -93,7 +81,8 @@ AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, Notifica
       clock_(clock),
       x11_(x11),
       options_(std::move(options)),
-      renderer_(StatusFonts::forDesktop(screenLogicalDpi())) {
+      renderer_(StatusFonts::forDesktop(screenLogicalDpi())),
+      helperInstall_(monitor, options_.helperInstall) {
     if (!options_.makeStripFace) {
         options_.makeStripFace = [this](const MenuFactory&) {
             return std::make_unique<StripFace>(settings_);
@@ -109,7 +98,7 @@ AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, Notifica
         // square, so a wide status item would not survive it.
         options_.makeStatusNotifierFace = [this](MenuFactory menu) {
             StatusNotifierItemOptions sni;
-            sni.shapeChoice = options_.trayShape;
+            sni.shapeChoice = trayShapeChoice(settings_.statusItemShape());
             return std::make_unique<StatusNotifierItem>(QDBusConnection::sessionBus(),
                                                         std::move(menu), sni);
         };
@@ -131,14 +120,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     reconcileFaces();
     // 3: polling.
     monitor_.startPolling();
-    // 4: whether the sensor helper answers, found off the main thread. Installing it belongs
-    // to the installation, not to the shell.
-    auto* helperCheck = new QFutureWatcher<bool>(this);
-    connect(helperCheck, &QFutureWatcher<bool>::finished, this, [this, helperCheck] {
-        monitor_.setHelperAvailable(helperCheck->result());
-        helperCheck->deleteLater();
-    });
-    helperCheck->setFuture(QtConcurrent::run(helperSocketAnswers));
+    // 4: the sensor helper installed and current, off the main thread; after a failure the
+    // user may try again.
+    helperInstall_.start();
     // 6: a finished recording opens its report.
     const SampleRecorder& recorder = monitor_.recorder();
     connect(&recorder, &SampleRecorder::lastReportChanged, this, [this, &recorder] {
@@ -243,6 +227,10 @@ void AppDelegate::reconcileFaces() {
     apply(plan.xembedIcon, xembedFace_, options_.makeXEmbedFace);
     apply(plan.strip, stripFace_, options_.makeStripFace);
     plan_ = plan;
+    // The shape setting changes what a tray is sent at once, as the mode changes the faces.
+    for (StatusFace* face : faces()) {
+        face->setShapeChoice(trayShapeChoice(settings_.statusItemShape()));
+    }
     updateStatusItem();
 }
 

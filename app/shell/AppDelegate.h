@@ -3,6 +3,7 @@
 #include "app/render/MenuBarRenderer.h"
 #include "app/shell/ClickRouting.h"
 #include "app/shell/FacePlan.h"
+#include "app/shell/HelperInstallFlow.h"
 #include "app/shell/WindowSlots.h"
 #include "app/status/MenuFactory.h"
 #include "app/status/StatusFace.h"
@@ -29,8 +30,6 @@ class X11Watcher;
 // issues. A window without a maker is not built yet: opening it logs that once.
 struct ShellOptions {
     QString supportUrl;
-    // Whether the StatusNotifierItem sends the wide image or the square glance.
-    TrayShapeChoice trayShape = TrayShapeChoice::Automatic;
     using FaceMaker = std::function<std::unique_ptr<StatusFace>(MenuFactory)>;
     FaceMaker makeStatusNotifierFace;
     FaceMaker makeXEmbedFace;
@@ -41,6 +40,9 @@ struct ShellOptions {
     std::function<QWidget*()> makeReportWindow;
     // The global shortcuts the shell attaches its three actions to; none: no shortcuts.
     KeyboardShortcuts* shortcuts = nullptr;
+    // The sensor helper's installation at launch; without `install`, none is tried and the
+    // monitor never asks for sensors.
+    HelperInstallSteps helperInstall;
 };
 
 // The program's shell: owns the status item's faces and every panel and window, routes the
@@ -81,6 +83,7 @@ public:
     std::vector<StatusFace*> faces() const;
     const StatusPicture& lastPicture() const { return picture_; }
     const MenuBarRenderer& renderer() const { return renderer_; }
+    const HelperInstallFlow& helperInstallFlow() const { return helperInstall_; }
     // The wide image's height and the glance's side, in logical pixels.
     static constexpr double barThickness = 24;
     static constexpr double glanceSide = 22;
@@ -108,6 +111,7 @@ private:
     QPointer<X11Watcher> x11_;
     ShellOptions options_;
     MenuBarRenderer renderer_;
+    HelperInstallFlow helperInstall_;
 
     FacePlan plan_;
     std::unique_ptr<StatusFace> sniFace_;

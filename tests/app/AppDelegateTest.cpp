@@ -18,7 +18,9 @@ public:
         last = picture;
     }
     std::optional<QPoint> anchor() const override { return anchor_; }
+    void setShapeChoice(TrayShapeChoice choice) override { shape = choice; }
     StatusPicture last;
+    std::optional<TrayShapeChoice> shape;
 
 private:
     int& shows_;
@@ -221,6 +223,21 @@ TEST_F(AppDelegateTest, AHostThatRefusesTheItemLeavesTheStripUntilItComesAgain) 
     shell().setStatusNotifierHostPresent(true);
     EXPECT_EQ(shell().facePlan(), (FacePlan{true, false, false}));
     EXPECT_EQ(sniFaces, 2);
+}
+
+TEST_F(AppDelegateTest, TheTrayItemTakesAShapeChangeAtOnce) {
+    harness.settings.setStatusItemShape(StatusItemShape::square);
+    hostAtStart = true;
+    const auto* face = dynamic_cast<FakeFace*>(shell().faces().front());
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->shape, TrayShapeChoice::Square);
+    for (auto [shape, choice] :
+         {std::pair{StatusItemShape::wide, TrayShapeChoice::Wide},
+          std::pair{StatusItemShape::automatic, TrayShapeChoice::Automatic}}) {
+        harness.settings.setStatusItemShape(shape);
+        EXPECT_EQ(face->shape, choice);
+    }
+    EXPECT_EQ(sniFaces, 1);  // the same item, not a new one
 }
 
 TEST_F(AppDelegateTest, EveryFaceRedrawsAfterStatsAndSettingsChanges) {

@@ -4,7 +4,8 @@
 Cases: the command line; no tray at all (the status strip, its clicks, the compact panel,
 the outside click, the menu, the global shortcut, a second launch, dragging); an XEmbed tray (trayer), the tray
 going away and coming back; a StatusNotifierItem host (stand_in_tray_host.py): the item's
-properties, its activations, its exported menu, the host restarting, the square glance.
+properties, its activations, its exported menu, the host restarting, the square glance; the
+sensor helper's prompt after failed installations (a stand-in pkexec serves every case).
 Screenshots and the item's images are kept in the artefacts folder and checked by pixels.
 
 Usage: desktop_program_test.py VANTREL ARTEFACTS_DIR
@@ -76,10 +77,22 @@ class Desktop:
         self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         address = self.bus.stdout.readline().strip()
+        # A stand-in pkexec, so that no case installs the sensor helper on this machine: it
+        # notes how it was run and answers with the status in pkexec-status (0, "installed",
+        # unless a case says otherwise).
+        stand_ins = os.path.join(self.home, "bin")
+        os.mkdir(stand_ins)
+        self.pkexec_calls = os.path.join(self.home, "pkexec-calls")
+        self.pkexec_status = os.path.join(self.home, "pkexec-status")
+        with open(os.path.join(stand_ins, "pkexec"), "w") as out:
+            out.write('#!/bin/sh\necho "$@" >> "%s"\nexit "$(cat "%s" 2>/dev/null || echo 0)"\n'
+                      % (self.pkexec_calls, self.pkexec_status))
+        os.chmod(os.path.join(stand_ins, "pkexec"), 0o755)
         self.env = dict(os.environ, DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS=address,
                         HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                         XDG_DATA_HOME=os.path.join(self.home, "data"), XDG_RUNTIME_DIR=runtime,
-                        QT_QPA_PLATFORM="xcb")
+                        QT_QPA_PLATFORM="xcb",
+                        PATH=stand_ins + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"))
         self.env.pop("WAYLAND_DISPLAY", None)
         self.programs = []
 
@@ -511,13 +524,54 @@ def check_square_glance(desktop):
     program.wait(10)
 
 
+def check_helper_prompt(desktop):
+    """The sensor helper's installation fails (pkexec says the password dialog was dismissed):
+    the prompt shows once per attempt, "Try Again" runs pkexec again, "Skip for Now" (Escape)
+    ends it and the program carries on."""
+    with open(desktop.pkexec_status, "w") as out:
+        out.write("126\n")
+    desktop.settings({"statusItemMode": "strip"})
+    program = desktop.start([VANTREL])
+
+    def prompt():
+        return next((w for w in desktop.windows() if w[0] == "Vantrel" and w[2] > 60
+                     and (w[1], w[2]) != PANEL), None)
+
+    def calls():
+        if not os.path.exists(desktop.pkexec_calls):
+            return []
+        with open(desktop.pkexec_calls) as f:
+            return f.read().splitlines()
+
+    shown = wait_for("the prompt after the first attempt", prompt)
+    desktop.screenshot("helper-prompt", shown[3], shown[4], shown[1], shown[2])
+    if len(calls()) != 1 or not calls()[0].endswith("/vantrel-helper-installer"):
+        fail("pkexec was run as %s" % calls())
+    desktop.run("xdotool", "key", "Return")  # "Try Again", the default button
+    wait_for("the second attempt", lambda: len(calls()) == 2)
+    wait_for("the prompt after the second attempt", prompt)
+    desktop.run("xdotool", "key", "Escape")  # "Skip for Now"
+    wait_for("the prompt to go", lambda: prompt() is None)
+    strip = wait_for("the strip", desktop.strip)
+    desktop.click(strip[3] + strip[1] // 2, strip[4] + strip[2] // 2)
+    wait_for("the panel, the program answering after the prompt", desktop.panel)
+    if len(calls()) != 2:
+        fail("pkexec ran again after Skip for Now: %s" % calls())
+    program.terminate()
+    program.wait(10)
+    log = program.stderr.read()
+    dismissed = "[HelperInstaller] pkexec failed: the administrator password dialog was dismissed"
+    if log.count(dismissed) != 2:
+        fail("the log does not name both dismissed dialogs:\n" + log)
+
+
 def main():
     missing = [tool for tool in TOOLS if shutil.which(tool) is None]
     if missing:
         fail("missing tools: %s (scripts/install-deps.sh installs them)" % ", ".join(missing))
     check_command_line()
     for case in (check_no_tray, check_pill_off, check_xembed_tray, check_status_notifier_host,
-                 check_square_glance):
+                 check_square_glance, check_helper_prompt):
         desktop = Desktop()
         try:
             case(desktop)

@@ -23,6 +23,10 @@ inline constexpr const char* kHelperConfigPath = "/etc/vantrel/helper.conf";
 
 std::optional<HelperConfig> parseHelperConfig(std::string_view text);
 
+// The file as the installation writes it: a comment saying what the file is and who writes
+// it, then one `allowed-uid` line per user, in the given order.
+std::string helperConfigText(const HelperConfig& config);
+
 // Reads and parses the file at `path`, which must be a regular file (not a link) owned by
 // `trustedOwner` and writable by nobody else; nothing otherwise.
 std::optional<HelperConfig> loadHelperConfig(const std::string& path, uid_t trustedOwner = 0);

@@ -1,6 +1,6 @@
-#include "helper/HelperConfig.h"
+#include "shared/HelperConfig.h"
 
-#include "helper/TrustedFile.h"
+#include "shared/TrustedFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -59,6 +59,18 @@ std::optional<HelperConfig> parseHelperConfig(std::string_view text) {
         return std::nullopt;
     }
     return config;
+}
+
+std::string helperConfigText(const HelperConfig& config) {
+    std::string text =
+        "# Who may ask the Vantrel sensor helper for readings: one line per user (numeric uid).\n"
+        "# Written by vantrel-helper-installer, which adds the user who starts it and keeps the\n"
+        "# others. Must be owned by root and writable by nobody else, or the helper answers no\n"
+        "# one. Every process of a listed user is answered: the user is the boundary.\n";
+    for (const uid_t uid : config.allowedUids) {
+        text += "allowed-uid = " + std::to_string(uid) + "\n";
+    }
+    return text;
 }
 
 std::optional<HelperConfig> loadHelperConfig(const std::string& path, uid_t trustedOwner) {
