@@ -7,6 +7,7 @@
 #include "shortcuts/ShortcutRecorder.h"
 #include "views/kit/ViewPalette.h"
 #include "views/settings/MenuBarMetricList.h"
+#include "views/settings/SettingsFileControls.h"
 #include "views/settings/SettingsForm.h"
 
 #include <QComboBox>
@@ -99,6 +100,12 @@ const Choice statusItemModeChoices[] = {
     {"Tray and status strip", rawValue(StatusItemMode::trayAndStrip)},
 };
 
+const Choice statusItemShapeChoices[] = {
+    {"Automatic: as the tray draws its items", rawValue(StatusItemShape::automatic)},
+    {"Wide, with every metric", rawValue(StatusItemShape::wide)},
+    {"Square glance", rawValue(StatusItemShape::square)},
+};
+
 // The opacity slider's steps of 5 %.
 constexpr int opacitySteps = 20;
 constexpr int sparklineMin = 20;
@@ -151,7 +158,7 @@ ToggleSwitch* bindSwitch(SettingsSection& section, AppSettings& settings,
 SettingsView::SettingsView(AppSettings& settings, SystemMonitor& monitor, UserDefaults& defaults,
                            KeyboardShortcuts* shortcuts, DataExportActions dataExport,
                            QWidget* parent)
-    : QWidget(parent), settings_(settings), defaults_(defaults) {
+    : QWidget(parent), settings_(settings) {
     setAccessibleName(QStringLiteral("Vantrel Settings"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(16, 16, 16, 16);
@@ -215,12 +222,15 @@ SettingsView::SettingsView(AppSettings& settings, SystemMonitor& monitor, UserDe
                 &AppSettings::setLaunchAtLogin, &AppSettings::launchAtLoginChanged});
 
     buildStatusItem(*addSection(QStringLiteral("Status item")));
+
+    settingsFile_ = new SettingsFileControls(settings_, defaults, shortcuts);
+    addSection(QStringLiteral("Settings file"))->addWidget(settingsFile_);
     column->addStretch(1);
 }
 
 void SettingsView::setFileDialogs(const FileDialogs& dialogs) {
-    dialogs_ = dialogs;
     dataExport_->setFileDialogs(dialogs);
+    settingsFile_->setFileDialogs(dialogs);
 }
 
 QStringList SettingsView::sectionTitles() const {
@@ -401,4 +411,18 @@ void SettingsView::buildStatusItem(SettingsSection& section) {
     connect(&settings_, &AppSettings::statusItemModeChanged, mode,
             [this, mode] { select(*mode, rawValue(settings_.statusItemMode())); });
     section.addRow(QStringLiteral("Show in"), mode);
+
+    QComboBox* shape = picker(QStringLiteral("Tray image shape"), "statusItemShape");
+    for (const Choice& choice : statusItemShapeChoices) {
+        shape->addItem(QString::fromLatin1(choice.label), choice.value);
+    }
+    select(*shape, rawValue(settings_.statusItemShape()));
+    connect(shape, &QComboBox::activated, this, [this, shape](int index) {
+        if (const auto chosen = statusItemShapeFromRawValue(shape->itemData(index).toString())) {
+            settings_.setStatusItemShape(*chosen);
+        }
+    });
+    connect(&settings_, &AppSettings::statusItemShapeChanged, shape,
+            [this, shape] { select(*shape, rawValue(settings_.statusItemShape())); });
+    section.addRow(QStringLiteral("Tray image"), shape);
 }

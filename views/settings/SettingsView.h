@@ -8,6 +8,7 @@
 class AppSettings;
 class KeyboardShortcuts;
 class MenuBarMetricList;
+class SettingsFileControls;
 class SettingsSection;
 class SystemMonitor;
 class UserDefaults;
@@ -30,6 +31,7 @@ public:
     QStringList sectionTitles() const;
     MenuBarMetricList* metricList() const { return metrics_; }
     DataExportControls* dataExport() const { return dataExport_; }
+    SettingsFileControls* settingsFile() const { return settingsFile_; }
 
 private:
     SettingsSection* addSection(const QString& title);
@@ -39,9 +41,8 @@ private:
     void buildStatusItem(SettingsSection& section);
 
     AppSettings& settings_;
-    UserDefaults& defaults_;
-    FileDialogs dialogs_ = FileDialogs::standard();
     QList<SettingsSection*> sections_;
     MenuBarMetricList* metrics_ = nullptr;
     DataExportControls* dataExport_ = nullptr;
+    SettingsFileControls* settingsFile_ = nullptr;
 };
