@@ -221,7 +221,8 @@ TEST_F(SettingsViewTest, MetricRowsEditTheirEntryAndMoveOnlyWithinTheList) {
     EXPECT_TRUE(posted.contains("settingsDidChange"));
 }
 
-TEST_F(SettingsViewTest, ThresholdFieldsTakeNumbersOnlyAndAnEmptyFieldKeepsTheValue) {
+TEST_F(SettingsViewTest,
+       ThresholdFieldsTakeNumbersOnlyWhenEditingEndsAndAnEmptyFieldKeepsTheValue) {
     auto& cpu = control<QLineEdit>("alertCPUTempThreshold");
     EXPECT_EQ(cpu.text(), "95");
     const struct {
@@ -229,11 +230,14 @@ TEST_F(SettingsViewTest, ThresholdFieldsTakeNumbersOnlyAndAnEmptyFieldKeepsTheVa
         double stored;
     } cases[] = {{"72.5", 72.5}, {"abc", 72.5}, {"", 72.5}, {"-", 72.5}, {"101", 101}};
     for (const auto& c : cases) {
+        const double before = harness.settings.alertCPUTempThreshold();
         cpu.selectAll();
         QTest::keyClick(&cpu, Qt::Key_Backspace);
         QTest::keyClicks(&cpu, QString::fromLatin1(c.typed));
+        EXPECT_EQ(harness.settings.alertCPUTempThreshold(), before)
+            << c.typed;  // not digit by digit
+        QTest::keyClick(&cpu, Qt::Key_Return);
         EXPECT_EQ(harness.settings.alertCPUTempThreshold(), c.stored) << c.typed;
-        emit cpu.editingFinished();
         EXPECT_EQ(cpu.text(), editableNumberText(c.stored)) << c.typed;
     }
 }
@@ -248,7 +252,8 @@ TEST_F(SettingsViewTest, ARecordingThatCannotStartShowsWhyAndNoRunningRecording)
     data.recordingButton()->click();  // no Desktop folder
     EXPECT_FALSE(harness.monitor->recorder().isRecording());
     EXPECT_EQ(data.recordingButton()->text(), "Start Recording");
-    EXPECT_TRUE(data.statusText().startsWith("Recording failed: ")) << data.statusText().toStdString();
+    EXPECT_TRUE(data.statusText().startsWith("Recording failed: "))
+        << data.statusText().toStdString();
     EXPECT_TRUE(data.statusText().contains("Desktop"));
 
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Desktop")));
@@ -308,7 +313,8 @@ TEST_F(SettingsViewTest, ExportThenImportGivesTheSettingsBackAndABrokenFileChang
     openPath = broken.fileName();
     const QJsonObject before = harness.defaults().values();
     file.importFile();
-    EXPECT_TRUE(file.message().startsWith("Nothing was imported: ")) << file.message().toStdString();
+    EXPECT_TRUE(file.message().startsWith("Nothing was imported: "))
+        << file.message().toStdString();
     EXPECT_EQ(harness.settings.graphColor(), "red");
     EXPECT_EQ(harness.defaults().values(), before);
 }

@@ -377,16 +377,17 @@ void SettingsView::buildTemperatureAlerts(SettingsSection& section) {
         auto show = [this, edit, get = field.get] {
             edit->setText(editableNumberText((settings_.*get)()));
         };
-        // A number applies as it is typed; an empty or unfinished field ("-") keeps the
-        // stored value, which the field shows again when editing ends.
-        connect(edit, &QLineEdit::textEdited, this, [this, set = field.set](const QString& text) {
+        // The number applies when editing ends (Return, or leaving the field), never digit
+        // by digit: typing 101 must not set 1 °C for a poll in between, which would fire an
+        // alert. An empty or unfinished field ("-") keeps the stored value and shows it again.
+        connect(edit, &QLineEdit::editingFinished, edit, [this, edit, show, set = field.set] {
             bool ok = false;
-            const double value = text.toDouble(&ok);
+            const double value = edit->text().toDouble(&ok);
             if (ok && std::isfinite(value)) {
                 (settings_.*set)(value);
             }
+            show();
         });
-        connect(edit, &QLineEdit::editingFinished, edit, show);
         connect(&settings_, field.changed, edit, [edit, show] {
             if (!edit->hasFocus()) {
                 show();
