@@ -9,13 +9,16 @@
 #include "core/InterruptWatcher.h"
 #include "core/LoginItem.h"
 #include "core/NotificationCenter.h"
+#include "core/SampleRecorder.h"
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
 #include "sensors/HelperInstaller.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/SessionHotKeys.h"
+#include "views/desktop/RevealFile.h"
 #include "views/help/HelpView.h"
+#include "views/report/SessionReportWindow.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -23,6 +26,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <optional>
+#include <utility>
 
 #ifndef VANTREL_SUPPORT_URL
 #define VANTREL_SUPPORT_URL ""
@@ -128,6 +134,18 @@ int main(int argc, char** argv) {
     options.helperInstall.cancel = [helperInstaller] { helperInstaller->cancel(); };
     options.helperInstall.ask = askAfterFailedHelperInstall;
     options.makeHelpWindow = makeHelpWindow;
+    options.makeReportWindow = [&monitor]() -> QWidget* {
+        const SampleRecorder& recorder = monitor.recorder();
+        if (!recorder.lastReport()) {
+            return nullptr;
+        }
+        // The file of this report's recording, even when a later recording has started.
+        std::function<void()> showCSV;
+        if (const std::optional<QString> file = recorder.recordingFilePath()) {
+            showCSV = [path = *file] { revealInFileManager(path); };
+        }
+        return makeSessionReportWindow(*recorder.lastReport(), std::move(showCSV));
+    };
     AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,

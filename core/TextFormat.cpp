@@ -60,6 +60,10 @@ QString decimalPercentText(double percent) {
     return withUnit(percent, 1, "%");
 }
 
+QString wholePercentText(double percent) {
+    return withUnit(percent, 0, "%");
+}
+
 QString formatBytes(std::uint64_t bytes) {
     const auto amount = static_cast<double>(bytes);
     return amount >= kGB ? withUnit(amount / kGB, 1, " GB") : withUnit(amount / kMB, 0, " MB");
@@ -113,6 +117,10 @@ QString menuBarTemperatureText(double celsius) {
 
 QString powerText(double watts) {
     return withUnit(watts, 1, " W");
+}
+
+QString wholeRpmText(double rpm) {
+    return withUnit(rpm, 0, " RPM");
 }
 
 QString energyText(double wattHours) {

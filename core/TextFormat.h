@@ -23,6 +23,9 @@ QString percentText(double fraction);
 // A value already in percent with one decimal ("%.1f%%"): a process's CPU, report averages.
 QString decimalPercentText(double percent);
 
+// A value already in percent, whole ("%.0f%%"): the report's fan idleness and battery levels.
+QString wholePercentText(double percent);
+
 // Memory and GPU memory: "%.1f GB" from 1 GB on, else "%.0f MB".
 QString formatBytes(std::uint64_t bytes);
 
@@ -62,6 +65,9 @@ QString loadAveragesText(const LoadAverages& load);
 // A fan speed in the windows: whole revolutions per minute, halves rounded away from zero
 // (this text is not a printf format), then " RPM": "1200 RPM".
 QString fanSpeedText(double rpm);
+
+// A fan speed in the session report, as printf writes it ("%.0f RPM"): "1200 RPM".
+QString wholeRpmText(double rpm);
 
 // "59m" below an hour, "23h 59m" below a day, "1d 1h 1m" from a day on; negative shows "0m".
 QString uptimeText(std::int64_t seconds);

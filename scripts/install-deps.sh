@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-dev systemd util-linux
   libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev libxkbcommon-dev
   fonts-dejavu-core fonts-material-design-icons-iconfont
-  xvfb xdotool x11-utils trayer imagemagick python3-dbus python3-gi
+  xvfb xdotool x11-utils trayer imagemagick python3-dbus python3-gi poppler-utils
   file lintian
 )
 

@@ -9,8 +9,7 @@
 #include "platform/linux/storage/PhysicalDiskFilter.h"
 #include "platform/linux/storage/VolumeCapacityReader.h"
 #include "providers/StorageScan.h"
-
-#include <QTemporaryDir>
+#include "support/FixtureTree.h"
 
 #include <gtest/gtest.h>
 #include <sys/statvfs.h>
@@ -101,11 +100,8 @@ TEST(LinuxDiskSource, SumsOnlyPhysicalDisksFromTheFixture) {
 }
 
 TEST(LinuxDiskSource, LooksUpTheDiskSetOnlyWhenTheNamesChange) {
-    QTemporaryDir tree;
-    ASSERT_TRUE(tree.isValid());
-    const fs::path root = tree.path().toStdString();
-    fs::copy(kFixtures / "nvme-multipath-lvm-zram", root,
-             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    const FixtureTree tree("disk/nvme-multipath-lvm-zram");
+    const fs::path root = tree.root();
     LinuxDiskSource source(root);
 
     auto names = [&] { return namesOf(source.blockDeviceCounters().value()); };
@@ -117,7 +113,7 @@ TEST(LinuxDiskSource, LooksUpTheDiskSetOnlyWhenTheNamesChange) {
     const fs::path usb = root / "sys/devices/pci0000:00/0000:00:14.0/usb1/1-1/block/sdb";
     fs::create_directories(usb);
     fs::create_directory_symlink("../../..", usb / "device");
-    std::ofstream(usb / "hidden") << "0\n";
+    tree.write(usb / "hidden", "0\n");
     fs::create_directory_symlink("../devices/pci0000:00/0000:00:14.0/usb1/1-1/block/sdb",
                                  root / "sys/block/sdb");
     std::ofstream(root / "proc/diskstats", std::ios::app)

@@ -399,6 +399,9 @@ void AppDelegate::openOrdinaryWindow(QPointer<QWidget>& slot, const std::functio
         return;
     }
     QWidget* window = make();
+    if (window == nullptr) {
+        return;  // nothing to show, such as a report that is gone
+    }
     // Closing destroys the window, which empties its slot.
     window->setAttribute(Qt::WA_DeleteOnClose);
     slot = window;
@@ -418,6 +421,12 @@ void AppDelegate::openHelpWindow() {
 }
 
 void AppDelegate::openReportWindow() {
+    // A new report replaces the window of the previous one rather than raising it.
+    if (QWidget* previous = windows_.reportWindow) {
+        windows_.reportWindow = nullptr;
+        previous->close();
+        previous->deleteLater();
+    }
     openOrdinaryWindow(windows_.reportWindow, options_.makeReportWindow,
                        QStringLiteral("The session report window"));
 }

@@ -72,6 +72,7 @@ public:
     void closeOverlay();
     void openSettingsWindow();
     void openHelpWindow();
+    // The window of the recorder's last report; it replaces the window of an earlier report.
     void openReportWindow();
 
     std::unique_ptr<QMenu> buildMenu();

@@ -183,6 +183,29 @@ TEST_F(AppDelegateTest, WindowsNotBuiltYetLeaveTheirSlotsEmpty) {
     EXPECT_FALSE(shell().windows().ordinaryWindowOpen());
 }
 
+TEST_F(AppDelegateTest, AReportWithSamplesOpensItsWindowInPlaceOfTheLastOne) {
+    int made = 0;
+    options.makeReportWindow = [&made] {
+        ++made;
+        return new QWidget;
+    };
+    shell();
+    FakeRecorder& recorder = *harness.fakes.recorder;
+    SessionReport report;
+    recorder.setLastReport(report);  // no samples: no window
+    EXPECT_EQ(made, 0);
+    report.sampleCount = 1;
+    recorder.setLastReport(report);
+    const QPointer<QWidget> first = shell().windows().reportWindow;
+    ASSERT_FALSE(first.isNull());
+    report.sampleCount = 2;
+    recorder.setLastReport(report);
+    settle();
+    EXPECT_EQ(made, 2);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_FALSE(shell().windows().reportWindow.isNull());
+}
+
 TEST_F(AppDelegateTest, PressOutsideClosesThePanelWithoutTheItemsClickReopeningIt) {
     click(ClickButton::left);
     shell().handleOutsideClick(QPoint(500, 200));  // inside the panel

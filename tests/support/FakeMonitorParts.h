@@ -91,6 +91,7 @@ public:
 
 class FakeRecorder final : public SampleRecorder {
 public:
+    using SampleRecorder::setLastReport;  // a finished recording, as tests publish it
     void recordSample(const SystemMonitor& monitor) override {
         ++calls;
         if (onRecord) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/GpuSource.h"
-#include "platform/linux/gpu/NvmlApi.h"
+#include "platform/linux/gpu/nvidia/NvmlApi.h"
 
 #include <QString>
 

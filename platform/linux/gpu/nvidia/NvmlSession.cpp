@@ -1,4 +1,4 @@
-#include "platform/linux/gpu/NvmlSession.h"
+#include "platform/linux/gpu/nvidia/NvmlSession.h"
 
 #include <dlfcn.h>
 
