@@ -4,6 +4,7 @@
 #include "recording/CSVRecorder.h"
 #include "recording/CsvFormat.h"
 #include "recording/SnapshotFile.h"
+#include "views/desktop/RevealFile.h"
 #include "views/settings/SettingsWindow.h"
 
 #include <QCursor>
@@ -31,8 +32,10 @@ std::function<QWidget*()> settingsWindowMaker(AppSettings& settings, SystemMonit
                                               UserDefaults& defaults, KeyboardShortcuts* shortcuts,
                                               Clock& clock) {
     return [&settings, &monitor, &defaults, shortcuts, &clock]() -> QWidget* {
-        auto* window = new SettingsWindow(settings, monitor, defaults, shortcuts,
-                                          dataExportActions(monitor, clock));
+        DataExportActions actions = dataExportActions(monitor, clock);
+        // Only a snapshot that was written is shown; a failed one has the window's message.
+        actions.showFile = [](const QString& path) { revealInFileManager(path); };
+        auto* window = new SettingsWindow(settings, monitor, defaults, shortcuts, actions);
         QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
         if (screen == nullptr) {
             screen = QGuiApplication::primaryScreen();

@@ -16,7 +16,8 @@ class UserDefaults;
 // A monitor whose recorder is not the CSV recorder gets no recording actions.
 DataExportActions dataExportActions(SystemMonitor& monitor, Clock& clock);
 
-// Makes the settings window, centred on the screen under the pointer.
+// Makes the settings window, centred on the screen under the pointer; a written snapshot is
+// shown in the file manager.
 std::function<QWidget*()> settingsWindowMaker(AppSettings& settings, SystemMonitor& monitor,
                                               UserDefaults& defaults, KeyboardShortcuts* shortcuts,
                                               Clock& clock);

@@ -37,8 +37,7 @@ protected:
     SettingsViewTest()
         : harness([](Clock& clock) { return std::make_unique<CSVRecorder>(clock); }),
           shortcuts(harness.defaults(), harness.center, std::make_unique<FakeHotKeys>()),
-          window(harness.settings, *harness.monitor, harness.defaults(), &shortcuts,
-                 dataExportActions(*harness.monitor, harness.clock)),
+          window(harness.settings, *harness.monitor, harness.defaults(), &shortcuts, actions()),
           view(*window.view()) {
         FileDialogs dialogs;
         dialogs.save = [this](QWidget*, const QString&, const QString& proposed, const QString&,
@@ -50,6 +49,12 @@ protected:
         view.setFileDialogs(dialogs);
         QObject::connect(&harness.center, &NotificationCenter::notified,
                          [this](const QString& name) { posted.append(name); });
+    }
+
+    DataExportActions actions() {
+        DataExportActions made = dataExportActions(*harness.monitor, harness.clock);
+        made.showFile = [this](const QString& path) { shown.append(path); };
+        return made;
     }
 
     template <typename T>
@@ -74,6 +79,7 @@ protected:
     SettingsView& view;
     QString savePath, openPath, proposedName;
     QStringList posted;
+    QStringList shown;  // files shown in the file manager
 };
 
 TEST_F(SettingsViewTest, TheWindowHoldsEverySectionInOrderAndNamesEveryControl) {
@@ -285,6 +291,7 @@ TEST_F(SettingsViewTest, ASnapshotIsWrittenWholeOrNotAtAll) {
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readLine().startsWith("timestamp,cpu_percent,"));
     EXPECT_EQ(data.snapshotMessage(), "Snapshot saved to " + savePath);
+    EXPECT_EQ(shown, QStringList{savePath});  // the written one only
 }
 
 TEST_F(SettingsViewTest, ExportThenImportGivesTheSettingsBackAndABrokenFileChangesNothing) {

@@ -83,6 +83,9 @@ void DataExportControls::exportSnapshot() {
     if (error.isEmpty()) {
         showLine(*snapshotMessage_, QStringLiteral("Snapshot saved to %1").arg(path),
                  ViewPalette::secondaryText());
+        if (actions_.showFile) {
+            actions_.showFile(path);
+        }
     } else {
         showLine(*snapshotMessage_, QStringLiteral("The snapshot was not saved: %1").arg(error),
                  ViewPalette::red());

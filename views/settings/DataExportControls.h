@@ -21,6 +21,8 @@ struct DataExportActions {
     std::function<QString()> snapshotText;
     // Writes `text` to `path` whole or not at all; the reason when it could not, else empty.
     std::function<QString(const QString& path, const QString& text)> writeSnapshot;
+    // Shows a written snapshot in the file manager; none: the window's message alone.
+    std::function<void(const QString& path)> showFile;
 };
 
 // The snapshot button, the recording button, the recording's live status and what went wrong
