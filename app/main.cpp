@@ -1,6 +1,7 @@
 #include "app/faces/X11Watcher.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/HelperPrompt.h"
+#include "app/shell/SettingsWindowMaker.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
 #include "core/AppSettings.h"
@@ -122,6 +123,8 @@ int main(int argc, char** argv) {
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
     options.shortcuts = &shortcuts;
+    options.makeSettingsWindow =
+        settingsWindowMaker(settings, monitor, defaults, &shortcuts, clock);
     // The sensor helper: the installer beside this program in a build tree, else the package's.
     HelperInstallerOptions installerOptions;
     installerOptions.installer =

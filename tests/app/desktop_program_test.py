@@ -3,7 +3,8 @@
 
 Cases: the command line; no tray at all (the status strip, its clicks, the compact panel with
 its pixels and the memory total and core count it reads to a screen reader, the outside
-click, the menu, the global shortcut, a second launch, dragging); an XEmbed tray (trayer), the tray
+click, the menu, the global shortcut, a second launch, dragging); the settings window, opened
+from the menu, changing the strip at once; an XEmbed tray (trayer), the tray
 going away and coming back; a StatusNotifierItem host (stand_in_tray_host.py): the item's
 properties, its activations, its exported menu, the host restarting, the square glance; the
 sensor helper's prompt after failed installations (a stand-in pkexec serves every case).
@@ -349,6 +350,44 @@ def check_pill_off(desktop):
     program.wait(10)
 
 
+def check_settings_window(desktop):
+    # Opened from the menu; switching a metric off in it narrows the strip at once.
+    desktop.settings({"menuBarItemConfigs": [
+        {"metric": "cpu", "enabled": True, "displayMode": "textOnly"},
+        {"metric": "ram", "enabled": True, "displayMode": "textOnly"}]})
+    program = desktop.start([VANTREL])
+    _, width, height, x, y = check_strip_pixels(desktop, "strip-before-settings", pill=True)
+    desktop.click(x + width // 2, y + height // 2, button=3)
+    wait_for("the menu", lambda: any(w[1] > 100 and w[2] > 100 for w in desktop.windows()
+                                     if w[0] != "Vantrel"))
+    desktop.run("xdotool", "key", "Down", "Down", "Down", "Return")  # the third entry
+    window = wait_for("the settings window", lambda: next(
+        (w for w in desktop.windows() if w[0] == "Vantrel Settings"), None))
+    if window[1:3] != (420, 700):
+        fail("settings window of %dx%d" % window[1:3])
+    _, _, _, wx, wy = window
+
+    def cpu_switch():
+        # The metric rows' switches are the green ones at the left edge of the window; the
+        # CPU's comes first.
+        pixels = desktop.screenshot("settings-window", wx, wy, 420, 700)
+        hits = [(col, row) for row in range(100, 500) for col in range(16, 80)
+                if near(pixels[row][col], (48, 209, 88), 30)]
+        first = [hit for hit in hits if hit[1] - hits[0][1] < 20] if hits else []
+        return first and (sum(c for c, _ in first) // len(first),
+                          sum(r for _, r in first) // len(first))
+    col, row = wait_for("the CPU row's switch", cpu_switch)
+    desktop.click(wx + col, wy + row)
+    narrower = wait_for("the strip to drop the CPU", lambda: (s := desktop.strip()) and
+                        s[1] < width and s)
+    desktop.screenshot("strip-after-settings", narrower[3], narrower[4], narrower[1], narrower[2])
+    stored = wait_for("the stored list", lambda: desktop.read_settings().get("menuBarItemConfigs"))
+    if stored[0] != {"metric": "cpu", "enabled": False, "displayMode": "textOnly"}:
+        fail("stored %s" % stored[0])
+    program.terminate()
+    program.wait(10)
+
+
 def embedded_icon(desktop):
     return next((w for w in desktop.windows(tree=True) if w[0] == "vantrel" and w[1] <= 64
                  and w[2] <= 64 and w[1] > 1), None)
@@ -641,8 +680,8 @@ def main():
     if missing:
         fail("missing tools: %s (scripts/install-deps.sh installs them)" % ", ".join(missing))
     check_command_line()
-    for case in (check_no_tray, check_pill_off, check_xembed_tray, check_status_notifier_host,
-                 check_square_glance, check_helper_prompt):
+    for case in (check_no_tray, check_pill_off, check_settings_window, check_xembed_tray,
+                 check_status_notifier_host, check_square_glance, check_helper_prompt):
         desktop = Desktop()
         try:
             case(desktop)
