@@ -23,6 +23,7 @@ const QString menuBarPillOpacity = QStringLiteral("menuBarPillOpacity");
 const QString menuBarColorCoded = QStringLiteral("menuBarColorCoded");
 const QString menuBarSparklineWidth = QStringLiteral("menuBarSparklineWidth");
 const QString statusItemMode = QStringLiteral("statusItemMode");
+const QString statusItemShape = QStringLiteral("statusItemShape");
 const QString statusStripPosition = QStringLiteral("statusStripPosition");
 const QString compactShowCPU = QStringLiteral("compactShowCPU");
 const QString compactShowRAM = QStringLiteral("compactShowRAM");
@@ -76,6 +77,33 @@ constexpr std::array<std::pair<StatusItemMode, const char*>, 4> statusItemModeNa
     {StatusItemMode::trayAndStrip, "trayAndStrip"},
 }};
 
+constexpr std::array<std::pair<StatusItemShape, const char*>, 3> statusItemShapeNames{{
+    {StatusItemShape::automatic, "automatic"},
+    {StatusItemShape::wide, "wide"},
+    {StatusItemShape::square, "square"},
+}};
+
+template <typename Enum, std::size_t count>
+QString nameOf(const std::array<std::pair<Enum, const char*>, count>& names, Enum value) {
+    for (const auto& [candidate, name] : names) {
+        if (candidate == value) {
+            return QString::fromLatin1(name);
+        }
+    }
+    return QString::fromLatin1(names.front().second);
+}
+
+template <typename Enum, std::size_t count>
+std::optional<Enum> valueNamed(const std::array<std::pair<Enum, const char*>, count>& names,
+                               const QString& raw) {
+    for (const auto& [value, name] : names) {
+        if (raw == QLatin1String(name)) {
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<QPoint> pointFromJson(const std::optional<QJsonValue>& value) {
     if (!value || !value->isObject()) {
         return std::nullopt;
@@ -97,21 +125,19 @@ menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& s
 }
 
 QString rawValue(StatusItemMode mode) {
-    for (const auto& [candidate, name] : statusItemModeNames) {
-        if (candidate == mode) {
-            return QString::fromLatin1(name);
-        }
-    }
-    return QStringLiteral("automatic");
+    return nameOf(statusItemModeNames, mode);
 }
 
 std::optional<StatusItemMode> statusItemModeFromRawValue(const QString& raw) {
-    for (const auto& [mode, name] : statusItemModeNames) {
-        if (raw == QLatin1String(name)) {
-            return mode;
-        }
-    }
-    return std::nullopt;
+    return valueNamed(statusItemModeNames, raw);
+}
+
+QString rawValue(StatusItemShape shape) {
+    return nameOf(statusItemShapeNames, shape);
+}
+
+std::optional<StatusItemShape> statusItemShapeFromRawValue(const QString& raw) {
+    return valueNamed(statusItemShapeNames, raw);
 }
 
 AppSettings::AppSettings(UserDefaults& defaults, NotificationCenter& center, LoginItem& loginItem,
@@ -133,6 +159,9 @@ void AppSettings::load() {
     statusItemMode_ =
         statusItemModeFromRawValue(defaults_.stringValue(key::statusItemMode).value_or(QString()))
             .value_or(StatusItemMode::automatic);
+    statusItemShape_ =
+        statusItemShapeFromRawValue(defaults_.stringValue(key::statusItemShape).value_or(QString()))
+            .value_or(StatusItemShape::automatic);
     statusStripPosition_ = pointFromJson(defaults_.value(key::statusStripPosition));
     alertsEnabled_ = defaults_.boolValue(key::alertsEnabled).value_or(false);
     alertCPUTempThreshold_ = defaults_.doubleValue(key::alertCPUTempThreshold).value_or(95.0);
@@ -283,6 +312,17 @@ void AppSettings::setStatusItemMode(StatusItemMode mode) {
     defaults_.set(key::statusItemMode, rawValue(mode));
     center_.post(notification::settingsDidChange);
     emit statusItemModeChanged();
+    emit changed();
+}
+
+void AppSettings::setStatusItemShape(StatusItemShape shape) {
+    if (statusItemShape_ == shape) {
+        return;
+    }
+    statusItemShape_ = shape;
+    defaults_.set(key::statusItemShape, rawValue(shape));
+    center_.post(notification::settingsDidChange);
+    emit statusItemShapeChanged();
     emit changed();
 }
 

@@ -30,6 +30,14 @@ enum class StatusItemMode { automatic, tray, strip, trayAndStrip };
 QString rawValue(StatusItemMode mode);
 std::optional<StatusItemMode> statusItemModeFromRawValue(const QString& raw);
 
+// Which image a StatusNotifierItem host gets: automatic asks the host's kind (square cells or
+// not); wide and square hold whatever the host is.
+enum class StatusItemShape { automatic, wide, square };
+
+// The persisted name of each shape ("automatic", "wide", "square").
+QString rawValue(StatusItemShape shape);
+std::optional<StatusItemShape> statusItemShapeFromRawValue(const QString& raw);
+
 class LoginItem;
 class NotificationCenter;
 class UserDefaults;
@@ -79,6 +87,8 @@ public:
 
     StatusItemMode statusItemMode() const { return statusItemMode_; }
     void setStatusItemMode(StatusItemMode mode);  // posts "settingsDidChange"
+    StatusItemShape statusItemShape() const { return statusItemShape_; }
+    void setStatusItemShape(StatusItemShape shape);  // posts "settingsDidChange"
     // Top-left corner of the status strip, in global coordinates; nothing until it is moved.
     std::optional<QPoint> statusStripPosition() const { return statusStripPosition_; }
     void setStatusStripPosition(QPoint topLeft);
@@ -153,6 +163,7 @@ signals:
     void overlayShowBatteryChanged();
     void overlayShowProcessesChanged();
     void statusItemModeChanged();
+    void statusItemShapeChanged();
     void statusStripPositionChanged();
 
 private:
@@ -175,6 +186,7 @@ private:
     bool menuBarColorCoded_ = true;
     int menuBarSparklineWidth_ = 30;
     StatusItemMode statusItemMode_ = StatusItemMode::automatic;
+    StatusItemShape statusItemShape_ = StatusItemShape::automatic;
     std::optional<QPoint> statusStripPosition_;
     bool compactShowCPU_ = true;
     bool compactShowRAM_ = true;

@@ -6,6 +6,7 @@
 #include <QCoro/QCoroTask>
 
 #include <functional>
+#include <optional>
 
 class AppSettings;
 class SystemMonitor;
@@ -72,8 +73,13 @@ public:
     virtual void checkAlerts(const SensorStats& sensors, const AppSettings& settings) = 0;
 };
 
+// The battery health log: fed by every poll, read by the battery views.
 class BatteryHealthRecorder {
 public:
     virtual ~BatteryHealthRecorder() = default;
     virtual void record(const BatteryStats& battery) = 0;
+    // The logged health percentages, oldest first.
+    virtual QVector<int> healthHistory() const = 0;
+    // "4mo ago: 98% → now: 95%" once the log spans at least 30 days; absent before.
+    virtual std::optional<QString> trendText() const = 0;
 };

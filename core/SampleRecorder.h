@@ -28,6 +28,9 @@ public:
     const QString& lastError() const { return lastError_; }
     // The report of the last finished recording; absent while one runs or none finished.
     const std::optional<SessionReport>& lastReport() const { return lastReport_; }
+    // The file of the current (or last) recording, for showing it in the file manager;
+    // absent before the first start.
+    virtual std::optional<QString> recordingFilePath() const { return std::nullopt; }
 
 signals:
     // A recording started or ended (ended by the user, or by a row that could not be written).

@@ -74,6 +74,9 @@ public:
     SampleRecorder& recorder() { return *parts_.recorder; }
     const SampleRecorder& recorder() const { return *parts_.recorder; }
 
+    // The battery health log, for the health trend of the battery views.
+    const BatteryHealthRecorder& batteryHealth() const { return *parts_.batteryHealth; }
+
     // Whether the shell has confirmed the helper; only then do polls ask for sensors.
     bool helperAvailable() const { return helperAvailable_; }
     void setHelperAvailable(bool available);

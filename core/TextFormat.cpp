@@ -250,3 +250,15 @@ QString thermalStateText(ThermalState state) {
     }
     return QStringLiteral("Unknown");
 }
+
+QString pixelsText(int points) {
+    return QString::number(points) + QLatin1String("px");
+}
+
+QString editableNumberText(double value) {
+    return QString::number(value, 'g', 15);
+}
+
+QString recordingStatusText(double seconds, qint64 rows) {
+    return QStringLiteral("Recording — %1, %2 rows").arg(durationText(seconds)).arg(rows);
+}

@@ -105,3 +105,13 @@ QString batteryCapacityText(const BatteryStats& battery);
 
 // The thermal state's name: "Nominal", "Fair", "Serious", "Critical"; any other value "Unknown".
 QString thermalStateText(ThermalState state);
+
+// A length in points as the settings show it, no space before the unit: "30px".
+QString pixelsText(int points);
+
+// A number the user can edit again: the shortest form that reads back as the same value, C
+// locale, no exponent for everyday sizes ("95", "72.5").
+QString editableNumberText(double value);
+
+// The running recording's status line: "Recording — 1m 5s, 32 rows".
+QString recordingStatusText(double seconds, qint64 rows);

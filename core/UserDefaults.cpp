@@ -1,5 +1,6 @@
 #include "core/UserDefaults.h"
 
+#include "core/AtomicFile.h"
 #include "core/Clock.h"
 
 #include <QDateTime>
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimeZone>
 
@@ -94,16 +94,8 @@ bool UserDefaults::save() {
     if (unreadableFileKept_ && !moveUnreadableFileAside()) {
         return false;
     }
-    QSaveFile file(filePath_);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const auto text = QJsonDocument(values_).toJson(QJsonDocument::Indented);
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(filePath_, QJsonDocument(values_).toJson(QJsonDocument::Indented))
+        .isEmpty();
 }
 
 bool UserDefaults::moveUnreadableFileAside() {

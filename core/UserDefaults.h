@@ -35,6 +35,8 @@ public:
     void keepChangesInMemory() { inMemoryOnly_ = true; }
 
     std::optional<QJsonValue> value(const QString& key) const override;
+    // Everything stored, as the file holds it.
+    const QJsonObject& values() const { return values_; }
 
     // Stores `value` (an undefined value removes the key) and rewrites the file.
     bool set(const QString& key, const QJsonValue& value);

@@ -29,8 +29,8 @@ launcher="$(command -v ccache || true)"
 sources_of() {
   case "$1" in
     wire_decoder) echo "$(cd "$root" && echo shared/*.cpp) fuzz/WireDecoderFuzz.cpp" ;;
-    helper_config) echo "helper/HelperConfig.cpp fuzz/HelperConfigFuzz.cpp" ;;
-    settings_file) echo "core/UserDefaults.cpp core/SettingsReader.cpp core/Clock.cpp fuzz/SettingsFileFuzz.cpp" ;;
+    helper_config) echo "shared/HelperConfig.cpp fuzz/HelperConfigFuzz.cpp" ;;
+    settings_file) echo "core/UserDefaults.cpp core/AtomicFile.cpp core/SettingsReader.cpp core/Clock.cpp fuzz/SettingsFileFuzz.cpp" ;;
     battery_history) echo "providers/BatteryHistoryJson.cpp fuzz/BatteryHistoryFuzz.cpp" ;;
     menu_bar_list) echo "menubar/MenuBarItemCodec.cpp menubar/MenuBarItemConfig.cpp fuzz/MenuBarListFuzz.cpp" ;;
     *) echo "fuzz/run.sh: unknown target $1" >&2; return 1 ;;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "helper/HelperConfig.h"
 #include "helper/HelperListener.h"
+#include "shared/HelperConfig.h"
 
 #include <string>
 

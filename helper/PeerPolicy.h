@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helper/HelperConfig.h"
+#include "shared/HelperConfig.h"
 
 #include <sys/types.h>
 

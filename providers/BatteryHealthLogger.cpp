@@ -120,6 +120,15 @@ std::optional<QString> BatteryHealthLogger::trendText() const {
         .arg(last.healthPercent);
 }
 
+QVector<int> BatteryHealthLogger::healthHistory() const {
+    QVector<int> percents;
+    percents.reserve(static_cast<qsizetype>(history_.size()));
+    for (const BatterySnapshot& point : history_) {
+        percents.append(point.healthPercent);
+    }
+    return percents;
+}
+
 QString defaultBatteryHistoryPath() {
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     return dataHome + QStringLiteral("/vantrel/battery_history.json");

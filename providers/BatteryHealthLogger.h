@@ -25,7 +25,8 @@ public:
     void record(const BatteryStats& battery) override;
 
     // "4mo ago: 98% → now: 95%" once the history spans at least 30 days; absent before.
-    std::optional<QString> trendText() const;
+    std::optional<QString> trendText() const override;
+    QVector<int> healthHistory() const override;
 
     const std::vector<BatterySnapshot>& history() const { return history_; }
     const QString& filePath() const { return filePath_; }

@@ -47,6 +47,7 @@ public:
     QString recordingDurationText() const;
 
     const std::optional<QString>& filePath() const { return filePath_; }
+    std::optional<QString> recordingFilePath() const override { return filePath_; }
     const std::optional<Clock::WallTime>& startTime() const { return startTime_; }
     const QVector<RecordedSample>& samples() const { return samples_; }
 

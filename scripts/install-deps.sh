@@ -9,8 +9,10 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 procps python3 dbus-daemon
   clang libclang-rt-dev systemd util-linux
-  libxcb1-dev libxcb-xinput-dev fonts-dejavu-core fonts-material-design-icons-iconfont
-  xvfb xdotool x11-utils trayer imagemagick python3-dbus python3-gi
+  libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev libxkbcommon-dev
+  fonts-dejavu-core fonts-material-design-icons-iconfont
+  xvfb xdotool x11-utils trayer imagemagick python3-dbus python3-gi poppler-utils
+  file lintian
 )
 
 missing=()

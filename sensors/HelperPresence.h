@@ -4,8 +4,12 @@
 
 #include <QString>
 
-// Whether a socket is there for the sensor helper, as the installation leaves it. Until the
-// application installs the helper itself, this is how it decides that sensors can be asked
-// for at all.
+// Whether a socket is there for the sensor helper, as the installation leaves it. The sampler
+// decides by this alone whether sensors can be asked for at all.
 bool helperSocketPresent(
+    const QString& socketPath = QString::fromUtf8(helper_service::kSocketPath));
+
+// Whether something accepts connections on the helper's socket: systemd holds it open while
+// the helper's socket unit runs, whether or not the helper itself does.
+bool helperSocketAnswers(
     const QString& socketPath = QString::fromUtf8(helper_service::kSocketPath));

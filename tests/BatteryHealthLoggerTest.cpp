@@ -78,6 +78,7 @@ TEST_F(BatteryHealthLoggerTest, WritesTheFirstPointAtOnceInTheHistoryFormat) {
     EXPECT_EQ(point.value("date").toDouble(), kStartHistorySeconds);
     EXPECT_EQ(point.value("cycleCount").toInt(), 187);
     EXPECT_EQ(point.value("healthPercent").toInt(), 88);
+    EXPECT_EQ(logger.healthHistory(), QVector<int>{88});
 }
 
 TEST_F(BatteryHealthLoggerTest, RecordsOnlyBatteriesWithKnownCyclesAndHealth) {

@@ -1,5 +1,4 @@
 #include "providers/BatteryProvider.h"
-#include "support/BatteryPrinters.h"
 
 #include <gtest/gtest.h>
 

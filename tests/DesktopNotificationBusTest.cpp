@@ -2,43 +2,22 @@
 #include "recording/TemperatureAlertManager.h"
 
 #include "support/AlertTestSupport.h"
+#include "support/EventLoop.h"
 #include "support/FakeClock.h"
 #include "support/PrivateSessionBus.h"
 #include "support/RecordingNotificationServer.h"
 
-#include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QTimer>
 #include <QUuid>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace {
-
-using namespace std::chrono_literals;
-
-// Runs the event loop until `done` holds. The deadline only keeps a broken test from
-// hanging; it is far beyond anything a working bus needs.
-bool runUntil(const std::function<bool()>& done) {
-    QDeadlineTimer hangGuard(10s);
-    QTimer wakeUp;
-    wakeUp.start(20ms);
-    while (!done()) {
-        if (hangGuard.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 SensorStats cpuAt(double celsius, std::optional<double> gpu = {}) {
     SensorStats stats;
@@ -106,7 +85,7 @@ TEST_F(DesktopNotificationBusTest, AlertArrivesWithExactContent) {
     manager->checkAlerts(cpuAt(95.0), *settings_);
     // Posting returned without waiting: the server, on this thread, has not run yet.
     EXPECT_TRUE(server_->received().empty());
-    ASSERT_TRUE(runUntil([&] { return answered() == 1; }));
+    ASSERT_TRUE(runEventsUntil([&] { return answered() == 1; }));
 
     EXPECT_EQ(accepted_, 1);
     ASSERT_EQ(server_->received().size(), 1u);
@@ -154,7 +133,7 @@ TEST_F(DesktopNotificationBusTest, UnavailableDesktopIsSilent) {
 
         EXPECT_NO_THROW(manager->checkAlerts(cpuAt(99.0, 99.0), *settings_));
         EXPECT_EQ(answered(), 0) << "posting waited for an answer";
-        ASSERT_TRUE(runUntil([&] { return answered() == 2; }));
+        ASSERT_TRUE(runEventsUntil([&] { return answered() == 2; }));
         EXPECT_EQ(failed_, 2);
         EXPECT_EQ(server_ ? server_->received().size() : 0u, c.receivedByServer);
         server_.reset();

@@ -33,79 +33,48 @@ GPUStats combined(const QList<QVariantMap>& accelerators) {
     return GPUProvider(std::make_unique<ListSource>(QList<QVariantMap>{})).combine(accelerators);
 }
 
-struct StatisticsCase {
-    std::string what;
-    QVariantMap statistics;
-    double utilization;
-    std::uint64_t used;
-    std::uint64_t total;
-};
-
 TEST(GPUProvider, ReadsOneAcceleratorsStatisticsByTheFirstUsableKey) {
-    const std::vector<StatisticsCase> cases{
-        {"percentage", {{Key::deviceUtilization, 37}}, 0.37, 0, 0},
-        {"exactly 1 is all busy, not 1 %", {{Key::deviceUtilization, 1}}, 1.0, 0, 0},
-        {"a fraction stays", {{Key::deviceUtilization, 0.42}}, 0.42, 0, 0},
-        {"a fraction as float", {{Key::deviceUtilization, QVariant::fromValue(0.5f)}}, 0.5, 0, 0},
-        {"unsigned percentage", {{Key::gpuActivity, 80u}}, 0.8, 0, 0},
-        {"only the renderer key", {{Key::rendererUtilization, 12}}, 0.12, 0, 0},
-        {"first key wins over later ones",
+    constexpr auto most = std::numeric_limits<std::uint64_t>::max();
+    const struct {
+        std::string what;
+        QVariantMap statistics;
+        GPUStats expected;  // utilization, used and total memory
+    } cases[] = {
+        {"percentage", {{Key::deviceUtilization, 37}}, {0.37, 0, 0}},
+        {"exactly 1 is all busy, not 1 %", {{Key::deviceUtilization, 1}}, {1.0, 0, 0}},
+        {"a fraction stays", {{Key::deviceUtilization, 0.42}}, {0.42, 0, 0}},
+        {"a fraction as float", {{Key::deviceUtilization, QVariant::fromValue(0.5f)}}, {0.5, 0, 0}},
+        {"unsigned percentage", {{Key::gpuActivity, 80u}}, {0.8, 0, 0}},
+        {"only the renderer key", {{Key::rendererUtilization, 12}}, {0.12, 0, 0}},
+        {"first key wins",
          {{Key::deviceUtilization, 10}, {Key::gpuActivity, 90}, {Key::rendererUtilization, 70}},
-         0.10,
-         0,
-         0},
-        {"text is passed over for the next key",
+         {0.10, 0, 0}},
+        {"text is passed over",
          {{Key::deviceUtilization, QStringLiteral("55")}, {Key::rendererUtilization, 20}},
-         0.20,
-         0,
-         0},
-        {"a Boolean is not a number", {{Key::deviceUtilization, true}}, 0, 0, 0},
-        {"negative share counts as idle", {{Key::deviceUtilization, -5}}, 0, 0, 0},
-        {"above 100 % is held at 100 %", {{Key::deviceUtilization, 250}}, 1.0, 0, 0},
-        {"not a number is ignored",
-         {{Key::deviceUtilization, std::numeric_limits<double>::quiet_NaN()}},
-         0,
-         0,
-         0},
-        {"used from the later key when the first is absent",
-         {{Key::vramUsed, qulonglong{5000}}},
-         0,
-         5000,
-         0},
+         {0.20, 0, 0}},
+        {"a Boolean is not a number", {{Key::deviceUtilization, true}}, {0, 0, 0}},
+        {"negative share counts as idle", {{Key::deviceUtilization, -5}}, {0, 0, 0}},
+        {"above 100 % is held at 100 %", {{Key::deviceUtilization, 250}}, {1.0, 0, 0}},
+        {"NaN", {{Key::deviceUtilization, std::numeric_limits<double>::quiet_NaN()}}, {0, 0, 0}},
+        {"used from a later key", {{Key::vramUsed, qulonglong{5000}}}, {0, 5000, 0}},
         {"first memory key wins",
          {{Key::inUseSystemMemory, 100}, {Key::vramUsedDotted, 200}, {Key::vramUsed, 300}},
-         0,
-         100,
-         0},
-        {"memory as a floating-point number is passed over",
+         {0, 100, 0}},
+        {"floating-point memory is passed over",
          {{Key::inUseSystemMemory, 1.5e9}, {Key::vramUsed, 7}},
-         0,
-         7,
-         0},
-        {"negative memory counts as 0", {{Key::inUseSystemMemory, qlonglong{-4096}}}, 0, 0, 0},
-        {"largest unsigned count",
-         {{Key::vramTotal, qulonglong{std::numeric_limits<std::uint64_t>::max()}}},
-         0,
-         0,
-         std::numeric_limits<std::uint64_t>::max()},
+         {0, 7, 0}},
+        {"negative memory counts as 0", {{Key::inUseSystemMemory, qlonglong{-4096}}}, {0, 0, 0}},
+        {"largest unsigned count", {{Key::vramTotal, qulonglong{most}}}, {0, 0, most}},
         {"total keys in order",
          {{Key::vramTotalDotted, qlonglong{8} << 30}, {Key::vramTotal, 1}},
-         0,
-         0,
-         std::uint64_t{8} << 30},
+         {0, 0, std::uint64_t{8} << 30}},
         {"allocated system memory",
          {{Key::allocSystemMemory, qlonglong{3} << 30}},
-         0,
-         0,
-         std::uint64_t{3} << 30},
-        {"unrelated keys only", {{QStringLiteral("Temperature(C)"), 60}}, 0, 0, 0},
+         {0, 0, std::uint64_t{3} << 30}},
+        {"unrelated keys only", {{QStringLiteral("Temperature(C)"), 60}}, {0, 0, 0}},
     };
     for (const auto& c : cases) {
-        const GPUStats stats = combined({withStatistics(c.statistics)});
-        EXPECT_DOUBLE_EQ(stats.utilization, c.utilization) << c.what;
-        EXPECT_EQ(stats.usedMemoryBytes, c.used) << c.what;
-        EXPECT_EQ(stats.totalMemoryBytes, c.total) << c.what;
-        EXPECT_EQ(stats.name, QStringLiteral("GPU")) << c.what;
+        EXPECT_EQ(combined({withStatistics(c.statistics)}), c.expected) << c.what;
     }
 }
 

@@ -1,4 +1,4 @@
-#include "helper/HelperConfig.h"
+#include "shared/HelperConfig.h"
 
 #include <QTemporaryDir>
 

@@ -302,23 +302,4 @@ TEST_F(HelperListenerTest, EndsAfterAMinuteWithNoConnectionAndNoneAccepted) {
     EXPECT_FALSE(listener->step(0ms));
 }
 
-// Anyone may connect; a refused peer knocking every 20 s must not hold the root helper.
-TEST_F(HelperListenerTest, RefusedPeersDoNotKeepTheHelperAlive) {
-    ScriptedPolicy refuseAll(false);
-    ListenerLimits limits;
-    limits.idleExit = 60s;
-    auto listener = makeListener(refuseAll, limits);
-    for (int knock = 0; knock < 2; ++knock) {
-        now_ += 20s;
-        connectClient(*listener);
-        EXPECT_TRUE(listener->step(0ms));
-    }
-    now_ += 19s;
-    EXPECT_TRUE(listener->step(0ms));
-    now_ += 1s;
-    connectClient(*listener);
-    EXPECT_FALSE(listener->step(0ms)) << "60 s after start, with only refused peers since";
-    EXPECT_EQ(refuseAll.unreadAtCheck.size(), 3u);
-}
-
 }  // namespace

@@ -3,17 +3,15 @@
 #include "platform/linux/memory/MeminfoReader.h"
 #include "platform/linux/memory/VmstatReader.h"
 #include "platform/linux/memory/ZramReader.h"
-
-#include <QTemporaryDir>
+#include "support/FixtureTree.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 namespace {
 
-const std::filesystem::path kFixtures = std::filesystem::path(VANTREL_FIXTURES_DIR) / "memory";
+const std::filesystem::path kFixtures = kFixturesDir / "memory";
 constexpr std::uint64_t kPageSize = 4096;
 
 TEST(LinuxMemorySource, ReadsTheCountersOfEachFixture) {
@@ -123,25 +121,19 @@ TEST(ZramParserTest, TakesTheSecondFieldWhenComplete) {
     }
 }
 
-void writeFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::trunc) << content;
-}
-
 TEST(KeptOpenFileTest, RereadsFromTheStartAndGrowsForLargeFiles) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string path = dir.filePath("counters").toStdString();
-    KeptOpenFile file(path);
+    const FixtureTree tree;
+    KeptOpenFile file((tree.root() / "counters").string());
 
     EXPECT_EQ(file.read(), std::nullopt);
-    writeFile(path, "first\n");
+    tree.write("counters", "first\n");
     EXPECT_EQ(file.read(), "first\n");
 
     // Rewritten in place: the same descriptor sees the new, longer content from offset 0.
     const std::string large(10000, 'x');
-    writeFile(path, large);
+    tree.write("counters", large);
     EXPECT_EQ(file.read(), large);
-    writeFile(path, "short\n");
+    tree.write("counters", "short\n");
     EXPECT_EQ(file.read(), "short\n");
 }
 

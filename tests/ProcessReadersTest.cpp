@@ -6,16 +6,13 @@
 #include "platform/linux/process/PidStatParser.h"
 #include "platform/linux/process/ProcessNameResolver.h"
 #include "platform/linux/process/ProcessTableReader.h"
-
-#include <QTemporaryDir>
+#include "support/FixtureTree.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -43,25 +40,6 @@ std::vector<std::int32_t> pidsOf(const std::vector<ProcessSample>& processes) {
         pids.push_back(process.pid);
     }
     return pids;
-}
-
-// A writable copy of a fixture case, for tests that change the tree between scans.
-fs::path copyCase(const QTemporaryDir& dir, const std::string& name) {
-    const fs::path target = fs::path(dir.path().toStdString()) / name;
-    fs::copy(kProcFixtures / name, target,
-             fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-    return target;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::trunc | std::ios::binary) << text;
 }
 
 std::string statLine(int pid, const std::string& command, char state, int userTicks, int start) {
@@ -180,22 +158,22 @@ TEST(ProcessStatFiles, KeepsOneDescriptorPerProcessUpToTheLimit) {
 }
 
 TEST(ProcessStatFiles, ReadAgainDropEndedProcessesAndNoticeAReusedPid) {
-    QTemporaryDir dir;
-    const fs::path root = copyCase(dir, "user-session");
+    const FixtureTree tree("proc/user-session");
+    const fs::path root = tree.root();
     ProcessTableReader reader(root, fixtureOptions(1000));
     ASSERT_TRUE(reader.read());
     ASSERT_EQ(reader.keptDescriptors(), 18u);
 
     // Rewritten in place, as the kernel does: the kept descriptor sees the new content.
-    writeFile(root / "proc/1502/stat", statLine(1502, "vim", 'R', 90, 2600));
+    tree.write(root / "proc/1502/stat", statLine(1502, "vim", 'R', 90, 2600));
     fs::remove_all(root / "proc/1800");
     // 1611 is gone and a new process has its pid: a new directory, so a new inode.
     const fs::path reused = root / "proc/1611";
-    const std::string status = readFile(reused / "status");
+    const std::string status = tree.read(reused / "status");
     fs::remove_all(reused);
     fs::create_directory(reused);
-    writeFile(reused / "status", status);
-    writeFile(reused / "stat", statLine(1611, "less", 'S', 3, 9000));
+    tree.write(reused / "status", status);
+    tree.write(reused / "stat", statLine(1611, "less", 'S', 3, 9000));
 
     const auto processes = reader.read();
     ASSERT_TRUE(processes);
@@ -378,8 +356,8 @@ TEST(LinuxProcessSource, NamesProcessesByApplicationExecutableOrShortName) {
 }
 
 TEST(ProcessNameResolver, ResolvesOnceAndAgainOnlyForANewProgramOrProcess) {
-    QTemporaryDir dir;
-    const fs::path root = copyCase(dir, "user-session");
+    const FixtureTree tree("proc/user-session");
+    const fs::path root = tree.root();
     int catalogLoads = 0;
     ProcessNameResolver resolver(root, [&] {
         ++catalogLoads;

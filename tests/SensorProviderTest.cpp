@@ -2,15 +2,14 @@
 #include "sensors/SensorProvider.h"
 #include "sensors/SensorReadingMapping.h"
 #include "shared/HelperReplies.h"
+#include "support/EventLoop.h"
 #include "support/FakeClock.h"
 #include "support/RawFrame.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -131,21 +130,6 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    // Runs the event loop until `done` holds; a real-time guard only turns a hang into a failure.
-    template <typename Predicate>
-    static bool processUntil(Predicate done) {
-        const QDeadlineTimer guard(10s);
-        QTimer wake;
-        wake.start(50ms);
-        while (!done()) {
-            if (guard.hasExpired()) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        return true;
-    }
-
     // Starts a fetch; the result lands in the returned slot when it completes.
     std::shared_ptr<std::optional<SensorStats>> startFetch() {
         auto result = std::make_shared<std::optional<SensorStats>>();
@@ -156,7 +140,7 @@ protected:
 
     SensorStats fetchNow() {
         const auto result = startFetch();
-        EXPECT_TRUE(processUntil([&] { return result->has_value(); }));
+        EXPECT_TRUE(runEventsUntil([&] { return result->has_value(); }));
         return result->value_or(SensorStats{});
     }
 
@@ -191,16 +175,16 @@ TEST_F(SensorProviderTest, NoHelperGivesTheEmptyRecord) {
 TEST_F(SensorProviderTest, AHelperThatDoesNotAnswerEndsTheFetchAtTheDeadlineAndIsLeft) {
     helper_->reply.clear();
     const auto result = startFetch();
-    ASSERT_TRUE(processUntil([&] { return helper_->requests == 1; }));
+    ASSERT_TRUE(runEventsUntil([&] { return helper_->requests == 1; }));
     clock_.advance(SensorProvider::kReplyTimeout - 1ms);
     QCoreApplication::processEvents();
     EXPECT_FALSE(result->has_value());
 
     clock_.advance(1ms);
-    ASSERT_TRUE(processUntil([&] { return result->has_value(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return result->has_value(); }));
     EXPECT_EQ(**result, SensorStats{});
     EXPECT_EQ(provider_->helperState(), HelperState::timedOut);
-    ASSERT_TRUE(processUntil([&] { return helper_->disconnects == 1; }));
+    ASSERT_TRUE(runEventsUntil([&] { return helper_->disconnects == 1; }));
 
     // The next poll starts over on a fresh connection.
     helper_->reply = wire::encodeSensorReply(kReading);
@@ -223,7 +207,7 @@ TEST_F(SensorProviderTest, EveryBadReplyGivesTheEmptyRecordAndAFreshConnectionNe
         helper_->reply = reply;
         EXPECT_EQ(fetchNow(), SensorStats{}) << name;
         ++connections;
-        EXPECT_TRUE(processUntil([&] { return helper_->disconnects == connections; })) << name;
+        EXPECT_TRUE(runEventsUntil([&] { return helper_->disconnects == connections; })) << name;
         EXPECT_FALSE(provider_->isConnected()) << name;
         EXPECT_EQ(provider_->helperState(), HelperState::refused) << name;
     }
@@ -236,22 +220,22 @@ TEST_F(SensorProviderTest, AReplyCutShortByTheHelperClosingGivesTheEmptyRecord) 
     const Bytes full = wire::encodeSensorReply(kReading);
     helper_->reply = Bytes(full.begin(), full.begin() + 30);
     const auto result = startFetch();
-    ASSERT_TRUE(processUntil([&] { return helper_->requests == 1; }));
+    ASSERT_TRUE(runEventsUntil([&] { return helper_->requests == 1; }));
     helper_->current->disconnectFromServer();
-    ASSERT_TRUE(processUntil([&] { return result->has_value(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return result->has_value(); }));
     EXPECT_EQ(**result, SensorStats{});
 }
 
 TEST_F(SensorProviderTest, AConnectionLostOrSentUnaskedBytesWhileIdleIsReplaced) {
     EXPECT_EQ(fetchNow(), expectedStats());
     helper_->current->disconnectFromServer();
-    ASSERT_TRUE(processUntil([&] { return !provider_->isConnected(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return !provider_->isConnected(); }));
     EXPECT_EQ(fetchNow(), expectedStats());
 
     const Bytes unsolicited = wire::encodeSensorReply(kReading);
     helper_->current->write(reinterpret_cast<const char*>(unsolicited.data()),
                             qint64(unsolicited.size()));
-    ASSERT_TRUE(processUntil([&] { return helper_->disconnects == 2; }));
+    ASSERT_TRUE(runEventsUntil([&] { return helper_->disconnects == 2; }));
     EXPECT_EQ(fetchNow(), expectedStats());
     EXPECT_EQ(helper_->connections, 3);
 }
@@ -260,22 +244,22 @@ TEST_F(SensorProviderTest, ASecondFetchWhileOneWaitsGetsTheEmptyRecord) {
     helper_->reply.clear();
     const auto first = startFetch();
     const auto second = startFetch();
-    ASSERT_TRUE(processUntil([&] { return second->has_value(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return second->has_value(); }));
     EXPECT_EQ(**second, SensorStats{});
     EXPECT_FALSE(first->has_value());
     clock_.advance(SensorProvider::kReplyTimeout);
-    ASSERT_TRUE(processUntil([&] { return first->has_value(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return first->has_value(); }));
 }
 
 TEST_F(SensorProviderTest, DestroyingTheProviderMidFetchEndsTheFetchEmpty) {
     helper_->reply.clear();
     const auto result = startFetch();
-    ASSERT_TRUE(processUntil([&] { return helper_->requests == 1; }));
+    ASSERT_TRUE(runEventsUntil([&] { return helper_->requests == 1; }));
     provider_.reset();
-    ASSERT_TRUE(processUntil([&] { return result->has_value(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return result->has_value(); }));
     EXPECT_EQ(**result, SensorStats{});
     clock_.advance(SensorProvider::kReplyTimeout);
-    ASSERT_TRUE(processUntil([&] { return helper_->disconnects == 1; }));
+    ASSERT_TRUE(runEventsUntil([&] { return helper_->disconnects == 1; }));
 }
 
 TEST(HelperPresence, OnlyASocketCountsAsTheHelper) {

@@ -8,12 +8,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMetaMethod>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <limits>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -42,6 +45,7 @@ QJsonObject propertiesOf(const AppSettings& s) {
                                  {"enabled", item.enabled},
                                  {"displayMode", rawValue(item.displayMode)}});
     }
+    const auto position = s.statusStripPosition();
     return {
         {"refreshInterval", s.refreshInterval()},
         {"launchAtLogin", s.launchAtLogin()},
@@ -50,6 +54,10 @@ QJsonObject propertiesOf(const AppSettings& s) {
         {"menuBarPillOpacity", s.menuBarPillOpacity()},
         {"menuBarColorCoded", s.menuBarColorCoded()},
         {"menuBarSparklineWidth", s.menuBarSparklineWidth()},
+        {"statusItemMode", rawValue(s.statusItemMode())},
+        {"statusItemShape", rawValue(s.statusItemShape())},
+        {"statusStripPosition",
+         position ? QJsonObject{{"x", position->x()}, {"y", position->y()}} : QJsonValue()},
         {"compactShowCPU", s.compactShowCPU()},
         {"compactShowRAM", s.compactShowRAM()},
         {"compactShowNetwork", s.compactShowNetwork()},
@@ -71,32 +79,6 @@ QJsonObject propertiesOf(const AppSettings& s) {
     };
 }
 
-QJsonObject firstRunProperties() {
-    const QJsonArray legacyItems{
-        QJsonObject{{"metric", "cpu"}, {"enabled", true}, {"displayMode", "textOnly"}},
-        QJsonObject{{"metric", "ram"}, {"enabled", false}, {"displayMode", "textOnly"}},
-        QJsonObject{{"metric", "network"}, {"enabled", false}, {"displayMode", "textOnly"}},
-        QJsonObject{{"metric", "gpu"}, {"enabled", false}, {"displayMode", "textOnly"}},
-        QJsonObject{{"metric", "battery"}, {"enabled", false}, {"displayMode", "iconAndText"}},
-        QJsonObject{{"metric", "disk"}, {"enabled", false}, {"displayMode", "textOnly"}},
-    };
-    return {
-        {"refreshInterval", 2.0},        {"launchAtLogin", false},
-        {"graphColor", "purple"},        {"menuBarItemConfigs", legacyItems},
-        {"menuBarPillOpacity", 0.85},    {"menuBarColorCoded", true},
-        {"menuBarSparklineWidth", 30},   {"compactShowCPU", true},
-        {"compactShowRAM", true},        {"compactShowNetwork", true},
-        {"compactShowGPU", true},        {"compactShowDisk", true},
-        {"compactShowBattery", true},    {"compactShowProcesses", true},
-        {"alertsEnabled", false},        {"alertCPUTempThreshold", 95.0},
-        {"alertGPUTempThreshold", 95.0}, {"alertSSDTempThreshold", 70.0},
-        {"overlayShowCPU", true},        {"overlayShowRAM", true},
-        {"overlayShowNetwork", true},    {"overlayShowGPU", true},
-        {"overlayShowDisk", true},       {"overlayShowBattery", true},
-        {"overlayShowProcesses", true},
-    };
-}
-
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -106,13 +88,12 @@ class SettingsStoreTest : public ::testing::Test {
 protected:
     QString path() const { return dir_.filePath(QStringLiteral("vantrel/settings.json")); }
 
-    void storeFile(const QByteArray& text) {
+    void storeObject(const QJsonObject& object) {
         QDir().mkpath(dir_.filePath(QStringLiteral("vantrel")));
         QFile file(path());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
+        file.write(QJsonDocument(object).toJson());
     }
-    void storeObject(const QJsonObject& object) { storeFile(QJsonDocument(object).toJson()); }
 
     // Makes the store from whatever the file holds now, counting what it posts and announces.
     AppSettings& open() {
@@ -124,6 +105,15 @@ protected:
     }
 
     QJsonObject fileContents() const { return QJsonDocument::fromJson(readAll(path())).object(); }
+
+    // What a store reading no file at all holds.
+    static QJsonObject defaults() {
+        QTemporaryDir empty;
+        UserDefaults none(empty.filePath(QStringLiteral("settings.json")));
+        NotificationCenter center;
+        FakeLoginItem loginItem;
+        return propertiesOf(AppSettings(none, center, loginItem));
+    }
 
     QTemporaryDir dir_;
     NotificationCenter center_;
@@ -138,15 +128,6 @@ protected:
                          [this](const QString& name) { posted_.append(name); });
     }
 };
-
-TEST_F(SettingsStoreTest, FirstRunHasEveryDefaultAndWritesNothing) {
-    const auto& settings = open();
-    EXPECT_EQ(propertiesOf(settings), firstRunProperties());
-    EXPECT_EQ(settings.accentColor(), (AccentColor{0.545, 0.361, 0.965}));
-    EXPECT_FALSE(QFile::exists(path()));
-    EXPECT_TRUE(posted_.isEmpty());
-    EXPECT_TRUE(loginItem_.requests.empty());
-}
 
 // Each key's read-back is covered by the setter table; this is about side effects.
 TEST_F(SettingsStoreTest, LoadingAnExistingFileWritesPostsAndRegistersNothing) {
@@ -189,8 +170,11 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeFallBackKeyByKey) {
         {"overlayShowDisk", "off"},
         {"overlayShowBattery", QJsonArray{}},
         {"overlayShowProcesses", 0},
+        {"statusItemMode", "Strip"},
+        {"statusItemShape", 1},
+        {"statusStripPosition", QJsonObject{{"x", "10"}, {"y", 4}}},
     });
-    EXPECT_EQ(propertiesOf(open()), firstRunProperties());
+    EXPECT_EQ(propertiesOf(open()), defaults());
 }
 
 TEST_F(SettingsStoreTest, OnlyAPositiveStoredIntervalIsTaken) {
@@ -217,132 +201,63 @@ TEST_F(SettingsStoreTest, SparklineWidthMustBeAnIntegerThatFits) {
 }
 
 TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
-    const auto reset = notification::historyDidReset;
-    const auto redraw = notification::settingsDidChange;
-    using Signal = void (AppSettings::*)();
-    struct Case {
-        const char* key;
-        std::function<void(AppSettings&)> assign;
+    using S = AppSettings;
+    const QString reset = notification::historyDidReset;
+    const QString redraw = notification::settingsDidChange;
+    const struct {
+        const char* key;  // also names the property's own change signal, <key>Changed
+        std::function<void(S&)> assign;
         QJsonValue stored;
-        QString posts;  // empty: none
-        Signal announces;
+        QString posts = {};  // empty: none
+    } cases[] = {
+        {"refreshInterval", [](S& s) { s.setRefreshInterval(5); }, 5.0, reset},
+        {"graphColor", [](S& s) { s.setGraphColor("pink"); }, "pink", redraw},
+        {"menuBarPillOpacity", [](S& s) { s.setMenuBarPillOpacity(0.3); }, 0.3, redraw},
+        {"menuBarColorCoded", [](S& s) { s.setMenuBarColorCoded(false); }, false, redraw},
+        {"menuBarSparklineWidth", [](S& s) { s.setMenuBarSparklineWidth(42); }, 42, redraw},
+        {"statusItemMode", [](S& s) { s.setStatusItemMode(StatusItemMode::trayAndStrip); },
+         "trayAndStrip", redraw},
+        {"statusItemShape", [](S& s) { s.setStatusItemShape(StatusItemShape::square); },
+         "square", redraw},
+        {"statusStripPosition",
+         [](S& s) {
+             s.setStatusStripPosition({-40, 1200});
+         },
+         QJsonObject{{"x", -40}, {"y", 1200}}},
+        {"compactShowCPU", [](S& s) { s.setCompactShowCPU(false); }, false},
+        {"compactShowRAM", [](S& s) { s.setCompactShowRAM(false); }, false},
+        {"compactShowNetwork", [](S& s) { s.setCompactShowNetwork(false); }, false},
+        {"compactShowGPU", [](S& s) { s.setCompactShowGPU(false); }, false},
+        {"compactShowDisk", [](S& s) { s.setCompactShowDisk(false); }, false},
+        {"compactShowBattery", [](S& s) { s.setCompactShowBattery(false); }, false},
+        {"compactShowProcesses", [](S& s) { s.setCompactShowProcesses(false); }, false},
+        {"alertsEnabled", [](S& s) { s.setAlertsEnabled(true); }, true},
+        {"alertCPUTempThreshold", [](S& s) { s.setAlertCPUTempThreshold(88); }, 88.0},
+        {"alertGPUTempThreshold", [](S& s) { s.setAlertGPUTempThreshold(87); }, 87.0},
+        {"alertSSDTempThreshold", [](S& s) { s.setAlertSSDTempThreshold(60); }, 60.0},
+        {"overlayShowCPU", [](S& s) { s.setOverlayShowCPU(false); }, false},
+        {"overlayShowRAM", [](S& s) { s.setOverlayShowRAM(false); }, false},
+        {"overlayShowNetwork", [](S& s) { s.setOverlayShowNetwork(false); }, false},
+        {"overlayShowGPU", [](S& s) { s.setOverlayShowGPU(false); }, false},
+        {"overlayShowDisk", [](S& s) { s.setOverlayShowDisk(false); }, false},
+        {"overlayShowBattery", [](S& s) { s.setOverlayShowBattery(false); }, false},
+        {"overlayShowProcesses", [](S& s) { s.setOverlayShowProcesses(false); }, false},
+        {"launchAtLogin", [](S& s) { s.setLaunchAtLogin(true); }, true},
     };
-    const Case cases[] = {
-        {"refreshInterval", [](auto& s) { s.setRefreshInterval(5); }, 5.0, reset,
-         &AppSettings::refreshIntervalChanged},
-        {"graphColor", [](auto& s) { s.setGraphColor("pink"); }, "pink", redraw,
-         &AppSettings::graphColorChanged},
-        {"menuBarPillOpacity", [](auto& s) { s.setMenuBarPillOpacity(0.3); }, 0.3, redraw,
-         &AppSettings::menuBarPillOpacityChanged},
-        {"menuBarColorCoded", [](auto& s) { s.setMenuBarColorCoded(false); }, false, redraw,
-         &AppSettings::menuBarColorCodedChanged},
-        {"menuBarSparklineWidth", [](auto& s) { s.setMenuBarSparklineWidth(42); }, 42, redraw,
-         &AppSettings::menuBarSparklineWidthChanged},
-        {"compactShowCPU",
-         [](auto& s) { s.setCompactShowCPU(false); },
-         false,
-         {},
-         &AppSettings::compactShowCPUChanged},
-        {"compactShowRAM",
-         [](auto& s) { s.setCompactShowRAM(false); },
-         false,
-         {},
-         &AppSettings::compactShowRAMChanged},
-        {"compactShowNetwork",
-         [](auto& s) { s.setCompactShowNetwork(false); },
-         false,
-         {},
-         &AppSettings::compactShowNetworkChanged},
-        {"compactShowGPU",
-         [](auto& s) { s.setCompactShowGPU(false); },
-         false,
-         {},
-         &AppSettings::compactShowGPUChanged},
-        {"compactShowDisk",
-         [](auto& s) { s.setCompactShowDisk(false); },
-         false,
-         {},
-         &AppSettings::compactShowDiskChanged},
-        {"compactShowBattery",
-         [](auto& s) { s.setCompactShowBattery(false); },
-         false,
-         {},
-         &AppSettings::compactShowBatteryChanged},
-        {"compactShowProcesses",
-         [](auto& s) { s.setCompactShowProcesses(false); },
-         false,
-         {},
-         &AppSettings::compactShowProcessesChanged},
-        {"alertsEnabled",
-         [](auto& s) { s.setAlertsEnabled(true); },
-         true,
-         {},
-         &AppSettings::alertsEnabledChanged},
-        {"alertCPUTempThreshold",
-         [](auto& s) { s.setAlertCPUTempThreshold(88); },
-         88.0,
-         {},
-         &AppSettings::alertCPUTempThresholdChanged},
-        {"alertGPUTempThreshold",
-         [](auto& s) { s.setAlertGPUTempThreshold(87); },
-         87.0,
-         {},
-         &AppSettings::alertGPUTempThresholdChanged},
-        {"alertSSDTempThreshold",
-         [](auto& s) { s.setAlertSSDTempThreshold(60); },
-         60.0,
-         {},
-         &AppSettings::alertSSDTempThresholdChanged},
-        {"overlayShowCPU",
-         [](auto& s) { s.setOverlayShowCPU(false); },
-         false,
-         {},
-         &AppSettings::overlayShowCPUChanged},
-        {"overlayShowRAM",
-         [](auto& s) { s.setOverlayShowRAM(false); },
-         false,
-         {},
-         &AppSettings::overlayShowRAMChanged},
-        {"overlayShowNetwork",
-         [](auto& s) { s.setOverlayShowNetwork(false); },
-         false,
-         {},
-         &AppSettings::overlayShowNetworkChanged},
-        {"overlayShowGPU",
-         [](auto& s) { s.setOverlayShowGPU(false); },
-         false,
-         {},
-         &AppSettings::overlayShowGPUChanged},
-        {"overlayShowDisk",
-         [](auto& s) { s.setOverlayShowDisk(false); },
-         false,
-         {},
-         &AppSettings::overlayShowDiskChanged},
-        {"overlayShowBattery",
-         [](auto& s) { s.setOverlayShowBattery(false); },
-         false,
-         {},
-         &AppSettings::overlayShowBatteryChanged},
-        {"overlayShowProcesses",
-         [](auto& s) { s.setOverlayShowProcesses(false); },
-         false,
-         {},
-         &AppSettings::overlayShowProcessesChanged},
-        {"launchAtLogin",
-         [](auto& s) { s.setLaunchAtLogin(true); },
-         true,
-         {},
-         &AppSettings::launchAtLoginChanged},
-    };
+    const QJsonObject initial = defaults();
     for (const auto& c : cases) {
         QFile::remove(path());
         auto& settings = open();
-        std::vector<Signal> announced;
-        for (const auto& other : cases) {
-            QObject::connect(&settings, other.announces, [&announced, signal = other.announces] {
-                announced.push_back(signal);
-            });
+        // One spy on every per-property signal: only the assigned property's may fire.
+        std::map<QByteArray, std::unique_ptr<QSignalSpy>> spies;
+        const QMetaObject& meta = S::staticMetaObject;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+            const QMetaMethod method = meta.method(i);
+            if (method.methodType() == QMetaMethod::Signal && method.name().endsWith("Changed")) {
+                spies[method.name()] = std::make_unique<QSignalSpy>(&settings, method);
+            }
         }
+        ASSERT_EQ(spies.size(), std::size(cases) + 1);  // and menuBarItemsChanged, tested below
         posted_.clear();
         changes_ = 0;
         // The second assignment repeats the value and does nothing.
@@ -350,15 +265,19 @@ TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
         c.assign(settings);
         EXPECT_EQ(posted_, c.posts.isEmpty() ? QStringList() : QStringList{c.posts}) << c.key;
         EXPECT_EQ(changes_, 1) << c.key;
-        EXPECT_TRUE(announced == std::vector<Signal>{c.announces}) << c.key;
+        for (const auto& [name, spy] : spies) {
+            EXPECT_EQ(spy->count(), name == QByteArray(c.key) + "Changed" ? 1 : 0)
+                << c.key << " announced by " << name.constData();
+        }
         EXPECT_EQ(fileContents(), (QJsonObject{{c.key, c.stored}})) << c.key;
-        auto expected = firstRunProperties();
+        auto expected = initial;
         expected[c.key] = c.stored;
         EXPECT_EQ(propertiesOf(open()), expected) << c.key << " read back";
     }
     EXPECT_EQ(loginItem_.requests, std::vector<bool>{true});
 }
 
+// Also the first run: nothing is written or registered until something changes.
 TEST_F(SettingsStoreTest, AssigningTheHeldValueWritesPostsAndAnnouncesNothing) {
     auto& settings = open();
     settings.setRefreshInterval(2.0);
@@ -384,27 +303,19 @@ TEST_F(SettingsStoreTest, AnIntervalThatCannotDriveThePollLoopBecomesTwoSeconds)
     EXPECT_EQ(posted_.count(notification::historyDidReset), 8);
 }
 
-TEST_F(SettingsStoreTest, AccentColorFollowsTheColourNameExactly) {
-    const AccentColor purple{0.545, 0.361, 0.965};
-    const std::pair<const char*, AccentColor> cases[] = {
-        {"purple", purple},
-        {"blue", {0.294, 0.478, 0.965}},
-        {"green", {0.302, 0.753, 0.62}},
-        {"teal", {0.247, 0.714, 0.812}},
-        {"orange", {0.918, 0.545, 0.255}},
-        {"pink", {0.918, 0.357, 0.545}},
-        {"red", {0.89, 0.298, 0.298}},
-        {"yellow", {0.91, 0.788, 0.278}},
-        {"Purple", purple},
-        {"Red", purple},
-        {"magenta", purple},
-        {"", purple},
-    };
+TEST_F(SettingsStoreTest, EachColourNameHasItsOwnAccentAndAnyOtherNameGivesPurple) {
     auto& settings = open();
-    for (const auto& [name, color] : cases) {
+    QVector<AccentColor> named;
+    for (const char* name :
+         {"purple", "blue", "green", "teal", "orange", "pink", "red", "yellow"}) {
+        settings.setGraphColor(QString::fromLatin1(name));
+        EXPECT_FALSE(named.contains(settings.accentColor())) << name;
+        named.append(settings.accentColor());
+    }
+    for (const char* name : {"Purple", "Red", "magenta", ""}) {
         settings.setGraphColor(QString::fromLatin1(name));
         EXPECT_EQ(settings.graphColor(), QString::fromLatin1(name));
-        EXPECT_EQ(settings.accentColor(), color) << name;
+        EXPECT_EQ(settings.accentColor(), named.front()) << name;
     }
 }
 
@@ -419,41 +330,16 @@ TEST_F(SettingsStoreTest, LaunchAtLoginKeepsTheRequestWhenRegistrationFails) {
     EXPECT_TRUE(posted_.isEmpty());
 }
 
-TEST_F(SettingsStoreTest, LaunchAtLoginWritesAndRemovesTheAutostartEntry) {
-    LoginItem autostart(QStringLiteral("/usr/bin/vantrel"),
-                        dir_.filePath(QStringLiteral("autostart")));
-    UserDefaults defaults(path());
-    AppSettings settings(defaults, center_, autostart);
-    settings.setLaunchAtLogin(true);
-    EXPECT_TRUE(readAll(autostart.desktopFilePath()).contains("Exec=/usr/bin/vantrel\n"));
-    settings.setLaunchAtLogin(false);
-    EXPECT_FALSE(QFile::exists(autostart.desktopFilePath()));
-}
-
-TEST_F(SettingsStoreTest, AnUnreadableFileGivesDefaultsAndIsMovedAsideAtTheFirstChange) {
-    const QByteArray broken = "{\"refreshInterval\": 5, \"graphColor\": ";
-    storeFile(broken);
-    auto& settings = open();
-    EXPECT_EQ(propertiesOf(settings), firstRunProperties());
-    EXPECT_EQ(readAll(path()), broken);
-
-    settings.setAlertsEnabled(true);
-    const auto aside = defaults_->movedAsidePath();
-    ASSERT_TRUE(aside.has_value());
-    EXPECT_TRUE(aside->startsWith(path() + QStringLiteral(".corrupt-")));
-    EXPECT_EQ(readAll(*aside), broken);
-    EXPECT_EQ(fileContents(), (QJsonObject{{"alertsEnabled", true}}));
-    EXPECT_TRUE(open().alertsEnabled());
-}
-
 TEST_F(SettingsStoreTest, RowEditsSaveTheListAndRedraw) {
     auto& settings = open();
+    QSignalSpy itemsChanged(&settings, &AppSettings::menuBarItemsChanged);
     settings.setMenuBarItemEnabled(2, true);
     EXPECT_EQ(settings.menuBarItems()[2], (MenuBarItemConfig{network, true, textOnly}));
     settings.setMenuBarItemDisplayMode(2, graphAndText);
     EXPECT_EQ(settings.menuBarItems()[2], (MenuBarItemConfig{network, true, graphAndText}));
     EXPECT_EQ(posted_.size(), 2);
     EXPECT_EQ(changes_, 2);
+    EXPECT_EQ(itemsChanged.count(), 2);
 
     posted_.clear();
     settings.moveMenuBarItemUp(2);

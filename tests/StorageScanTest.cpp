@@ -3,10 +3,10 @@
 #include "platform/linux/filesystem/ThreadPriority.h"
 #include "providers/BackgroundStorageScanner.h"
 #include "providers/StorageScan.h"
+#include "support/EventLoop.h"
+#include "support/FixtureTree.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -49,32 +49,17 @@ std::int64_t walk(const std::vector<fs::path>& folders, int depth = 128) {
     return allocatedBytesUnder(folders, running, depth);
 }
 
-struct TempTree {
-    QTemporaryDir dir;
-    fs::path root = dir.path().toStdString();
-};
-
-// Runs the event loop until `done` holds; the deadline only keeps a broken build from hanging.
-template <typename Predicate>
-bool processEventsUntil(Predicate done) {
-    QDeadlineTimer guard(60000);
-    while (!done() && !guard.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return done();
-}
-
 // ---- the folder walk ----
 
 TEST(AllocatedSizeWalker, CountsRegularFilesOnceAndFollowsNoLink) {
-    TempTree tree;
-    const fs::path folder = tree.root / "Downloads";
+    const FixtureTree tree;
+    const fs::path folder = tree.root() / "Downloads";
     writeBytes(folder / "video.mkv", 2 * kMiB);
     writeBytes(folder / "nested/deeper/notes.txt", 10000);
     fs::create_hard_link(folder / "video.mkv", folder / "nested/video-again.mkv");
-    writeBytes(tree.root / "elsewhere/big.iso", 3 * kMiB);
-    fs::create_symlink(tree.root / "elsewhere/big.iso", folder / "link-to-file");
-    fs::create_directory_symlink(tree.root / "elsewhere", folder / "link-to-folder");
+    writeBytes(tree.root() / "elsewhere/big.iso", 3 * kMiB);
+    fs::create_symlink(tree.root() / "elsewhere/big.iso", folder / "link-to-file");
+    fs::create_directory_symlink(tree.root() / "elsewhere", folder / "link-to-folder");
     fs::create_symlink(folder, folder / "nested/loop");
     writeBytes(folder / ".hidden-cache", kMiB);
     writeBytes(folder / ".hidden-folder/inside.bin", kMiB);
@@ -85,29 +70,29 @@ TEST(AllocatedSizeWalker, CountsRegularFilesOnceAndFollowsNoLink) {
     EXPECT_EQ(walk({folder}), expected);
 
     // One row over two folders sharing a hard-linked file still counts it once.
-    writeBytes(tree.root / "Music/album.flac", kMiB);
-    fs::create_hard_link(tree.root / "Music/album.flac", folder / "album.flac");
-    EXPECT_EQ(walk({folder, tree.root / "Music"}),
-              expected + allocated(tree.root / "Music/album.flac"));
+    writeBytes(tree.root() / "Music/album.flac", kMiB);
+    fs::create_hard_link(tree.root() / "Music/album.flac", folder / "album.flac");
+    EXPECT_EQ(walk({folder, tree.root() / "Music"}),
+              expected + allocated(tree.root() / "Music/album.flac"));
 }
 
 TEST(AllocatedSizeWalker, StopsAtTheDepthLimitWhenCancelledAndAtWhatIsNoFolder) {
-    TempTree tree;
-    fs::path level = tree.root / "top";
+    const FixtureTree tree;
+    fs::path level = tree.root() / "top";
     std::vector<std::int64_t> perLevel;
     for (int depth = 1; depth <= 5; ++depth) {
         writeBytes(level / "file.bin", 8192);
         perLevel.push_back(allocated(level / "file.bin"));
         level /= "sub";
     }
-    EXPECT_EQ(walk({tree.root / "top"}, 3), perLevel[0] + perLevel[1] + perLevel[2]);
-    EXPECT_EQ(walk({tree.root / "top"}, 1), perLevel[0]);
+    EXPECT_EQ(walk({tree.root() / "top"}, 3), perLevel[0] + perLevel[1] + perLevel[2]);
+    EXPECT_EQ(walk({tree.root() / "top"}, 1), perLevel[0]);
     const std::atomic<bool> cancelled{true};
-    EXPECT_EQ(allocatedBytesUnder({tree.root / "top"}, cancelled), 0);
+    EXPECT_EQ(allocatedBytesUnder({tree.root() / "top"}, cancelled), 0);
 
-    fs::create_directory_symlink(tree.root / "top", tree.root / "linked");
+    fs::create_directory_symlink(tree.root() / "top", tree.root() / "linked");
     for (const fs::path& path :
-         {tree.root / "linked", tree.root / "missing", tree.root / "top/file.bin"}) {
+         {tree.root() / "linked", tree.root() / "missing", tree.root() / "top/file.bin"}) {
         EXPECT_EQ(walk({path}), 0) << path;
     }
 }
@@ -115,8 +100,8 @@ TEST(AllocatedSizeWalker, StopsAtTheDepthLimitWhenCancelledAndAtWhatIsNoFolder) 
 // A tmpfs mounted inside the tree, in a user and mount namespace of a child process (the test
 // process has threads, which may not enter a new user namespace).
 TEST(AllocatedSizeWalker, StaysOnTheFolderFileSystem) {
-    TempTree tree;
-    const fs::path folder = tree.root / "Documents";
+    const FixtureTree tree;
+    const fs::path folder = tree.root() / "Documents";
     writeBytes(folder / "thesis.pdf", kMiB);
     fs::create_directories(folder / "mounted");
     const std::int64_t expected = allocated(folder / "thesis.pdf");
@@ -162,9 +147,9 @@ TEST(AllocatedSizeWalker, StaysOnTheFolderFileSystem) {
 // ---- the whole scan over a home folder ----
 
 TEST(LinuxStorageScan, MeasuresTheCategoriesOfAHome) {
-    TempTree tree;
-    StorageLocations locations{tree.root / "home/alice", tree.root / "home/alice/.config",
-                               tree.root / "system"};
+    const FixtureTree tree;
+    StorageLocations locations{tree.root() / "home/alice", tree.root() / "home/alice/.config",
+                               tree.root() / "system"};
     const fs::path& home = locations.home;
     fs::create_directories(locations.configHome);
     std::ofstream(locations.configHome / "user-dirs.dirs")
@@ -250,7 +235,7 @@ TEST(BackgroundStorageScanner, ScansOnALowPriorityThreadAndAnswersOnTheCallers) 
         result = std::move(scanned);
     });
     EXPECT_FALSE(result);  // never answered from inside start
-    ASSERT_TRUE(processEventsUntil([&] { return result.has_value(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return result.has_value(); }));
 
     EXPECT_EQ(answeredOn, QThread::currentThreadId());
     EXPECT_NE(notes->thread, QThread::currentThreadId());

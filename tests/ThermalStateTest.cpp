@@ -5,14 +5,12 @@
 #include "providers/ThermalLevel.h"
 #include "providers/ThermalStateTracker.h"
 #include "support/FakeClock.h"
-
-#include <QTemporaryDir>
+#include "support/FixtureTree.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -98,13 +96,10 @@ TEST(ThrottleCounterReader, ReadsEachCoreAndPackageOnce) {
 }
 
 TEST(ThrottleCounterReader, FallsBackToAnotherProcessorOfThePackage) {
-    QTemporaryDir dir;
-    const std::filesystem::path root = dir.path().toStdString();
-    std::filesystem::copy(kFixtures / "throttling-package", root,
-                          std::filesystem::copy_options::recursive);
-    ThrottleCounterReader reader(root);
+    const FixtureTree tree("thermal/throttling-package");
+    ThrottleCounterReader reader(tree.root());
     // cpu0 goes offline: its thermal_throttle folder disappears.
-    std::filesystem::remove_all(root / "sys/devices/system/cpu/cpu0/thermal_throttle");
+    std::filesystem::remove_all(tree.root() / "sys/devices/system/cpu/cpu0/thermal_throttle");
     const auto counters = reader.read();
     ASSERT_EQ(counters.size(), 3u);
     EXPECT_EQ(counters[0], (ThrottleCounter{"package0", 25, 1500}));
@@ -278,22 +273,15 @@ TEST(ThermalStateTracker, NoElapsedTimeGivesNoShare) {
     EXPECT_EQ(tracker.lastLevel(), F) << "an event, but no interval to divide by";
 }
 
-void writeCounter(const std::filesystem::path& path, std::uint64_t value) {
-    std::ofstream(path, std::ios::trunc) << value << '\n';
-}
-
 TEST(LinuxThermalStateReader, ThrottlingPackageOnARewrittenTree) {
-    QTemporaryDir dir;
-    const std::filesystem::path root = dir.path().toStdString();
-    std::filesystem::copy(kFixtures / "throttling-package", root,
-                          std::filesystem::copy_options::recursive);
-    const auto package = root / "sys/devices/system/cpu/cpu0/thermal_throttle";
+    const FixtureTree tree("thermal/throttling-package");
+    const std::filesystem::path package = "sys/devices/system/cpu/cpu0/thermal_throttle";
     FakeClock clock;
-    LinuxThermalStateReader reader(clock, root);
+    LinuxThermalStateReader reader(clock, tree.root());
     EXPECT_EQ(reader.read(), N);
     clock.advance(seconds(2));
-    writeCounter(package / "package_throttle_count", 26);
-    writeCounter(package / "package_throttle_total_time_ms", 2500);  // 1 s of 2
+    tree.write(package / "package_throttle_count", "26\n");
+    tree.write(package / "package_throttle_total_time_ms", "2500\n");  // 1 s of 2
     EXPECT_EQ(reader.read(), C);
     clock.advance(seconds(30));
     EXPECT_EQ(reader.read(), F) << "a throttle event within the last 60 s";

@@ -1,5 +1,6 @@
 #include "core/UserDefaults.h"
 #include "support/FakeClock.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -163,6 +164,22 @@ TEST(UserDefaultsWriteFailureTest, ReportsFailureAndStillChangesTheValueInMemory
     EXPECT_EQ(defaults.boolValue(QStringLiteral("alertsEnabled")), true);
     EXPECT_FALSE(defaults.remove(QStringLiteral("alertsEnabled")));
     EXPECT_FALSE(defaults.value(QStringLiteral("alertsEnabled")).has_value());
+}
+
+TEST(UserDefaultsWriteFailureTest, AFullDiskKeepsTheEarlierFileWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("settings.json"));
+    UserDefaults defaults(path);
+    ASSERT_TRUE(defaults.set(QStringLiteral("graphColor"), QStringLiteral("teal")));
+    const QByteArray before = readAll(path);
+    {
+        // Room for a part of the new file only; the whole of it is still far below Qt's buffer.
+        const FileSizeLimit fullDisk(before.size() + 8);
+        EXPECT_FALSE(defaults.set(QStringLiteral("note"), QString(200, u'x')));
+    }
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              QStringList{QStringLiteral("settings.json")});
 }
 
 }  // namespace

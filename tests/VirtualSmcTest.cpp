@@ -1,14 +1,12 @@
+#include "fake_nvml/FakeNvml.h"
 #include "helper/SMCParameterBlock.h"
 #include "helper/SensorCollector.h"
 #include "helper/linux/EnergyPowerMeter.h"
 #include "helper/linux/LinuxSmcService.h"
 #include "helper/linux/VirtualSmcClient.h"
-#include "helper/linux/VirtualSmcKeyMap.h"
 #include "support/HelperFixtures.h"
 
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
 
 #include <chrono>
 #include <limits>
@@ -23,6 +21,7 @@ using std::chrono::seconds;
 using namespace std::chrono_literals;
 
 const std::string kNoNvml = "/nonexistent/libnvidia-ml.so.1";
+const FakeNvmlDevice kNvidiaGpu{.busId = "0000:01:00.0", .celsius = 57, .milliwatts = 48250};
 
 // Values travel as "flt ": what a collector sees is the single-precision figure.
 double asFloat(double value) {
@@ -150,7 +149,9 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
     };
     for (const auto& c : cases) {
         SensorTree tree(c.machine);
-        VirtualMachine machine(tree.root(), c.fakeNvml ? VANTREL_FAKE_NVML_SENSORS : kNoNvml);
+        FakeNvml nvml(FAKE_NVML_PATH);
+        nvml->devices.push_back(kNvidiaGpu);
+        VirtualMachine machine(tree.root(), c.fakeNvml ? FAKE_NVML_PATH : kNoNvml);
         ASSERT_EQ(machine.opened, c.expected != SensorReading{}) << c.machine;
         for (const auto& [zone, microjoules] : c.energyPerSecond) {
             addEnergy(tree, zone, microjoules);
@@ -393,12 +394,9 @@ TEST(EnergyPowerMeter, UnreadableCounterStartsOver) {
 }
 
 TEST(VirtualSmc, NvmlFiguresFollowTheLibraryAndTheGpusPowerState) {
-    void* fake = dlopen(VANTREL_FAKE_NVML_SENSORS, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(fake, nullptr);
-    const auto set = reinterpret_cast<void (*)(int, unsigned int, int)>(dlsym(fake, "fakeNvmlSet"));
-    const auto initialized = reinterpret_cast<int (*)()>(dlsym(fake, "fakeNvmlInitialized"));
-    ASSERT_TRUE(set && initialized);
-
+    FakeNvml nvml(FAKE_NVML_PATH);
+    ASSERT_NE(nvml.state, nullptr);
+    nvml->devices.push_back(kNvidiaGpu);
     {
         SensorTree tree("nvidia-desktop");
         VirtualMachine machine(tree.root(), kNoNvml);
@@ -406,25 +404,27 @@ TEST(VirtualSmc, NvmlFiguresFollowTheLibraryAndTheGpusPowerState) {
     }
     {
         SensorTree tree("nvidia-desktop");
-        VirtualMachine machine(tree.root(), VANTREL_FAKE_NVML_SENSORS);
-        EXPECT_EQ(initialized(), 1);
-        set(57, 48250, 999);
+        VirtualMachine machine(tree.root(), FAKE_NVML_PATH);
+        EXPECT_TRUE(nvml->initialized);
+        nvml->sensorResult = 999;
         EXPECT_EQ(machine.collect().gpuPowerWatts, -1.0) << "a failing query";
-        set(-300, 48250, 0);
+        nvml->sensorResult = 0;
+        nvml->devices[0].celsius = 1000;
         EXPECT_EQ(machine.collect().gpuTempCelsius, -1.0) << "an absurd temperature";
-        set(57, 48250, 0);
+        nvml->devices[0].celsius = 57;
         tree.write("sys/bus/pci/devices/0000:01:00.0/power/runtime_status", "suspended\n");
-        EXPECT_EQ(machine.collect().gpuTempCelsius, -1.0) << "a sleeping GPU is left asleep";
+        const int callsAwake = nvml->deviceCalls;
+        EXPECT_EQ(machine.collect().gpuTempCelsius, -1.0);
+        EXPECT_EQ(nvml->deviceCalls, callsAwake) << "a sleeping GPU is left asleep";
         tree.write("sys/bus/pci/devices/0000:01:00.0/power/runtime_status", "active\n");
         EXPECT_EQ(machine.collect().gpuTempCelsius, 57.0);
     }
-    EXPECT_EQ(initialized(), 0) << "shut down with the client";
+    EXPECT_FALSE(nvml->initialized) << "shut down with the client";
     {
         SensorTree tree("amd-desktop");
-        VirtualMachine machine(tree.root(), VANTREL_FAKE_NVML_SENSORS);
-        EXPECT_EQ(initialized(), 0) << "not loaded without an NVIDIA display device";
+        VirtualMachine machine(tree.root(), FAKE_NVML_PATH);
+        EXPECT_EQ(nvml->initCalls, 1) << "not loaded without an NVIDIA display device";
     }
-    dlclose(fake);
 }
 
 TEST(VirtualSmc, AnswersKeyInfoAndFloatBytes) {
@@ -454,28 +454,6 @@ TEST(VirtualSmc, AnswersKeyInfoAndFloatBytes) {
     request.key = fourCharCode("TB1T");
     EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0)
         << "a mapped key without a sensor on this machine";
-}
-
-TEST(VirtualSmcKeyMap, AnswersTheFirstKeyOfEachCollectorList) {
-    const std::vector<std::string_view> firstKeys{SensorCollector::kCpuTemperatureKeys[0],
-                                                  SensorCollector::kGpuTemperatureKeys[0],
-                                                  SensorCollector::kBatteryTemperatureKeys[0],
-                                                  SensorCollector::kSsdTemperatureKeys[0],
-                                                  SensorCollector::kMemoryTemperatureKeys[0],
-                                                  SensorCollector::kAmbientTemperatureKeys[0],
-                                                  SensorCollector::kIoTemperatureKeys[0],
-                                                  SensorCollector::kCpuPowerKeys[0],
-                                                  SensorCollector::kGpuPowerKeys[0],
-                                                  SensorCollector::kSystemPowerKeys[0],
-                                                  SensorCollector::kFan0Keys[0],
-                                                  SensorCollector::kFan1Keys[0],
-                                                  SensorCollector::kFanCountKey};
-    std::vector<std::string_view> mapped;
-    for (const VirtualSmcKey& key : virtualSmcKeyMap()) {
-        mapped.push_back(key.key);
-        EXPECT_FALSE(key.sources.empty()) << key.key;
-    }
-    EXPECT_EQ(mapped, firstKeys);
 }
 
 }  // namespace

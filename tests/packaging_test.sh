@@ -18,7 +18,6 @@ grep -qx "ListenStream=$socket_path" "$socket" || fail "the socket unit does not
 grep -qx "Accept=no" "$socket" || fail "the socket unit must hand over one listening socket"
 [ "$(basename "$service" .service)" = "$label" ] || fail "the service is not named $label"
 grep -q "^ExecStart=.*/OrvikHelper$" "$service" || fail "the service does not run OrvikHelper"
-grep -q "^allowed-uid = [0-9]*$" "$units/helper.conf" || fail "the configuration template has no allowed uid"
 
 # Settings whose loss would reopen a closed hole. Comments do not count.
 settings="$(grep -v '^[[:space:]]*#' "$service")"

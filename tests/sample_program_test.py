@@ -272,6 +272,23 @@ class SamplerProgram(unittest.TestCase):
         self.assertEqual(last["battery"]["timeRemainingMinutes"], -1)
         self.assertEqual(last["gpu"]["name"], "GPU")
         self.assertIsNone(last["sensors"]["cpuTempCelsius"])
+        root = os.statvfs("/")
+        self.assertEqual(last["disk"]["totalBytes"], root.f_blocks * root.f_frsize)
+
+    def test_a_busy_process_ranks_among_the_first_by_cpu(self):
+        busy = subprocess.Popen([sys.executable, "-c", "while True: pass"])
+        try:
+            result = self.run_sampler("--count", "3", "--interval=0.5")
+        finally:
+            busy.kill()
+            busy.wait()
+        self.assertEqual(result.returncode, 0, result.stderr)
+        top = json.loads(result.stdout.splitlines()[-1])["processes"]["topByCPU"]
+        listed = [p for p in top if p["id"] == busy.pid]
+        self.assertEqual(len(listed), 1, top)
+        self.assertGreater(listed[0]["cpuPercent"], 0)
+        self.assertGreater(listed[0]["memoryBytes"], 0)
+        self.assertIn("python", listed[0]["name"].lower())
 
     def test_every_record_has_its_fields_with_their_types(self):
         result = self.run_sampler("--count", "2", "--interval", "0.1")
@@ -290,8 +307,11 @@ class SamplerProgram(unittest.TestCase):
             self.assertEqual(sorted(json.loads(line)), sorted(RECORDS))
 
     def test_bad_arguments_give_one_line_and_status_two(self):
-        for arguments in (["--count", "zero"], ["--interval", "-1"], ["--frobnicate"],
-                          ["--snapshot"], ["--record="], ["--version=2"], ["stray"]):
+        for arguments in (["--count"], ["--count", "zero"], ["--count", "0"], ["--count", "-2"],
+                          ["--count=1.5"], ["--interval", "-1"], ["--interval", "0"],
+                          ["--interval", "nan"], ["--interval", "inf"], ["--interval", "1e300"],
+                          ["--interval="], ["--frobnicate"], ["--snapshot"], ["--snapshot="],
+                          ["--record="], ["--version=2"], ["stray"]):
             result = self.run_sampler(*arguments)
             self.assertEqual(result.returncode, 2, arguments)
             self.assertEqual(result.stdout, "")

@@ -9,8 +9,8 @@
 namespace {
 
 // Grouped by where the names come from: the status item's metrics first, then the
-// panels' sections, the dashboard's rows and the windows' controls.
-constexpr std::array<std::pair<const char*, const char*>, 49> symbolTable{{
+// panels' sections, the dashboard's rows, the windows' controls and the help page.
+constexpr std::array<std::pair<const char*, const char*>, 55> symbolTable{{
     {"cpu", "memory"},
     {"memorychip", "developer_board"},
     {"arrow.up.arrow.down", "swap_vert"},
@@ -65,6 +65,13 @@ constexpr std::array<std::pair<const char*, const char*>, 49> symbolTable{{
     {"folder", "folder"},
     {"doc.text", "article"},
     {"exclamationmark.triangle", "warning"},
+    // The help page's topics.
+    {"menubar.rectangle", "web_asset"},
+    {"sidebar.left", "view_sidebar"},
+    {"list.number", "format_list_numbered"},
+    {"bell.badge", "notification_important"},
+    {"keyboard", "keyboard"},
+    {"gear", "settings"},
 }};
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-// The Material Icons ligature that stands for one of the status item's symbol names
+// The Material Icons ligature that stands for one of the program's symbol names
 // ("cpu" → "memory"); empty for a name without one.
 QString materialIconName(const QString& symbolName);
 

@@ -4,7 +4,7 @@
 #include "app/faces/TrayIconFace.h"
 #include "app/faces/X11Watcher.h"
 #include "app/render/StatusGlance.h"
-#include "app/shell/CompactPanelPlaceholder.h"
+#include "app/shell/CompactPanel.h"
 #include "app/shell/OutsideClickRule.h"
 #include "app/shell/PanelPlacement.h"
 #include "app/status/StatusNotifierItem.h"
@@ -13,50 +13,29 @@
 #include "core/SampleRecorder.h"
 #include "core/SessionReport.h"
 #include "core/SystemMonitor.h"
-#include "shared/HelperService.h"
+#include "shortcuts/AppShortcutNames.h"
+#include "shortcuts/KeyboardShortcuts.h"
+#include "views/compact/PopoverView.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPalette>
 #include <QScreen>
 #include <QUrl>
-#include <QtConcurrent/QtConcurrentRun>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
 // A press that closed the panel and the activation of the status item it was part of arrive
 // within this time of each other; the activation must not reopen the panel.
 constexpr std::chrono::milliseconds sameClickWindow{400};
-
-// Whether something accepts connections on the sensor helper's socket (systemd holds it open
-// while the helper is installed, whether or not the helper runs).
-bool helperSocketAnswers() {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        return false;
-    }
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, helper_service::kSocketPath, sizeof address.sun_path - 1);
-    const bool answered =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return answered;
-}
 
 double screenLogicalDpi() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -76,6 +55,18 @@ QRect screenAreaAt(QPoint point) {
     return screen ? screen->availableGeometry() : QRect(QPoint(0, 0), compactPanelSize);
 }
 
+TrayShapeChoice trayShapeChoice(StatusItemShape shape) {
+    switch (shape) {
+        case StatusItemShape::wide:
+            return TrayShapeChoice::Wide;
+        case StatusItemShape::square:
+            return TrayShapeChoice::Square;
+        case StatusItemShape::automatic:
+            break;
+    }
+    return TrayShapeChoice::Automatic;
+}
+
 bool visible(const QPointer<QWidget>& window) {
     return !window.isNull() && window->isVisible();
 }
@@ -91,7 +82,8 @@ AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, Notifica
       clock_(clock),
       x11_(x11),
       options_(std::move(options)),
-      renderer_(StatusFonts::forDesktop(screenLogicalDpi())) {
+      renderer_(StatusFonts::forDesktop(screenLogicalDpi())),
+      helperInstall_(monitor, options_.helperInstall) {
     if (!options_.makeStripFace) {
         options_.makeStripFace = [this](const MenuFactory&) {
             return std::make_unique<StripFace>(settings_);
@@ -107,7 +99,7 @@ AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, Notifica
         // square, so a wide status item would not survive it.
         options_.makeStatusNotifierFace = [this](MenuFactory menu) {
             StatusNotifierItemOptions sni;
-            sni.shapeChoice = options_.trayShape;
+            sni.shapeChoice = trayShapeChoice(settings_.statusItemShape());
             return std::make_unique<StatusNotifierItem>(QDBusConnection::sessionBus(),
                                                         std::move(menu), sni);
         };
@@ -129,14 +121,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     reconcileFaces();
     // 3: polling.
     monitor_.startPolling();
-    // 4: whether the sensor helper answers, found off the main thread. Installing it belongs
-    // to the installation, not to the shell.
-    auto* helperCheck = new QFutureWatcher<bool>(this);
-    connect(helperCheck, &QFutureWatcher<bool>::finished, this, [this, helperCheck] {
-        monitor_.setHelperAvailable(helperCheck->result());
-        helperCheck->deleteLater();
-    });
-    helperCheck->setFuture(QtConcurrent::run(helperSocketAnswers));
+    // 4: the sensor helper installed and current, off the main thread; after a failure the
+    // user may try again.
+    helperInstall_.start();
     // 6: a finished recording opens its report.
     const SampleRecorder& recorder = monitor_.recorder();
     connect(&recorder, &SampleRecorder::lastReportChanged, this, [this, &recorder] {
@@ -146,6 +133,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     });
     // 7: the internal notifications, and the trays coming and going.
     connect(&center_, &NotificationCenter::notified, this, &AppDelegate::onNotification);
+    // 8: the global shortcuts.
+    if (options_.shortcuts) {
+        attachShortcuts(*options_.shortcuts);
+    }
     // 9: presses anywhere on the desktop.
     if (x11_) {
         connect(x11_, &X11Watcher::xembedTrayChanged, this, &AppDelegate::reconcileFaces);
@@ -153,6 +144,26 @@ void AppDelegate::applicationDidFinishLaunching() {
             handleOutsideClick((QPointF(rootPos) / screenPixelRatio()).toPoint());
         });
     }
+}
+
+void AppDelegate::attachShortcuts(KeyboardShortcuts& shortcuts) {
+    // Each runs when its combination is released; the shortcuts may outlive the shell.
+    const QPointer<AppDelegate> self(this);
+    shortcuts.onKeyUp(app_shortcut::toggleCompact(), [self] {
+        if (self) {
+            self->toggleCompactPanel();
+        }
+    });
+    shortcuts.onKeyUp(app_shortcut::toggleOverlay(), [self] {
+        if (self) {
+            self->toggleOverlay();
+        }
+    });
+    shortcuts.onKeyUp(app_shortcut::openSettings(), [self] {
+        if (self) {
+            self->openSettingsWindow();
+        }
+    });
 }
 
 void AppDelegate::applicationWillTerminate() {
@@ -217,6 +228,10 @@ void AppDelegate::reconcileFaces() {
     apply(plan.xembedIcon, xembedFace_, options_.makeXEmbedFace);
     apply(plan.strip, stripFace_, options_.makeStripFace);
     plan_ = plan;
+    // The shape setting changes what a tray is sent at once, as the mode changes the faces.
+    for (StatusFace* face : faces()) {
+        face->setShapeChoice(trayShapeChoice(settings_.statusItemShape()));
+    }
     updateStatusItem();
 }
 
@@ -321,14 +336,19 @@ void AppDelegate::showCompactPanel() {
         return;
     }
     closeCompactPanel();
-    auto* panel = new CompactPanelPlaceholder;
-    connect(panel, &CompactPanelPlaceholder::deactivated, this, [this, panel] {
+    auto* panel = new CompactPanel(monitor_, settings_, center_);
+    connect(panel, &CompactPanel::deactivated, this, [this, panel] {
         // Without presses from the X server, losing activation is what closes the panel.
         if ((!x11_ || !x11_->rawPressesAvailable()) && windows_.compactPanel == panel) {
             panelClosedWithoutClick();
         }
     });
-    const QPoint anchor = statusAnchor().value_or(QCursor::pos());
+    PopoverView& content = panel->content();
+    content.setSupportAvailable(supportPageExists());
+    connect(&content, &PopoverView::supportRequested, this, &AppDelegate::openSupportPage);
+    connect(&content, &PopoverView::quitRequested, this, &AppDelegate::quitRequested);
+    // Nothing clicked yet (a shortcut, a second start): the top right of the pointer's screen.
+    const QPoint anchor = statusAnchor().value_or(topRightAnchor(screenAreaAt(QCursor::pos())));
     panel->move(compactPanelOrigin(anchor, anchor.y() - static_cast<int>(barThickness),
                                    screenAreaAt(anchor)));
     windows_.compactPanel = panel;
@@ -392,6 +412,9 @@ void AppDelegate::openOrdinaryWindow(QPointer<QWidget>& slot, const std::functio
         return;
     }
     QWidget* window = make();
+    if (window == nullptr) {
+        return;  // nothing to show, such as a report that is gone
+    }
     // Closing destroys the window, which empties its slot.
     window->setAttribute(Qt::WA_DeleteOnClose);
     slot = window;
@@ -411,6 +434,12 @@ void AppDelegate::openHelpWindow() {
 }
 
 void AppDelegate::openReportWindow() {
+    // A new report replaces the window of the previous one rather than raising it.
+    if (QWidget* previous = windows_.reportWindow) {
+        windows_.reportWindow = nullptr;
+        previous->close();
+        previous->deleteLater();
+    }
     openOrdinaryWindow(windows_.reportWindow, options_.makeReportWindow,
                        QStringLiteral("The session report window"));
 }
@@ -437,16 +466,24 @@ std::unique_ptr<QMenu> AppDelegate::buildMenu() {
     menu->addAction(QStringLiteral("Settings"), QKeySequence(Qt::CTRL | Qt::Key_Comma), this,
                     [this] { openSettingsWindow(); });
     menu->addAction(QStringLiteral("Help"), this, [this] { openHelpWindow(); });
-    const QUrl support(options_.supportUrl);
-    QAction* supportAction = menu->addAction(QStringLiteral("Support"), this,
-                                             [support] { QDesktopServices::openUrl(support); });
-    // Nothing may point at a page that is not there.
-    supportAction->setEnabled(support.isValid() && !support.isEmpty() &&
-                              (!support.isLocalFile() || QFileInfo::exists(support.toLocalFile())));
+    QAction* supportAction =
+        menu->addAction(QStringLiteral("Support"), this, &AppDelegate::openSupportPage);
+    supportAction->setEnabled(supportPageExists());
     menu->addSeparator();
     menu->addAction(QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
                     [this] { emit quitRequested(); });
     return menu;
+}
+
+bool AppDelegate::supportPageExists() const {
+    // Nothing may point at a page that is not there.
+    const QUrl support(options_.supportUrl);
+    return support.isValid() && !support.isEmpty() &&
+           (!support.isLocalFile() || QFileInfo::exists(support.toLocalFile()));
+}
+
+void AppDelegate::openSupportPage() {
+    QDesktopServices::openUrl(QUrl(options_.supportUrl));
 }
 
 MenuFactory AppDelegate::menuFactory() {

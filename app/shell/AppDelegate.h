@@ -3,6 +3,7 @@
 #include "app/render/MenuBarRenderer.h"
 #include "app/shell/ClickRouting.h"
 #include "app/shell/FacePlan.h"
+#include "app/shell/HelperInstallFlow.h"
 #include "app/shell/WindowSlots.h"
 #include "app/status/MenuFactory.h"
 #include "app/status/StatusFace.h"
@@ -19,6 +20,7 @@
 #include <vector>
 
 class AppSettings;
+class KeyboardShortcuts;
 class NotificationCenter;
 class QMenu;
 class SystemMonitor;
@@ -28,8 +30,6 @@ class X11Watcher;
 // issues. A window without a maker is not built yet: opening it logs that once.
 struct ShellOptions {
     QString supportUrl;
-    // Whether the StatusNotifierItem sends the wide image or the square glance.
-    TrayShapeChoice trayShape = TrayShapeChoice::Automatic;
     using FaceMaker = std::function<std::unique_ptr<StatusFace>(MenuFactory)>;
     FaceMaker makeStatusNotifierFace;
     FaceMaker makeXEmbedFace;
@@ -38,6 +38,11 @@ struct ShellOptions {
     std::function<QWidget*()> makeSettingsWindow;
     std::function<QWidget*()> makeHelpWindow;
     std::function<QWidget*()> makeReportWindow;
+    // The global shortcuts the shell attaches its three actions to; none: no shortcuts.
+    KeyboardShortcuts* shortcuts = nullptr;
+    // The sensor helper's installation at launch; without `install`, none is tried and the
+    // monitor never asks for sensors.
+    HelperInstallSteps helperInstall;
 };
 
 // The program's shell: owns the status item's faces and every panel and window, routes the
@@ -67,6 +72,7 @@ public:
     void closeOverlay();
     void openSettingsWindow();
     void openHelpWindow();
+    // The window of the recorder's last report; it replaces the window of an earlier report.
     void openReportWindow();
 
     std::unique_ptr<QMenu> buildMenu();
@@ -78,6 +84,7 @@ public:
     std::vector<StatusFace*> faces() const;
     const StatusPicture& lastPicture() const { return picture_; }
     const MenuBarRenderer& renderer() const { return renderer_; }
+    const HelperInstallFlow& helperInstallFlow() const { return helperInstall_; }
     // The wide image's height and the glance's side, in logical pixels.
     static constexpr double barThickness = 24;
     static constexpr double glanceSide = 22;
@@ -87,6 +94,7 @@ signals:
 
 private:
     void reconcileFaces();
+    void attachShortcuts(KeyboardShortcuts& shortcuts);
     void connectFace(StatusFace* face);
     void onNotification(const QString& name);
     void panelClosedWithoutClick();
@@ -96,6 +104,8 @@ private:
     void notBuiltYet(const QString& what);
     QVector<QRect> ownAreas() const;
     MenuFactory menuFactory();
+    bool supportPageExists() const;
+    void openSupportPage();
 
     AppSettings& settings_;
     SystemMonitor& monitor_;
@@ -104,6 +114,7 @@ private:
     QPointer<X11Watcher> x11_;
     ShellOptions options_;
     MenuBarRenderer renderer_;
+    HelperInstallFlow helperInstall_;
 
     FacePlan plan_;
     std::unique_ptr<StatusFace> sniFace_;

@@ -23,6 +23,12 @@ QPoint compactPanelOrigin(QPoint anchor, int anchorTop, QRect screenArea) {
     return clampInto(QRect(origin, compactPanelSize), screenArea);
 }
 
+QPoint topRightAnchor(QRect screenArea) {
+    // The panel's origin is clamped into the area, so the corner itself serves as the anchor;
+    // the gap then keeps the panel 4 px below the top edge.
+    return {screenArea.right(), screenArea.top()};
+}
+
 QPoint clampOntoScreens(QRect window, const QVector<QRect>& screens) {
     QPoint best = window.topLeft();
     long long bestDistance = std::numeric_limits<long long>::max();

@@ -16,6 +16,9 @@ inline constexpr int compactPanelGap = 4;
 // the bottom of the screen), it hangs above `anchorTop` instead.
 QPoint compactPanelOrigin(QPoint anchor, int anchorTop, QRect screenArea);
 
+// Where the panel hangs from when no status item tells: the top right corner of `screenArea`.
+QPoint topRightAnchor(QRect screenArea);
+
 // `window` moved the least distance that puts it wholly on one of `screens` (the nearest),
 // or unchanged when it already lies on one; unchanged too when there is no screen at all.
 QPoint clampOntoScreens(QRect window, const QVector<QRect>& screens);

@@ -31,7 +31,7 @@ public:
     void show(const StatusPicture& picture) override;
     std::optional<QPoint> anchor() const override { return anchor_; }
 
-    void setShapeChoice(TrayShapeChoice choice);
+    void setShapeChoice(TrayShapeChoice choice) override;
     TrayImageShape shape() const { return shape_; }
     QString serviceName() const { return serviceName_; }
 

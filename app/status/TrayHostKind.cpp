@@ -4,7 +4,6 @@
 #include <QFileInfo>
 
 #include <array>
-#include <utility>
 
 namespace {
 
@@ -77,18 +76,4 @@ TrayImageShape chooseImageShape(TrayShapeChoice choice, TrayImageShape hostShape
             break;
     }
     return hostShape;
-}
-
-std::optional<TrayShapeChoice> trayShapeChoiceFromRawValue(const QString& raw) {
-    static constexpr std::array<std::pair<TrayShapeChoice, QLatin1StringView>, 3> names{{
-        {TrayShapeChoice::Automatic, QLatin1StringView("automatic")},
-        {TrayShapeChoice::Wide, QLatin1StringView("wide")},
-        {TrayShapeChoice::Square, QLatin1StringView("square")},
-    }};
-    for (const auto& [choice, name] : names) {
-        if (raw == name) {
-            return choice;
-        }
-    }
-    return std::nullopt;
 }

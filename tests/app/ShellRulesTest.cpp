@@ -83,6 +83,8 @@ TEST(PanelPlacementTest, HangsUnderTheItemCentredAndStaysOnScreen) {
         {{1270, 30}, {960, 34}},             // pushed left off the right edge
         {{20, 30}, {0, 34}},                 // pushed right off the left edge
         {{600, 800}, {440, 776 - 4 - 520}},  // a bottom tray: above the item
+        {{600, -40}, {440, 0}},              // an item above the area: held at the top
+        {topRightAnchor(screen), {960, 4}},  // no item known: the screen's top right
     };
     for (const auto& c : cases) {
         EXPECT_EQ(compactPanelOrigin(c.anchor, c.anchor.y() - 24, screen), c.expected)

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """vantrel as a whole program, on an X server and a session bus of the test's own.
 
-Cases: the command line; no tray at all (the status strip, its clicks, the compact panel,
-the outside click, the menu, a second launch, dragging); the dashboard (Alt+click, its dark
-background, the CPU graph in the accent colour, its card columns as it is resized, Escape); an XEmbed tray (trayer), the tray
-going away and coming back; a StatusNotifierItem host (stand_in_tray_host.py): the item's
-properties, its activations, its exported menu, the host restarting, the square glance.
+Cases: the command line; no tray at all (the status strip, its clicks, the compact panel with
+its pixels and the memory total and core count it reads to a screen reader, the outside
+click, the menu, the global shortcut, a second launch, dragging); the dashboard (Alt+click,
+its dark background, the CPU graph in the accent colour, its card columns as it is resized,
+Escape); the settings window, opened from the menu, changing the strip at once; an XEmbed
+tray (trayer), the tray going away and coming back; a StatusNotifierItem host (stand_in_tray_host.py): the item's
+properties, its activations, its exported menu, the host restarting, the square glance; the
+sensor helper's prompt after failed installations (a stand-in pkexec serves every case).
 Screenshots and the item's images are kept in the artefacts folder and checked by pixels.
 
 Usage: desktop_program_test.py VANTREL ARTEFACTS_DIR
@@ -32,6 +35,7 @@ except ImportError:
 
 VANTREL, ARTEFACTS = sys.argv[1], sys.argv[2]
 TOOLS = ["Xvfb", "xdotool", "xwininfo", "import", "convert", "trayer", "dbus-daemon"]
+A11Y_BUS = "/usr/libexec/at-spi-bus-launcher"
 GREEN, AMBER, RED = (77, 199, 115), (242, 191, 64), (242, 77, 77)
 ACCENT = (139, 92, 246)  # the default "purple" of the sparklines
 STRIP_HEIGHT, PANEL = 24, (320, 520)
@@ -40,6 +44,27 @@ TRAY_HOST = os.path.join(os.path.dirname(os.path.abspath(__file__)), "stand_in_t
 ITEM, PROPERTIES, DBUSMENU = ("org.kde.StatusNotifierItem", "org.freedesktop.DBus.Properties",
                               "com.canonical.dbusmenu")
 MENU = ["Open Compact View", "Open Dashboard", "Settings", "Help", "Support", "-", "Quit"]
+
+
+# Walks the accessible tree of the program named vantrel and prints every name as JSON.
+ACCESSIBLE_NAMES = r"""
+import gi, json
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi
+names = []
+def walk(node, depth):
+    if node is None or depth > 60:
+        return
+    names.append(node.get_name() or "")
+    for i in range(node.get_child_count()):
+        walk(node.get_child_at_index(i), depth + 1)
+desktop = Atspi.get_desktop(0)
+for i in range(desktop.get_child_count()):
+    app = desktop.get_child_at_index(i)
+    if app is not None and app.get_name() == "vantrel":
+        walk(app, 0)
+print(json.dumps(names))
+"""
 
 
 def fail(message):
@@ -78,10 +103,22 @@ class Desktop:
         self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         address = self.bus.stdout.readline().strip()
+        # A stand-in pkexec, so that no case installs the sensor helper on this machine: it
+        # notes how it was run and answers with the status in pkexec-status (0, "installed",
+        # unless a case says otherwise).
+        stand_ins = os.path.join(self.home, "bin")
+        os.mkdir(stand_ins)
+        self.pkexec_calls = os.path.join(self.home, "pkexec-calls")
+        self.pkexec_status = os.path.join(self.home, "pkexec-status")
+        with open(os.path.join(stand_ins, "pkexec"), "w") as out:
+            out.write('#!/bin/sh\necho "$@" >> "%s"\nexit "$(cat "%s" 2>/dev/null || echo 0)"\n'
+                      % (self.pkexec_calls, self.pkexec_status))
+        os.chmod(os.path.join(stand_ins, "pkexec"), 0o755)
         self.env = dict(os.environ, DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS=address,
                         HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                         XDG_DATA_HOME=os.path.join(self.home, "data"), XDG_RUNTIME_DIR=runtime,
-                        QT_QPA_PLATFORM="xcb")
+                        QT_QPA_PLATFORM="xcb",
+                        PATH=stand_ins + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"))
         self.env.pop("WAYLAND_DISPLAY", None)
         self.programs = []
 
@@ -94,6 +131,17 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     program.kill()
         shutil.rmtree(self.home, ignore_errors=True)
+
+    def accessibility(self):
+        """A screen reader's bus, which the programs started afterwards talk to."""
+        self.start([A11Y_BUS, "--launch-immediately"])
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+
+    def accessible_names(self):
+        """The accessible names of every object of the vantrel program, as AT-SPI reads them."""
+        result = subprocess.run([sys.executable, "-c", ACCESSIBLE_NAMES], env=self.env,
+                                capture_output=True, text=True, timeout=60)
+        return json.loads(result.stdout) if result.returncode == 0 else []
 
     def start(self, command):
         program = subprocess.Popen(command, env=self.env, stdout=subprocess.PIPE,
@@ -210,6 +258,7 @@ def check_no_tray(desktop):
     desktop.settings({"menuBarItemConfigs": [
         {"metric": "cpu", "enabled": True, "displayMode": "textOnly"},
         {"metric": "ram", "enabled": True, "displayMode": "graphAndText"}]})
+    desktop.accessibility()
     program = desktop.start([VANTREL])
     _, width, height, x, y = check_strip_pixels(desktop, "strip-no-tray", pill=True,
                                                     sparkline=True)
@@ -220,7 +269,7 @@ def check_no_tray(desktop):
     expected_x = min(max(centre[0] - PANEL[0] // 2, 0), 1280 - PANEL[0])
     if (panel[3], panel[4]) != (expected_x, y + height + 4):
         fail("panel at %s, expected (%d, %d)" % (panel[3:], expected_x, y + height + 4))
-    desktop.screenshot("compact-panel-placeholder", 0, 0, 1280, 800)
+    check_compact_panel(desktop, panel)
 
     desktop.click(200, 600)  # the desktop: the panel closes
     wait_for("the panel to close", lambda: desktop.panel() is None)
@@ -232,6 +281,12 @@ def check_no_tray(desktop):
     desktop.run("xdotool", "key", "Escape")
     wait_for("the menu to close", lambda: not any(
         w for w in desktop.windows() if w[0] != "Vantrel" and w[1] > 100 and w[2] > 100))
+
+    # The global shortcut, wherever the focus is: Super+Shift+P opens and closes the panel.
+    desktop.run("xdotool", "key", "super+shift+p")
+    wait_for("the panel from Super+Shift+P", desktop.panel)
+    desktop.run("xdotool", "key", "super+shift+p")
+    wait_for("Super+Shift+P to close the panel", lambda: desktop.panel() is None)
 
     second = desktop.run(VANTREL)
     if second.returncode != 0:
@@ -251,6 +306,42 @@ def check_no_tray(desktop):
     program.send_signal(signal.SIGTERM)
     if program.wait(10) != 0:
         fail("SIGTERM: rc %d %s" % (program.returncode, program.stderr.read()))
+
+
+def machine_memory_total_text():
+    with open("/proc/meminfo") as meminfo:
+        kib = next(int(line.split()[1]) for line in meminfo if line.startswith("MemTotal:"))
+    return "%.1f GB" % (kib * 1024 / 2 ** 30)
+
+
+def machine_core_count():
+    with open("/proc/stat") as stat:
+        return sum(1 for line in stat if re.match(r"cpu\d+ ", line))
+
+
+def check_compact_panel(desktop, panel):
+    """The panel's pixels, and the figures it reads to a screen reader against this machine's."""
+    _, width, height, x, y = panel
+
+    def drawn():
+        # The CPU graph is a line from the second poll on, in the accent colour.
+        pixels = desktop.screenshot("compact-panel", x, y, width, height)
+        return pixels if any(near(p, ACCENT, 60) for row in pixels[:200] for p in row) else None
+    pixels = wait_for("the CPU graph in the accent colour on the panel", drawn)
+    background, card = pixels[2][2], pixels[14][width // 2]
+    if not (luminance(background) < 50 and luminance(card) < 70 and card != background):
+        fail("the panel is not dark: background %s, card %s" % (background, card))
+
+    def figures():
+        names = desktop.accessible_names()
+        totals = [n for n in names if n.startswith("Total: ")]
+        cores = [n for n in names if re.fullmatch(r"[CPE]\d+ \d+%", n)]
+        return (totals, cores) if totals and cores else None
+    totals, cores = wait_for("the memory total and the cores read by AT-SPI", figures, 30)
+    if not totals[0].startswith("Total: " + machine_memory_total_text() + " "):
+        fail("the panel says %r, this machine has %s" % (totals[0], machine_memory_total_text()))
+    if len(cores) != machine_core_count():
+        fail("the panel shows %d cores, this machine has %d" % (len(cores), machine_core_count()))
 
 
 def card_columns(pixels, top, bottom):
@@ -309,6 +400,44 @@ def check_pill_off(desktop):
     desktop.settings({"menuBarPillOpacity": 0})
     program = desktop.start([VANTREL])
     check_strip_pixels(desktop, "strip-no-pill", pill=False)
+    program.terminate()
+    program.wait(10)
+
+
+def check_settings_window(desktop):
+    # Opened from the menu; switching a metric off in it narrows the strip at once.
+    desktop.settings({"menuBarItemConfigs": [
+        {"metric": "cpu", "enabled": True, "displayMode": "textOnly"},
+        {"metric": "ram", "enabled": True, "displayMode": "textOnly"}]})
+    program = desktop.start([VANTREL])
+    _, width, height, x, y = check_strip_pixels(desktop, "strip-before-settings", pill=True)
+    desktop.click(x + width // 2, y + height // 2, button=3)
+    wait_for("the menu", lambda: any(w[1] > 100 and w[2] > 100 for w in desktop.windows()
+                                     if w[0] != "Vantrel"))
+    desktop.run("xdotool", "key", "Down", "Down", "Down", "Return")  # the third entry
+    window = wait_for("the settings window", lambda: next(
+        (w for w in desktop.windows() if w[0] == "Vantrel Settings"), None))
+    if window[1:3] != (420, 700):
+        fail("settings window of %dx%d" % window[1:3])
+    _, _, _, wx, wy = window
+
+    def cpu_switch():
+        # The metric rows' switches are the green ones at the left edge of the window; the
+        # CPU's comes first.
+        pixels = desktop.screenshot("settings-window", wx, wy, 420, 700)
+        hits = [(col, row) for row in range(100, 500) for col in range(16, 80)
+                if near(pixels[row][col], (48, 209, 88), 30)]
+        first = [hit for hit in hits if hit[1] - hits[0][1] < 20] if hits else []
+        return first and (sum(c for c, _ in first) // len(first),
+                          sum(r for _, r in first) // len(first))
+    col, row = wait_for("the CPU row's switch", cpu_switch)
+    desktop.click(wx + col, wy + row)
+    narrower = wait_for("the strip to drop the CPU", lambda: (s := desktop.strip()) and
+                        s[1] < width and s)
+    desktop.screenshot("strip-after-settings", narrower[3], narrower[4], narrower[1], narrower[2])
+    stored = wait_for("the stored list", lambda: desktop.read_settings().get("menuBarItemConfigs"))
+    if stored[0] != {"metric": "cpu", "enabled": False, "displayMode": "textOnly"}:
+        fail("stored %s" % stored[0])
     program.terminate()
     program.wait(10)
 
@@ -559,13 +688,55 @@ def check_square_glance(desktop):
     program.wait(10)
 
 
+def check_helper_prompt(desktop):
+    """The sensor helper's installation fails (pkexec says the password dialog was dismissed):
+    the prompt shows once per attempt, "Try Again" runs pkexec again, "Skip for Now" (Escape)
+    ends it and the program carries on."""
+    with open(desktop.pkexec_status, "w") as out:
+        out.write("126\n")
+    desktop.settings({"statusItemMode": "strip"})
+    program = desktop.start([VANTREL])
+
+    def prompt():
+        return next((w for w in desktop.windows() if w[0] == "Vantrel" and w[2] > 60
+                     and (w[1], w[2]) != PANEL), None)
+
+    def calls():
+        if not os.path.exists(desktop.pkexec_calls):
+            return []
+        with open(desktop.pkexec_calls) as f:
+            return f.read().splitlines()
+
+    shown = wait_for("the prompt after the first attempt", prompt)
+    desktop.screenshot("helper-prompt", shown[3], shown[4], shown[1], shown[2])
+    if len(calls()) != 1 or not calls()[0].endswith("/vantrel-helper-installer"):
+        fail("pkexec was run as %s" % calls())
+    desktop.run("xdotool", "key", "Return")  # "Try Again", the default button
+    wait_for("the second attempt", lambda: len(calls()) == 2)
+    wait_for("the prompt after the second attempt", prompt)
+    desktop.run("xdotool", "key", "Escape")  # "Skip for Now"
+    wait_for("the prompt to go", lambda: prompt() is None)
+    strip = wait_for("the strip", desktop.strip)
+    desktop.click(strip[3] + strip[1] // 2, strip[4] + strip[2] // 2)
+    wait_for("the panel, the program answering after the prompt", desktop.panel)
+    if len(calls()) != 2:
+        fail("pkexec ran again after Skip for Now: %s" % calls())
+    program.terminate()
+    program.wait(10)
+    log = program.stderr.read()
+    dismissed = "[HelperInstaller] pkexec failed: the administrator password dialog was dismissed"
+    if log.count(dismissed) != 2:
+        fail("the log does not name both dismissed dialogs:\n" + log)
+
+
 def main():
     missing = [tool for tool in TOOLS if shutil.which(tool) is None]
     if missing:
         fail("missing tools: %s (scripts/install-deps.sh installs them)" % ", ".join(missing))
     check_command_line()
-    for case in (check_no_tray, check_dashboard, check_pill_off, check_xembed_tray,
-                 check_status_notifier_host, check_square_glance):
+    for case in (check_no_tray, check_dashboard, check_pill_off, check_settings_window,
+                 check_xembed_tray, check_status_notifier_host, check_square_glance,
+                 check_helper_prompt):
         desktop = Desktop()
         try:
             case(desktop)

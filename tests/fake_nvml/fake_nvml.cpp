@@ -1,12 +1,14 @@
 // A stand-in for the NVIDIA management library, built only for tests and loaded by path. It
-// answers from a device list the test sets through the fake_nvml_* controls, refuses every
-// device call while not initialised, and counts what it was asked.
+// answers from the device list the test sets in its state (FakeNvml.h), refuses every device
+// call while not initialised, and counts what it was asked. It serves both the application's
+// GPU reader (devices by PCI address) and the helper's virtual SMC (the first device by index).
 
-#include "platform/linux/gpu/NvmlApi.h"
+#include "fake_nvml/FakeNvml.h"
+#include "platform/linux/gpu/nvidia/NvmlApi.h"
 
 #include <cstring>
-#include <string>
-#include <vector>
+
+#define EXPORTED extern "C" __attribute__((visibility("default")))
 
 namespace {
 
@@ -14,91 +16,38 @@ constexpr NvmlReturn kUninitialized = 1;
 constexpr NvmlReturn kInvalidArgument = 2;
 constexpr NvmlReturn kNotFound = 6;
 
-struct FakeDevice {
-    std::string busId;
-    std::string name;
-    unsigned int gpuPercent = 0;
-    unsigned long long usedBytes = 0;
-    unsigned long long totalBytes = 0;
-};
-
-struct FakeState {
-    std::vector<FakeDevice> devices;
-    NvmlReturn initResult = kNvmlSuccess;
-    NvmlReturn nameResult = kNvmlSuccess;
-    int initCalls = 0;
-    int shutdownCalls = 0;
-    int deviceCalls = 0;
-    bool initialized = false;
-};
-
-FakeState& state() {
-    static FakeState instance;
+FakeNvmlState& state() {
+    static FakeNvmlState instance;
     return instance;
 }
 
-FakeDevice* deviceOf(NvmlDevice handle) {
-    auto& devices = state().devices;
-    for (auto& device : devices) {
-        if (reinterpret_cast<NvmlDevice>(&device) == handle) {
-            return &device;
-        }
-    }
-    return nullptr;
-}
-
-NvmlReturn deviceCall(NvmlDevice handle, FakeDevice*& device) {
+NvmlReturn deviceCall(NvmlDevice handle, FakeNvmlDevice*& device) {
     ++state().deviceCalls;
     if (!state().initialized) {
         return kUninitialized;
     }
-    device = deviceOf(handle);
-    return device ? kNvmlSuccess : kInvalidArgument;
+    for (auto& candidate : state().devices) {
+        if (reinterpret_cast<NvmlDevice>(&candidate) == handle) {
+            device = &candidate;
+            return kNvmlSuccess;
+        }
+    }
+    return kInvalidArgument;
 }
 
 }  // namespace
 
-extern "C" {
-
-__attribute__((visibility("default"))) void fake_nvml_reset() {
-    state() = FakeState{};
+EXPORTED FakeNvmlState* fake_nvml_state() {
+    return &state();
 }
 
-__attribute__((visibility("default"))) void fake_nvml_set_init_result(int result) {
-    state().initResult = result;
-}
-
-__attribute__((visibility("default"))) void fake_nvml_set_name_result(int result) {
-    state().nameResult = result;
-}
-
-__attribute__((visibility("default"))) void fake_nvml_add_device(const char* busId,
-                                                                 const char* name,
-                                                                 unsigned int gpuPercent,
-                                                                 unsigned long long usedBytes,
-                                                                 unsigned long long totalBytes) {
-    state().devices.push_back({busId, name, gpuPercent, usedBytes, totalBytes});
-}
-
-__attribute__((visibility("default"))) int fake_nvml_init_calls() {
-    return state().initCalls;
-}
-
-__attribute__((visibility("default"))) int fake_nvml_shutdown_calls() {
-    return state().shutdownCalls;
-}
-
-__attribute__((visibility("default"))) int fake_nvml_device_calls() {
-    return state().deviceCalls;
-}
-
-__attribute__((visibility("default"))) NvmlReturn nvmlInit_v2() {
+EXPORTED NvmlReturn nvmlInit_v2() {
     ++state().initCalls;
     state().initialized = state().initResult == kNvmlSuccess;
     return state().initResult;
 }
 
-__attribute__((visibility("default"))) NvmlReturn nvmlShutdown() {
+EXPORTED NvmlReturn nvmlShutdown() {
     ++state().shutdownCalls;
     if (!state().initialized) {
         return kUninitialized;
@@ -107,8 +56,25 @@ __attribute__((visibility("default"))) NvmlReturn nvmlShutdown() {
     return kNvmlSuccess;
 }
 
-__attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetHandleByPciBusId_v2(
-    const char* pciBusId, NvmlDevice* device) {
+EXPORTED NvmlReturn nvmlDeviceGetCount_v2(unsigned int* count) {
+    ++state().deviceCalls;
+    *count = static_cast<unsigned int>(state().devices.size());
+    return state().initialized ? kNvmlSuccess : kUninitialized;
+}
+
+EXPORTED NvmlReturn nvmlDeviceGetHandleByIndex_v2(unsigned int index, NvmlDevice* device) {
+    ++state().deviceCalls;
+    if (!state().initialized) {
+        return kUninitialized;
+    }
+    if (index >= state().devices.size()) {
+        return kInvalidArgument;
+    }
+    *device = reinterpret_cast<NvmlDevice>(&state().devices[index]);
+    return kNvmlSuccess;
+}
+
+EXPORTED NvmlReturn nvmlDeviceGetHandleByPciBusId_v2(const char* pciBusId, NvmlDevice* device) {
     ++state().deviceCalls;
     if (!state().initialized) {
         return kUninitialized;
@@ -122,9 +88,8 @@ __attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetHandleByPciBusId_
     return kNotFound;
 }
 
-__attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetUtilizationRates(
-    NvmlDevice handle, NvmlUtilization* utilization) {
-    FakeDevice* device = nullptr;
+EXPORTED NvmlReturn nvmlDeviceGetUtilizationRates(NvmlDevice handle, NvmlUtilization* utilization) {
+    FakeNvmlDevice* device = nullptr;
     const NvmlReturn result = deviceCall(handle, device);
     if (result == kNvmlSuccess) {
         *utilization = {device->gpuPercent, 0};
@@ -132,9 +97,8 @@ __attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetUtilizationRates(
     return result;
 }
 
-__attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetMemoryInfo(NvmlDevice handle,
-                                                                          NvmlMemory* memory) {
-    FakeDevice* device = nullptr;
+EXPORTED NvmlReturn nvmlDeviceGetMemoryInfo(NvmlDevice handle, NvmlMemory* memory) {
+    FakeNvmlDevice* device = nullptr;
     const NvmlReturn result = deviceCall(handle, device);
     if (result == kNvmlSuccess) {
         *memory = {device->totalBytes, device->totalBytes - device->usedBytes, device->usedBytes};
@@ -142,9 +106,8 @@ __attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetMemoryInfo(NvmlDe
     return result;
 }
 
-__attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetName(NvmlDevice handle, char* name,
-                                                                    unsigned int length) {
-    FakeDevice* device = nullptr;
+EXPORTED NvmlReturn nvmlDeviceGetName(NvmlDevice handle, char* name, unsigned int length) {
+    FakeNvmlDevice* device = nullptr;
     NvmlReturn result = deviceCall(handle, device);
     if (result == kNvmlSuccess && state().nameResult != kNvmlSuccess) {
         result = state().nameResult;
@@ -158,4 +121,31 @@ __attribute__((visibility("default"))) NvmlReturn nvmlDeviceGetName(NvmlDevice h
     std::memcpy(name, device->name.c_str(), device->name.size() + 1);
     return kNvmlSuccess;
 }
+
+// The sensor is the GPU's own (0), the only one the helper asks for.
+EXPORTED NvmlReturn nvmlDeviceGetTemperature(NvmlDevice handle, int sensor, unsigned int* celsius) {
+    FakeNvmlDevice* device = nullptr;
+    NvmlReturn result = deviceCall(handle, device);
+    if (result == kNvmlSuccess && sensor != 0) {
+        result = kInvalidArgument;
+    }
+    if (result == kNvmlSuccess && state().sensorResult != kNvmlSuccess) {
+        result = state().sensorResult;
+    }
+    if (result == kNvmlSuccess) {
+        *celsius = device->celsius;
+    }
+    return result;
+}
+
+EXPORTED NvmlReturn nvmlDeviceGetPowerUsage(NvmlDevice handle, unsigned int* milliwatts) {
+    FakeNvmlDevice* device = nullptr;
+    NvmlReturn result = deviceCall(handle, device);
+    if (result == kNvmlSuccess && state().sensorResult != kNvmlSuccess) {
+        result = state().sensorResult;
+    }
+    if (result == kNvmlSuccess) {
+        *milliwatts = device->milliwatts;
+    }
+    return result;
 }

@@ -94,22 +94,17 @@ protected:
 
 TEST_F(DBusMenuExporterTest, LayoutHoldsTheMenuEntries) {
     const DBusMenuLayoutItem root = layout(0, -1);
+    const auto control = [](const char* key) {
+        return DBusMenuShortcut{{QStringLiteral("Control"), QString::fromLatin1(key)}};
+    };
     const std::vector<Row> expected{
         {{}, QStringLiteral("Open _Compact View"), true, {}, 0},
-        {{},
-         QStringLiteral("Open Dashboard"),
-         true,
-         {{QStringLiteral("Control"), QStringLiteral("D")}},
-         0},
-        {{},
-         QStringLiteral("Settings"),
-         true,
-         {{QStringLiteral("Control"), QStringLiteral("comma")}},
-         0},
+        {{}, QStringLiteral("Open Dashboard"), true, control("D"), 0},
+        {{}, QStringLiteral("Settings"), true, control("comma"), 0},
         {{}, QStringLiteral("Support"), false, {}, 0},
         {{}, QStringLiteral("More"), true, {}, 1},
         {QStringLiteral("separator"), {}, true, {}, 0},
-        {{}, QStringLiteral("Quit"), true, {{QStringLiteral("Control"), QStringLiteral("Q")}}, 0},
+        {{}, QStringLiteral("Quit"), true, control("Q"), 0},
     };
     ASSERT_EQ(root.children.size(), qsizetype(expected.size()));
     QSet<int> ids{root.id};

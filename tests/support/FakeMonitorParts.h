@@ -91,6 +91,7 @@ public:
 
 class FakeRecorder final : public SampleRecorder {
 public:
+    using SampleRecorder::setLastReport;  // a finished recording, as tests publish it
     void recordSample(const SystemMonitor& monitor) override {
         ++calls;
         if (onRecord) {
@@ -104,7 +105,11 @@ public:
 class FakeBatteryHealth final : public BatteryHealthRecorder {
 public:
     void record(const BatteryStats& battery) override { received.append(battery); }
+    QVector<int> healthHistory() const override { return history; }
+    std::optional<QString> trendText() const override { return trend; }
     QVector<BatteryStats> received;
+    QVector<int> history;
+    std::optional<QString> trend;
 };
 
 // Keeps plain pointers to the fakes handed to the monitor, which owns them.

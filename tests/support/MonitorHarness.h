@@ -51,6 +51,8 @@ private:
     UserDefaults defaults_;
 
 public:
+    UserDefaults& defaults() { return defaults_; }
+
     FakeClock clock;
     NotificationCenter center;
     AppSettings settings;

@@ -68,6 +68,9 @@ void Card::setTitle(const QString& title) {
 }
 
 void Card::setSymbol(const QString& symbolName) {
+    if (symbolName == symbol_->symbol()) {
+        return;
+    }
     symbol_->setSymbol(symbolName);
     titleChanged();
 }

@@ -5,6 +5,9 @@
 #include "views/kit/ViewPalette.h"
 
 #include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
 
 LevelBar::LevelBar(QWidget* parent)
     : QWidget(parent), fillColor_(ViewPalette::green()), trackColor_(ViewPalette::secondaryText()) {
@@ -70,6 +73,14 @@ void LevelBar::setLabel(const QString& label) {
     updateAccessibleName();
 }
 
+void LevelBar::setSegments(const QVector<Segment>& segments) {
+    if (segments == segments_) {
+        return;
+    }
+    segments_ = segments;
+    update();
+}
+
 void LevelBar::updateAccessibleName() {
     const QString percent = percentText(barFillRect(value_, QRectF(0, 0, 1, 1)).width());
     setAccessibleName(label_.isEmpty() ? percent : label_ + QLatin1Char(' ') + percent);
@@ -91,6 +102,23 @@ void LevelBar::paintEvent(QPaintEvent* /*event*/) {
     const double radius = barHeight_ / 2.0;
     painter.setBrush(ViewPalette::withOpacity(trackColor_, trackOpacity_));
     painter.drawRoundedRect(track, radius, radius);
+    if (!segments_.isEmpty()) {
+        // Square joins between the parts, the track's rounded ends outside them.
+        QPainterPath ends;
+        ends.addRoundedRect(track, radius, radius);
+        painter.setClipPath(ends);
+        double left = track.left();
+        for (const Segment& segment : segments_) {
+            const QRectF part = barFillRect(segment.fraction, track);
+            const QRectF placed(left, track.top(), std::min(part.width(), track.right() - left),
+                                track.height());
+            if (placed.width() > 0) {
+                painter.fillRect(placed, ViewPalette::withOpacity(segment.color, fillOpacity_));
+                left = placed.right();
+            }
+        }
+        return;
+    }
     const QRectF fill = barFillRect(value_, track);
     if (fill.width() > 0) {
         painter.setBrush(ViewPalette::withOpacity(fillColor_, fillOpacity_));

@@ -2,12 +2,14 @@
 
 #include <QColor>
 #include <QString>
+#include <QVector>
 #include <QWidget>
 
 // A capsule bar for a fraction 0…1 (battery level, disk usage, GPU memory): a track in its
 // colour and opacity over the full width, the fill from the left edge in its own colour and
 // opacity. The fraction is clamped to 0…1 for drawing. Screen readers hear "label percent"
-// ("Battery 76%").
+// ("Battery 76%"). Given segments, it draws them side by side from the left edge in place of
+// the single fill (the memory's wired, compressed and cached parts).
 class LevelBar : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +23,13 @@ public:
     void setTrackOpacity(double opacity);     // default 0.2
     void setBarHeight(int height);            // default 6
     void setLabel(const QString& label);      // for the accessible name only
+
+    struct Segment {
+        double fraction = 0;
+        QColor color;
+        bool operator==(const Segment&) const = default;
+    };
+    void setSegments(const QVector<Segment>& segments);  // none by default
 
     double value() const { return value_; }
     QColor fillColor() const { return fillColor_; }
@@ -41,4 +50,5 @@ private:
     double trackOpacity_ = 0.2;
     int barHeight_ = 6;
     QString label_;
+    QVector<Segment> segments_;
 };

@@ -3,7 +3,7 @@
 #include "core/Clock.h"
 #include "platform/GpuSource.h"
 #include "platform/linux/gpu/DrmCardReader.h"
-#include "platform/linux/gpu/NvidiaReader.h"
+#include "platform/linux/gpu/nvidia/NvidiaReader.h"
 
 #include <filesystem>
 #include <memory>

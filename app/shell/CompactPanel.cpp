@@ -1,0 +1,44 @@
+#include "app/shell/CompactPanel.h"
+
+#include "app/faces/X11WindowState.h"
+#include "app/shell/PanelPlacement.h"
+#include "views/compact/PopoverView.h"
+#include "views/kit/ViewPalette.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+
+CompactPanel::CompactPanel(const SystemMonitor& monitor, const AppSettings& settings,
+                           NotificationCenter& center, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      content_(new PopoverView(monitor, settings, center)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(compactPanelSize);
+    ViewPalette::applyDarkLook(*this, ViewPalette::windowBackground());
+    setWindowTitle(QStringLiteral("Vantrel"));
+    setAccessibleName(QStringLiteral("Compact panel"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content_);
+    keepOutOfTaskbarAndPager(this);
+    connect(qApp, &QGuiApplication::screenRemoved, this, &CompactPanel::keepOnScreens);
+}
+
+void CompactPanel::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        emit deactivated();
+    }
+}
+
+void CompactPanel::keepOnScreens(const QScreen* leaving) {
+    QVector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != leaving) {
+            areas.append(screen->availableGeometry());
+        }
+    }
+    move(clampOntoScreens(frameGeometry(), areas));
+}

@@ -1,0 +1,73 @@
+#include "installation/HelperInstallation.h"
+#include "installer/InstallerRun.h"
+#include "installer/Systemctl.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+// vantrel-helper-installer: installs or updates the Vantrel sensor helper for the user who
+// started it through pkexec. It runs as root, so it believes no argument and no environment
+// variable but PKEXEC_UID, which pkexec sets to the uid of the user who asked.
+
+namespace {
+
+int refuse(const char* why) {
+    std::fprintf(stderr, "vantrel-helper-installer: %s\n", why);
+    return 1;
+}
+
+std::optional<uid_t> parseUid(std::string_view text) {
+    unsigned long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+        value >= std::numeric_limits<uid_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<uid_t>(value);
+}
+
+}  // namespace
+
+int main(int argc, char**) {
+    if (argc > 1) {
+        return refuse("takes no arguments; Vantrel starts it through pkexec");
+    }
+    if (::geteuid() != 0) {
+        return refuse(
+            "must run as root: Vantrel starts it through pkexec, which asks for an "
+            "administrator's password");
+    }
+    const char* invoking = std::getenv("PKEXEC_UID");
+    if (invoking == nullptr) {
+        return refuse(
+            "was not started through pkexec (PKEXEC_UID is not set), so there is no user to "
+            "allow; nothing changed");
+    }
+    const auto user = parseUid(invoking);
+    if (!user) {
+        return refuse("PKEXEC_UID is not a user id; nothing changed");
+    }
+    // Nothing below, systemctl included, sees the caller's environment.
+    ::clearenv();
+    ::umask(022);
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        std::fprintf(stderr, "vantrel-helper-installer: cannot find its own program: %s\n",
+                     error.message().c_str());
+        return 1;
+    }
+    InstallerRun run;
+    run.bundledHelper = bundledHelperBeside(self);
+    run.user = *user;
+    run.systemctl = runSystemctl;
+    return runHelperInstallation(run) ? 0 : 1;
+}

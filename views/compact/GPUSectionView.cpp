@@ -1,0 +1,55 @@
+#include "views/compact/GPUSectionView.h"
+
+#include "core/SystemMonitor.h"
+#include "core/TextFormat.h"
+#include "views/graphs/MiniGraphView.h"
+#include "views/kit/LevelBar.h"
+#include "views/kit/ValueRow.h"
+#include "views/kit/ViewPalette.h"
+
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int graphHeight = 40;
+constexpr double memoryFillOpacity = 0.7;
+
+}  // namespace
+
+GPUSectionView::GPUSectionView(const SystemMonitor& monitor, QWidget* parent)
+    : SectionView(QString(), QStringLiteral("GPU"), parent),
+      monitor_(monitor),
+      graph_(sectionGraph(QStringLiteral("GPU history"), graphHeight)),
+      memory_(sectionRow(QStringLiteral("Memory"))),
+      memoryBar_(new LevelBar),
+      temperature_(sectionRow(QStringLiteral("GPU Temperature"))),
+      power_(sectionRow(QStringLiteral("GPU Power"))) {
+    graph_->setColor(ViewPalette::cyan());
+    body()->addWidget(graph_);
+    body()->addWidget(memory_);
+    memoryBar_->setLabel(QStringLiteral("GPU memory"));
+    memoryBar_->setFillColor(ViewPalette::cyan());
+    memoryBar_->setFillOpacity(memoryFillOpacity);
+    body()->addWidget(memoryBar_);
+    for (ValueRow* row : {temperature_, power_}) {
+        row->setVisible(false);
+        body()->addWidget(row);
+    }
+}
+
+void GPUSectionView::refresh() {
+    const GPUStats& gpu = monitor_.gpu();
+    setValue(percentText(gpu.utilization));
+    graph_->setValues(monitor_.histories().gpu.values());
+    // No memory figures (no GPU, or one that does not say) show a dash, not "0 MB / 0 MB".
+    const bool memoryKnown = gpu.totalMemoryBytes > 0;
+    memory_->setValue(memoryKnown ? formatBytes(gpu.usedMemoryBytes) + QStringLiteral(" / ") +
+                                        formatBytes(gpu.totalMemoryBytes)
+                                  : missingValueText());
+    memoryBar_->setValue(memoryKnown ? static_cast<double>(gpu.usedMemoryBytes) /
+                                           static_cast<double>(gpu.totalMemoryBytes)
+                                     : 0.0);
+    const SensorStats& sensors = monitor_.sensors();
+    showSensorRow(*temperature_, sensors.gpuTempCelsius, temperatureText);
+    showSensorRow(*power_, sensors.gpuPowerWatts, powerText);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/SessionReport.h"
+
+#include <QTimeZone>
+
+#include <functional>
+
+class QWidget;
+
+// The "Vantrel Session Report" window: the dark report in a 600 × 700 window, centred on the
+// screen, with "Export as PDF" and, given `onShowCSV`, "Show CSV File".
+QWidget* makeSessionReportWindow(const SessionReport& report, std::function<void()> onShowCSV,
+                                 const QTimeZone& zone = QTimeZone::systemTimeZone());

@@ -1,0 +1,117 @@
+#include "views/settings/SettingsFileControls.h"
+
+#include "core/SettingsFileTransfer.h"
+#include "core/UserDefaults.h"
+#include "shortcuts/AppShortcutNames.h"
+#include "shortcuts/KeyboardShortcuts.h"
+#include "views/kit/ViewPalette.h"
+#include "views/settings/SettingsForm.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace {
+
+const QString jsonFilter = QStringLiteral("JSON files (*.json)");
+
+std::array<ShortcutName, 3> appShortcuts() {
+    return {app_shortcut::toggleCompact(), app_shortcut::toggleOverlay(),
+            app_shortcut::openSettings()};
+}
+
+QString storedKey(const ShortcutName& name) {
+    return QStringLiteral("KeyboardShortcuts_") + name.rawValue;
+}
+
+}  // namespace
+
+SettingsFileControls::SettingsFileControls(AppSettings& settings, UserDefaults& defaults,
+                                           KeyboardShortcuts* shortcuts, QWidget* parent)
+    : QWidget(parent),
+      settings_(settings),
+      defaults_(defaults),
+      shortcuts_(shortcuts),
+      message_(captionLabel({})) {
+    auto* exportButton = new QPushButton(QStringLiteral("Export…"));
+    exportButton->setObjectName(QStringLiteral("exportSettings"));
+    exportButton->setAccessibleName(QStringLiteral("Export settings"));
+    auto* importButton = new QPushButton(QStringLiteral("Import…"));
+    importButton->setObjectName(QStringLiteral("importSettings"));
+    importButton->setAccessibleName(QStringLiteral("Import settings"));
+    message_->setObjectName(QStringLiteral("settingsFileMessage"));
+    message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    message_->hide();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addWidget(exportButton);
+    buttons->addWidget(importButton);
+    buttons->addStretch(1);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(buttons);
+    column->addWidget(message_);
+
+    connect(exportButton, &QPushButton::clicked, this, &SettingsFileControls::exportFile);
+    connect(importButton, &QPushButton::clicked, this, &SettingsFileControls::importFile);
+}
+
+QString SettingsFileControls::message() const {
+    return message_->text();
+}
+
+void SettingsFileControls::exportFile() {
+    const QString path =
+        dialogs_.save(window(), QStringLiteral("Export Settings"),
+                      QStringLiteral("vantrel-settings.json"), jsonFilter, QStringLiteral("json"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const SettingsFileResult result = exportSettingsFile(settings_, defaults_, path);
+    say(result.ok() ? QStringLiteral("Settings exported to %1").arg(path)
+                    : QStringLiteral("The settings were not exported: %1").arg(result.error),
+        !result.ok());
+}
+
+void SettingsFileControls::importFile() {
+    const QString path = dialogs_.open(window(), QStringLiteral("Import Settings"), jsonFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    std::array<std::optional<QJsonValue>, 3> before;
+    const auto names = appShortcuts();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        before[i] = defaults_.value(storedKey(names[i]));
+    }
+    const SettingsFileResult result = importSettingsFile(settings_, defaults_, path);
+    if (!result.ok()) {
+        say(QStringLiteral("Nothing was imported: %1").arg(result.error), true);
+        return;
+    }
+    // The import writes the shortcuts' stored form only; the shortcuts module registers the
+    // new combinations and its recorders show them.
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (shortcuts_ != nullptr && defaults_.value(storedKey(names[i])) != before[i]) {
+            shortcuts_->setShortcut(shortcuts_->getShortcut(names[i]), names[i]);
+        }
+    }
+    QString text = QStringLiteral("Settings imported from %1").arg(path);
+    if (!result.ignoredKeys.isEmpty()) {
+        text +=
+            QStringLiteral("; left alone: %1").arg(result.ignoredKeys.join(QStringLiteral(", ")));
+    }
+    say(text, false);
+}
+
+void SettingsFileControls::say(const QString& text, bool failed) {
+    setLabelText(*message_, text);
+    QPalette palette = message_->palette();
+    palette.setColor(QPalette::WindowText,
+                     failed ? ViewPalette::red() : ViewPalette::secondaryText());
+    message_->setPalette(palette);
+    message_->setVisible(!text.isEmpty());
+}
