@@ -1,4 +1,5 @@
 #include "app/faces/X11Watcher.h"
+#include "app/faces/X11WindowState.h"
 #include "app/shell/AppDelegate.h"
 #include "app/shell/HelperPrompt.h"
 #include "app/shell/SettingsWindowMaker.h"
@@ -18,9 +19,11 @@
 #include "shortcuts/SessionHotKeys.h"
 #include "views/desktop/RevealFile.h"
 #include "views/help/HelpView.h"
+#include "views/overlay/OverlayWindow.h"
 #include "views/report/SessionReportWindow.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDBusConnection>
 
 #include <cstdio>
@@ -122,6 +125,13 @@ int main(int argc, char** argv) {
 
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
+    options.makeOverlay = [&, supportUrl = options.supportUrl] {
+        auto* dashboard = new OverlayWindow(monitor, settings, center, clock, supportUrl);
+        keepOutOfTaskbarAndPager(dashboard);
+        dashboard->placeOnScreenAt(QCursor::pos());
+        QObject::connect(dashboard, &OverlayWindow::quitRequested, &app, &QApplication::quit);
+        return dashboard;
+    };
     options.shortcuts = &shortcuts;
     options.makeSettingsWindow =
         settingsWindowMaker(settings, monitor, defaults, &shortcuts, clock);

@@ -107,6 +107,21 @@ QString compactByteRateText(double b) {
     return withUnit(b, 0, "B");
 }
 
+QString pageRateText(double pagesPerSecond) {
+    return withUnit(pagesPerSecond, 0, "/s");
+}
+
+QString shortenedAddressText(const QString& address, int length) {
+    if (address.size() <= length) {
+        return address;
+    }
+    return address.left(std::max(0, length)) + QChar(0x2026);
+}
+
+QString noValueText() {
+    return QString(QChar(0x2014));
+}
+
 QString temperatureText(double celsius) {
     return fixedText(celsius, 1) + QStringLiteral(u" \u00B0C");
 }

@@ -44,6 +44,15 @@ QString byteRateText(double bytesPerSecond);
 // The menu bar's narrow rate: "%.0fG", "%.0fM", "%.0fK" or "%.0fB".
 QString compactByteRateText(double bytesPerSecond);
 
+// Pages moved per second, "%.0f/s": the dashboard's "Page In" and "Page Out".
+QString pageRateText(double pagesPerSecond);
+
+// An address cut to its first `length` characters with "…" when longer; shorter ones whole.
+QString shortenedAddressText(const QString& address, int length);
+
+// What a value without a reading shows: an em dash.
+QString noValueText();
+
 // "%.1f °C": temperature rows and cards.
 QString temperatureText(double celsius);
 

@@ -74,13 +74,3 @@ RAMStats RAMProvider::sample() {
     ram.pressureLevel = pressureLevel(ram);
     return ram;
 }
-
-int memoryPressurePercent(const RAMStats& ram) {
-    if (ram.totalBytes == 0) {
-        return 0;
-    }
-    const double percent =
-        (static_cast<double>(ram.wiredBytes) + static_cast<double>(ram.compressedBytes)) /
-        static_cast<double>(ram.totalBytes) * 100.0;
-    return static_cast<int>(std::min(percent, 100.0));
-}

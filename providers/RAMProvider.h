@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Clock.h"
+#include "core/MemoryPressure.h"
 #include "core/ProviderInterfaces.h"
 #include "platform/MemorySource.h"
 
@@ -29,7 +30,3 @@ private:
     std::uint64_t prevPageOuts_ = 0;
     Clock::SteadyTime prevTime_;
 };
-
-// The dashboard's memory pressure: wired plus compressed memory as a whole percentage of
-// physical memory, truncated, at most 100, and 0 when the total is unknown.
-int memoryPressurePercent(const RAMStats& ram);

@@ -86,6 +86,11 @@ TEST(TextFormat, NumbersRoundAsPrintfAndSwitchUnitsAtPowersOfTwo) {
         {batteryCapacityText(battery(false, 0, 5103, 4420, 12.5)), "55.2 / 63.8 Wh"},
         {batteryCapacityText(battery(false, 0, 5103, 4382, 0)), "4382 / 5103 mAh"},
         {batteryCapacityText(battery(false, 0, -1, 4382, 12.6)), ""},
+        {pageRateText(12.5), "12/s"},
+        {shortenedAddressText(QStringLiteral("2001:db8:85a3:0:0:8a2e:370:7334"), 24),
+         "2001:db8:85a3:0:0:8a2e:3…"},
+        {shortenedAddressText(QStringLiteral("fe80::1"), 24), "fe80::1"},
+        {noValueText(), "—"},
     });
 }
 

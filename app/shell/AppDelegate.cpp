@@ -375,6 +375,13 @@ void AppDelegate::showOverlay() {
         notBuiltYet(QStringLiteral("The dashboard"));
         return;
     }
+    // Opening the dashboard while one is shown (the menu, the compact panel's button, a
+    // shortcut) brings that one to the front rather than leaving it behind as an orphan.
+    if (visible(windows_.overlayWindow)) {
+        windows_.overlayWindow->raise();
+        windows_.overlayWindow->activateWindow();
+        return;
+    }
     closeOverlay();
     QWidget* overlay = options_.makeOverlay();
     windows_.overlayWindow = overlay;

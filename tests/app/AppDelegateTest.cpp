@@ -127,6 +127,10 @@ TEST_F(AppDelegateTest, MenuActionsReachTheShell) {
     std::unique_ptr<QMenu> menu = shell().buildMenu();
     menu->actions()[1]->trigger();  // Open Dashboard
     EXPECT_TRUE(overlayOpen());
+    const QPointer<QWidget> dashboard = shell().windows().overlayWindow;
+    harness.center.post(notification::openOverlay);
+    settle();
+    EXPECT_EQ(shell().windows().overlayWindow, dashboard);  // raised, not replaced
     menu = shell().buildMenu();
     menu->actions()[0]->trigger();  // Open Compact View
     EXPECT_TRUE(panelOpen());

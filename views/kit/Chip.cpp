@@ -84,7 +84,8 @@ void Chip::setValueColor(const QColor& color) {
 }
 
 void Chip::textChanged() {
-    setAccessibleName(value_.isEmpty() ? label_ : label_ + QLatin1Char(' ') + value_);
+    setAccessibleName(value_.isEmpty() || label_.isEmpty() ? label_ + value_
+                                                           : label_ + QLatin1Char(' ') + value_);
     updateGeometry();
     update();
 }

@@ -1,0 +1,333 @@
+#include "core/SampleRecorder.h"
+#include "support/MonitorHarness.h"
+#include "support/QStringPrinter.h"
+#include "views/kit/Chip.h"
+#include "views/kit/ValueRow.h"
+#include "views/overlay/AccentDot.h"
+#include "views/overlay/CardGrid.h"
+#include "views/overlay/OverlayCard.h"
+#include "views/overlay/OverlayHeader.h"
+#include "views/overlay/OverlayView.h"
+#include "views/overlay/OverlayWindow.h"
+#include "views/overlay/SessionBar.h"
+#include "views/overlay/SummaryChips.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint64_t GiB = std::uint64_t{1} << 30;
+constexpr std::uint64_t MiB = std::uint64_t{1} << 20;
+
+class TestRecorder final : public SampleRecorder {
+public:
+    void recordSample(const SystemMonitor&) override {}
+    using SampleRecorder::setRecording;
+    using SampleRecorder::setRecordingDuration;
+};
+
+// A laptop with sensors and two efficiency and two performance cores.
+void setLaptopRecords(FakeParts& fakes) {
+    fakes.cpu->next = {0.427, {0.1, 0.2, 0.9, 0.5}, 2, 2, 0.301, 0.126, {1.5, 0.75, 0.125}, 90061};
+    RAMStats& ram = fakes.ram->next;
+    ram = {16 * GiB, 9 * GiB, 2 * GiB, 4 * GiB, GiB, 3 * GiB, GiB, 512 * MiB, 2 * GiB, 12.4, 0, 1};
+    NetworkStats& net = fakes.network->next;
+    net.uploadSpeed = 2048;
+    net.downloadSpeed = 1.5 * MiB;
+    net.interfaceName = QStringLiteral("wlp2s0");
+    net.interfaceType = QStringLiteral("Wi-Fi");
+    net.wifiName = QStringLiteral("Home");
+    net.localIP = QStringLiteral("192.168.1.20");
+    net.ipv6 = QStringLiteral("2001:db8:85a3:0:0:8a2e:370:7334");
+    net.peakUpload = 4096;
+    net.peakDownload = 2 * MiB;
+    fakes.gpu->next = {0.25, 512 * MiB, 4 * GiB, QStringLiteral("Intel Iris Xe")};
+    DiskStats& disk = fakes.disk->next;
+    disk.totalBytes = 512LL << 30;
+    disk.usedBytes = 400LL << 30;
+    disk.availableBytes = 112LL << 30;
+    disk.readBytesPerSec = 1024;
+    fakes.battery->next = {
+        true, 76, false, false, 95, 82, 311, 7.25, 11.4, QStringLiteral("Normal"), 5000, 4500};
+    fakes.processes->next.topByCPU = {{1, QStringLiteral("firefox"), 12.25, GiB}};
+    SensorStats& sensors = fakes.sensors->next;
+    sensors.cpuTempCelsius = 61.25;
+    sensors.systemPowerWatts = 14.5;
+    sensors.gpuTempCelsius = 55;
+    sensors.ssdTempCelsius = 40;
+    sensors.batteryTempCelsius = 31.5;
+}
+
+void collectTexts(const QLayout* layout, const QWidget& card, QStringList& texts) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (const QWidget* widget = item->widget()) {
+            const bool isText = qobject_cast<const ValueRow*>(widget) != nullptr ||
+                                qobject_cast<const QLabel*>(widget) != nullptr;
+            if (isText && widget->isVisibleTo(&card) && !widget->accessibleName().isEmpty()) {
+                texts.append(widget->accessibleName());
+            }
+            if (widget->layout() != nullptr) {
+                collectTexts(widget->layout(), card, texts);
+            }
+        } else if (item->layout() != nullptr) {
+            collectTexts(item->layout(), card, texts);
+        }
+    }
+}
+
+// What a screen reader hears of each shown row and note of `card`, in their order.
+QStringList shownTexts(const OverlayCard& card) {
+    QStringList texts;
+    collectTexts(card.body(), card, texts);
+    return texts;
+}
+
+class OverlayViewTest : public ::testing::Test {
+protected:
+    OverlayViewTest()
+        : harness([this](Clock&) {
+              auto made = std::make_unique<TestRecorder>();
+              recorder = made.get();
+              return made;
+          }) {}
+
+    std::unique_ptr<OverlayView> makeView() {
+        return std::make_unique<OverlayView>(*harness.monitor, harness.settings, harness.center,
+                                             harness.clock, QString());
+    }
+
+    QStringList cardTitles(const OverlayView& view) {
+        QStringList titles;
+        for (const OverlayCard* card : view.grid()->shownCards()) {
+            titles.append(card->title());
+        }
+        return titles;
+    }
+
+    TestRecorder* recorder = nullptr;
+    MonitorHarness harness;
+};
+
+TEST_F(OverlayViewTest, CardsFollowTheSettingsAndTheMachine) {
+    struct Case {
+        const char* name;
+        QVector<void (AppSettings::*)(bool)> off;
+        bool battery;
+        bool helper;
+        QStringList cards;
+        QString batteryCard;  // what the battery card says first
+    } cases[] = {
+        {"laptop",
+         {},
+         true,
+         true,
+         {"CPU", "Memory", "Network", "GPU", "Disk", "Battery", "Processes"},
+         "Status 1h 35m remaining"},
+        {"desktop without helper",
+         {&AppSettings::setOverlayShowCPU, &AppSettings::setOverlayShowNetwork,
+          &AppSettings::setOverlayShowProcesses},
+         false,
+         false,
+         {"Memory", "GPU", "Disk", "Battery"},
+         "No Battery"},
+        {"all off",
+         {&AppSettings::setOverlayShowCPU, &AppSettings::setOverlayShowRAM,
+          &AppSettings::setOverlayShowNetwork, &AppSettings::setOverlayShowGPU,
+          &AppSettings::setOverlayShowDisk, &AppSettings::setOverlayShowBattery,
+          &AppSettings::setOverlayShowProcesses},
+         true,
+         true,
+         {},
+         {}},
+    };
+    for (const Case& c : cases) {
+        MonitorHarness h;
+        setLaptopRecords(h.fakes);
+        if (!c.battery) {
+            h.fakes.battery->next = BatteryStats{};
+        }
+        h.monitor->setHelperAvailable(c.helper);
+        h.monitor->poll();
+        OverlayView view(*h.monitor, h.settings, h.center, h.clock, QString());
+        for (auto setter : c.off) {
+            (h.settings.*setter)(false);
+        }
+        EXPECT_EQ(cardTitles(view), c.cards) << c.name;
+        EXPECT_TRUE(view.header()->isVisibleTo(&view) && view.chips()->isVisibleTo(&view) &&
+                    view.sessionBar()->isVisibleTo(&view))
+            << c.name;
+        for (const OverlayCard* card : view.grid()->shownCards()) {
+            const QStringList texts = shownTexts(*card);
+            if (card->title() == QLatin1String("Battery")) {
+                EXPECT_EQ(texts.value(0), c.batteryCard) << c.name;
+                EXPECT_EQ(texts.size() == 1, !c.battery) << c.name;
+            }
+            // Without the helper no temperature or power row is left.
+            for (const QString& text : texts) {
+                const bool sensorRow = text.contains(QLatin1String("Temp")) ||
+                                       text.startsWith(QLatin1String("System Power")) ||
+                                       text.startsWith(QLatin1String("Charger"));
+                EXPECT_FALSE(sensorRow && !c.helper) << c.name << ": " << text.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(OverlayViewTest, EveryRowShowsItsRecordsText) {
+    setLaptopRecords(harness.fakes);
+    harness.monitor->setHelperAvailable(true);
+    harness.monitor->poll();
+    const auto view = makeView();
+    const std::pair<const char*, QStringList> expected[] = {
+        {"CPU 42%",
+         {"User 30%", "System 12%", "Load 1.50  0.75  0.12", "Uptime 1d 1h 1m",
+          "Temperature 61.2 °C", "System Power 14.5 W"}},
+        {"Memory 56%",
+         {"Wired 2.0 GB", "Compressed 1.0 GB", "Cached 3.0 GB", "Used 9.0 GB / 16.0 GB",
+          "Swap 512 MB / 2.0 GB", "Page In 12/s", "Page Out 0/s"}},
+        {"Network",
+         {"↑ 2 KB/s", "↓ 1.5 MB/s", "Peak ↑ 4 KB/s", "Peak ↓ 2.0 MB/s", "Wi-Fi Home",
+          "Local IP 192.168.1.20", "IPv6 2001:db8:85a3:0:0:8a2e:3…"}},
+        {"GPU 25%", {"Model Intel Iris Xe", "VRAM 512 MB / 4.0 GB", "Temperature 55.0 °C"}},
+        {"Disk 78%",
+         {"Used 400.0 GB / 512.0 GB", "Available 112.0 GB", "Purgeable 0 MB", "Read 1 KB/s",
+          "Write 0 B/s", "SSD Temp 40.0 °C"}},
+        {"Battery 76%",
+         {"Status 1h 35m remaining", "Health 82%", "Cycles 311", "Discharging 7.2 W",
+          "Voltage 11.40 V", "Condition Normal", "Capacity 51.3 / 57.0 Wh", "Temperature 31.5 °C"}},
+        {"Processes", {"Top CPU", "firefox 12.2%", "Top Memory", "No data"}},
+    };
+    const QVector<OverlayCard*> cards = view->grid()->shownCards();
+    ASSERT_EQ(cards.size(), std::size(expected));
+    for (qsizetype i = 0; i < cards.size(); ++i) {
+        EXPECT_EQ(cards[i]->accessibleName(), QString::fromUtf8(expected[i].first));
+        EXPECT_EQ(shownTexts(*cards[i]), expected[i].second) << expected[i].first;
+    }
+    QStringList chips;
+    for (const Chip* chip : view->chips()->findChildren<Chip*>()) {
+        chips.append(chip->accessibleName());
+    }
+    EXPECT_EQ(chips, (QStringList{"CPU 42%", "GPU 25%", "Memory 56%", "Battery 76%", "Disk 78%"}));
+}
+
+TEST_F(OverlayViewTest, BeforeThePollAndOnAnEmptyMachineNothingReadsAsANumberItIsNot) {
+    const auto view = makeView();
+    for (const OverlayCard* card : view->grid()->shownCards()) {
+        for (const QString& text : shownTexts(*card)) {
+            EXPECT_FALSE(text.contains(QLatin1String("nan")) ||
+                         text.contains(QLatin1String("inf")) || text.contains(QLatin1Char('-')))
+                << text.toStdString();
+        }
+    }
+    EXPECT_EQ(shownTexts(*view->grid()->shownCards()[3]).value(1), QStringLiteral("VRAM —"));
+}
+
+TEST_F(OverlayViewTest, GridColumnsFollowTheWidthLive) {
+    const auto view = makeView();
+    view->show();
+    for (const auto& [width, columns] :
+         {std::pair{499, 1}, {500, 2}, {749, 2}, {750, 3}, {960, 3}}) {
+        view->resize(width, 700);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(view->grid()->columns(), columns) << width;
+        const QVector<OverlayCard*> cards = view->grid()->shownCards();
+        int onFirstRow = 0;
+        for (const OverlayCard* card : cards) {
+            onFirstRow += card->geometry().top() == cards.first()->geometry().top() ? 1 : 0;
+        }
+        EXPECT_EQ(onFirstRow, columns) << width;
+    }
+}
+
+TEST_F(OverlayViewTest, SessionBarShowsItsConditionalItemsOnlyWhenTheyHaveSomethingToSay) {
+    SessionBar bar;
+    SessionSummary session;
+    session.startTime = harness.clock.wallNow();
+    session.peakCPU = 0.874;
+    session.peakRAMBytes = 3 * GiB / 2;
+    session.totalDownloadBytes = 1600;
+    const QStringList always{"42s", "CPU 87%", "RAM 1.5 GB", "GPU 0%", "↓ 2 KB", "↑ 0 B"};
+    const auto now = session.startTime + std::chrono::seconds(42);
+    bar.refresh(session, now);
+    EXPECT_EQ(bar.shownItems(), always);
+
+    session.peakCPUTemp = 80.6;
+    session.worstThermal = ThermalState::fair;
+    bar.refresh(session, now);
+    EXPECT_EQ(bar.shownItems(), (always + QStringList{"Peak CPU 81°C", "Thermal Fair"}));
+
+    session.peakGPUTemp = 70;
+    session.worstThermal = ThermalState::critical;
+    session.throttleSeconds = 61;
+    bar.refresh(session, now);
+    EXPECT_EQ(bar.shownItems(), (always + QStringList{"Peak CPU 81°C", "Peak GPU 70°C",
+                                                      "Thermal Critical", "Throttled 1m 1s"}));
+}
+
+TEST_F(OverlayViewTest, HeaderFollowsTheRecorderAndSetsTheAccent) {
+    const auto view = makeView();
+    OverlayHeader& header = *view->header();
+    EXPECT_EQ(header.recordingText(), QString());
+    recorder->setRecording(true);
+    recorder->setRecordingDuration(65);
+    EXPECT_EQ(header.recordingText(), QStringLiteral("REC 1m 5s"));
+    recorder->setRecording(false);
+    EXPECT_EQ(header.recordingText(), QString());
+
+    QStringList current;
+    for (AccentDot* dot : header.accentDots()) {
+        if (dot->isCurrent()) {
+            current.append(dot->name());
+        }
+    }
+    EXPECT_EQ(current, QStringList{"purple"});
+    header.accentDots().first()->click();
+    EXPECT_EQ(harness.settings.graphColor(), QStringLiteral("green"));
+    EXPECT_TRUE(header.accentDots().first()->isCurrent());
+    EXPECT_FALSE(header.accentDots()[2]->isCurrent());
+    EXPECT_EQ(view->grid()->shownCards().first()->accent(), header.accentDots().first()->color());
+}
+
+TEST_F(OverlayViewTest, EscapeWithTheFocusInACardAsksTheShellToClose) {
+    OverlayWindow window(*harness.monitor, harness.settings, harness.center, harness.clock,
+                         QString());
+    int closes = 0;
+    QObject::connect(&harness.center, &NotificationCenter::notified, [&](const QString& name) {
+        closes += name == notification::closeOverlay ? 1 : 0;
+    });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    OverlayCard* card = window.view()->grid()->shownCards().first();
+    card->setFocusPolicy(Qt::StrongFocus);
+    card->setFocus();
+    QTest::keyClick(card, Qt::Key_Escape);
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(window.minimumSize(), QSize(600, 500));
+    EXPECT_EQ(window.size(), QSize(960, 860));
+}
+
+TEST_F(OverlayViewTest, WindowIsCentredInTheAvailableAreaAndStaysOnAScreen) {
+    const std::pair<QRect, QRect> cases[] = {
+        {QRect(0, 0, 1920, 1080), QRect(480, 110, 960, 860)},
+        {QRect(1920, 28, 2560, 1412), QRect(2720, 304, 960, 860)},
+        {QRect(0, 0, 1280, 800), QRect(160, 0, 960, 800)},
+        {QRect(0, 0, 500, 400), QRect(0, 0, 600, 500)},
+    };
+    for (const auto& [area, placed] : cases) {
+        EXPECT_EQ(OverlayWindow::placementIn(area), placed) << area.width();
+    }
+    // A dashboard left on an unplugged screen is moved; one on a remaining screen stays.
+    const QVector<QRect> screens{QRect(0, 0, 1920, 1080)};
+    EXPECT_TRUE(OverlayWindow::onAScreen(QRect(480, 110, 960, 860), screens));
+    EXPECT_FALSE(OverlayWindow::onAScreen(QRect(2720, 304, 960, 860), screens));
+}
+
+}  // namespace

@@ -1,0 +1,85 @@
+#include "views/overlay/BatteryCard.h"
+
+#include "core/SystemMonitor.h"
+#include "core/TextFormat.h"
+#include "views/kit/StateColors.h"
+#include "views/kit/ValueRow.h"
+#include "views/kit/ViewPalette.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+// Below this the battery is taken as idle and no power row is shown.
+constexpr double minimumShownWatts = 0.1;
+
+}  // namespace
+
+BatteryCard::BatteryCard(QWidget* parent)
+    : OverlayCard(QStringLiteral("battery.100"), QStringLiteral("Battery"), parent),
+      details_(new QWidget) {
+    noBattery_ = addNote(QStringLiteral("No Battery"));
+    auto* rows = new QVBoxLayout(details_);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(6);
+    const auto row = [rows](const char* label) {
+        auto* added = new ValueRow(QString::fromUtf8(label));
+        rows->addWidget(added);
+        return added;
+    };
+    status_ = row("Status");
+    health_ = row("Health");
+    cycles_ = row("Cycles");
+    power_ = row("Discharging");
+    voltage_ = row("Voltage");
+    condition_ = row("Condition");
+    capacity_ = row("Capacity");
+    temperature_ = row("Temperature");
+    charger_ = row("Charger");
+    body()->addWidget(details_);
+    body()->addStretch(1);
+}
+
+void BatteryCard::refresh(const SystemMonitor& monitor) {
+    const BatteryStats& battery = monitor.battery();
+    noBattery_->setVisible(!battery.hasBattery);
+    details_->setVisible(battery.hasBattery);
+    if (!battery.hasBattery) {
+        setValue(QString());
+        return;
+    }
+    setSymbol(batterySymbolName(battery));
+    setValue(wholePercentText(battery.percentage));
+    setValueColor(batteryLevelColor(battery));
+
+    status_->setValue(batteryTimeText(battery));
+    if (battery.healthPercent < 0) {
+        health_->setValue(noValueText());
+        health_->setValueColor(ViewPalette::primaryText());
+    } else {
+        health_->setValue(wholePercentText(battery.healthPercent));
+        health_->setValueColor(batteryHealthColor(battery.healthPercent));
+    }
+    cycles_->setValue(battery.cycleCount < 0 ? noValueText() : QString::number(battery.cycleCount));
+    power_->setLabel(battery.isCharging ? QStringLiteral("Charging")
+                                        : QStringLiteral("Discharging"));
+    if (battery.currentWatts > minimumShownWatts) {
+        power_->setValue(powerText(battery.currentWatts));
+    }
+    power_->setVisible(battery.currentWatts > minimumShownWatts);
+    voltage_->setValue(voltageText(battery.voltage));
+    if (battery.condition.isEmpty()) {
+        condition_->setValue(noValueText());
+        condition_->setValueColor(ViewPalette::primaryText());
+    } else {
+        condition_->setValue(battery.condition);
+        condition_->setValueColor(batteryConditionColor(battery.condition));
+    }
+    const QString capacity = batteryCapacityText(battery);
+    capacity_->setValue(capacity.isEmpty() ? noValueText() : capacity);
+
+    const SensorStats& sensors = monitor.sensors();
+    showReading(*temperature_, sensors.batteryTempCelsius, temperatureText);
+    showReading(*charger_, sensors.chargerPowerWatts, powerText);
+}

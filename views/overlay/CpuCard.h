@@ -1,0 +1,39 @@
+#pragma once
+
+#include "views/kit/CoreLabels.h"
+#include "views/overlay/OverlayCard.h"
+
+#include <QVector>
+
+class CoreBarView;
+class GlowGraphView;
+class QGridLayout;
+class StateBadge;
+
+// The CPU: its history in the accent colour, a bar per core labelled by kind, the user and
+// system shares, the load averages, the uptime, the thermal state and, from the helper, the
+// CPU and IO temperatures and the system's power.
+class CpuCard final : public OverlayCard {
+    Q_OBJECT
+public:
+    explicit CpuCard(QWidget* parent = nullptr);
+    void refresh(const SystemMonitor& monitor) override;
+
+private:
+    void accentChanged() override;
+    void rebuildCores(const QVector<CoreLabel>& labels);
+    QColor coreColor(CoreKind kind) const;
+
+    GlowGraphView* graph_;
+    QGridLayout* cores_;
+    QVector<CoreLabel> coreLabels_;
+    QVector<CoreBarView*> coreBars_;
+    ValueRow* user_;
+    ValueRow* system_;
+    ValueRow* load_;
+    ValueRow* uptime_;
+    StateBadge* thermal_;
+    ValueRow* temperature_;
+    ValueRow* ioTemperature_;
+    ValueRow* systemPower_;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "views/overlay/OverlayCard.h"
+
+class LevelBar;
+
+// The start-up disk: used of total over a usage bar, the available and purgeable space, the
+// read and write rates and, from the helper, the SSD's temperature.
+class DiskCard final : public OverlayCard {
+    Q_OBJECT
+public:
+    explicit DiskCard(QWidget* parent = nullptr);
+    void refresh(const SystemMonitor& monitor) override;
+
+private:
+    ValueRow* used_;
+    LevelBar* bar_;
+    ValueRow* available_;
+    ValueRow* purgeable_;
+    ValueRow* read_;
+    ValueRow* write_;
+    ValueRow* temperature_;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "views/overlay/OverlayCard.h"
+
+class GlowGraphView;
+
+// The GPU: its history in the accent colour, its model, its memory and, from the helper, its
+// temperature and power.
+class GpuCard final : public OverlayCard {
+    Q_OBJECT
+public:
+    explicit GpuCard(QWidget* parent = nullptr);
+    void refresh(const SystemMonitor& monitor) override;
+
+private:
+    void accentChanged() override;
+
+    GlowGraphView* graph_;
+    ValueRow* model_;
+    ValueRow* memory_;
+    ValueRow* temperature_;
+    ValueRow* power_;
+};

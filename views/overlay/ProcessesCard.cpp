@@ -1,0 +1,67 @@
+#include "views/overlay/ProcessesCard.h"
+
+#include "core/SystemMonitor.h"
+#include "core/TextFormat.h"
+#include "views/kit/ValueRow.h"
+#include "views/kit/ViewFonts.h"
+#include "views/kit/ViewPalette.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+QString cpuShare(const TopProcess& process) {
+    return decimalPercentText(process.cpuPercent);
+}
+
+QString memory(const TopProcess& process) {
+    return formatBytes(process.memoryBytes);
+}
+
+}  // namespace
+
+ProcessesCard::ProcessesCard(QWidget* parent)
+    : OverlayCard(QString(), QStringLiteral("Processes"), parent) {
+    addList(byCPU_, QStringLiteral("cpu"), QStringLiteral("Top CPU"));
+    addList(byMemory_, QStringLiteral("memorychip"), QStringLiteral("Top Memory"));
+    body()->addStretch(1);
+}
+
+void ProcessesCard::addList(List& list, const QString& symbolName, const QString& heading) {
+    auto* title = new ValueRow(heading);
+    title->setSymbol(symbolName);
+    QFont bold = ViewFonts::shared().caption;
+    bold.setWeight(QFont::DemiBold);
+    title->setLabelFont(bold);
+    body()->addWidget(title);
+    list.rows = new QVBoxLayout;
+    list.rows->setSpacing(4);
+    body()->addLayout(list.rows);
+    list.empty = addNote(QStringLiteral("No data"));
+}
+
+void ProcessesCard::refresh(const SystemMonitor& monitor) {
+    const ProcessStats& processes = monitor.processes();
+    fill(byCPU_, processes.topByCPU, cpuShare);
+    fill(byMemory_, processes.topByMemory, memory);
+}
+
+void ProcessesCard::fill(List& list, const QVector<TopProcess>& processes,
+                         QString (*value)(const TopProcess&)) {
+    while (list.shown.size() < processes.size()) {
+        auto* row = new ValueRow;
+        row->setLabelColor(ViewPalette::primaryText());
+        list.rows->addWidget(row);
+        list.shown.append(row);
+    }
+    for (qsizetype i = 0; i < list.shown.size(); ++i) {
+        ValueRow* row = list.shown[i];
+        if (i < processes.size()) {
+            row->setLabel(processes[i].name);
+            row->setValue(value(processes[i]));
+        }
+        row->setVisible(i < processes.size());
+    }
+    list.empty->setVisible(processes.isEmpty());
+}

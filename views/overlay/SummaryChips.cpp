@@ -1,0 +1,40 @@
+#include "views/overlay/SummaryChips.h"
+
+#include "core/SystemMonitor.h"
+#include "core/TextFormat.h"
+#include "views/kit/Chip.h"
+#include "views/kit/StateColors.h"
+#include "views/kit/ViewPalette.h"
+#include "views/overlay/FlowLayout.h"
+
+SummaryChips::SummaryChips(QWidget* parent)
+    : QWidget(parent),
+      cpu_(new Chip(QStringLiteral("cpu"), QStringLiteral("CPU"))),
+      gpu_(new Chip(QStringLiteral("rectangle.3.group"), QStringLiteral("GPU"))),
+      memory_(new Chip(QStringLiteral("memorychip"), QStringLiteral("Memory"))),
+      battery_(new Chip(QStringLiteral("battery.100"), QStringLiteral("Battery"))),
+      disk_(new Chip(QStringLiteral("internaldrive"), QStringLiteral("Disk"))) {
+    setAccessibleName(QStringLiteral("Summary"));
+    auto* flow = new FlowLayout(8, 8, this);
+    for (Chip* chip : {cpu_, gpu_, memory_, battery_, disk_}) {
+        flow->addWidget(chip);
+    }
+}
+
+void SummaryChips::refresh(const SystemMonitor& monitor) {
+    cpu_->setValue(percentText(monitor.cpu().overall));
+    gpu_->setValue(percentText(monitor.gpu().utilization));
+    memory_->setValue(percentText(memoryFraction(monitor.ram())));
+    disk_->setValue(percentText(diskFraction(monitor.disk())));
+    const BatteryStats& battery = monitor.battery();
+    if (battery.hasBattery) {
+        battery_->setSymbol(batterySymbolName(battery));
+        battery_->setSymbolColor(batteryLevelColor(battery));
+        battery_->setValue(wholePercentText(battery.percentage));
+        battery_->setValueColor(batteryLevelColor(battery));
+    } else {
+        battery_->setSymbolColor(ViewPalette::secondaryText());
+        battery_->setValue(noValueText());
+        battery_->setValueColor(ViewPalette::secondaryText());
+    }
+}
