@@ -1,7 +1,6 @@
 #include "views/settings/SettingsFileControls.h"
 
 #include "core/SettingsFileTransfer.h"
-#include "core/UserDefaults.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "views/kit/ViewPalette.h"
@@ -21,10 +20,6 @@ const QString jsonFilter = QStringLiteral("JSON files (*.json)");
 std::array<ShortcutName, 3> appShortcuts() {
     return {app_shortcut::toggleCompact(), app_shortcut::toggleOverlay(),
             app_shortcut::openSettings()};
-}
-
-QString storedKey(const ShortcutName& name) {
-    return QStringLiteral("KeyboardShortcuts_") + name.rawValue;
 }
 
 }  // namespace
@@ -82,21 +77,18 @@ void SettingsFileControls::importFile() {
     if (path.isEmpty()) {
         return;
     }
-    std::array<std::optional<QJsonValue>, 3> before;
-    const auto names = appShortcuts();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        before[i] = defaults_.value(storedKey(names[i]));
-    }
     const SettingsFileResult result = importSettingsFile(settings_, defaults_, path);
     if (!result.ok()) {
         say(QStringLiteral("Nothing was imported: %1").arg(result.error), true);
         return;
     }
-    // The import writes the shortcuts' stored form only; the shortcuts module registers the
-    // new combinations and its recorders show them.
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (shortcuts_ != nullptr && defaults_.value(storedKey(names[i])) != before[i]) {
-            shortcuts_->setShortcut(shortcuts_->getShortcut(names[i]), names[i]);
+    // The import writes the shortcuts' stored form only; setting them again registers the
+    // new combinations with the desktop and shows them in the recorders.
+    if (shortcuts_ != nullptr) {
+        for (const ShortcutName& name : appShortcuts()) {
+            if (result.changedShortcuts.contains(name.rawValue)) {
+                shortcuts_->setShortcut(shortcuts_->getShortcut(name), name);
+            }
         }
     }
     QString text = QStringLiteral("Settings imported from %1").arg(path);
