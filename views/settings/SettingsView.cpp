@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -374,17 +375,19 @@ void SettingsView::buildTemperatureAlerts(SettingsSection& section) {
         row->addWidget(unit);
         section.addRow(label, control);
 
-        auto show = [this, edit, get = field.get] {
-            edit->setText(editableNumberText((settings_.*get)()));
+        auto show = [&settings = settings_, edit, get = field.get] {
+            edit->setText(editableNumberText((settings.*get)()));
         };
         // The number applies when editing ends (Return, or leaving the field), never digit
         // by digit: typing 101 must not set 1 °C for a poll in between, which would fire an
         // alert. An empty or unfinished field ("-") keeps the stored value and shows it again.
-        connect(edit, &QLineEdit::editingFinished, edit, [this, edit, show, set = field.set] {
+        const std::function<void(double)> apply =
+            [&settings = settings_, set = field.set](double value) { (settings.*set)(value); };
+        connect(edit, &QLineEdit::editingFinished, edit, [edit, show, apply] {
             bool ok = false;
             const double value = edit->text().toDouble(&ok);
             if (ok && std::isfinite(value)) {
-                (settings_.*set)(value);
+                apply(value);
             }
             show();
         });
