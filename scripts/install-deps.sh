@@ -11,7 +11,8 @@ packages=(
   clang libclang-rt-dev systemd util-linux
   libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev libxkbcommon-dev
   fonts-dejavu-core fonts-material-design-icons-iconfont
-  xvfb xdotool x11-utils trayer imagemagick python3-dbus python3-gi poppler-utils
+  xvfb xdotool x11-utils libx11-6 trayer imagemagick python3-dbus python3-gi poppler-utils
+  at-spi2-core gir1.2-atspi-2.0
   file lintian
 )
 

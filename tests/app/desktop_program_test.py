@@ -14,6 +14,7 @@ Screenshots and the item's images are kept in the artefacts folder and checked b
 Usage: desktop_program_test.py VANTREL ARTEFACTS_DIR
 """
 
+import ctypes
 import json
 import os
 import queue
@@ -34,7 +35,10 @@ except ImportError:
     sys.exit(1)
 
 VANTREL, ARTEFACTS = sys.argv[1], sys.argv[2]
-TOOLS = ["Xvfb", "xdotool", "xwininfo", "import", "convert", "trayer", "dbus-daemon"]
+# What the cases run, and the Debian package that brings each.
+TOOLS = {"Xvfb": "xvfb", "xdotool": "xdotool", "xwininfo": "x11-utils", "import": "imagemagick",
+         "convert": "imagemagick", "trayer": "trayer", "dbus-daemon": "dbus-daemon",
+         "/usr/libexec/at-spi-bus-launcher": "at-spi2-core"}
 A11Y_BUS = "/usr/libexec/at-spi-bus-launcher"
 GREEN, AMBER, RED = (77, 199, 115), (242, 191, 64), (242, 77, 77)
 ACCENT = (139, 92, 246)  # the default "purple" of the sparklines
@@ -65,6 +69,73 @@ for i in range(desktop.get_child_count()):
         walk(app, 0)
 print(json.dumps(names))
 """
+
+
+class InputProbe:
+    """A client of the test's own on the X server that tries to grab the keyboard and the
+    pointer. A popup (a menu) holds both while it is open: keys and clicks reach the program's
+    other windows and its global shortcuts only once it has let go, and reach the popup only
+    once it has taken them."""
+    GRAB_MODE_ASYNC, GRAB_SUCCESS = 1, 0
+
+    def __init__(self, display):
+        self.xlib = ctypes.CDLL("libX11.so.6")
+        self.xlib.XOpenDisplay.restype = ctypes.c_void_p
+        self.xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.xlib.XGrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                            ctypes.c_int, ctypes.c_int, ctypes.c_ulong]
+        self.xlib.XGrabPointer.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                           ctypes.c_uint, ctypes.c_int, ctypes.c_int,
+                                           ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong]
+        for name in ("XUngrabKeyboard", "XUngrabPointer"):
+            getattr(self.xlib, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.connection = self.xlib.XOpenDisplay(display.encode())
+        if not self.connection:
+            fail("cannot open display %s for the input probe" % display)
+        self.root = self.xlib.XDefaultRootWindow(self.connection)
+
+    def grabs(self):
+        """(keyboard, pointer): whether each could be grabbed now. Both grabs are let go
+        before this returns, so the next input goes where it would have gone."""
+        keyboard = self.xlib.XGrabKeyboard(self.connection, self.root, 0, self.GRAB_MODE_ASYNC,
+                                           self.GRAB_MODE_ASYNC, 0) == self.GRAB_SUCCESS
+        pointer = self.xlib.XGrabPointer(self.connection, self.root, 0, 0, self.GRAB_MODE_ASYNC,
+                                         self.GRAB_MODE_ASYNC, 0, 0, 0) == self.GRAB_SUCCESS
+        self.xlib.XUngrabKeyboard(self.connection, 0)
+        self.xlib.XUngrabPointer(self.connection, 0)
+        self.xlib.XSync(self.connection, 0)
+        return keyboard, pointer
+
+    def close(self):
+        self.xlib.XCloseDisplay(self.connection)
+
+
+def stop_group(program, group=True):
+    """Ends a program (and with `group` every process it started), killing what does not end
+    within five seconds, so that clean-up itself never hangs."""
+    if program.poll() is None:
+        try:
+            os.killpg(program.pid, signal.SIGTERM) if group else program.terminate()
+            program.wait(5)
+        except (subprocess.TimeoutExpired, ProcessLookupError):
+            pass
+    if group:
+        try:
+            os.killpg(program.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+    if program.poll() is None:
+        program.kill()
+        program.wait(5)
+
+
+def exit_text(program):
+    status = program.poll()
+    return "running" if status is None else "exit status %d" % status
 
 
 def fail(message):
@@ -121,16 +192,47 @@ class Desktop:
                         PATH=stand_ins + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"))
         self.env.pop("WAYLAND_DISPLAY", None)
         self.programs = []
+        self.probe = InputProbe(self.display)
 
     def close(self):
-        for program in self.programs + [self.bus, self.xvfb]:
-            if program.poll() is None:
-                program.terminate()
-                try:
-                    program.wait(5)
-                except subprocess.TimeoutExpired:
-                    program.kill()
+        """Ends every program with everything it started (each leads a process group of its
+        own), then the bus and the X server."""
+        for program in self.programs:
+            stop_group(program)
+        for program in (self.bus, self.xvfb):
+            stop_group(program, group=False)
         shutil.rmtree(self.home, ignore_errors=True)
+
+    def print_logs(self):
+        """Every program's output, so that a failing case shows what the programs said."""
+        for program in self.programs:
+            program.log.flush()
+            with open(program.log.name, errors="replace") as log:
+                text = log.read().strip()
+            print("--- %s (%s):\n%s" % (" ".join(program.args), exit_text(program), text),
+                  file=sys.stderr)
+
+    def input_free(self):
+        """Whether no popup holds the keyboard or the pointer: the next key reaches the global
+        shortcuts and the next click the window under the pointer."""
+        return self.probe.grabs() == (True, True)
+
+    def popup_ready(self):
+        """Whether a popup holds the keyboard: the next key reaches it."""
+        return not self.probe.grabs()[0]
+
+    def focused(self):
+        """The window with the keyboard focus as (name, width, height), or None: keys typed
+        now go to it."""
+        focus = self.run("xdotool", "getwindowfocus").stdout.strip()
+        if not focus:
+            return None
+        info = self.run("xwininfo", "-id", focus).stdout
+        name = re.search(r'xwininfo: Window id: \S+ "(.*)"', info)
+        width, height = (re.search(r"%s: (\d+)" % what, info) for what in ("Width", "Height"))
+        if not (name and width and height):
+            return None
+        return name.group(1), int(width.group(1)), int(height.group(1))
 
     def accessibility(self):
         """A screen reader's bus, which the programs started afterwards talk to."""
@@ -143,11 +245,22 @@ class Desktop:
                                 capture_output=True, text=True, timeout=60)
         return json.loads(result.stdout) if result.returncode == 0 else []
 
-    def start(self, command):
-        program = subprocess.Popen(command, env=self.env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.PIPE, text=True)
+    def start(self, command, read_stdout=False):
+        """Starts a program whose output goes to a log file (never to a pipe that nobody
+        reads, which would stop a talkative program once it fills); `read_stdout` keeps its
+        standard output as a pipe for the caller to read."""
+        log = open(os.path.join(self.home, "program-%d.log" % len(self.programs)), "w+")
+        program = subprocess.Popen(command, env=self.env, stderr=log, text=True,
+                                   stdout=subprocess.PIPE if read_stdout else log,
+                                   start_new_session=True)
+        program.log = log
         self.programs.append(program)
         return program
+
+    def log_of(self, program):
+        program.log.flush()
+        with open(program.log.name, errors="replace") as log:
+            return log.read()
 
     def settings(self, values):
         folder = os.path.join(self.env["XDG_CONFIG_HOME"], "vantrel")
@@ -234,17 +347,21 @@ def check_command_line():
 
 
 def check_strip_pixels(desktop, name, pill, sparkline=False):
-    strip = wait_for("the strip", desktop.strip)
-    _, width, height, x, y = strip
-
     def drawn():
-        # A window is mapped before its first paint; a sparkline needs two polls.
+        # A window is mapped before its first paint, and the strip takes its width and place
+        # from the first figures: each look reads its geometry anew. A sparkline needs two
+        # polls.
+        strip = desktop.strip()
+        if strip is None:
+            return None
+        _, width, height, x, y = strip
         pixels = desktop.screenshot(name, x, y, width, height)
         has_text = any(near(p, c) for row in pixels for p in row for c in (GREEN, AMBER, RED))
         has_line = any(near(p, ACCENT, 60) for row in pixels for p in row)
-        return pixels if has_text and (has_line or not sparkline) else None
-    pixels = wait_for("a value in a level colour%s in the strip" %
-                      (" and a sparkline" if sparkline else ""), drawn)
+        return (strip, pixels) if has_text and (has_line or not sparkline) else None
+    strip, pixels = wait_for("a value in a level colour%s in the strip" %
+                             (" and a sparkline" if sparkline else ""), drawn, 30)
+    height = strip[2]
     inside_pill, outside_pill = pixels[height // 2][2], pixels[0][0]
     if pill and not (luminance(inside_pill) < 80 < luminance(outside_pill)):
         fail("%s: no dark pill (%s inside, %s at the corner)" % (name, inside_pill, outside_pill))
@@ -275,12 +392,13 @@ def check_no_tray(desktop):
     wait_for("the panel to close", lambda: desktop.panel() is None)
 
     desktop.click(*centre, button=3)
-    menu = wait_for("the menu", lambda: next(
-        (w for w in desktop.windows() if w[0] != "Vantrel" and w[1] > 100 and w[2] > 100), None))
+    menu = wait_for("the menu", lambda: menu_window(desktop))
+    wait_for("the menu to take the keyboard", desktop.popup_ready)
     desktop.screenshot("menu", menu[3], menu[4], menu[1], menu[2])
     desktop.run("xdotool", "key", "Escape")
-    wait_for("the menu to close", lambda: not any(
-        w for w in desktop.windows() if w[0] != "Vantrel" and w[1] > 100 and w[2] > 100))
+    wait_for("the menu to close", lambda: menu_window(desktop) is None)
+    # The menu's window goes before its grab: until the grab is let go, keys are the menu's.
+    wait_for("the menu to let go of the keyboard", desktop.input_free)
 
     # The global shortcut, wherever the focus is: Super+Shift+P opens and closes the panel.
     desktop.run("xdotool", "key", "super+shift+p")
@@ -305,7 +423,7 @@ def check_no_tray(desktop):
 
     program.send_signal(signal.SIGTERM)
     if program.wait(10) != 0:
-        fail("SIGTERM: rc %d %s" % (program.returncode, program.stderr.read()))
+        fail("SIGTERM: rc %d" % program.returncode)
 
 
 def machine_memory_total_text():
@@ -362,7 +480,7 @@ def card_columns(pixels, top, bottom):
 
 def check_dashboard(desktop):
     program = desktop.start([VANTREL])
-    _, width, height, x, y = wait_for("the strip", desktop.strip)
+    _, width, height, x, y = check_strip_pixels(desktop, "strip-before-dashboard", pill=True)
     desktop.run("xdotool", "mousemove", str(x + width // 2), str(y + height // 2),
                 "keydown", "alt", "click", "1", "keyup", "alt")
     window = wait_for("the dashboard", lambda: next(
@@ -388,8 +506,11 @@ def check_dashboard(desktop):
     wait_for("two card columns at 700 px", lambda: card_columns(
         desktop.screenshot("dashboard-700", x, y, 700, height), 120, 420) == 2)
 
-    desktop.run("xdotool", "mousemove", str(x + 300), str(y + 400), "click", "1",
-                "key", "Escape")
+    # A click inside gives it the keyboard; Escape once it has it.
+    desktop.click(x + 300, y + 400)
+    wait_for("the dashboard to have the keyboard focus", lambda: (
+        (f := desktop.focused()) and f[0] == "Vantrel Dashboard"))
+    desktop.run("xdotool", "key", "Escape")
     wait_for("Escape to close the dashboard", lambda: not any(
         w[0] == "Vantrel Dashboard" for w in desktop.windows()))
     program.terminate()
@@ -412,8 +533,8 @@ def check_settings_window(desktop):
     program = desktop.start([VANTREL])
     _, width, height, x, y = check_strip_pixels(desktop, "strip-before-settings", pill=True)
     desktop.click(x + width // 2, y + height // 2, button=3)
-    wait_for("the menu", lambda: any(w[1] > 100 and w[2] > 100 for w in desktop.windows()
-                                     if w[0] != "Vantrel"))
+    wait_for("the menu", lambda: menu_window(desktop))
+    wait_for("the menu to take the keyboard", desktop.popup_ready)
     desktop.run("xdotool", "key", "Down", "Down", "Down", "Return")  # the third entry
     window = wait_for("the settings window", lambda: next(
         (w for w in desktop.windows() if w[0] == "Vantrel Settings"), None))
@@ -452,13 +573,20 @@ def check_xembed_tray(desktop):
                           "--height", "24", "--SetDockType", "false"])
     wait_for("trayer", lambda: any(w[0] == "panel" for w in desktop.windows()))
     program = desktop.start([VANTREL])
-    icon = wait_for("the tray icon", lambda: embedded_icon(desktop))
+    wait_for("the tray icon", lambda: embedded_icon(desktop))
     if desktop.strip():
         fail("a strip beside the tray icon in the automatic mode")
-    _, width, height, x, y = icon
-    wait_for("a value in a level colour on the tray icon", lambda: any(
-        near(p, c) for row in desktop.screenshot("xembed-tray-icon", x, y, width, height)
-        for p in row for c in (GREEN, AMBER, RED)))
+
+    def drawn():
+        # The tray sizes and places the icon after embedding it: each look reads it anew.
+        icon = embedded_icon(desktop)
+        if icon is None:
+            return None
+        _, width, height, x, y = icon
+        pixels = desktop.screenshot("xembed-tray-icon", x, y, width, height)
+        return icon if any(near(p, c) for row in pixels for p in row
+                           for c in (GREEN, AMBER, RED)) else None
+    _, width, height, x, y = wait_for("a value in a level colour on the tray icon", drawn, 30)
 
     desktop.click(x + width // 2, y + height // 2)
     panel = wait_for("the panel under the tray icon", desktop.panel)
@@ -469,11 +597,12 @@ def check_xembed_tray(desktop):
     # The program handles its events in order: once the menu of a later click is up, a
     # reopening by the earlier click would have happened.
     desktop.click(x + width // 2, y + height // 2, button=3)
-    wait_for("the menu", lambda: any(w[1] > 100 and w[2] > 100 and w[0] != "Vantrel"
-                                     for w in desktop.windows()))
+    wait_for("the menu", lambda: menu_window(desktop))
     if desktop.panel():
         fail("a click on the tray icon closed and reopened the panel")
+    wait_for("the menu to take the keyboard", desktop.popup_ready)
     desktop.run("xdotool", "key", "Escape")
+    wait_for("the menu to let go of the keyboard", desktop.input_free)
 
     tray.terminate()  # the tray goes away: the strip takes over
     tray.wait(10)
@@ -489,7 +618,7 @@ class TrayHost:
     """The stand-in tray host, a process of its own whose report lines are read as they come."""
 
     def __init__(self, desktop):
-        self.process = desktop.start([sys.executable, TRAY_HOST])
+        self.process = desktop.start([sys.executable, TRAY_HOST], read_stdout=True)
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
         self.expect("ready")
@@ -650,8 +779,10 @@ def check_status_notifier_host(desktop):
     menu = wait_for("the menu after ContextMenu", lambda: menu_window(desktop))
     if abs(menu[3] - 500) > 4 or abs(menu[4] - 40) > 4:
         fail("ContextMenu(500, 40) opened the menu at %s" % (menu[3:5],))
+    wait_for("the menu to take the keyboard", desktop.popup_ready)
     desktop.run("xdotool", "key", "Escape")
     wait_for("the menu to close", lambda: menu_window(desktop) is None)
+    wait_for("the menu to let go of the keyboard", desktop.input_free)
 
     # The exported menu: the shell's entries, and a click on one runs it.
     entries = [label for _, label in item.menu_entries()]
@@ -707,13 +838,19 @@ def check_helper_prompt(desktop):
         with open(desktop.pkexec_calls) as f:
             return f.read().splitlines()
 
+    def prompt_has_focus():
+        shown, focused = prompt(), desktop.focused()
+        return shown and focused == shown[:3]
+
     shown = wait_for("the prompt after the first attempt", prompt)
     desktop.screenshot("helper-prompt", shown[3], shown[4], shown[1], shown[2])
     if len(calls()) != 1 or not calls()[0].endswith("/vantrel-helper-installer"):
         fail("pkexec was run as %s" % calls())
+    wait_for("the prompt to have the keyboard focus", prompt_has_focus)
     desktop.run("xdotool", "key", "Return")  # "Try Again", the default button
     wait_for("the second attempt", lambda: len(calls()) == 2)
     wait_for("the prompt after the second attempt", prompt)
+    wait_for("the prompt to have the keyboard focus again", prompt_has_focus)
     desktop.run("xdotool", "key", "Escape")  # "Skip for Now"
     wait_for("the prompt to go", lambda: prompt() is None)
     strip = wait_for("the strip", desktop.strip)
@@ -723,16 +860,20 @@ def check_helper_prompt(desktop):
         fail("pkexec ran again after Skip for Now: %s" % calls())
     program.terminate()
     program.wait(10)
-    log = program.stderr.read()
+    log = desktop.log_of(program)
     dismissed = "[HelperInstaller] pkexec failed: the administrator password dialog was dismissed"
     if log.count(dismissed) != 2:
         fail("the log does not name both dismissed dialogs:\n" + log)
 
 
 def main():
-    missing = [tool for tool in TOOLS if shutil.which(tool) is None]
+    missing = sorted({package for tool, package in TOOLS.items() if shutil.which(tool) is None})
+    atspi = subprocess.run([sys.executable, "-c", "import gi; gi.require_version('Atspi', '2.0')"],
+                           capture_output=True)
+    if atspi.returncode != 0:
+        missing.append("gir1.2-atspi-2.0")
     if missing:
-        fail("missing tools: %s (scripts/install-deps.sh installs them)" % ", ".join(missing))
+        fail("missing packages: %s (scripts/install-deps.sh installs them)" % ", ".join(missing))
     check_command_line()
     for case in (check_no_tray, check_dashboard, check_pill_off, check_settings_window,
                  check_xembed_tray, check_status_notifier_host, check_square_glance,
@@ -740,12 +881,11 @@ def main():
         desktop = Desktop()
         try:
             case(desktop)
-        except SystemExit:
+        except BaseException:
+            print("FAIL: in %s" % case.__name__, file=sys.stderr)
             for program in desktop.programs:
-                if program.poll() is None:
-                    program.terminate()
-                print("%s: %s" % (program.args, program.communicate(timeout=10)[1]),
-                      file=sys.stderr)
+                stop_group(program)
+            desktop.print_logs()
             raise
         finally:
             desktop.close()
