@@ -78,21 +78,23 @@ void StripWindow::mouseReleaseEvent(QMouseEvent* event) {
     if (dragged) {
         emit moved(pos());
     } else {
-        emit clicked(event->button(), event->globalPosition().toPoint());
+        emit clicked(event->button(), event->modifiers(), event->globalPosition().toPoint());
     }
 }
 
 StripFace::StripFace(AppSettings& settings, QObject* parent)
     : StatusFace(parent), settings_(settings), window_(new StripWindow) {
-    connect(window_, &StripWindow::clicked, this, [this](Qt::MouseButton button, QPoint pos) {
-        if (button == Qt::RightButton) {
-            emit menuRequested(pos);
-        } else if (button == Qt::MiddleButton) {
-            emit secondaryActivated(pos);
-        } else if (button == Qt::LeftButton) {
-            emit activated(pos);
-        }
-    });
+    connect(window_, &StripWindow::clicked, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos) {
+                clickModifiers_ = modifiers;
+                if (button == Qt::RightButton) {
+                    emit menuRequested(pos);
+                } else if (button == Qt::MiddleButton) {
+                    emit secondaryActivated(pos);
+                } else if (button == Qt::LeftButton) {
+                    emit activated(pos);
+                }
+            });
     connect(window_, &StripWindow::moved, this, [this](QPoint topLeft) {
         const QPoint kept = clampOntoScreens(QRect(topLeft, window_->size()), screenAreas());
         window_->move(kept);

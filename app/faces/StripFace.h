@@ -20,7 +20,7 @@ public:
     void setPicture(const QImage& wide);
 
 signals:
-    void clicked(Qt::MouseButton button, QPoint globalPos);
+    void clicked(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint globalPos);
     void moved(QPoint topLeft);
 
 protected:
@@ -45,6 +45,7 @@ public:
 
     void show(const StatusPicture& picture) override;
     std::optional<QPoint> anchor() const override;
+    Qt::KeyboardModifiers clickModifiers() const override { return clickModifiers_; }
     QRect geometry() const;
     StripWindow* window() const { return window_; }
 
@@ -53,5 +54,6 @@ private:
 
     AppSettings& settings_;
     QPointer<StripWindow> window_;
+    Qt::KeyboardModifiers clickModifiers_;
     bool placed_ = false;
 };

@@ -239,7 +239,7 @@ void AppDelegate::connectFace(StatusFace* face) {
     const auto clicked = [this, face](ClickButton button) {
         return [this, face, button](QPoint pos) {
             lastClickedFace_ = face;
-            handleClick(button, QGuiApplication::queryKeyboardModifiers(), pos);
+            handleClick(button, face->clickModifiers(), pos);
         };
     };
     connect(face, &StatusFace::activated, this, clicked(ClickButton::left));

@@ -1,4 +1,5 @@
 #pragma once
+#include <QGuiApplication>
 #include <QObject>
 #include <QPoint>
 #include <optional>
@@ -14,6 +15,12 @@ public:
     virtual std::optional<QPoint> anchor() const = 0;
     // The user's choice of image; faces that draw one shape only ignore it.
     virtual void setShapeChoice(TrayShapeChoice) {}
+    // The keys held at the click being reported. A face that hears of a click without them
+    // (a tray host's call) can only read the keyboard as it is now, which under load may
+    // already be after the user let go.
+    virtual Qt::KeyboardModifiers clickModifiers() const {
+        return QGuiApplication::queryKeyboardModifiers();
+    }
 signals:
     void activated(QPoint globalPos);           // primary (left click)
     void secondaryActivated(QPoint globalPos);  // middle / secondary: the dashboard

@@ -1,9 +1,11 @@
+#include "app/faces/StripFace.h"
 #include "app/shell/AppDelegate.h"
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
@@ -19,7 +21,9 @@ public:
     }
     std::optional<QPoint> anchor() const override { return anchor_; }
     void setShapeChoice(TrayShapeChoice choice) override { shape = choice; }
+    Qt::KeyboardModifiers clickModifiers() const override { return held; }
     StatusPicture last;
+    Qt::KeyboardModifiers held;
     std::optional<TrayShapeChoice> shape;
 
 private:
@@ -296,6 +300,32 @@ TEST_F(AppDelegateTest, ThePanelHangsFromTheFaceThatWasClicked) {
         shell().closeCompactPanel();
         settle();
     }
+}
+
+// Under load a click is handled after the user let go of Alt: the keys are those of the click,
+// as its face reports them, not those held when the shell gets to it.
+TEST_F(AppDelegateTest, AClickRoutesByTheKeysTheFaceSawWithIt) {
+    auto* face = dynamic_cast<FakeFace*>(shell().faces().front());
+    ASSERT_NE(face, nullptr);
+    face->held = Qt::AltModifier;
+    emit face->activated(QPoint(1, 1));
+    settle();
+    EXPECT_TRUE(overlayOpen());
+    EXPECT_FALSE(panelOpen());
+
+    StripFace strip(harness.settings);
+    QList<Qt::KeyboardModifiers> heard;
+    QObject::connect(&strip, &StatusFace::activated, [&] { heard.append(strip.clickModifiers()); });
+    for (const Qt::KeyboardModifiers keys :
+         {Qt::KeyboardModifiers(Qt::AltModifier), Qt::KeyboardModifiers(Qt::NoModifier)}) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                          Qt::LeftButton, keys);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
+                            Qt::LeftButton, Qt::NoButton, keys);
+        QCoreApplication::sendEvent(strip.window(), &press);
+        QCoreApplication::sendEvent(strip.window(), &release);
+    }
+    EXPECT_EQ(heard, (QList<Qt::KeyboardModifiers>{Qt::AltModifier, Qt::NoModifier}));
 }
 
 }  // namespace
