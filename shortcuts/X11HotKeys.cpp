@@ -256,12 +256,12 @@ bool X11HotKeys::onKey(const void* message, bool press) {
                grab.keyCodes.end();
     };
     if (!press) {
-        // Held back until the events read with this one are through: a press at the same
-        // time is the key repeating.
+        // Held back until the events read with this one are through: a press after it, or
+        // the key still down then, is the key repeating.
         bool held = false;
         for (HeldKey& down : held_) {
             if (down.keyCode == key->detail) {
-                down.releasedAt = key->time;
+                down.released = true;
                 held = true;
             }
         }
@@ -282,15 +282,10 @@ bool X11HotKeys::onKey(const void* message, bool press) {
         const auto down = std::find_if(held_.begin(), held_.end(),
                                        [id = id](const HeldKey& held) { return held.id == id; });
         if (down == held_.end()) {
-            held_.push_back({id, key->detail, std::nullopt});
-            passOn(id, true);
-        } else if (down->releasedAt && *down->releasedAt != key->time) {
-            // Released and pressed again before the release was passed on.
-            down->releasedAt.reset();
-            passOn(id, false);
+            held_.push_back({id, key->detail, false});
             passOn(id, true);
         } else {
-            down->releasedAt.reset();  // the key repeats: it went down once
+            down->released = false;  // the key repeats: it went down once
         }
     }
     return matched;
@@ -310,10 +305,19 @@ void X11HotKeys::passOn(int id, bool press) {
         Qt::QueuedConnection);
 }
 
+bool X11HotKeys::keyIsDown(std::uint8_t keyCode) const {
+    Freed<xcb_query_keymap_reply_t> keymap{
+        xcb_query_keymap_reply(connection_, xcb_query_keymap(connection_), nullptr)};
+    return keymap.pointer != nullptr && (keymap.pointer->keys[keyCode / 8] >> (keyCode % 8)) & 1;
+}
+
 void X11HotKeys::passOnReleases() {
     releasesScheduled_ = false;
     for (auto down = held_.begin(); down != held_.end();) {
-        if (down->releasedAt) {
+        if (down->released && keyIsDown(down->keyCode)) {
+            down->released = false;  // repeating: its last release is still to come
+        }
+        if (down->released) {
             const int id = down->id;
             down = held_.erase(down);
             emit released(id);

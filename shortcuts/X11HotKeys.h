@@ -44,9 +44,11 @@ private:
     struct HeldKey {
         int id;
         std::uint8_t keyCode;
-        // The time of a release not yet passed on: the server's key repeat sends a release
-        // and a press at one time, and then the key was never up.
-        std::optional<std::uint32_t> releasedAt;
+        // A release not yet passed on. The server's key repeat sends releases and presses
+        // while the key stays down, and under load they may arrive in separate reads: a
+        // release is passed on only if the key is still up once the events read with it
+        // are through.
+        bool released = false;
     };
 
     void readModifierMapping();
@@ -58,6 +60,7 @@ private:
     // Releases the grabs of `grab` that no other registration shares.
     void ungrab(const Grab& grab, int id);
     bool onKey(const void* event, bool press);
+    bool keyIsDown(std::uint8_t keyCode) const;
     void passOn(int id, bool press);
     void passOnReleases();
     void scheduleRenewal();

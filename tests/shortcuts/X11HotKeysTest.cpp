@@ -99,6 +99,7 @@ protected:
     X11HotKeysTest() {
         auto backend = X11HotKeys::forApplication();
         EXPECT_NE(backend, nullptr);
+        hotKeys = backend.get();
         shortcuts = std::make_unique<KeyboardShortcuts>(defaults, center, std::move(backend));
     }
     bool waitFor(const std::function<bool()>& condition) {
@@ -112,6 +113,7 @@ protected:
     QTemporaryDir dir;
     UserDefaults defaults{dir.filePath(QStringLiteral("settings.json"))};
     NotificationCenter center;
+    X11HotKeys* hotKeys = nullptr;
     std::unique_ptr<KeyboardShortcuts> shortcuts;
     QStringList ran;
     OtherClient other;
@@ -137,6 +139,45 @@ TEST_F(X11HotKeysTest, GrabFiresWithNumLockOffAndOnAndRunsKeyUpOnRelease) {
     xdotool({"key", "Num_Lock"});
     EXPECT_EQ(ran, (QStringList{"toggleOverlay down", "toggleOverlay up", "toggleOverlay down",
                                 "toggleOverlay up"}));
+}
+
+// Key events as a busy program reads them: several at once, or a repeat's release in one read
+// and its press in the next. A key held down is one press and one release whatever the reads.
+TEST_F(X11HotKeysTest, EventsReadTogetherOrApartGiveOneDownAndOneUpPerHold) {
+    record(app_shortcut::toggleOverlay());
+    const xcb_keycode_t o = other.keyCode(app_shortcut::keysymO);
+    const auto deliver = [&](bool press, std::uint32_t time) {
+        xcb_key_press_event_t event{};
+        event.response_type = press ? XCB_KEY_PRESS : XCB_KEY_RELEASE;
+        event.detail = o;
+        event.time = time;
+        event.root = event.event = other.root;
+        event.state = superShift;
+        hotKeys->nativeEventFilter("xcb_generic_event_t", &event, nullptr);
+    };
+
+    // Pressed, released, pressed and released in one read while the key is up: one hold.
+    for (const auto& [press, time] :
+         {std::pair{true, 10u}, {false, 20u}, {true, 30u}, {false, 40u}}) {
+        deliver(press, time);
+    }
+    ASSERT_TRUE(waitFor([&] { return ran.size() >= 2; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, (QStringList{"toggleOverlay down", "toggleOverlay up"}));
+
+    // Held for real: a release read alone while the key is still down is the key repeating.
+    ran.clear();
+    xdotool({"keydown", "super+shift+o"});
+    ASSERT_TRUE(waitFor([&] { return ran.size() == 1; }));
+    deliver(false, 50);
+    QCoreApplication::processEvents();
+    deliver(true, 60);
+    QCoreApplication::processEvents();
+    xdotool({"keyup", "o"});
+    xdotool({"keyup", "super+shift"});
+    ASSERT_TRUE(waitFor([&] { return ran.size() >= 2; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, (QStringList{"toggleOverlay down", "toggleOverlay up"}));
 }
 
 TEST_F(X11HotKeysTest, CombinationAnotherClientHoldsIsTakenAndLeavesNoGrabBehind) {
