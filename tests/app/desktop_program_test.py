@@ -276,12 +276,16 @@ class Desktop:
         return subprocess.run(command, env=self.env, capture_output=True, text=True, timeout=30)
 
     def windows(self, tree=False):
-        """Mapped windows as (name, width, height, x, y) with absolute positions."""
+        """Viewable windows as (name, width, height, x, y) with absolute positions. A window
+        that exists but is not mapped yet (its native window made before its place is set)
+        is left out."""
+        viewable = {int(wid) for wid in
+                    self.run("xdotool", "search", "--onlyvisible", "--name", "").stdout.split()}
         listing = self.run("xwininfo", "-root", "-tree" if tree else "-children").stdout
         found = []
         for line in listing.splitlines():
             line = line.strip()
-            if not line.startswith("0x"):
+            if not line.startswith("0x") or int(line.split()[0], 16) not in viewable:
                 continue
             name = line.split('"')[1] if line.count('"') >= 2 else ""
             geometry = line.split()[-2]
