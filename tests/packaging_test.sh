@@ -24,7 +24,8 @@ settings="$(grep -v '^[[:space:]]*#' "$service")"
 has() { printf '%s\n' "$settings" | grep -q "$@"; }
 has -i "CAP_SYS_PTRACE" && fail "CAP_SYS_PTRACE is back; the helper looks into no process"
 has -x "CapabilityBoundingSet=" || fail "the service keeps capabilities"
-for call in process_vm_readv process_vm_writev; do
+for call in process_vm_readv process_vm_writev io_uring_setup io_uring_enter io_uring_register \
+            kcmp userfaultfd; do
   has -E "^SystemCallFilter=~.*\b$call\b" || fail "the system-call filter does not deny $call"
   has -E "^SystemCallFilter=[^~].*\b$call\b" && fail "the system-call filter allows $call by name"
 done
