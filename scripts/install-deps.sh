@@ -12,7 +12,7 @@ packages=(
   libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev libxkbcommon-dev
   fonts-dejavu-core fonts-material-design-icons-iconfont
   xvfb xdotool x11-utils trayer imagemagick python3-dbus python3-gi poppler-utils
-  file lintian
+  file lintian pkexec
 )
 
 missing=()
