@@ -86,11 +86,21 @@ HelperInstallationState inspectHelperInstallation(const HelperInstallationPaths&
         std::all_of(helperUnits().begin(), helperUnits().end(), [&](const HelperUnit& unit) {
             return trustedStatus(paths.packageUnitFolder() / unit.name, trustedOwner).has_value();
         });
+    if (state.packageUnits) {
+        for (const HelperUnit& unit : helperUnits()) {
+            struct stat status {};
+            if (::lstat((paths.unitFolder() / unit.name).c_str(), &status) == 0 &&
+                S_ISREG(status.st_mode)) {
+                state.unitsHidingPackage.emplace_back(unit.name);
+            }
+        }
+    }
     state.unitsCurrent =
-        state.packageUnits ||
-        std::all_of(helperUnits().begin(), helperUnits().end(), [&](const HelperUnit& unit) {
-            return holds(paths.unitFolder() / unit.name, unit.text, trustedOwner);
-        });
+        state.packageUnits
+            ? state.unitsHidingPackage.empty()
+            : std::all_of(helperUnits().begin(), helperUnits().end(), [&](const HelperUnit& unit) {
+                  return holds(paths.unitFolder() / unit.name, unit.text, trustedOwner);
+              });
     state.configCurrent = configListsUser(paths.config(), user, trustedOwner);
     return state;
 }

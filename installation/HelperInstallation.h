@@ -4,7 +4,9 @@
 
 #include <array>
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 // What an installed sensor helper consists of, and whether this machine holds it as the
 // installer would leave it. The installer (root, started through pkexec) writes what differs;
@@ -26,6 +28,10 @@ struct HelperInstallationPaths {
     // Where the installer writes the units when no package has put them in place.
     std::filesystem::path unitFolder() const { return root / "etc/systemd/system"; }
     std::filesystem::path packageUnitFolder() const { return root / "usr/lib/systemd/system"; }
+    // The lock that keeps installer runs one at a time: a file only root may open, in a folder
+    // only root may enter, so no other user can hold it.
+    std::filesystem::path lockFolder() const { return root / "run/vantrel"; }
+    std::filesystem::path lock() const { return lockFolder() / "installer.lock"; }
 };
 
 struct HelperUnit {
@@ -47,7 +53,11 @@ struct HelperInstallationState {
     bool helperCurrent = false;
     // A package put both units into the package unit folder.
     bool packageUnits = false;
-    // The package's units are there, or the unit folder holds both with the packaged text.
+    // Plain files in the unit folder named like the package's units: systemd prefers them,
+    // so they hide the package's units (only looked for where the package put its units).
+    std::vector<std::string> unitsHidingPackage;
+    // The package's units are there and nothing hides them, or the unit folder holds both with
+    // the packaged text.
     bool unitsCurrent = false;
     // The configuration is usable by the helper and lists the user.
     bool configCurrent = false;

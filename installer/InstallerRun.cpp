@@ -1,12 +1,12 @@
 #include "installer/InstallerRun.h"
 
 #include "installation/AllowedUsers.h"
+#include "installer/BundledHelper.h"
+#include "installer/InstallerLock.h"
+#include "installer/RootFolder.h"
 #include "linux_io/AtomicFile.h"
 #include "linux_io/SysfsText.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -34,23 +34,8 @@ public:
 
     // A folder of the installation's own: root's, and writable by root alone.
     bool ownFolder(const std::filesystem::path& folder) {
-        std::error_code error;
-        std::filesystem::create_directories(folder, error);
-        if (error) {
-            return fail("cannot create " + folder.string() + ": " + error.message());
-        }
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0) {
-            return failErrno("cannot open the folder " + folder.string(), errno);
-        }
-        struct stat status {};
-        bool ok = ::fstat(fd, &status) == 0;
-        if (ok && (status.st_uid != 0 || status.st_gid != 0 || (status.st_mode & 07777) != 0755)) {
-            ok = ::fchown(fd, 0, 0) == 0 && ::fchmod(fd, 0755) == 0;
-        }
-        const int lastError = errno;
-        ::close(fd);
-        return ok || failErrno("cannot give " + folder.string() + " to root", lastError);
+        const auto why = makeRootFolder(folder, 0755);
+        return !why || fail(*why);
     }
 
     bool write(const std::filesystem::path& target, std::string_view bytes, mode_t mode) {
@@ -88,20 +73,35 @@ public:
     }
 
     bool installHelper() {
-        struct stat status {};
-        if (::stat(run_.bundledHelper.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
-            status.st_size == 0) {
-            return fail("there is no helper to install at " + run_.bundledHelper.string());
+        const BundledHelper helper = readBundledHelper(run_.bundledHelper);
+        if (!helper.bytes) {
+            return fail(helper.failure);
         }
-        // Root will run this program: nobody but its owner may have changed it.
-        if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-            return fail(run_.bundledHelper.string() + " is writable by others than its owner");
+        return ownFolder(run_.paths.helperFolder()) &&
+               write(run_.paths.helper(), *helper.bytes, 0755);
+    }
+
+    // systemd prefers a unit in the unit folder to the package's: a copy left there from before
+    // the package (or edited by hand) would run the helper without the package's sandbox.
+    bool removeUnitsHidingPackage(const std::vector<std::string>& names) {
+        const std::filesystem::path folder = run_.paths.unitFolder();
+        for (const std::string& name : names) {
+            const std::filesystem::path copy = folder / name;
+            if (::unlink(copy.c_str()) != 0 && errno != ENOENT) {
+                return failErrno(
+                    "cannot remove " + copy.string() + ", which hides the package's unit", errno);
+            }
+            note("removed " + copy.string() + ": it hid the package's unit " +
+                 (run_.paths.packageUnitFolder() / name).string());
+            // An enabling link to the removed copy would keep systemctl from enabling the
+            // package's unit.
+            const std::filesystem::path wanted = folder / "sockets.target.wants" / name;
+            std::error_code error;
+            if (std::filesystem::read_symlink(wanted, error) == copy) {
+                std::filesystem::remove(wanted, error);
+            }
         }
-        const auto bytes = readTextFile(run_.bundledHelper);
-        if (!bytes) {
-            return failErrno("cannot read " + run_.bundledHelper.string(), errno);
-        }
-        return ownFolder(run_.paths.helperFolder()) && write(run_.paths.helper(), *bytes, 0755);
+        return true;
     }
 
     bool installUnits() {
@@ -112,8 +112,15 @@ public:
                         error.message());
         }
         for (const HelperUnit& unit : helperUnits()) {
-            if (!write(run_.paths.unitFolder() / unit.name, unit.text, 0644)) {
+            const std::filesystem::path target = run_.paths.unitFolder() / unit.name;
+            const auto former = readTextFile(target);
+            const bool stale = former && *former != unit.text;
+            if (!write(target, unit.text, 0644)) {
                 return false;
+            }
+            if (stale) {
+                note("replaced the former " + target.string() +
+                     ", which was not this version's unit");
             }
         }
         return true;
@@ -122,29 +129,21 @@ public:
     bool run() {
         // Two users installing at once would each add themselves to the configuration they
         // read, and one would lose: one run at a time.
-        if (!ownFolder(run_.paths.configFolder())) {
-            return false;
-        }
-        const int lock =
-            ::open(run_.paths.configFolder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (lock < 0 || ::flock(lock, LOCK_EX) != 0) {
-            const int error = errno;
-            if (lock >= 0) {
-                ::close(lock);
-            }
-            return failErrno("cannot lock " + run_.paths.configFolder().string(), error);
-        }
-        const bool ok = runLocked();
-        ::close(lock);
-        return ok;
+        const InstallerLock lock(run_.paths.lock(), run_.lockPatience);
+        return lock.held() ? runLocked() : fail(lock.failure());
     }
 
     bool runLocked() {
+        if (!ownFolder(run_.paths.configFolder())) {
+            return false;
+        }
         const HelperInstallationState state =
             inspectHelperInstallation(run_.paths, run_.bundledHelper, run_.user);
         if ((!state.configCurrent && !installConfig()) ||
             (!state.helperCurrent && !installHelper()) ||
-            (!state.unitsCurrent && !installUnits())) {
+            (!state.unitsCurrent &&
+             !(state.packageUnits ? removeUnitsHidingPackage(state.unitsHidingPackage)
+                                  : installUnits()))) {
             return false;
         }
         const std::string socket(helperSocketUnit());

@@ -1,5 +1,6 @@
 #include "installer/Systemctl.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,8 +26,18 @@ int runSystemctl(const std::vector<std::string>& arguments) {
     char path[] = "PATH=/usr/sbin:/usr/bin:/sbin:/bin";
     char locale[] = "LC_ALL=C";
     char* environment[] = {path, locale, nullptr};
+    // systemctl gets the default handling of every signal the installer ignores.
+    posix_spawnattr_t attributes;
+    ::posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    ::sigfillset(&defaults);
+    ::posix_spawnattr_setsigdefault(&attributes, &defaults);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t child = 0;
-    if (::posix_spawn(&child, program, nullptr, nullptr, argv.data(), environment) != 0) {
+    const int spawned =
+        ::posix_spawn(&child, program, nullptr, &attributes, argv.data(), environment);
+    ::posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) {
         return -1;
     }
     int status = 0;

@@ -2,6 +2,7 @@
 #include "installer/InstallerRun.h"
 #include "installer/Systemctl.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +56,9 @@ int main(int argc, char**) {
     if (!user) {
         return refuse("PKEXEC_UID is not a user id; nothing changed");
     }
+    // The program that started pkexec may stop reading our output (it quit, or gave up
+    // waiting): a run already under way still finishes rather than die writing a line.
+    ::signal(SIGPIPE, SIG_IGN);
     // Nothing below, systemctl included, sees the caller's environment.
     ::clearenv();
     ::umask(022);

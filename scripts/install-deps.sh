@@ -13,7 +13,7 @@ packages=(
   fonts-dejavu-core fonts-material-design-icons-iconfont
   xvfb xdotool x11-utils libx11-6 trayer imagemagick python3-dbus python3-gi poppler-utils
   at-spi2-core gir1.2-atspi-2.0
-  file lintian
+  file lintian pkexec
 )
 
 missing=()

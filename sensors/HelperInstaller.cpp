@@ -4,11 +4,13 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 
 #include <signal.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -53,8 +55,9 @@ bool HelperInstaller::isCurrent() const {
 
 void HelperInstaller::cancel() {
     cancelled_ = true;
-    if (const qint64 pid = pkexecPid_; pid > 0) {
-        ::kill(static_cast<pid_t>(pid), SIGTERM);
+    const std::lock_guard lock(pkexecMutex_);
+    if (pkexec_ != nullptr) {
+        pkexec_->signal(SIGTERM);
     }
 }
 
@@ -66,30 +69,55 @@ bool HelperInstaller::install() {
     return true;
 }
 
+bool HelperInstaller::awaitPkexec(ChildProcess& pkexec) {
+    using Clock = std::chrono::steady_clock;
+    // cancel() signals pkexec at once; these turns notice a cancel that pkexec, running the
+    // installer as root by then, did not receive.
+    constexpr auto kTurn = std::chrono::milliseconds(100);
+    const auto limit = Clock::now() + options_.answerLimit;
+    while (!cancelled_ && Clock::now() < limit) {
+        if (pkexec.waitUntil(std::min(Clock::now() + kTurn, limit))) {
+            return true;
+        }
+    }
+    pkexec.signal(SIGTERM);
+    pkexec.waitUntil(Clock::now() + options_.endGrace);
+    return false;
+}
+
 bool HelperInstaller::runInstaller() {
-    QProcess pkexec;
-    pkexec.start(options_.pkexec, {options_.installer});
-    if (!pkexec.waitForStarted(-1)) {
-        log(QStringLiteral("pkexec failed: %1").arg(pkexec.errorString()));
+    ChildProcess pkexec;
+    if (const int error =
+            pkexec.start(options_.pkexec.toStdString(), {options_.installer.toStdString()})) {
+        log(QStringLiteral("pkexec failed: cannot start %1: %2")
+                .arg(options_.pkexec, QString::fromLocal8Bit(std::strerror(error))));
         return false;
     }
-    pkexecPid_ = pkexec.processId();
-    if (cancelled_) {
-        ::kill(static_cast<pid_t>(pkexec.processId()), SIGTERM);
+    {
+        const std::lock_guard lock(pkexecMutex_);
+        pkexec_ = &pkexec;
     }
-    pkexec.closeWriteChannel();
-    pkexec.waitForFinished(-1);
-    pkexecPid_ = 0;
-    const QString why = lastLine(pkexec.readAllStandardError());
+    const bool endedInTime = awaitPkexec(pkexec);
+    {
+        const std::lock_guard lock(pkexecMutex_);
+        pkexec_ = nullptr;
+    }
+    const QString why = lastLine(QByteArray::fromStdString(pkexec.standardError()));
     if (cancelled_) {
-        log(QStringLiteral("pkexec failed: ended because the program quits"));
+        log(QStringLiteral("pkexec failed: stopped waiting because the program quits"));
         return false;
     }
-    if (pkexec.exitStatus() != QProcess::NormalExit) {
+    if (!endedInTime) {
+        log(QStringLiteral("pkexec failed: no answer within %1 s")
+                .arg(static_cast<double>(options_.answerLimit.count()) / 1000.0));
+        return false;
+    }
+    const std::optional<int> status = pkexec.waitStatus();
+    if (!status || !WIFEXITED(*status)) {
         log(QStringLiteral("pkexec failed: it ended abnormally (%1)").arg(why));
         return false;
     }
-    switch (pkexec.exitCode()) {
+    switch (WEXITSTATUS(*status)) {
         case 0:
             return true;
         case kDialogDismissed:

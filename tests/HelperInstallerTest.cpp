@@ -13,7 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <fstream>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -56,6 +61,17 @@ protected:
         }
     }
 
+    // The package's units, with the unit folder's copies removed or left to hide them.
+    void layPackageUnits(bool removeCopies) {
+        for (const HelperUnit& unit : helperUnits()) {
+            writeFile(QString::fromStdString(options.paths.packageUnitFolder() / unit.name),
+                      unit.text);
+            if (removeCopies) {
+                QFile::remove(QString::fromStdString(options.paths.unitFolder() / unit.name));
+            }
+        }
+    }
+
     void answerPkexec(int status, const char* error = "") {
         writeFile(options.pkexec,
                   "#!/bin/sh\necho \"$@\" >> '" + dir.filePath("calls").toStdString() +
@@ -90,11 +106,15 @@ TEST_F(HelperInstallerTest, AsksForThePasswordOnlyWhenSomethingDiffers) {
          },
          true},
         {"no socket", [&] { socket.close(); }, true},
+        {"the package's units alone", [&] { layPackageUnits(true); }, false},
+        {"the package's units hidden by copies systemd prefers", [&] { layPackageUnits(false); },
+         true},
     };
     answerPkexec(0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QFile::remove(dir.filePath(QStringLiteral("calls")));
+        QDir(QString::fromStdString(options.paths.packageUnitFolder())).removeRecursively();
         layInstallation();
         ASSERT_TRUE(socket.isListening() || socket.listen(options.socketPath));
         c.change();
@@ -122,7 +142,7 @@ TEST_F(HelperInstallerTest, EveryFailureIsLoggedAndGivesFalse) {
         {1, "vantrel-helper-installer: systemctl daemon-reload failed (exit status 1)",
          "[HelperInstaller] vantrel-helper-installer failed: systemctl daemon-reload failed "
          "(exit status 1)\n"},
-        {-1, "", "[HelperInstaller] pkexec failed: exec"},  // no pkexec at all
+        {-1, "", "[HelperInstaller] pkexec failed: cannot start "},  // no pkexec at all
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.logged);
@@ -137,6 +157,55 @@ TEST_F(HelperInstallerTest, EveryFailureIsLoggedAndGivesFalse) {
         const std::string logged = testing::internal::GetCapturedStderr();
         EXPECT_EQ(logged.rfind(c.logged, 0), 0u) << logged;
         EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 1) << logged;
+    }
+}
+
+TEST(HelperInstallerOptionsTest, PkexecIsRunByItsAbsolutePathNeverThroughPath) {
+    EXPECT_EQ(HelperInstallerOptions{}.pkexec, QStringLiteral("/usr/bin/pkexec"));
+}
+
+// pkexec running the installer as root cannot be signalled by the user's program: the
+// stand-in ignores SIGTERM and would run for a minute. install() still returns in time.
+TEST_F(HelperInstallerTest, NeverWaitsWithoutLimitForAPkexecItMayNotSignal) {
+    using namespace std::chrono_literals;
+    const std::string pidFile = dir.filePath(QStringLiteral("pkexec.pid")).toStdString();
+    writeFile(options.pkexec,
+              "#!/bin/sh\necho $$ > '" + pidFile + "'\ntrap '' TERM\nexec sleep 60\n",
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::remove(QString::fromStdString(options.paths.config()));
+    options.endGrace = 200ms;
+    struct Case {
+        const char* name;
+        std::chrono::milliseconds answerLimit;
+        bool quit;
+        const char* logged;
+    } cases[] = {
+        {"the program quits", 10min, true,
+         "[HelperInstaller] pkexec failed: stopped waiting because the program quits\n"},
+        {"no answer in time", 300ms, false,
+         "[HelperInstaller] pkexec failed: no answer within 0.3 s\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::remove(pidFile.c_str());
+        options.answerLimit = c.answerLimit;
+        HelperInstaller installer(options);
+        testing::internal::CaptureStderr();
+        auto attempt = std::async(std::launch::async, [&installer] { return installer.install(); });
+        pid_t standIn = 0;
+        for (auto waited = 0ms; standIn == 0 && waited < 10s; waited += 10ms) {
+            std::this_thread::sleep_for(10ms);  // until the stand-in has said who it is
+            std::ifstream(pidFile) >> standIn;
+        }
+        ASSERT_GT(standIn, 0) << "the stand-in pkexec did not start";
+        if (c.quit) {
+            installer.cancel();
+        }
+        const bool returned = attempt.wait_for(5s) == std::future_status::ready;
+        ::kill(standIn, SIGKILL);
+        EXPECT_TRUE(returned) << "install() still waits for a pkexec it cannot end";
+        EXPECT_FALSE(attempt.get());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.logged);
     }
 }
 

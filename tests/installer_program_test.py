@@ -3,10 +3,10 @@
 
   installer_program_test.py INSTALLER UNITS_DIR
 
-Empty tmpfs file systems lie over /etc, /usr/libexec and /usr/lib/systemd/system, and a
+Empty tmpfs file systems lie over /etc, /usr/libexec, /usr/lib/systemd/system and /run, and a
 stand-in systemctl over the real one, so nothing reaches this machine's files or its systemd.
-The installer takes the helper beside it: each case copies it into a staging folder with a
-stand-in helper (any bytes will do). Needs root: the namespace, the mounts, other users.
+The installer takes the helper beside it: each case copies it into a staging folder, root's
+with mode 0755, with a stand-in helper (any bytes will do). Needs root: the namespace, the mounts, other users.
 """
 
 import os
@@ -15,6 +15,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 CONFIG = "/etc/vantrel/helper.conf"
@@ -22,7 +23,10 @@ HELPER = "/usr/libexec/vantrel/OrvikHelper"
 UNIT_DIR = "/etc/systemd/system"
 PACKAGE_UNIT_DIR = "/usr/lib/systemd/system"
 SOCKET, SERVICE = "org.vantrel.helper.smc.socket", "org.vantrel.helper.smc.service"
-HIDDEN = ("/etc", "/usr/libexec", PACKAGE_UNIT_DIR)
+LOCK_DIR = "/run/vantrel"
+LOCK = LOCK_DIR + "/installer.lock"
+HIDDEN = ("/etc", "/usr/libexec", PACKAGE_UNIT_DIR, "/run")
+NOBODY = ("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups")
 
 if len(sys.argv) < 3:
     sys.exit(__doc__)
@@ -102,28 +106,45 @@ class InstallerCase(unittest.TestCase):
         os.rmdir(self.work)
 
     def stage(self, name, helper=b"helper one\n"):
-        """A folder holding the installer and a helper beside it; the installer's path."""
+        """A folder holding the installer and a helper beside it, root's alone, as the
+        installer requires whatever the build folder is; the installer's path."""
         folder = os.path.join(self.work, name)
         os.makedirs(folder, exist_ok=True)
+        os.chown(folder, 0, 0)
+        os.chmod(folder, 0o755)
         with open(os.path.join(folder, "OrvikHelper"), "wb") as out:
             out.write(helper)
+        os.chmod(os.path.join(folder, "OrvikHelper"), 0o755)
         return shutil.copy(INSTALLER, os.path.join(folder, "vantrel-helper-installer"))
 
-    def install(self, installer, uid=1000, wrap=(), env=None, args=()):
+    def lay_package(self):
+        """The package's installer, helper and units in place, its socket enabled and active."""
+        os.makedirs("/usr/libexec/vantrel", mode=0o755)
+        shutil.copy(INSTALLER, "/usr/libexec/vantrel/vantrel-helper-installer")
+        with open(HELPER, "wb") as out:
+            out.write(b"the package's helper\n")
+        os.chmod(HELPER, 0o755)
+        for unit in (SOCKET, SERVICE):
+            shutil.copy(os.path.join(UNITS, unit), PACKAGE_UNIT_DIR)
+        for mark in ("enabled", "active"):
+            open(os.path.join(self.state, mark), "w").close()
+        return "/usr/libexec/vantrel/vantrel-helper-installer"
+
+    def install(self, installer, uid=1000, wrap=(), env=None, args=(), timeout=60):
         """Runs the installer as pkexec would for `uid`; the systemctl calls it made."""
         calls = os.path.join(self.state, "calls")
         if os.path.exists(calls):
             os.unlink(calls)
         environment = {"PKEXEC_UID": str(uid)} if env is None else env
         self.result = subprocess.run([*wrap, installer, *args], capture_output=True, text=True,
-                                     timeout=60, env=environment)
+                                     timeout=timeout, env=environment)
         return read(calls).splitlines() if os.path.exists(calls) else []
 
     def assertInstalled(self, uids, helper=b"helper one\n"):
         self.assertEqual(self.result.returncode, 0, self.result.stderr)
         for path, mode in ((HELPER, 0o755), (CONFIG, 0o644), (UNIT_DIR + "/" + SOCKET, 0o644),
                            (UNIT_DIR + "/" + SERVICE, 0o644), ("/etc/vantrel", 0o755),
-                           ("/usr/libexec/vantrel", 0o755)):
+                           ("/usr/libexec/vantrel", 0o755), (LOCK_DIR, 0o700), (LOCK, 0o600)):
             status = os.lstat(path)
             self.assertEqual((status.st_uid, status.st_gid, status.st_mode & 0o7777),
                              (0, 0, mode), path)
@@ -179,16 +200,9 @@ class Installing(InstallerCase):
         self.assertNotIn("daemon-reload", calls)
 
     def test_where_the_package_did_it_only_the_user_is_added(self):
-        os.makedirs("/usr/libexec/vantrel")
-        shutil.copy(INSTALLER, "/usr/libexec/vantrel/vantrel-helper-installer")
-        with open(HELPER, "wb") as out:
-            out.write(b"the package's helper\n")
-        for unit in (SOCKET, SERVICE):
-            shutil.copy(os.path.join(UNITS, unit), PACKAGE_UNIT_DIR)
-        for mark in ("enabled", "active"):
-            open(os.path.join(self.state, mark), "w").close()
+        installer = self.lay_package()
         packaged = self.files()
-        calls = self.install("/usr/libexec/vantrel/vantrel-helper-installer")
+        calls = self.install(installer)
         self.assertEqual(self.result.returncode, 0, self.result.stderr)
         self.assertEqual(allowed(read(CONFIG)), [1000])
         self.assertEqual(set(self.files()) - set(packaged), {CONFIG})
@@ -196,8 +210,27 @@ class Installing(InstallerCase):
         self.assertFalse(os.path.exists(UNIT_DIR))
         self.assertEqual(calls, [f"is-enabled --quiet {SOCKET}", f"is-active --quiet {SOCKET}",
                                  f"try-restart {SERVICE}"])
-        self.assertEqual(self.install("/usr/libexec/vantrel/vantrel-helper-installer"),
+        self.assertEqual(self.install(installer),
                          [f"is-enabled --quiet {SOCKET}", f"is-active --quiet {SOCKET}"])
+
+    def test_copies_of_the_units_that_hide_the_package_s_are_named_and_removed(self):
+        installer = self.lay_package()
+        self.install(installer)
+        # A copy from before the package, without its sandbox, and an exact one, enabled.
+        os.makedirs(UNIT_DIR + "/sockets.target.wants")
+        with open(os.path.join(UNIT_DIR, SERVICE), "w") as out:
+            out.write("[Service]\nExecStart=/usr/libexec/vantrel/OrvikHelper\n")
+        shutil.copy(os.path.join(UNITS, SOCKET), UNIT_DIR)
+        os.symlink(os.path.join(UNIT_DIR, SOCKET), UNIT_DIR + "/sockets.target.wants/" + SOCKET)
+        calls = self.install(installer)
+        self.assertEqual(self.result.returncode, 0, self.result.stderr)
+        for unit in (SOCKET, SERVICE):
+            self.assertIn(f"removed {UNIT_DIR}/{unit}: it hid the package's unit",
+                          self.result.stdout)
+        self.assertEqual(os.listdir(UNIT_DIR), ["sockets.target.wants"])
+        self.assertEqual(os.listdir(UNIT_DIR + "/sockets.target.wants"), [])
+        self.assertEqual(calls, ["daemon-reload", f"is-enabled --quiet {SOCKET}",
+                                 f"is-active --quiet {SOCKET}", f"try-restart {SERVICE}"])
 
     def test_files_edited_by_hand(self):
         # (what is found, its mode, the users kept, whether it is rewritten)
@@ -225,6 +258,8 @@ class Installing(InstallerCase):
         calls = self.install(installer)
         self.assertInstalled([1000, 5])
         self.assertEqual(calls[0], "daemon-reload")
+        self.assertIn(f"replaced the former {service}, which was not this version's unit",
+                      self.result.stdout)
 
 
 class Refusing(InstallerCase):
@@ -234,8 +269,7 @@ class Refusing(InstallerCase):
             ("no PKEXEC_UID", (), {}, (), "PKEXEC_UID is not set"),
             ("a PKEXEC_UID that is no uid", (), {"PKEXEC_UID": "1000; rm -rf /"}, (),
              "not a user id"),
-            ("not root", ("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"),
-             {"PKEXEC_UID": "65534"}, (), "must run as root"),
+            ("not root", NOBODY, {"PKEXEC_UID": "65534"}, (), "must run as root"),
             ("an argument", (), None, ("--helper=/tmp/other",), "takes no arguments"),
         ]:
             with self.subTest(name):
@@ -244,6 +278,78 @@ class Refusing(InstallerCase):
                 self.assertIn(says, self.result.stderr)
                 self.assertEqual(calls, [])
                 self.assertEqual(self.files(), {})
+
+
+    def test_a_helper_root_did_not_put_there_alone_is_not_installed(self):
+        with open(os.path.join(self.work, "secret"), "wb") as out:
+            out.write(b"root's secret\n")
+        os.chmod(os.path.join(self.work, "secret"), 0o600)
+
+        def link_to_secret(folder):
+            os.unlink(os.path.join(folder, "OrvikHelper"))
+            os.symlink(os.path.join(self.work, "secret"), os.path.join(folder, "OrvikHelper"))
+        # (the case, what it does to the staging folder, what the refusal says)
+        for name, change, says in [
+            ("a link to a root-only file", link_to_secret, "is a symbolic link"),
+            ("a helper of another user",
+             lambda folder: os.chown(os.path.join(folder, "OrvikHelper"), 1000, 1000),
+             "is not root's"),
+            ("a helper its group may write",
+             lambda folder: os.chmod(os.path.join(folder, "OrvikHelper"), 0o775),
+             "writable by others than its owner"),
+            ("a folder anyone may write", lambda folder: os.chmod(folder, 0o1777),
+             "is not root's alone"),
+            ("a folder of another user", lambda folder: os.chown(folder, 1000, 1000),
+             "is not root's alone"),
+        ]:
+            with self.subTest(name):
+                installer = self.stage(name.replace(" ", "-"))
+                change(os.path.dirname(installer))
+                calls = self.install(installer)
+                self.assertEqual(self.result.returncode, 1)
+                self.assertIn(says, self.result.stderr)
+                self.assertFalse(os.path.exists(HELPER))
+                self.assertEqual(calls, [])
+
+
+class Locking(InstallerCase):
+    def hold(self, path, wrap=()):
+        """A process that locks `path` until it is ended; it has said "locked" when it holds
+        the lock, else why not."""
+        holder = subprocess.Popen(
+            [*wrap, sys.executable, "-c",
+             "import fcntl, os, sys\n"
+             "try:\n"
+             "    fd = os.open(sys.argv[1], os.O_RDONLY)\n"
+             "    fcntl.flock(fd, fcntl.LOCK_EX)\n"
+             "    print('locked', flush=True)\n"
+             "except OSError as error:\n"
+             "    print(error, flush=True)\n"
+             "sys.stdin.read()\n", path],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.addCleanup(holder.wait, 10)
+        self.addCleanup(holder.stdin.close)
+        return holder.stdout.readline().strip()
+
+    def test_another_user_cannot_keep_installations_waiting(self):
+        installer = self.stage("one")
+        self.install(installer)
+        # The configuration's folder is readable by anyone, so anyone may lock it.
+        self.assertEqual(self.hold("/etc/vantrel", NOBODY), "locked")
+        self.assertIn("Permission denied", self.hold(LOCK, NOBODY))
+        self.install(installer, uid=1001, timeout=30)
+        self.assertInstalled([1000, 1001])
+
+    def test_a_run_that_holds_the_lock_makes_the_next_give_up_in_time(self):
+        installer = self.stage("one")
+        self.install(installer)
+        self.assertEqual(self.hold(LOCK), "locked")
+        started = time.monotonic()
+        self.install(installer, uid=1001, timeout=30)
+        self.assertLess(time.monotonic() - started, 20)
+        self.assertEqual(self.result.returncode, 1)
+        self.assertIn("another installation still runs after 10 s", self.result.stderr)
+        self.assertEqual(allowed(read(CONFIG)), [1000])
 
 
 class Faults(InstallerCase):

@@ -157,7 +157,14 @@ def wait_for(what, condition, timeout=15.0):
 class Desktop:
     """Xvfb, a session bus and a private home; ends them all on exit."""
 
+    PKEXEC = "/usr/bin/pkexec"
+
     def __init__(self):
+        if os.geteuid() != 0:
+            fail("the desktop test needs root: vantrel gets its stand-in pkexec through a mount")
+        if not os.path.isfile(self.PKEXEC):
+            fail("there is no %s to lay the stand-in over (scripts/install-deps.sh installs "
+                 "pkexec)" % self.PKEXEC)
         self.home = tempfile.mkdtemp(prefix="vantrel-desktop-")
         runtime = os.path.join(self.home, "run")
         os.mkdir(runtime, 0o700)
@@ -176,20 +183,20 @@ class Desktop:
         address = self.bus.stdout.readline().strip()
         # A stand-in pkexec, so that no case installs the sensor helper on this machine: it
         # notes how it was run and answers with the status in pkexec-status (0, "installed",
-        # unless a case says otherwise).
-        stand_ins = os.path.join(self.home, "bin")
-        os.mkdir(stand_ins)
+        # unless a case says otherwise). vantrel runs /usr/bin/pkexec, never one found through
+        # PATH, so every vantrel starts in a mount namespace of its own with the stand-in bound
+        # over /usr/bin/pkexec.
+        self.pkexec = os.path.join(self.home, "pkexec")
         self.pkexec_calls = os.path.join(self.home, "pkexec-calls")
         self.pkexec_status = os.path.join(self.home, "pkexec-status")
-        with open(os.path.join(stand_ins, "pkexec"), "w") as out:
+        with open(self.pkexec, "w") as out:
             out.write('#!/bin/sh\necho "$@" >> "%s"\nexit "$(cat "%s" 2>/dev/null || echo 0)"\n'
                       % (self.pkexec_calls, self.pkexec_status))
-        os.chmod(os.path.join(stand_ins, "pkexec"), 0o755)
+        os.chmod(self.pkexec, 0o755)
         self.env = dict(os.environ, DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS=address,
                         HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                         XDG_DATA_HOME=os.path.join(self.home, "data"), XDG_RUNTIME_DIR=runtime,
-                        QT_QPA_PLATFORM="xcb",
-                        PATH=stand_ins + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"))
+                        QT_QPA_PLATFORM="xcb")
         self.env.pop("WAYLAND_DISPLAY", None)
         self.programs = []
         self.probe = InputProbe(self.display)
@@ -245,13 +252,20 @@ class Desktop:
                                 capture_output=True, text=True, timeout=60)
         return json.loads(result.stdout) if result.returncode == 0 else []
 
+    def with_stand_in(self, command):
+        """vantrel as the same process (unshare and sh exec it), seeing the stand-in pkexec."""
+        if command[0] != VANTREL:
+            return command
+        return ["unshare", "--mount", "--propagation", "private", "sh", "-c",
+                'mount --bind "$0" %s && exec "$@"' % self.PKEXEC, self.pkexec, *command]
+
     def start(self, command, read_stdout=False):
         """Starts a program whose output goes to a log file (never to a pipe that nobody
         reads, which would stop a talkative program once it fills); `read_stdout` keeps its
         standard output as a pipe for the caller to read."""
         log = open(os.path.join(self.home, "program-%d.log" % len(self.programs)), "w+")
-        program = subprocess.Popen(command, env=self.env, stderr=log, text=True,
-                                   stdout=subprocess.PIPE if read_stdout else log,
+        program = subprocess.Popen(self.with_stand_in(command), env=self.env, stderr=log,
+                                   text=True, stdout=subprocess.PIPE if read_stdout else log,
                                    start_new_session=True)
         program.log = log
         self.programs.append(program)
@@ -273,7 +287,8 @@ class Desktop:
             return json.load(f)
 
     def run(self, *command):
-        return subprocess.run(command, env=self.env, capture_output=True, text=True, timeout=30)
+        return subprocess.run(self.with_stand_in(list(command)), env=self.env,
+                              capture_output=True, text=True, timeout=30)
 
     def windows(self, tree=False):
         """Viewable windows as (name, width, height, x, y) with absolute positions. A window
