@@ -14,6 +14,7 @@
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
+#include "platform/linux/desktop/DBusDesktopNotifier.h"
 #include "sensors/HelperInstaller.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/SessionHotKeys.h"
@@ -117,6 +118,9 @@ int main(int argc, char** argv) {
     UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
     LoginItem loginItem(QCoreApplication::applicationFilePath());
     AppSettings settings(defaults, center, loginItem);
+    // The user is told where an unusable settings file is kept, so it is kept aside at once.
+    defaults.moveUnreadableFileAsideNow();
+    DBusDesktopNotifier desktopNotifier;
     SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
     KeyboardShortcuts shortcuts(defaults, center,
                                 makeSessionHotKeys(QDBusConnection::sessionBus()));
@@ -133,6 +137,8 @@ int main(int argc, char** argv) {
         return dashboard;
     };
     options.shortcuts = &shortcuts;
+    options.notifier = &desktopNotifier;
+    options.unreadableSettings = defaults.unreadableFile();
     options.makeSettingsWindow =
         settingsWindowMaker(settings, monitor, defaults, &shortcuts, clock);
     // The sensor helper: the installer beside this program in a build tree, else the package's.

@@ -2,6 +2,7 @@
 
 #include "core/LoginItem.h"
 #include "core/NotificationCenter.h"
+#include "core/SettingRules.h"
 #include "core/UserDefaults.h"
 #include "menubar/MenuBarItemCodec.h"
 #include "menubar/MenuBarItemList.h"
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -147,9 +149,16 @@ AppSettings::AppSettings(UserDefaults& defaults, NotificationCenter& center, Log
 }
 
 void AppSettings::load() {
-    // A missing key reads as 0, which is not a usable interval either.
+    // A value the Settings window would never allow (a hand edit, an older version) is left
+    // for the default, and the log names it.
+    ignoredAtLoad_ = settingsBreakingRules(defaults_);
+    for (const IgnoredSetting& ignored : ignoredAtLoad_) {
+        std::fprintf(stderr, "vantrel: ignored the stored setting %s: %s\n",
+                     qPrintable(ignored.key), qPrintable(ignored.reason));
+    }
+    const auto interval = defaults_.doubleValue(key::refreshInterval);
     refreshInterval_ =
-        usableRefreshInterval(defaults_.doubleValue(key::refreshInterval).value_or(0));
+        interval && isOfferedRefreshInterval(*interval) ? *interval : defaultRefreshInterval;
     launchAtLogin_ = defaults_.boolValue(key::launchAtLogin).value_or(false);
     graphColor_ = defaults_.stringValue(key::graphColor).value_or(QStringLiteral("purple"));
     menuBarItems_ = menubar::load(readStoredMenuBarSettings(defaults_));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SettingRules.h"
 #include "menubar/MenuBarItemConfig.h"
 #include "menubar/MenuBarItemList.h"
 
@@ -57,8 +58,14 @@ public:
     AppSettings(UserDefaults& defaults, NotificationCenter& center, LoginItem& loginItem,
                 QObject* parent = nullptr);
 
+    // The stored settings that broke a rule of the Settings window when the store was made and
+    // were left for their defaults (each is written to the log).
+    const QVector<IgnoredSetting>& ignoredAtLoad() const { return ignoredAtLoad_; }
+
     double refreshInterval() const { return refreshInterval_; }
-    // Posts "historyDidReset". Anything but a finite positive number is taken as 2 seconds.
+    // Posts "historyDidReset". Anything but a finite positive number is taken as 2 seconds;
+    // any other is taken as it is (the sampling tool's own interval), while a stored one must
+    // be one the Settings window offers.
     void setRefreshInterval(double seconds);
 
     bool launchAtLogin() const { return launchAtLogin_; }
@@ -178,6 +185,7 @@ private:
     NotificationCenter& center_;
     LoginItem& loginItem_;
 
+    QVector<IgnoredSetting> ignoredAtLoad_;
     double refreshInterval_ = 2.0;
     bool launchAtLogin_ = false;
     QString graphColor_ = QStringLiteral("purple");

@@ -2,6 +2,7 @@
 
 #include "core/AppSettings.h"
 #include "core/AtomicFile.h"
+#include "core/SettingRules.h"
 #include "core/SettingsReader.h"
 #include "core/UserDefaults.h"
 #include "menubar/MenuBarItemCodec.h"
@@ -10,12 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 
-#include <array>
-#include <cmath>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -37,12 +38,19 @@ private:
     const QJsonObject& object_;
 };
 
+// Why a file's value was not applied; nothing when it was.
+using Refusal = std::optional<QString>;
+
+Refusal refusedUnless(bool usable, const char* why) {
+    return usable ? Refusal() : Refusal(QString::fromLatin1(why));
+}
+
 // One preference under its stored key: its current value as the store writes it (undefined
-// while it has none), and how a file's value is applied (false: not usable, nothing changed).
+// while it has none), and how a file's value is applied (refused: nothing changed).
 struct Preference {
     QString key;
     QJsonValue (*current)(const AppSettings&);
-    bool (*apply)(AppSettings&, const SettingsReader&, const QString&);
+    Refusal (*apply)(AppSettings&, const SettingsReader&, const QString&);
 };
 
 template <bool (AppSettings::*get)() const, void (AppSettings::*set)(bool)>
@@ -54,7 +62,7 @@ Preference boolPreference(const char* key) {
                 if (value) {
                     (settings.*set)(*value);
                 }
-                return value.has_value();
+                return refusedUnless(value.has_value(), "not true or false");
             }};
 }
 
@@ -67,7 +75,7 @@ Preference doublePreference(const char* key) {
                 if (value) {
                     (settings.*set)(*value);
                 }
-                return value.has_value();
+                return refusedUnless(value.has_value(), "not a number");
             }};
 }
 
@@ -93,13 +101,13 @@ const std::vector<Preference>& preferences() {
         {QStringLiteral("refreshInterval"),
          [](const S& s) { return QJsonValue(s.refreshInterval()); },
          [](S& s, const SettingsReader& file, const QString& key) {
-             // The store loads anything else as its default, which is not what the file says.
-             const auto seconds = file.doubleValue(key);
-             if (!seconds || !std::isfinite(*seconds) || *seconds <= 0) {
-                 return false;
+             // Only an interval the Settings window offers: the store loads any other as its
+             // default, and a tiny one makes the poll loop spin.
+             const Refusal refusal = refreshIntervalRefusal(file.value(key).value_or(QJsonValue()));
+             if (!refusal) {
+                 s.setRefreshInterval(file.doubleValue(key).value_or(0));
              }
-             s.setRefreshInterval(*seconds);
-             return true;
+             return refusal;
          }},
         boolPreference<&S::launchAtLogin, &S::setLaunchAtLogin>("launchAtLogin"),
         {QStringLiteral("graphColor"), [](const S& s) { return QJsonValue(s.graphColor()); },
@@ -108,7 +116,7 @@ const std::vector<Preference>& preferences() {
              if (name) {
                  s.setGraphColor(*name);
              }
-             return name.has_value();
+             return refusedUnless(name.has_value(), "not text");
          }},
         {menubar::itemsKey,
          [](const S& s) { return QJsonValue(encodeMenuBarItems(s.menuBarItems())); },
@@ -118,7 +126,7 @@ const std::vector<Preference>& preferences() {
              if (items) {
                  s.setMenuBarItems(menubar::completed(*items));
              }
-             return items.has_value();
+             return refusedUnless(items.has_value(), "not a list of status item metrics");
          }},
         doublePreference<&S::menuBarPillOpacity, &S::setMenuBarPillOpacity>("menuBarPillOpacity"),
         boolPreference<&S::menuBarColorCoded, &S::setMenuBarColorCoded>("menuBarColorCoded"),
@@ -129,7 +137,7 @@ const std::vector<Preference>& preferences() {
              if (points) {
                  s.setMenuBarSparklineWidth(*points);
              }
-             return points.has_value();
+             return refusedUnless(points.has_value(), "not a whole number");
          }},
         {QStringLiteral("statusItemMode"),
          [](const S& s) { return QJsonValue(rawValue(s.statusItemMode())); },
@@ -139,7 +147,7 @@ const std::vector<Preference>& preferences() {
              if (mode) {
                  s.setStatusItemMode(*mode);
              }
-             return mode.has_value();
+             return refusedUnless(mode.has_value(), "not a status item mode");
          }},
         {QStringLiteral("statusItemShape"),
          [](const S& s) { return QJsonValue(rawValue(s.statusItemShape())); },
@@ -149,7 +157,7 @@ const std::vector<Preference>& preferences() {
              if (shape) {
                  s.setStatusItemShape(*shape);
              }
-             return shape.has_value();
+             return refusedUnless(shape.has_value(), "not a status item shape");
          }},
         {QStringLiteral("statusStripPosition"),
          [](const S& s) {
@@ -162,7 +170,7 @@ const std::vector<Preference>& preferences() {
              if (place) {
                  s.setStatusStripPosition(*place);
              }
-             return place.has_value();
+             return refusedUnless(place.has_value(), "not a point of whole x and y");
          }},
         boolPreference<&S::compactShowCPU, &S::setCompactShowCPU>("compactShowCPU"),
         boolPreference<&S::compactShowRAM, &S::setCompactShowRAM>("compactShowRAM"),
@@ -189,19 +197,6 @@ const std::vector<Preference>& preferences() {
             "overlayShowProcesses"),
     };
     return table;
-}
-
-// The global shortcuts keep one value per name: the combination as JSON text, or false for a
-// default the user cleared. They travel as they are; the shortcuts module reads them.
-const QString shortcutKeyPrefix = QStringLiteral("KeyboardShortcuts_");
-const std::array<QString, 3> shortcutNames{
-    QStringLiteral("toggleCompact"),
-    QStringLiteral("toggleOverlay"),
-    QStringLiteral("openSettings"),
-};
-
-bool isStoredShortcut(const QJsonValue& value) {
-    return value.isString() || (value.isBool() && !value.toBool());
 }
 
 SettingsFileResult failure(const QString& why) {
@@ -269,27 +264,39 @@ SettingsFileResult importSettingsFile(AppSettings& settings, UserDefaults& store
     const QJsonObject values = document.object();
     const ObjectReader imported(values);
     QStringList applied;
+    QHash<QString, QString> refusals;
     for (const Preference& preference : preferences()) {
-        if (values.contains(preference.key) &&
-            preference.apply(settings, imported, preference.key)) {
+        if (!values.contains(preference.key)) {
+            continue;
+        }
+        if (const Refusal refusal = preference.apply(settings, imported, preference.key)) {
+            refusals.insert(preference.key, *refusal);
+        } else {
             applied.append(preference.key);
         }
     }
     SettingsFileResult result;
+    // The global shortcuts keep one value per name: the combination as JSON text, or false
+    // for a default the user cleared. The shortcuts module reads them.
     for (const QString& name : shortcutNames) {
         const QString key = shortcutKeyPrefix + name;
         const auto value = imported.value(key);
-        if (value && isStoredShortcut(*value)) {
-            if (stored.value(key) != value) {
-                stored.set(key, *value);
-                result.changedShortcuts.append(name);
-            }
-            applied.append(key);
+        if (!value) {
+            continue;
         }
+        if (const Refusal refusal = storedShortcutRefusal(*value)) {
+            refusals.insert(key, *refusal);
+            continue;
+        }
+        if (stored.value(key) != value) {
+            stored.set(key, *value);
+            result.changedShortcuts.append(name);
+        }
+        applied.append(key);
     }
     for (const QString& key : values.keys()) {
         if (!applied.contains(key)) {
-            result.ignoredKeys.append(key);
+            result.ignored.append({key, refusals.value(key, QStringLiteral("unknown setting"))});
         }
     }
     return result;

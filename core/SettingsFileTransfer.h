@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/SettingRules.h"
+
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class AppSettings;
 class UserDefaults;
@@ -10,8 +13,9 @@ class UserDefaults;
 // changed (import); the text says why, in words for the user.
 struct SettingsFileResult {
     QString error;
-    // Import only: the file's keys that were left alone, being unknown or of the wrong type.
-    QStringList ignoredKeys;
+    // Import only: the file's keys that were left alone, by name, each with why: unknown, of
+    // the wrong type, or breaking a rule of the Settings window.
+    QVector<IgnoredSetting> ignored;
     // Import only: the global shortcuts ("toggleCompact", ...) whose stored combination changed.
     // The settings file holds them, but the hot keys registered with the desktop follow only
     // when KeyboardShortcuts sets each of them again.
@@ -32,8 +36,9 @@ SettingsFileResult exportSettingsFile(const AppSettings& settings, const UserDef
 
 // Reads `path` whole and, if it holds a JSON object, applies every preference it names with a
 // usable value through the store's setters (a value equal to the current one changes
-// nothing), in the store's own order, and takes the stored global shortcuts along as they are.
-// Unknown keys and keys of the wrong type are left alone and listed. A file that cannot be read
-// or is not a JSON object changes nothing.
+// nothing), in the store's own order, and takes the stored global shortcuts along. Unknown
+// keys, keys of the wrong type and values the Settings window would not allow (an interval it
+// does not offer, a shortcut without Ctrl, Alt or Super) are left alone and listed with why.
+// A file that cannot be read or is not a JSON object changes nothing.
 SettingsFileResult importSettingsFile(AppSettings& settings, UserDefaults& stored,
                                       const QString& path);

@@ -259,6 +259,11 @@ QString editableNumberText(double value) {
     return QString::number(value, 'g', 15);
 }
 
+QString refreshIntervalText(double seconds) {
+    return editableNumberText(seconds) +
+           (seconds == 1 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
+}
+
 QString recordingStatusText(double seconds, qint64 rows) {
     return QStringLiteral("Recording — %1, %2 rows").arg(durationText(seconds)).arg(rows);
 }

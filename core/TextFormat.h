@@ -106,6 +106,9 @@ QString batteryCapacityText(const BatteryStats& battery);
 // The thermal state's name: "Nominal", "Fair", "Serious", "Critical"; any other value "Unknown".
 QString thermalStateText(ThermalState state);
 
+// A refresh interval as the Settings window offers it: "1 second", "2 seconds", "0.5 seconds".
+QString refreshIntervalText(double seconds);
+
 // A length in points as the settings show it, no space before the unit: "30px".
 QString pixelsText(int points);
 

@@ -72,15 +72,38 @@ void UserDefaults::load() {
     // Whatever is there but cannot be used is kept for the user rather than overwritten.
     if (!file.open(QIODevice::ReadOnly)) {
         unreadableFileKept_ = true;
+        unreadableReason_ = QStringLiteral("it could not be opened: ") + file.errorString();
         return;
     }
     QJsonParseError error{};
     const auto document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+    if (error.error != QJsonParseError::NoError) {
         unreadableFileKept_ = true;
+        unreadableReason_ = QStringLiteral("it is not JSON: %1 at character %2")
+                                .arg(error.errorString())
+                                .arg(error.offset);
+        return;
+    }
+    if (!document.isObject()) {
+        unreadableFileKept_ = true;
+        unreadableReason_ = QStringLiteral("it holds a list, not named settings");
         return;
     }
     values_ = document.object();
+}
+
+std::optional<UnreadableSettingsFile> UserDefaults::unreadableFile() const {
+    if (unreadableReason_.isEmpty()) {
+        return std::nullopt;
+    }
+    return UnreadableSettingsFile{unreadableReason_, movedAsidePath_.value_or(filePath_)};
+}
+
+bool UserDefaults::moveUnreadableFileAsideNow() {
+    if (!unreadableFileKept_ || inMemoryOnly_) {
+        return false;
+    }
+    return moveUnreadableFileAside() && movedAsidePath_.has_value();
 }
 
 bool UserDefaults::save() {

@@ -10,6 +10,14 @@
 
 class Clock;
 
+// A settings file found at start that could not be used: why, in words for the user, and
+// where the file is now.
+struct UnreadableSettingsFile {
+    QString reason;
+    QString keptPath;
+    bool operator==(const UnreadableSettingsFile&) const = default;
+};
+
 // The application's persistent settings: one human-readable JSON object in a file, read once
 // when the store is made and rewritten whole and atomically on every change.
 //
@@ -45,6 +53,14 @@ public:
     // Where the unreadable file found at start was moved, once the first write has moved it.
     std::optional<QString> movedAsidePath() const { return movedAsidePath_; }
 
+    // The file found at start that could not be used, if there was one: its place follows the
+    // move aside.
+    std::optional<UnreadableSettingsFile> unreadableFile() const;
+    // Moves the unreadable file found at start aside now rather than at the first write, so
+    // that the user can be told where it is kept. False when there is nothing to move, when
+    // changes stay in memory, or when the move failed (the file then stays where it is).
+    bool moveUnreadableFileAsideNow();
+
 private:
     void load();
     bool save();
@@ -54,6 +70,7 @@ private:
     const Clock& clock_;
     QJsonObject values_;
     bool unreadableFileKept_ = false;
+    QString unreadableReason_;
     bool inMemoryOnly_ = false;
     std::optional<QString> movedAsidePath_;
 };

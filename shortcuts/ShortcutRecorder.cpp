@@ -1,5 +1,6 @@
 #include "shortcuts/ShortcutRecorder.h"
 
+#include "core/SettingRules.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/ShortcutText.h"
 
@@ -191,7 +192,7 @@ bool ShortcutRecorder::handleKeyPress(const QKeyEvent& event) {
     }
     const Shortcut shortcut{*keysym, modifiers};
     if (!shortcut.hasCommandModifier()) {
-        refusal_ = shortcutText(shortcut) + QStringLiteral(" needs Ctrl, Alt or Super");
+        refusal_ = shortcutText(shortcut) + QLatin1Char(' ') + needsCommandModifier;
     } else if (shortcuts_.nameUsing(shortcut, name_.rawValue)) {
         refusal_ =
             shortcutText(shortcut) + QStringLiteral(" is already used by another Vantrel shortcut");

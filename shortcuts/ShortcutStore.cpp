@@ -1,9 +1,10 @@
 #include "shortcuts/ShortcutStore.h"
 
+#include "core/SettingRules.h"
 #include "core/UserDefaults.h"
 
 QString ShortcutStore::key(const ShortcutName& name) {
-    return QStringLiteral("KeyboardShortcuts_") + name.rawValue;
+    return shortcutKeyPrefix + name.rawValue;
 }
 
 std::optional<Shortcut> ShortcutStore::shortcut(const ShortcutName& name) const {
@@ -14,7 +15,13 @@ std::optional<Shortcut> ShortcutStore::shortcut(const ShortcutName& name) const 
     if (!stored->isString()) {
         return std::nullopt;
     }
-    return decodeShortcut(stored->toString());
+    const std::optional<Shortcut> decoded = decodeShortcut(stored->toString());
+    // A hand edit or an older version may hold a plain key; grabbing it would take that key
+    // from every other program, so the name keeps its default (the log named it at start).
+    if (decoded && !decoded->hasCommandModifier()) {
+        return name.defaultShortcut;
+    }
+    return decoded;
 }
 
 bool ShortcutStore::setShortcut(const std::optional<Shortcut>& shortcut, const ShortcutName& name) {

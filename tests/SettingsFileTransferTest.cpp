@@ -116,7 +116,7 @@ TEST_F(SettingsFileTransferTest, ExportThenImportGivesTheSameSettings) {
     const SettingsFileResult result =
         importSettingsFile(target.settings, target.defaults, exported());
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
-    EXPECT_TRUE(result.ignoredKeys.isEmpty()) << result.ignoredKeys.join(u' ').toStdString();
+    EXPECT_TRUE(result.ignored.isEmpty()) << result.ignored.front().key.toStdString();
     EXPECT_EQ(objectIn(target.path), objectIn(source.path));
     EXPECT_EQ(target.settings.statusStripPosition(), QPoint(-30, 900));
 
@@ -188,11 +188,17 @@ TEST_F(SettingsFileTransferTest, OnlyKnownKeysOfTheRightTypeAreApplied) {
         "KeyboardShortcuts_somethingElse": "{}", "showCPUInMenuBar": false, "theme": "dark"})");
     const SettingsFileResult result = importSettingsFile(target.settings, target.defaults, path);
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
-    EXPECT_EQ(result.ignoredKeys,
+    QStringList ignoredKeys;
+    for (const IgnoredSetting& ignored : result.ignored) {
+        ignoredKeys.append(ignored.key);
+        EXPECT_FALSE(ignored.reason.isEmpty()) << ignored.key.toStdString();
+    }
+    EXPECT_EQ(ignoredKeys,
               (QStringList{"KeyboardShortcuts_somethingElse", "KeyboardShortcuts_toggleCompact",
                            "launchAtLogin", "menuBarItemConfigs", "menuBarPillOpacity",
                            "menuBarSparklineWidth", "refreshInterval", "showCPUInMenuBar",
                            "statusItemMode", "statusStripPosition", "theme"}));
+    EXPECT_EQ(result.ignored.last(), (IgnoredSetting{"theme", "unknown setting"}));
     EXPECT_EQ(objectIn(target.path), (QJsonObject{{"graphColor", "pink"},
                                                   {"menuBarColorCoded", false},
                                                   {"statusItemShape", "wide"},
@@ -201,6 +207,53 @@ TEST_F(SettingsFileTransferTest, OnlyKnownKeysOfTheRightTypeAreApplied) {
     EXPECT_EQ(result.changedShortcuts, QStringList{"toggleOverlay"});
     EXPECT_EQ(target.settings.refreshInterval(), 2.0);
     EXPECT_EQ(target.settings.menuBarItems(), items);
+}
+
+// The Settings window offers 1, 2 and 5 seconds and refuses a shortcut of typing keys; an
+// import once set 1e-9 s (a spinning poll loop) and grabbed plain "a" and Return.
+TEST_F(SettingsFileTransferTest, AValueTheWindowWouldRefuseIsIgnoredWithWhy) {
+    const QString compact = QStringLiteral("KeyboardShortcuts_toggleCompact");
+    const struct {
+        QString key;
+        QJsonValue value;
+        const char* refusal;  // nullptr: applied
+    } cases[] = {
+        {"refreshInterval", 5.0, nullptr},
+        {"refreshInterval", 1e-9,
+         "1e-09 seconds is not offered; the choices are 1 second, "
+         "2 seconds or 5 seconds"},
+        {"refreshInterval", 3.0,
+         "3 seconds is not offered; the choices are 1 second, 2 "
+         "seconds or 5 seconds"},
+        {compact, R"({"carbonKeyCode":97,"carbonModifiers":12})", nullptr},
+        {compact, false, nullptr},
+        {compact, R"({"carbonKeyCode":97,"carbonModifiers":0})",
+         "the key combination needs Ctrl, Alt or Super"},
+        {compact, R"({"carbonKeyCode":65293,"carbonModifiers":0})",
+         "the key combination needs Ctrl, Alt or Super"},
+        {compact, R"({"carbonKeyCode":97,"carbonModifiers":1})",
+         "the key combination needs Ctrl, Alt or Super"},
+        {compact, "Super+Shift+P", "not a key combination"},
+        {compact, true, "neither a key combination nor false"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value.toVariant().toString().toStdString());
+        Store target(targetDir_.path());
+        const QByteArray before = contentOf(target.path);
+        const SettingsFileResult result =
+            importSettingsFile(target.settings, target.defaults,
+                               written(QJsonDocument(QJsonObject{{c.key, c.value}}).toJson()));
+        ASSERT_TRUE(result.ok());
+        if (c.refusal) {
+            EXPECT_EQ(result.ignored, (QVector<IgnoredSetting>{{c.key, c.refusal}}));
+            EXPECT_EQ(contentOf(target.path), before);
+            EXPECT_TRUE(result.changedShortcuts.isEmpty());
+        } else {
+            EXPECT_TRUE(result.ignored.isEmpty());
+            EXPECT_EQ(objectIn(target.path).value(c.key), c.value);
+        }
+        QFile::remove(target.path);
+    }
 }
 
 TEST_F(SettingsFileTransferTest, AnExportThatCannotBeWrittenLeavesNoFile) {

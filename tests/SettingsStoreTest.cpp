@@ -177,17 +177,46 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeFallBackKeyByKey) {
     EXPECT_EQ(propertiesOf(open()), defaults());
 }
 
-TEST_F(SettingsStoreTest, OnlyAPositiveStoredIntervalIsTaken) {
-    struct Case {
+// A hand edit or an older version may hold what the Settings window never allows: 1e-9 s made
+// the poll loop spin, a plain key grabbed it from every other program.
+TEST_F(SettingsStoreTest, AStoredValueTheWindowWouldRefuseIsLeftForTheDefaultAndLogged) {
+    const struct {
+        const char* key;
         QJsonValue stored;
-        double expected;
+        double interval;  // as loaded
+        bool ignored;
+    } cases[] = {
+        {"refreshInterval", 1.0, 1.0, false},
+        {"refreshInterval", 5.0, 5.0, false},
+        {"refreshInterval", 1e-9, 2.0, true},
+        {"refreshInterval", 0.5, 2.0, true},
+        {"refreshInterval", 3.0, 2.0, true},
+        {"refreshInterval", -1.0, 2.0, true},
+        {"refreshInterval", "1", 2.0, true},
+        {"KeyboardShortcuts_toggleCompact", R"({"carbonKeyCode":97,"carbonModifiers":0})", 2.0,
+         true},
+        {"KeyboardShortcuts_toggleCompact", R"({"carbonKeyCode":65293,"carbonModifiers":1})", 2.0,
+         true},
+        {"KeyboardShortcuts_toggleCompact", R"({"carbonKeyCode":97,"carbonModifiers":4})", 2.0,
+         false},
+        {"KeyboardShortcuts_toggleCompact", false, 2.0, false},
     };
-    const Case cases[] = {{-1.0, 2.0},         {0.0, 2.0},  {0.5, 0.5}, {7.25, 7.25}, {1e-3, 1e-3},
-                          {QJsonValue(), 2.0}, {true, 2.0}, {"1", 2.0}, {-0.0, 2.0}};
     for (const auto& c : cases) {
-        storeObject({{"refreshInterval", c.stored}});
-        EXPECT_EQ(open().refreshInterval(), c.expected)
-            << QJsonDocument(QJsonArray{c.stored}).toJson(QJsonDocument::Compact).constData();
+        const QString trace = QString::fromLatin1(c.key) + QLatin1Char(' ') +
+                              QString::fromUtf8(QJsonDocument(QJsonArray{c.stored}).toJson());
+        SCOPED_TRACE(trace.toStdString());
+        storeObject({{c.key, c.stored}});
+        const QByteArray before = readAll(path());
+        testing::internal::CaptureStderr();
+        const auto& settings = open();
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(settings.refreshInterval(), c.interval);
+        ASSERT_EQ(settings.ignoredAtLoad().size(), c.ignored ? 1 : 0);
+        EXPECT_EQ(log.find(c.key) != std::string::npos, c.ignored) << log;
+        if (c.ignored) {
+            EXPECT_EQ(settings.ignoredAtLoad().front().key, QString::fromLatin1(c.key));
+        }
+        EXPECT_EQ(readAll(path()), before);  // the file keeps what the user wrote
     }
 }
 
@@ -217,8 +246,8 @@ TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
         {"menuBarSparklineWidth", [](S& s) { s.setMenuBarSparklineWidth(42); }, 42, redraw},
         {"statusItemMode", [](S& s) { s.setStatusItemMode(StatusItemMode::trayAndStrip); },
          "trayAndStrip", redraw},
-        {"statusItemShape", [](S& s) { s.setStatusItemShape(StatusItemShape::square); },
-         "square", redraw},
+        {"statusItemShape", [](S& s) { s.setStatusItemShape(StatusItemShape::square); }, "square",
+         redraw},
         {"statusStripPosition",
          [](S& s) {
              s.setStatusStripPosition({-40, 1200});

@@ -83,6 +83,8 @@ TEST(TextFormat, NumbersRoundAsPrintfAndSwitchUnitsAtPowersOfTwo) {
         {editableNumberText(95), "95"},
         {editableNumberText(72.5), "72.5"},
         {editableNumberText(-0.1), "-0.1"},
+        {refreshIntervalText(1), "1 second"},
+        {refreshIntervalText(0.5), "0.5 seconds"},
         {batteryCapacityText(battery(false, 0, 5103, 4420, 12.5)), "55.2 / 63.8 Wh"},
         {batteryCapacityText(battery(false, 0, 5103, 4382, 0)), "4382 / 5103 mAh"},
         {batteryCapacityText(battery(false, 0, -1, 4382, 12.6)), ""},

@@ -1,6 +1,7 @@
 #include "core/UserDefaults.h"
 #include "support/FakeClock.h"
 #include "support/FileSizeLimit.h"
+#include "support/QStringPrinter.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,6 +137,46 @@ TEST_F(UserDefaultsTest, AnUnusableFileIsKeptUntilTheFirstWriteThenMovedAside) {
         ASSERT_TRUE(defaults.set(QStringLiteral("graphColor"), QStringLiteral("blue")));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1 + run);
         EXPECT_EQ(readAll(aside), content);
+    }
+}
+
+// The program tells the user where an unusable file is kept, so it moves it aside at start.
+TEST_F(UserDefaultsTest, AnUnusableFileSaysWhyAndWhereItIsKept) {
+    const auto file = dir.filePath(QStringLiteral("settings.json"));
+    const struct {
+        QByteArray content;
+        const char* reason;  // nullptr: usable
+    } cases[] = {
+        {"{\"graphColor\": \"re", "it is not JSON: unterminated string at character 19"},
+        {"[true]", "it holds a list, not named settings"},
+        {"{\"graphColor\": 1}", nullptr},
+    };
+    FakeClock clock;
+    clock.setWallStart(Clock::WallTime{} + 1741064767s);
+    const QString aside = file + QStringLiteral(".corrupt-20250304T050607Z");
+    for (const auto& [content, reason] : cases) {
+        SCOPED_TRACE(content.toStdString());
+        writeAll(file, content);
+        {
+            UserDefaults inMemory(file, clock);
+            inMemory.keepChangesInMemory();
+            EXPECT_FALSE(inMemory.moveUnreadableFileAsideNow());
+            EXPECT_EQ(readAll(file), content);
+        }
+        UserDefaults defaults(file, clock);
+        if (!reason) {
+            EXPECT_EQ(defaults.unreadableFile(), std::nullopt);
+            EXPECT_FALSE(defaults.moveUnreadableFileAsideNow());
+            continue;
+        }
+        ASSERT_TRUE(defaults.unreadableFile());
+        EXPECT_EQ(defaults.unreadableFile()->reason, reason);
+        EXPECT_EQ(defaults.unreadableFile()->keptPath, file);
+        ASSERT_TRUE(defaults.moveUnreadableFileAsideNow());
+        EXPECT_EQ(defaults.unreadableFile(), (UnreadableSettingsFile{reason, aside}));
+        EXPECT_EQ(readAll(aside), content);
+        EXPECT_FALSE(QFile::exists(file));
+        QFile::remove(aside);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/shell/CompactPanel.h"
 #include "app/shell/OutsideClickRule.h"
 #include "app/shell/PanelPlacement.h"
+#include "app/shell/SettingsFileNotice.h"
 #include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
 #include "core/NotificationCenter.h"
@@ -137,7 +138,11 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (options_.shortcuts) {
         attachShortcuts(*options_.shortcuts);
     }
-    // 9: presses anywhere on the desktop.
+    // 9: a settings file that could not be used, said once per start.
+    if (options_.notifier && options_.unreadableSettings) {
+        options_.notifier->post(unreadableSettingsNotice(*options_.unreadableSettings));
+    }
+    // 10: presses anywhere on the desktop.
     if (x11_) {
         connect(x11_, &X11Watcher::xembedTrayChanged, this, &AppDelegate::reconcileFaces);
         connect(x11_, &X11Watcher::buttonPressed, this, [this](QPoint rootPos) {

@@ -9,6 +9,7 @@
 #include "app/status/StatusFace.h"
 #include "app/status/TrayHostKind.h"
 #include "core/Clock.h"
+#include "core/UserDefaults.h"
 
 #include <QObject>
 #include <QPointer>
@@ -20,6 +21,7 @@
 #include <vector>
 
 class AppSettings;
+class DesktopNotifier;
 class KeyboardShortcuts;
 class NotificationCenter;
 class QMenu;
@@ -43,6 +45,11 @@ struct ShellOptions {
     // The sensor helper's installation at launch; without `install`, none is tried and the
     // monitor never asks for sensors.
     HelperInstallSteps helperInstall;
+    // Where the shell's desktop notifications go; none: they are not shown.
+    DesktopNotifier* notifier = nullptr;
+    // The settings file found at start that could not be used: the user is told once, at
+    // launch.
+    std::optional<UnreadableSettingsFile> unreadableSettings;
 };
 
 // The program's shell: owns the status item's faces and every panel and window, routes the

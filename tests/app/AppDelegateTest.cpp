@@ -1,5 +1,6 @@
 #include "app/faces/StripFace.h"
 #include "app/shell/AppDelegate.h"
+#include "platform/DesktopNotifier.h"
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
 
@@ -29,6 +30,12 @@ public:
 private:
     int& shows_;
     QPoint anchor_;
+};
+
+class RecordingNotifier final : public DesktopNotifier {
+public:
+    void post(const DesktopNotification& notification) override { posted.append(notification); }
+    QList<DesktopNotification> posted;
 };
 
 void settle() {
@@ -326,6 +333,28 @@ TEST_F(AppDelegateTest, AClickRoutesByTheKeysTheFaceSawWithIt) {
         QCoreApplication::sendEvent(strip.window(), &release);
     }
     EXPECT_EQ(heard, (QList<Qt::KeyboardModifiers>{Qt::AltModifier, Qt::NoModifier}));
+}
+
+// An unusable settings file used to be moved aside without a word.
+TEST_F(AppDelegateTest, AnUnusableSettingsFileIsToldOnceAtLaunchNamingWhereItIsKept) {
+    RecordingNotifier notifier;
+    options.notifier = &notifier;
+    const QString kept = QStringLiteral("/home/u/.config/vantrel/settings.json.corrupt-x");
+    options.unreadableSettings = UnreadableSettingsFile{QStringLiteral("it is not JSON"), kept};
+    shell();
+    harness.clock.advance(std::chrono::seconds(10));  // polls in virtual time
+    harness.settings.setMenuBarColorCoded(false);
+    ASSERT_EQ(notifier.posted.size(), 1);
+    EXPECT_TRUE(notifier.posted.front().body.contains(kept));
+    EXPECT_TRUE(notifier.posted.front().body.contains(QStringLiteral("it is not JSON")));
+}
+
+TEST_F(AppDelegateTest, AUsableSettingsFileSendsNoNotification) {
+    RecordingNotifier notifier;
+    options.notifier = &notifier;
+    shell();
+    harness.center.post(notification::statsDidUpdate);
+    EXPECT_TRUE(notifier.posted.isEmpty());
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -172,6 +174,8 @@ TEST_F(SettingsViewTest, PickersOfferTheRatesAndColoursAndTheCurrentRateKeepsThe
     auto& refresh = control<QComboBox>("refreshInterval");
     ASSERT_EQ(refresh.count(), 3);
     EXPECT_EQ(refresh.currentText(), "2 seconds");
+    EXPECT_EQ(refresh.itemText(0), "1 second");
+    EXPECT_EQ(refresh.itemText(2), "5 seconds");
     harness.monitor->poll();
     ASSERT_EQ(harness.monitor->histories().cpu.values().size(), 1);
     const struct {
@@ -324,6 +328,37 @@ TEST_F(SettingsViewTest, ExportThenImportGivesTheSettingsBackAndABrokenFileChang
         << file.message().toStdString();
     EXPECT_EQ(harness.settings.graphColor(), "red");
     EXPECT_EQ(harness.defaults().values(), before);
+}
+
+// The result line quoted every ignored key, and a key such as "<img src=…>" was drawn as
+// markup.
+TEST_F(SettingsViewTest, AnImportsIgnoredKeysAreCountedNamedAsPlainTextAndCutShort) {
+    SettingsFileControls& file = *view.settingsFile();
+    const struct {
+        QJsonObject content;
+        const char* ignoredPart;  // after "Settings imported from <path>"
+    } cases[] = {
+        {{{"graphColor", "teal"}}, ""},
+        {{{"<b>theme</b>", 1}}, "; 1 setting left alone: <b>theme</b> (unknown setting)"},
+        {{{"a", 1}, {"b", 2}, {"c", 3}, {"d", 4}, {"refreshInterval", 0.001}},
+         "; 5 settings left alone: a (unknown setting), b (unknown setting), c (unknown "
+         "setting) … and 2 more"},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        openPath = path("import") + QString::number(++run) + QStringLiteral(".json");
+        QFile written(openPath);
+        ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+        written.write(QJsonDocument(c.content).toJson());
+        written.close();
+        file.importFile();
+        EXPECT_EQ(file.message(),
+                  "Settings imported from " + openPath + QString::fromUtf8(c.ignoredPart));
+    }
+    const auto* line = file.findChild<QLabel*>(QStringLiteral("settingsFileMessage"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->textFormat(), Qt::PlainText);
+    EXPECT_EQ(harness.settings.refreshInterval(), 2.0);
 }
 
 }  // namespace

@@ -105,6 +105,19 @@ TEST_F(ShortcutsTest, UndecodableStoredValueIsNoShortcutAndRegistersNothing) {
     }
 }
 
+// A hand-edited or imported file once had plain "a" and Return grabbed for the whole session.
+TEST_F(ShortcutsTest, AStoredCombinationWithoutCtrlAltOrSuperGivesTheDefault) {
+    const Shortcut typingKeys[] = {{0x61, 0}, {0xff0d, 0}, {0x61, shift}};
+    for (const Shortcut& typing : typingKeys) {
+        defaults->set(QStringLiteral("KeyboardShortcuts_toggleOverlay"), encodeShortcut(typing));
+        restart();
+        shortcuts->onKeyDown(withDefault, [] {});
+        EXPECT_EQ(shortcuts->getShortcut(withDefault), withDefault.defaultShortcut)
+            << shortcutText(typing).toStdString();
+        EXPECT_EQ(desktop->shortcuts(), QList<Shortcut>{*withDefault.defaultShortcut});
+    }
+}
+
 TEST(ShortcutTextTest, TextFormRoundTrips) {
     const struct {
         Shortcut shortcut;

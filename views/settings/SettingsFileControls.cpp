@@ -4,6 +4,7 @@
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "views/kit/ViewPalette.h"
+#include "views/settings/IgnoredSettingsText.h"
 #include "views/settings/SettingsForm.h"
 
 #include <QHBoxLayout>
@@ -38,6 +39,8 @@ SettingsFileControls::SettingsFileControls(AppSettings& settings, UserDefaults& 
     importButton->setObjectName(QStringLiteral("importSettings"));
     importButton->setAccessibleName(QStringLiteral("Import settings"));
     message_->setObjectName(QStringLiteral("settingsFileMessage"));
+    // The line quotes the file's key names and paths: never markup.
+    message_->setTextFormat(Qt::PlainText);
     message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     message_->hide();
 
@@ -92,9 +95,8 @@ void SettingsFileControls::importFile() {
         }
     }
     QString text = QStringLiteral("Settings imported from %1").arg(path);
-    if (!result.ignoredKeys.isEmpty()) {
-        text +=
-            QStringLiteral("; left alone: %1").arg(result.ignoredKeys.join(QStringLiteral(", ")));
+    if (!result.ignored.isEmpty()) {
+        text += QStringLiteral("; ") + ignoredSettingsText(result.ignored);
     }
     say(text, false);
 }

@@ -1,6 +1,7 @@
 #include "views/settings/SettingsView.h"
 
 #include "core/AppSettings.h"
+#include "core/SettingRules.h"
 #include "core/SystemMonitor.h"
 #include "core/TextFormat.h"
 #include "shortcuts/AppShortcutNames.h"
@@ -81,12 +82,6 @@ struct Choice {
     QVariant value;
 };
 
-const Choice refreshChoices[] = {
-    {"1 second", 1.0},
-    {"2 seconds", 2.0},
-    {"5 seconds", 5.0},
-};
-
 const Choice accentChoices[] = {
     {"Purple", QStringLiteral("purple")}, {"Blue", QStringLiteral("blue")},
     {"Teal", QStringLiteral("teal")},     {"Green", QStringLiteral("green")},
@@ -133,7 +128,7 @@ QComboBox* picker(const QString& accessibleName, const char* property) {
 }
 
 // Shows the choice holding `value`, or none when the store holds a value the picker does not
-// offer (an interval of 3 s written by hand).
+// offer (a colour name written by hand).
 void select(QComboBox& combo, const QVariant& value) {
     combo.setCurrentIndex(combo.findData(value));
 }
@@ -182,8 +177,8 @@ SettingsView::SettingsView(AppSettings& settings, SystemMonitor& monitor, UserDe
     }
 
     QComboBox* refresh = picker(QStringLiteral("Update every"), "refreshInterval");
-    for (const Choice& choice : refreshChoices) {
-        refresh->addItem(QString::fromLatin1(choice.label), choice.value);
+    for (const double seconds : offeredRefreshIntervals) {
+        refresh->addItem(refreshIntervalText(seconds), seconds);
     }
     select(*refresh, settings_.refreshInterval());
     // activated comes from the user only; the store ignores the interval it already has, so

@@ -1,4 +1,4 @@
-#include "shortcuts/Shortcut.h"
+#include "core/ShortcutCombination.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
