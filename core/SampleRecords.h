@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVector>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -77,11 +78,13 @@ struct StorageCategory {
     bool operator==(const StorageCategory&) const = default;
 };
 
+// The start-up volume. Used and available need not add up to the total: the blocks a file
+// system reserves for root are neither.
 struct DiskStats {
     std::int64_t totalBytes = 0;
-    std::int64_t usedBytes = 0;
-    std::int64_t availableBytes = 0;
-    std::int64_t purgeableBytes = 0;
+    std::int64_t usedBytes = 0;       // total minus every free block
+    std::int64_t availableBytes = 0;  // what an unprivileged user can still write
+    std::int64_t purgeableBytes = 0;  // always 0 on Linux; kept for the files that carry it
     double readBytesPerSec = 0;
     double writeBytesPerSec = 0;
     QVector<StorageCategory> categories;
@@ -163,10 +166,13 @@ inline double memoryFraction(const RAMStats& ram) {
                : static_cast<double>(ram.usedBytes) / static_cast<double>(ram.totalBytes);
 }
 
+// The share of the space users can have that is in use, as df's "Use%": used over used plus
+// available, so a volume full for users reads 100 % even with root's reserve left.
 inline double diskFraction(const DiskStats& disk) {
-    return disk.totalBytes < 1
-               ? 0.0
-               : static_cast<double>(disk.usedBytes) / static_cast<double>(disk.totalBytes);
+    const double used = static_cast<double>(std::max<std::int64_t>(0, disk.usedBytes));
+    const double usable =
+        used + static_cast<double>(std::max<std::int64_t>(0, disk.availableBytes));
+    return usable < 1 ? 0.0 : used / usable;
 }
 
 inline double batteryFraction(const BatteryStats& battery) {

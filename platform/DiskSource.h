@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
-// Space on one mounted volume, in bytes. Linux has no purgeable space, so the space free for
-// important use equals the plain available space there.
+// Space on one mounted volume, in bytes. Free counts every unused block, the blocks reserved
+// for root included; available counts only what an unprivileged user can still write. Linux
+// has no purgeable space, so the space free for important use equals the available space.
 struct VolumeCapacity {
     std::int64_t totalBytes = 0;
+    std::int64_t freeBytes = 0;
     std::int64_t availableBytes = 0;
     std::int64_t availableForImportantUsageBytes = 0;
     bool operator==(const VolumeCapacity&) const = default;

@@ -23,8 +23,10 @@ DiskStats DiskProvider::sample() {
     DiskStats stats;
     stats.totalBytes = capacity.totalBytes;
     stats.availableBytes = capacity.availableForImportantUsageBytes;
-    // Used space is never negative, even if a file system reports more free than total.
-    stats.usedBytes = std::max<std::int64_t>(0, capacity.totalBytes - stats.availableBytes);
+    // Counted as df counts it: the blocks reserved for root are not in use, so used is total
+    // minus free, never negative even if a file system reports more free than total.
+    stats.usedBytes = std::max<std::int64_t>(
+        0, capacity.totalBytes - std::max<std::int64_t>(0, capacity.freeBytes));
     stats.purgeableBytes = std::max<std::int64_t>(
         0, capacity.availableForImportantUsageBytes - capacity.availableBytes);
     stats.readBytesPerSec = throughput.readBytesPerSec;

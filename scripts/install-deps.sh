@@ -8,7 +8,7 @@ packages=(
   libnl-3-dev libnl-genl-3-dev libsystemd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 procps python3 dbus-daemon
-  clang libclang-rt-dev systemd util-linux
+  clang libclang-rt-dev systemd util-linux mount e2fsprogs coreutils
   libxcb1-dev libxcb-xinput-dev libxcb-keysyms1-dev libxkbcommon-dev
   fonts-dejavu-core fonts-material-design-icons-iconfont
   xvfb xdotool x11-utils libx11-6 trayer imagemagick python3-dbus python3-gi poppler-utils

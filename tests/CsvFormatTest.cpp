@@ -24,8 +24,9 @@ CurrentReadings busyReadings() {
     r.ram.totalBytes = 4;
     r.ram.usedBytes = 3;
     r.gpu.utilization = 0.123;
-    r.disk.totalBytes = 3;
+    r.disk.totalBytes = 4;  // one byte reserved for root
     r.disk.usedBytes = 1;
+    r.disk.availableBytes = 2;
     r.battery.percentage = 57;
     r.network.uploadSpeed = 1234.56;
     r.network.downloadSpeed = 0.04;

@@ -89,21 +89,25 @@ std::chrono::nanoseconds seconds(double value) {
 
 // ---- capacity of the startup volume ----
 
-TEST(DiskCapacity, FollowsTheVolumeValues) {
+TEST(DiskCapacity, CountsUseAsDfDoes) {
     struct Case {
         const char* what;
-        std::optional<VolumeCapacity> capacity;
+        std::optional<VolumeCapacity> capacity;  // total, free, available, for important use
         std::int64_t total, used, available, purgeable;
+        double fraction;
     };
     const std::vector<Case> cases{
-        {"unreadable: all zero", std::nullopt, 0, 0, 0, 0},
-        {"Linux: nothing purgeable", VolumeCapacity{1000, 400, 400}, 1000, 600, 400, 0},
-        {"important use may take purgeable space", VolumeCapacity{1000, 300, 400}, 1000, 600, 400,
-         100},
-        {"less for important use: purgeable 0, not negative", VolumeCapacity{1000, 500, 400}, 1000,
-         600, 400, 0},
-        {"more free than total: used 0, not negative", VolumeCapacity{100, 300, 300}, 100, 0, 300,
-         0},
+        {"unreadable: all zero", std::nullopt, 0, 0, 0, 0, 0},
+        {"root's reserve is neither used nor available", VolumeCapacity{1000, 500, 450, 450}, 1000,
+         500, 450, 0, 500.0 / 950},
+        {"no reserve", VolumeCapacity{1000, 400, 400, 400}, 1000, 600, 400, 0, 0.6},
+        {"all free", VolumeCapacity{1000, 1000, 950, 950}, 1000, 0, 950, 0, 0},
+        {"full for users, not for root", VolumeCapacity{1000, 50, 0, 0}, 1000, 950, 0, 0, 1},
+        {"zero size", VolumeCapacity{0, 0, 0, 0}, 0, 0, 0, 0, 0},
+        {"more free than total: used 0, not negative", VolumeCapacity{100, 300, 300, 300}, 100, 0,
+         300, 0, 0},
+        {"important use may take purgeable space", VolumeCapacity{1000, 300, 300, 400}, 1000, 700,
+         400, 100, 700.0 / 1100},
     };
     for (const Case& row : cases) {
         ProviderHarness harness;
@@ -114,6 +118,7 @@ TEST(DiskCapacity, FollowsTheVolumeValues) {
         EXPECT_EQ(stats.usedBytes, row.used);
         EXPECT_EQ(stats.availableBytes, row.available);
         EXPECT_EQ(stats.purgeableBytes, row.purgeable);
+        EXPECT_DOUBLE_EQ(diskFraction(stats), row.fraction);
     }
 }
 

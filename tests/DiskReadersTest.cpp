@@ -258,7 +258,7 @@ TEST(LinuxStorageSource, DescribesTheLaptopsVolumes) {
     std::vector<fs::path> asked;
     LinuxStorageSource source(locations, [&](const fs::path& path) {
         asked.push_back(path);
-        return std::optional(VolumeCapacity{1000, 400, 400});
+        return std::optional(VolumeCapacity{1000, 400, 400, 400});
     });
     const std::vector<VolumeDescription> volumes = source.mountedVolumes();
 

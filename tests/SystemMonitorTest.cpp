@@ -235,6 +235,7 @@ TEST_F(SystemMonitorTest, APollPublishesEveryRecordAndAppendsTheDerivedFractions
     h.fakes.battery->next.percentage = 57;
     h.fakes.disk->next.totalBytes = 400;
     h.fakes.disk->next.usedBytes = 100;
+    h.fakes.disk->next.availableBytes = 100;  // the rest is root's reserve
     h.fakes.network->next.uploadSpeed = 12;
     h.fakes.network->next.downloadSpeed = 34;
     h.fakes.gpu->next.name = QStringLiteral("Test GPU");
@@ -253,7 +254,7 @@ TEST_F(SystemMonitorTest, APollPublishesEveryRecordAndAppendsTheDerivedFractions
     const auto& histories = h.monitor->histories();
     EXPECT_EQ(histories.ram.values(), QVector<double>{0});
     EXPECT_EQ(histories.battery.values(), QVector<double>{0.57});
-    EXPECT_EQ(histories.disk.values(), QVector<double>{0.25});
+    EXPECT_EQ(histories.disk.values(), QVector<double>{0.5});
     EXPECT_EQ(histories.networkUp.values(), QVector<double>{12});
     EXPECT_EQ(histories.networkDown.values(), QVector<double>{34});
 }

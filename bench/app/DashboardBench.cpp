@@ -44,6 +44,7 @@ void setRecords(FakeParts& fakes, int phase) {
     DiskStats& disk = fakes.disk->next;
     disk.totalBytes = 512LL << 30;
     disk.usedBytes = (300LL << 30) + phase;
+    disk.availableBytes = (212LL << 30) - phase;
     disk.readBytesPerSec = wave * 1e6;
     fakes.battery->next = {true, 50 + phase % 40,          false, false, 95, 82, 311, wave * 10,
                            11.4, QStringLiteral("Normal"), 5000,  4500};

@@ -34,6 +34,7 @@ struct Records : OwnedRecords {
         battery.percentage = 64;
         disk.totalBytes = 512ll << 30;
         disk.usedBytes = 300ll << 30;
+        disk.availableBytes = 212ll << 30;
         sensors.cpuTempCelsius = 61;
         sensors.gpuTempCelsius = 48;
         sensors.fans = {{0, 2300}};

@@ -42,8 +42,9 @@ void setLaptop(FakeParts& fakes) {
     fakes.network->next.downloadSpeed = 2.5 * 1024 * 1024;
     fakes.battery->next = {true, 57, false, true, 45, 85, 187, 18.0, 0, "Normal", 5103, 4382};
     fakes.disk->next.totalBytes = 500 * static_cast<std::int64_t>(GiB);
-    fakes.disk->next.usedBytes = 400 * static_cast<std::int64_t>(GiB);
-    fakes.disk->next.availableBytes = 100 * static_cast<std::int64_t>(GiB);
+    // 100 GB reserved for root: 340 of the 400 GB users can have, 85 % in use.
+    fakes.disk->next.usedBytes = 340 * static_cast<std::int64_t>(GiB);
+    fakes.disk->next.availableBytes = 60 * static_cast<std::int64_t>(GiB);
     fakes.disk->next.categories = {{"apps", "Applications", 12 * std::int64_t(GiB), "app.badge"}};
     fakes.gpu->next = {0.12, 1 * GiB, 4 * GiB, "Radeon"};
     fakes.processes->next.topByCPU = {{42, "firefox", 12.3, 0}, {7, QString(300, 'x'), 1.0, 0}};
@@ -189,7 +190,7 @@ TEST_F(CompactPanelTest, EveryRowOfALaptopWithTheHelper) {
           "Capacity=4382 / 5103 mAh", "Power=18.0 W", "Battery Temperature=33.0 °C",
           "Fan 1=1200 RPM", "Fan 2=1300 RPM", "Health Trend=4mo ago: 98% \u2192 now: 95%"}},
         {Section::disk,
-         {"title=Disk", "Used: 400.0 GB of 500.0 GB=Free: 100.0 GB", "SSD Temperature=38.0 °C",
+         {"title=Disk", "Used: 340.0 GB of 500.0 GB=Free: 60.0 GB", "SSD Temperature=38.0 °C",
           "Applications=12.0 GB"}},
         {Section::gpu,
          {"title=GPU 12%", "Memory=1.0 GB / 4.0 GB", "GPU Temperature=50.0 °C",
@@ -214,7 +215,7 @@ TEST_F(CompactPanelTest, EveryRowOfALaptopWithTheHelper) {
     EXPECT_EQ(badge->text(), "Serious");
     EXPECT_EQ(badge->color(), ViewPalette::orange());
 
-    // State colours: a healthy normal battery at 57 % is green; a disk 80 % full is orange.
+    // State colours: a healthy normal battery at 57 % is green; a disk 85 % full is orange.
     for (const ValueRow* row : panel().section(Section::battery)->findChildren<ValueRow*>()) {
         if (row->label() == "Health" || row->label() == "Condition") {
             EXPECT_EQ(row->valueColor(), ViewPalette::green()) << row->label().toStdString();

@@ -37,12 +37,13 @@ INSTANTIATE_TEST_SUITE_P(
                   "CPU 0%", "0%"},
         ValueCase{"ramOfNoTotal", MenuBarMetric::ram, [](auto& r) { r.ram.usedBytes = 5; },
                   "RAM 0%", "0%"},
-        ValueCase{"diskHalf", MenuBarMetric::disk,
+        ValueCase{"diskBesideRootsReserve", MenuBarMetric::disk,
                   [](auto& r) {
                       r.disk.totalBytes = 200;
-                      r.disk.usedBytes = 100;
+                      r.disk.usedBytes = 90;
+                      r.disk.availableBytes = 60;
                   },
-                  "DSK 50%", "50%"},
+                  "DSK 60%", "60%"},
         ValueCase{"networkMegabytes", MenuBarMetric::network,
                   [](auto& r) {
                       r.network.downloadSpeed = 1536000;

@@ -51,7 +51,7 @@ void setLaptopRecords(FakeParts& fakes) {
     DiskStats& disk = fakes.disk->next;
     disk.totalBytes = 512LL << 30;
     disk.usedBytes = 400LL << 30;
-    disk.availableBytes = 112LL << 30;
+    disk.availableBytes = 100LL << 30;  // 12 GB reserved for root
     disk.readBytesPerSec = 1024;
     fakes.battery->next = {
         true, 76, false, false, 95, 82, 311, 7.25, 11.4, QStringLiteral("Normal"), 5000, 4500};
@@ -196,9 +196,9 @@ TEST_F(OverlayViewTest, EveryRowShowsItsRecordsText) {
          {"↑ 2 KB/s", "↓ 1.5 MB/s", "Peak ↑ 4 KB/s", "Peak ↓ 2.0 MB/s", "Wi-Fi Home",
           "Local IP 192.168.1.20", "IPv6 2001:db8:85a3:0:0:8a2e:3…"}},
         {"GPU 25%", {"Model Intel Iris Xe", "VRAM 512 MB / 4.0 GB", "Temperature 55.0 °C"}},
-        {"Disk 78%",
-         {"Used 400.0 GB / 512.0 GB", "Available 112.0 GB", "Purgeable 0 MB", "Read 1 KB/s",
-          "Write 0 B/s", "SSD Temp 40.0 °C"}},
+        {"Disk 80%",
+         {"Used 400.0 GB / 512.0 GB", "Available 100.0 GB", "Read 1 KB/s", "Write 0 B/s",
+          "SSD Temp 40.0 °C"}},
         {"Battery 76%",
          {"Status 1h 35m remaining", "Health 82%", "Cycles 311", "Discharging 7.2 W",
           "Voltage 11.40 V", "Condition Normal", "Capacity 51.3 / 57.0 Wh", "Temperature 31.5 °C"}},
@@ -214,7 +214,7 @@ TEST_F(OverlayViewTest, EveryRowShowsItsRecordsText) {
     for (const Chip* chip : view->chips()->findChildren<Chip*>()) {
         chips.append(chip->accessibleName());
     }
-    EXPECT_EQ(chips, (QStringList{"CPU 42%", "GPU 25%", "Memory 56%", "Battery 76%", "Disk 78%"}));
+    EXPECT_EQ(chips, (QStringList{"CPU 42%", "GPU 25%", "Memory 56%", "Battery 76%", "Disk 80%"}));
 }
 
 TEST_F(OverlayViewTest, BeforeThePollAndOnAnEmptyMachineNothingReadsAsANumberItIsNot) {

@@ -26,7 +26,6 @@ DiskCard::DiskCard(QWidget* parent)
     bar_->setLabel(QStringLiteral("Disk usage"));
     body()->addWidget(bar_);
     available_ = addRow(QStringLiteral("Available"));
-    purgeable_ = addRow(QStringLiteral("Purgeable"));
     read_ = addRow(QStringLiteral("Read"));
     write_ = addRow(QStringLiteral("Write"));
     temperature_ = addRow(QStringLiteral("SSD Temp"));
@@ -41,7 +40,6 @@ void DiskCard::refresh(const SystemMonitor& monitor) {
     bar_->setValue(used);
     bar_->setFillColor(diskUsageColor(used));
     available_->setValue(sizeText(disk.availableBytes));
-    purgeable_->setValue(sizeText(disk.purgeableBytes));
     read_->setValue(byteRateText(disk.readBytesPerSec));
     write_->setValue(byteRateText(disk.writeBytesPerSec));
     showReading(*temperature_, monitor.sensors().ssdTempCelsius, temperatureText);

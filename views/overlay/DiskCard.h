@@ -4,8 +4,8 @@
 
 class LevelBar;
 
-// The start-up disk: used of total over a usage bar, the available and purgeable space, the
-// read and write rates and, from the helper, the SSD's temperature.
+// The start-up disk: used of total over a usage bar, the available space, the read and write
+// rates and, from the helper, the SSD's temperature. Linux has no purgeable space to show.
 class DiskCard final : public OverlayCard {
     Q_OBJECT
 public:
@@ -16,7 +16,6 @@ private:
     ValueRow* used_;
     LevelBar* bar_;
     ValueRow* available_;
-    ValueRow* purgeable_;
     ValueRow* read_;
     ValueRow* write_;
     ValueRow* temperature_;

@@ -31,5 +31,6 @@ std::optional<VolumeCapacity> readVolumeCapacity(const std::filesystem::path& pa
     // Old file systems leave the fragment size 0; the block size stands in then.
     const std::uint64_t unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
     const std::int64_t available = blocksToBytes(info.f_bavail, unit);
-    return VolumeCapacity{blocksToBytes(info.f_blocks, unit), available, available};
+    return VolumeCapacity{blocksToBytes(info.f_blocks, unit), blocksToBytes(info.f_bfree, unit),
+                          available, available};
 }
