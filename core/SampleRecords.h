@@ -97,6 +97,9 @@ struct GPUStats {
     std::uint64_t usedMemoryBytes = 0;
     std::uint64_t totalMemoryBytes = 0;
     QString name = QStringLiteral("GPU");
+    // How many accelerators the poll found; 0 on a machine without a GPU, whose other fields
+    // are then only their defaults.
+    int acceleratorCount = 0;
     bool operator==(const GPUStats&) const = default;
 };
 

@@ -10,6 +10,11 @@
 // thresholds, energy, fan idleness, battery drain, throttling, and series for graphs.
 // Times are seconds, temperatures °C, power W, energy Wh, fan speeds RPM. Built by the
 // recording layer; kept here so the monitor can hand the recorder's last report to views.
+//
+// Each `...Samples` count says how many samples held that reading. A recording made on a
+// machine without the source (no GPU, sensor, fan or battery) counts 0 there, and the figures
+// of that block are then zeros that mean nothing: views show the block as missing. A count
+// above 0 with an average of 0 is a real reading of 0.
 struct SessionReport {
     double duration = 0;
     Clock::WallTime startTime;
@@ -22,34 +27,41 @@ struct SessionReport {
     double timeAboveCPU80 = 0;
     double timeAboveCPU90 = 0;
 
+    std::int64_t gpuSamples = 0;
     double avgGPU = 0;
     double peakGPU = 0;
     Clock::WallTime peakGPUTime;
 
+    std::int64_t cpuTempSamples = 0;
     double avgCPUTemp = 0;
     double peakCPUTemp = 0;
     Clock::WallTime peakCPUTempTime;
     double timeAboveTemp80 = 0;
     double timeAboveTemp90 = 0;
 
+    std::int64_t gpuTempSamples = 0;
     double avgGPUTemp = 0;
     double peakGPUTemp = 0;
     Clock::WallTime peakGPUTempTime;
 
+    std::int64_t ssdTempSamples = 0;
     double avgSSDTemp = 0;
     double peakSSDTemp = 0;
     Clock::WallTime peakSSDTempTime;
 
+    std::int64_t powerSamples = 0;
     double avgPower = 0;
     double peakPower = 0;
     Clock::WallTime peakPowerTime;
     double totalEnergy = 0;
 
-    double avgFanRPM = 0;
+    std::int64_t fanSamples = 0;
+    double avgFanRPM = 0;  // of the samples with the fan turning; 0 when it never turned
     double peakFanRPM = 0;
     Clock::WallTime peakFanTime;
     double fanIdlePercent = 0;
 
+    std::int64_t batterySamples = 0;
     std::int64_t batteryStart = 0;
     std::int64_t batteryEnd = 0;
     std::int64_t batteryDrain = 0;
@@ -57,6 +69,7 @@ struct SessionReport {
     std::int64_t thermalThrottleSeconds = 0;
     std::int64_t thermalThrottleEpisodes = 0;
 
+    // The measured values only, in time order, at most kReportSeriesPoints of each.
     QVector<double> cpuHistory;
     QVector<double> cpuTempHistory;
     QVector<double> gpuTempHistory;

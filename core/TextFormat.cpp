@@ -122,6 +122,18 @@ QString noValueText() {
     return QString(QChar(0x2014));
 }
 
+QString noSensorText() {
+    return QStringLiteral("No sensor");
+}
+
+QString noBatteryText() {
+    return QStringLiteral("No battery");
+}
+
+QString noGpuText() {
+    return QStringLiteral("No GPU");
+}
+
 QString temperatureText(double celsius) {
     return fixedText(celsius, 1) + QStringLiteral(u" \u00B0C");
 }

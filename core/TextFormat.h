@@ -53,6 +53,12 @@ QString shortenedAddressText(const QString& address, int length);
 // What a value without a reading shows: an em dash.
 QString noValueText();
 
+// What stands in place of a block of readings the machine has no source for: "No sensor",
+// "No battery", "No GPU". A machine without one shows that, never a row of zeros.
+QString noSensorText();
+QString noBatteryText();
+QString noGpuText();
+
 // "%.1f °C": temperature rows and cards.
 QString temperatureText(double celsius);
 

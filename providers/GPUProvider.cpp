@@ -85,6 +85,7 @@ GPUStats GPUProvider::sample() {
 
 GPUStats GPUProvider::combine(const QList<QVariantMap>& accelerators) const {
     GPUStats stats;
+    stats.acceleratorCount = static_cast<int>(accelerators.size());
     if (accelerators.isEmpty()) {
         return stats;
     }

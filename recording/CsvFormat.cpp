@@ -101,14 +101,20 @@ RecordedSample recordedSampleOf(const CurrentReadings& readings, Clock::WallTime
     sample.timestamp = time;
     sample.cpuPercent = readings.cpu.overall * 100;
     sample.ramPercent = memoryFraction(readings.ram) * 100;
-    sample.gpuPercent = readings.gpu.utilization * 100;
-    sample.cpuTemp = sensors.cpuTempCelsius.value_or(0);
-    sample.gpuTemp = sensors.gpuTempCelsius.value_or(0);
-    sample.ssdTemp = sensors.ssdTempCelsius.value_or(0);
-    sample.memoryTemp = sensors.memoryTempCelsius.value_or(0);
-    sample.systemPower = sensors.systemPowerWatts.value_or(0);
-    sample.fanRPM = sensors.fans.isEmpty() ? 0.0 : sensors.fans.first().rpm;
-    sample.batteryPercent = readings.battery.percentage;
+    if (readings.gpu.acceleratorCount > 0) {
+        sample.gpuPercent = readings.gpu.utilization * 100;
+    }
+    sample.cpuTemp = sensors.cpuTempCelsius;
+    sample.gpuTemp = sensors.gpuTempCelsius;
+    sample.ssdTemp = sensors.ssdTempCelsius;
+    sample.memoryTemp = sensors.memoryTempCelsius;
+    sample.systemPower = sensors.systemPowerWatts;
+    if (!sensors.fans.isEmpty()) {
+        sample.fanRPM = sensors.fans.first().rpm;
+    }
+    if (readings.battery.hasBattery) {
+        sample.batteryPercent = readings.battery.percentage;
+    }
     sample.thermalState = thermalStateValue(readings.thermalState);
     return sample;
 }

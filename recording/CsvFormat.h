@@ -38,7 +38,8 @@ QString currentReadingsRow(const CurrentReadings& readings, Clock::WallTime now)
 // A recording's row, without its line feed: -1.0 marks an absent sensor, 0.0 a missing fan.
 QString recordedRow(const CurrentReadings& readings, Clock::WallTime time);
 
-// What the session report keeps of a recorded row.
+// What the session report keeps of a recorded row: what the machine had no source for is
+// absent there, whatever marker the row writes.
 RecordedSample recordedSampleOf(const CurrentReadings& readings, Clock::WallTime time);
 
 // Snapshot row `index` of the histories, dated `time`. The system histories are indexed from

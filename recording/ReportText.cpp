@@ -14,10 +14,35 @@ QDateTime inZone(Clock::WallTime time, const QTimeZone& zone) {
     return QDateTime::fromMSecsSinceEpoch(ms.count(), zone);
 }
 
-QString temperatureLine(const QString& name, double average, double peak, Clock::WallTime time,
-                        const QTimeZone& zone) {
+// "CPU Temp: No sensor" when no sample held the reading, rather than averages of nothing.
+QString temperatureLine(const QString& name, std::int64_t samples, double average, double peak,
+                        Clock::WallTime time, const QTimeZone& zone) {
+    if (samples == 0) {
+        return QStringLiteral("%1: %2").arg(name, noSensorText());
+    }
     return QStringLiteral("%1: avg %2°C, peak %3°C at %4")
         .arg(name, fixedText(average, 1), fixedText(peak, 1), clockTimeText(time, zone));
+}
+
+QString powerLine(const SessionReport& r, const QTimeZone& zone) {
+    if (r.powerSamples == 0) {
+        return QStringLiteral("Power: ") + noSensorText();
+    }
+    return QStringLiteral("Power: avg %1, peak %2 at %3, total %4")
+        .arg(powerText(r.avgPower), powerText(r.peakPower), clockTimeText(r.peakPowerTime, zone),
+             energyText(r.totalEnergy));
+}
+
+QString fanLine(const SessionReport& r, const QTimeZone& zone) {
+    if (r.fanSamples == 0) {
+        return QStringLiteral("Fans: ") + noSensorText();
+    }
+    if (r.peakFanRPM <= 0) {
+        return QStringLiteral("Fans: idle entire session");
+    }
+    return QStringLiteral("Fans: peak %1 RPM at %2, idle %3% of session")
+        .arg(wholeNumberText(r.peakFanRPM), clockTimeText(r.peakFanTime, zone),
+             wholeNumberText(r.fanIdlePercent));
 }
 
 }  // namespace
@@ -44,27 +69,17 @@ QString summaryText(const SessionReport& r, const QTimeZone& zone) {
     if (r.timeAboveCPU80 > 0) {
         lines << QStringLiteral("  Above 80% for ") + spanText(r.timeAboveCPU80);
     }
-    lines << temperatureLine(QStringLiteral("CPU Temp"), r.avgCPUTemp, r.peakCPUTemp,
-                             r.peakCPUTempTime, zone);
+    lines << temperatureLine(QStringLiteral("CPU Temp"), r.cpuTempSamples, r.avgCPUTemp,
+                             r.peakCPUTemp, r.peakCPUTempTime, zone);
     if (r.timeAboveTemp80 > 0) {
         lines << QStringLiteral("  Above 80°C for ") + spanText(r.timeAboveTemp80);
     }
-    lines << temperatureLine(QStringLiteral("GPU Temp"), r.avgGPUTemp, r.peakGPUTemp,
-                             r.peakGPUTempTime, zone)
-          << temperatureLine(QStringLiteral("SSD Temp"), r.avgSSDTemp, r.peakSSDTemp,
-                             r.peakSSDTempTime, zone)
-          << QString()
-          << QStringLiteral("Power: avg %1, peak %2 at %3, total %4")
-                 .arg(powerText(r.avgPower), powerText(r.peakPower),
-                      clockTimeText(r.peakPowerTime, zone), energyText(r.totalEnergy));
-    if (r.peakFanRPM > 0) {
-        lines << QStringLiteral("Fans: peak %1 RPM at %2, idle %3% of session")
-                     .arg(wholeNumberText(r.peakFanRPM), clockTimeText(r.peakFanTime, zone),
-                          wholeNumberText(r.fanIdlePercent));
-    } else {
-        lines << QStringLiteral("Fans: idle entire session");
-    }
-    if (r.batteryDrain >= 1) {
+    lines << temperatureLine(QStringLiteral("GPU Temp"), r.gpuTempSamples, r.avgGPUTemp,
+                             r.peakGPUTemp, r.peakGPUTempTime, zone)
+          << temperatureLine(QStringLiteral("SSD Temp"), r.ssdTempSamples, r.avgSSDTemp,
+                             r.peakSSDTemp, r.peakSSDTempTime, zone)
+          << QString() << powerLine(r, zone) << fanLine(r, zone);
+    if (r.batterySamples > 0 && r.batteryDrain >= 1) {
         lines << QStringLiteral("Battery: %1% → %2% (-%3%)")
                      .arg(r.batteryStart)
                      .arg(r.batteryEnd)

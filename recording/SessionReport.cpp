@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <iterator>
+#include <optional>
 
 namespace {
 
@@ -10,57 +12,70 @@ constexpr double kSingleSampleInterval = 2.0;
 constexpr double kSecondsPerHour = 3600.0;
 constexpr int kSeriousThermalState = 2;
 
-using Field = double RecordedSample::*;
-
-struct Peak {
+// One measured value and the time of its sample.
+struct Reading {
     double value;
     Clock::WallTime time;
 };
 
-// The largest value and the time of the first sample holding it.
-Peak peakOf(const QVector<RecordedSample>& samples, Field field) {
-    Peak peak{samples.first().*field, samples.first().timestamp};
+QVector<Reading> readingsOf(const QVector<RecordedSample>& samples, double RecordedSample::*field) {
+    QVector<Reading> readings;
+    readings.reserve(samples.size());
     for (const RecordedSample& sample : samples) {
-        if (sample.*field > peak.value) {
-            peak = {sample.*field, sample.timestamp};
+        readings.append({sample.*field, sample.timestamp});
+    }
+    return readings;
+}
+
+// The samples that held the reading; the others had no source for it and are left out.
+template <typename T>
+QVector<Reading> readingsOf(const QVector<RecordedSample>& samples,
+                            std::optional<T> RecordedSample::*field) {
+    QVector<Reading> readings;
+    for (const RecordedSample& sample : samples) {
+        if (const std::optional<T>& value = sample.*field) {
+            readings.append({static_cast<double>(*value), sample.timestamp});
         }
     }
-    return peak;
+    return readings;
 }
 
-double meanOf(const QVector<RecordedSample>& samples, Field field) {
-    double sum = 0;
-    for (const RecordedSample& sample : samples) {
-        sum += sample.*field;
+// Mean and peak of some readings; the peak's time is that of the first reading holding it.
+// No readings give zeros, the peak dated `whenNone`.
+struct Figures {
+    std::int64_t count = 0;
+    double mean = 0;
+    Reading peak;
+};
+
+Figures figuresOf(const QVector<Reading>& readings, Clock::WallTime whenNone) {
+    if (readings.isEmpty()) {
+        return {0, 0, {0, whenNone}};
     }
-    return sum / static_cast<double>(samples.size());
-}
-
-// Mean of the values above 0, which are the measured ones; 0 when nothing was measured.
-double measuredMeanOf(const QVector<RecordedSample>& samples, Field field) {
+    Figures figures{readings.size(), 0, readings.first()};
     double sum = 0;
-    int count = 0;
-    for (const RecordedSample& sample : samples) {
-        if (sample.*field > 0) {
-            sum += sample.*field;
-            ++count;
+    for (const Reading& reading : readings) {
+        sum += reading.value;
+        if (reading.value > figures.peak.value) {
+            figures.peak = reading;
         }
     }
-    return count == 0 ? 0.0 : sum / count;
+    figures.mean = sum / static_cast<double>(readings.size());
+    return figures;
 }
 
-int countAbove(const QVector<RecordedSample>& samples, Field field, double threshold) {
-    return static_cast<int>(std::count_if(samples.begin(), samples.end(),
-                                          [&](const auto& s) { return s.*field > threshold; }));
+std::int64_t countAbove(const QVector<Reading>& readings, double threshold) {
+    return std::count_if(readings.begin(), readings.end(),
+                         [&](const Reading& r) { return r.value > threshold; });
 }
 
-QVector<double> seriesOf(const QVector<RecordedSample>& samples, Field field) {
+QVector<double> seriesOf(const QVector<Reading>& readings) {
     QVector<double> series;
-    series.reserve(samples.size());
-    for (const RecordedSample& sample : samples) {
-        series.append(sample.*field);
+    series.reserve(readings.size());
+    for (const Reading& reading : readings) {
+        series.append(reading.value);
     }
-    return series;
+    return downsample(series, kReportSeriesPoints);
 }
 
 std::int64_t wholeSeconds(double seconds) {
@@ -91,53 +106,79 @@ SessionReport buildSessionReport(const QVector<RecordedSample>& s, Clock::WallTi
     r.sampleCount = s.size();
     r.duration = std::chrono::duration<double>(r.endTime - r.startTime).count();
     const double interval = s.size() == 1 ? kSingleSampleInterval : r.duration / (n - 1);
+    const auto timeAbove = [interval](const QVector<Reading>& readings, double threshold) {
+        return interval * static_cast<double>(countAbove(readings, threshold));
+    };
 
-    r.avgCPU = meanOf(s, &RecordedSample::cpuPercent);
-    const Peak cpu = peakOf(s, &RecordedSample::cpuPercent);
-    r.peakCPU = cpu.value;
-    r.peakCPUTime = cpu.time;
-    r.timeAboveCPU80 = interval * countAbove(s, &RecordedSample::cpuPercent, 80);
-    r.timeAboveCPU90 = interval * countAbove(s, &RecordedSample::cpuPercent, 90);
+    const QVector<Reading> cpuReadings = readingsOf(s, &RecordedSample::cpuPercent);
+    const Figures cpu = figuresOf(cpuReadings, r.startTime);
+    r.avgCPU = cpu.mean;
+    r.peakCPU = cpu.peak.value;
+    r.peakCPUTime = cpu.peak.time;
+    r.timeAboveCPU80 = timeAbove(cpuReadings, 80);
+    r.timeAboveCPU90 = timeAbove(cpuReadings, 90);
+    r.cpuHistory = seriesOf(cpuReadings);
 
-    r.avgGPU = meanOf(s, &RecordedSample::gpuPercent);
-    const Peak gpu = peakOf(s, &RecordedSample::gpuPercent);
-    r.peakGPU = gpu.value;
-    r.peakGPUTime = gpu.time;
+    const Figures gpu = figuresOf(readingsOf(s, &RecordedSample::gpuPercent), r.startTime);
+    r.gpuSamples = gpu.count;
+    r.avgGPU = gpu.mean;
+    r.peakGPU = gpu.peak.value;
+    r.peakGPUTime = gpu.peak.time;
 
-    r.avgCPUTemp = measuredMeanOf(s, &RecordedSample::cpuTemp);
-    const Peak cpuTemp = peakOf(s, &RecordedSample::cpuTemp);
-    r.peakCPUTemp = cpuTemp.value;
-    r.peakCPUTempTime = cpuTemp.time;
-    r.timeAboveTemp80 = interval * countAbove(s, &RecordedSample::cpuTemp, 80);
-    r.timeAboveTemp90 = interval * countAbove(s, &RecordedSample::cpuTemp, 90);
+    const QVector<Reading> cpuTemps = readingsOf(s, &RecordedSample::cpuTemp);
+    const Figures cpuTemp = figuresOf(cpuTemps, r.startTime);
+    r.cpuTempSamples = cpuTemp.count;
+    r.avgCPUTemp = cpuTemp.mean;
+    r.peakCPUTemp = cpuTemp.peak.value;
+    r.peakCPUTempTime = cpuTemp.peak.time;
+    r.timeAboveTemp80 = timeAbove(cpuTemps, 80);
+    r.timeAboveTemp90 = timeAbove(cpuTemps, 90);
+    r.cpuTempHistory = seriesOf(cpuTemps);
 
-    r.avgGPUTemp = measuredMeanOf(s, &RecordedSample::gpuTemp);
-    const Peak gpuTemp = peakOf(s, &RecordedSample::gpuTemp);
-    r.peakGPUTemp = gpuTemp.value;
-    r.peakGPUTempTime = gpuTemp.time;
+    const QVector<Reading> gpuTemps = readingsOf(s, &RecordedSample::gpuTemp);
+    const Figures gpuTemp = figuresOf(gpuTemps, r.startTime);
+    r.gpuTempSamples = gpuTemp.count;
+    r.avgGPUTemp = gpuTemp.mean;
+    r.peakGPUTemp = gpuTemp.peak.value;
+    r.peakGPUTempTime = gpuTemp.peak.time;
+    r.gpuTempHistory = seriesOf(gpuTemps);
 
-    r.avgSSDTemp = measuredMeanOf(s, &RecordedSample::ssdTemp);
-    const Peak ssdTemp = peakOf(s, &RecordedSample::ssdTemp);
-    r.peakSSDTemp = ssdTemp.value;
-    r.peakSSDTempTime = ssdTemp.time;
+    const Figures ssdTemp = figuresOf(readingsOf(s, &RecordedSample::ssdTemp), r.startTime);
+    r.ssdTempSamples = ssdTemp.count;
+    r.avgSSDTemp = ssdTemp.mean;
+    r.peakSSDTemp = ssdTemp.peak.value;
+    r.peakSSDTempTime = ssdTemp.peak.time;
 
-    r.avgPower = measuredMeanOf(s, &RecordedSample::systemPower);
-    const Peak power = peakOf(s, &RecordedSample::systemPower);
-    r.peakPower = power.value;
-    r.peakPowerTime = power.time;
+    const QVector<Reading> powerReadings = readingsOf(s, &RecordedSample::systemPower);
+    const Figures power = figuresOf(powerReadings, r.startTime);
+    r.powerSamples = power.count;
+    r.avgPower = power.mean;
+    r.peakPower = power.peak.value;
+    r.peakPowerTime = power.peak.time;
     r.totalEnergy = r.duration / kSecondsPerHour * r.avgPower;
+    r.powerHistory = seriesOf(powerReadings);
 
-    r.avgFanRPM = measuredMeanOf(s, &RecordedSample::fanRPM);
-    const Peak fan = peakOf(s, &RecordedSample::fanRPM);
-    r.peakFanRPM = fan.value;
-    r.peakFanTime = fan.time;
-    const auto idle =
-        std::count_if(s.begin(), s.end(), [](const auto& x) { return x.fanRPM == 0; });
-    r.fanIdlePercent = static_cast<double>(idle) / n * 100;
+    const QVector<Reading> fanReadings = readingsOf(s, &RecordedSample::fanRPM);
+    const Figures fan = figuresOf(fanReadings, r.startTime);
+    r.fanSamples = fan.count;
+    r.peakFanRPM = fan.peak.value;
+    r.peakFanTime = fan.peak.time;
+    QVector<Reading> turning;
+    std::copy_if(fanReadings.begin(), fanReadings.end(), std::back_inserter(turning),
+                 [](const Reading& reading) { return reading.value > 0; });
+    r.avgFanRPM = figuresOf(turning, r.startTime).mean;
+    r.fanIdlePercent = fan.count == 0 ? 0.0
+                                      : static_cast<double>(fan.count - turning.size()) /
+                                            static_cast<double>(fan.count) * 100;
+    r.fanHistory = seriesOf(fanReadings);
 
-    r.batteryStart = s.first().batteryPercent;
-    r.batteryEnd = s.last().batteryPercent;
-    r.batteryDrain = r.batteryStart - r.batteryEnd;
+    const QVector<Reading> battery = readingsOf(s, &RecordedSample::batteryPercent);
+    r.batterySamples = battery.size();
+    if (!battery.isEmpty()) {
+        r.batteryStart = static_cast<std::int64_t>(battery.first().value);
+        r.batteryEnd = static_cast<std::int64_t>(battery.last().value);
+        r.batteryDrain = r.batteryStart - r.batteryEnd;
+    }
 
     int throttled = 0;
     bool previousThrottled = false;
@@ -148,20 +189,6 @@ SessionReport buildSessionReport(const QVector<RecordedSample>& s, Clock::WallTi
         previousThrottled = isThrottled;
     }
     r.thermalThrottleSeconds = wholeSeconds(interval * throttled);
-
-    r.cpuHistory = downsample(seriesOf(s, &RecordedSample::cpuPercent), kReportSeriesPoints);
-    r.cpuTempHistory = downsample(seriesOf(s, &RecordedSample::cpuTemp), kReportSeriesPoints);
-    r.gpuTempHistory = downsample(seriesOf(s, &RecordedSample::gpuTemp), kReportSeriesPoints);
-    r.fanHistory = downsample(seriesOf(s, &RecordedSample::fanRPM), kReportSeriesPoints);
-    QVector<double> measuredPower;
-    for (const RecordedSample& sample : s) {
-        if (sample.systemPower > 0) {
-            measuredPower.append(sample.systemPower);
-        }
-    }
-    r.powerHistory = downsample(
-        measuredPower.isEmpty() ? seriesOf(s, &RecordedSample::systemPower) : measuredPower,
-        kReportSeriesPoints);
     return r;
 }
 

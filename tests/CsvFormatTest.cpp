@@ -82,14 +82,26 @@ TEST(CsvFormat, RowKindsWriteValuesAndMarkersTheirOwnWay) {
     EXPECT_TRUE(currentReadingsRow(twoFans, kTime).endsWith(",2100.5,1800.0"));
 }
 
-TEST(CsvFormat, RecordedSampleKeepsAbsentSensorsAsZero) {
-    const RecordedSample sample = recordedSampleOf(busyReadings(), kTime);
+// The row writes 0 for a missing GPU, battery or fan; the report's sample leaves them absent.
+TEST(CsvFormat, RecordedSampleLeavesWhatTheMachineLacksAbsent) {
+    CurrentReadings laptop = busyReadings();
+    laptop.gpu.acceleratorCount = 1;
+    laptop.battery.hasBattery = true;
+    const RecordedSample sample = recordedSampleOf(laptop, kTime);
     EXPECT_DOUBLE_EQ(sample.cpuPercent, 45.67);
+    EXPECT_DOUBLE_EQ(*sample.gpuPercent, 12.3);
     EXPECT_EQ(sample.cpuTemp, 65.25);
-    EXPECT_EQ(sample.gpuTemp, 0);
+    EXPECT_EQ(sample.gpuTemp, std::nullopt);
     EXPECT_EQ(sample.ssdTemp, -5);
     EXPECT_EQ(sample.fanRPM, 1200);
-    EXPECT_EQ(recordedSampleOf(CurrentReadings{}, kTime).fanRPM, 0);
+    EXPECT_EQ(sample.batteryPercent, 57);
+
+    const RecordedSample desktop = recordedSampleOf(busyReadings(), kTime);
+    EXPECT_EQ(desktop.gpuPercent, std::nullopt);
+    EXPECT_EQ(desktop.batteryPercent, std::nullopt);
+    const RecordedSample bare = recordedSampleOf(CurrentReadings{}, kTime);
+    EXPECT_EQ(bare.fanRPM, std::nullopt);
+    EXPECT_EQ(bare.cpuTemp, std::nullopt);
 }
 
 TEST(CsvFormat, HistoryRowsScalePercentagesAndFixThermalAndSecondFan) {

@@ -74,8 +74,8 @@ TEST_F(CsvRecorderTest, RowsFollowEveryPollWithMarkersWhenNoSensorFetchHappened)
     EXPECT_EQ(recorder_->recordedRows(), 2);
     EXPECT_DOUBLE_EQ(recorder_->recordingDuration(), 2.0);
     ASSERT_EQ(recorder_->samples().size(), 2);
-    EXPECT_EQ(recorder_->samples()[1].cpuTemp, 0);
-    EXPECT_EQ(recorder_->samples()[1].fanRPM, 0);
+    EXPECT_EQ(recorder_->samples()[1].cpuTemp, std::nullopt);  // not measured in that poll
+    EXPECT_EQ(recorder_->samples()[1].fanRPM, std::nullopt);
     EXPECT_EQ(recorder_->samples()[1].cpuPercent, 25);
 }
 

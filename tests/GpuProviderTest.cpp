@@ -74,7 +74,9 @@ TEST(GPUProvider, ReadsOneAcceleratorsStatisticsByTheFirstUsableKey) {
         {"unrelated keys only", {{QStringLiteral("Temperature(C)"), 60}}, {0, 0, 0}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(combined({withStatistics(c.statistics)}), c.expected) << c.what;
+        GPUStats expected = c.expected;
+        expected.acceleratorCount = 1;
+        EXPECT_EQ(combined({withStatistics(c.statistics)}), expected) << c.what;
     }
 }
 
@@ -99,24 +101,26 @@ TEST(GPUProvider, EveryFieldComesFromOneCard) {
         {"none", {}, GPUStats{}},
         {"no card drives the display: the first",
          {amd, intel},
-         {0.2, 6000, 16000, QStringLiteral("Navi 21")}},
-        {"order decides", {intel, amd}, {0.5, 0, 0, QStringLiteral("Iris Xe")}},
+         {0.2, 6000, 16000, QStringLiteral("Navi 21"), 2}},
+        {"order decides", {intel, amd}, {0.5, 0, 0, QStringLiteral("Iris Xe"), 2}},
         {"the display card, though found second, and none of the other's memory",
          {amd, intelDisplay},
-         {0.5, 0, 0, QStringLiteral("Iris Xe")}},
+         {0.5, 0, 0, QStringLiteral("Iris Xe"), 2}},
         {"a display flag that is not a Boolean is ignored",
          {amd, intelNotReallyDisplay},
-         {0.2, 6000, 16000, QStringLiteral("Navi 21")}},
+         {0.2, 6000, 16000, QStringLiteral("Navi 21"), 2}},
         {"a card without statistics gives its name and zeros",
          {{{Key::name, QStringLiteral("llvmpipe")}}, amd},
-         {0, 0, 0, QStringLiteral("llvmpipe")}},
+         {0, 0, 0, QStringLiteral("llvmpipe"), 2}},
         {"statistics of another type are skipped, the name is not",
          {{{Key::name, QStringLiteral("Odd")}, {Key::statistics, QStringLiteral("busy")}}},
-         {0, 0, 0, QStringLiteral("Odd")}},
+         {0, 0, 0, QStringLiteral("Odd"), 1}},
         {"a name that is not text is ignored",
          {{{Key::name, 42}, {Key::statistics, QVariantMap{{Key::deviceUtilization, 30}}}}},
-         {0.3, 0, 0, QStringLiteral("GPU")}},
-        {"an empty dictionary contributes nothing", {QVariantMap{}, amd}, GPUStats{}},
+         {0.3, 0, 0, QStringLiteral("GPU"), 1}},
+        {"an empty dictionary is still a card found, with nothing known",
+         {QVariantMap{}, amd},
+         {0, 0, 0, QStringLiteral("GPU"), 2}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(combined(c.accelerators), c.expected) << c.what;
@@ -149,8 +153,9 @@ TEST(GPUProvider, ReadingsBecomeTheDictionaryTheProviderReads) {
     display.drivesDisplay = true;
     EXPECT_EQ(combined({acceleratorProperties({QStringLiteral("Navi 21"), 0.9, 1u, 2u}),
                         acceleratorProperties(display)}),
-              (GPUStats{0.5, 0, 0, QStringLiteral("Iris Xe")}));
-    for (const auto& [reading, expected] : cases) {
+              (GPUStats{0.5, 0, 0, QStringLiteral("Iris Xe"), 2}));
+    for (auto [reading, expected] : cases) {
+        expected.acceleratorCount = 1;
         EXPECT_EQ(combined({acceleratorProperties(reading)}), expected)
             << expected.name.toStdString() << ' ' << expected.utilization;
     }

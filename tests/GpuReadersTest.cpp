@@ -357,10 +357,10 @@ TEST_F(NvidiaLibrary, EveryFieldComesFromTheCardDrivingTheDisplayAndNoPollWaits)
     LinuxAcceleratorSource& accelerators = *source;
     GPUProvider provider(std::move(source));
     // The first poll does not wait for the library: the card by its PCI name, no figures yet.
-    EXPECT_EQ(provider.sample(), (GPUStats{0.0, 0, 0, kRtx3080}));
+    EXPECT_EQ(provider.sample(), (GPUStats{0.0, 0, 0, kRtx3080, 2}));
     accelerators.waitUntilIdle();
-    EXPECT_EQ(provider.sample(),
-              (GPUStats{0.6, 5ull << 30, 12ull << 30, QStringLiteral("NVIDIA GeForce RTX 4070")}));
+    EXPECT_EQ(provider.sample(), (GPUStats{0.6, 5ull << 30, 12ull << 30,
+                                           QStringLiteral("NVIDIA GeForce RTX 4070"), 2}));
 }
 
 TEST(LinuxGPUProvider, FixtureMachinesGiveTheirRecords) {
@@ -369,14 +369,14 @@ TEST(LinuxGPUProvider, FixtureMachinesGiveTheirRecords) {
     const std::vector<std::pair<std::string, GPUStats>> cases{
         {"no-gpu", GPUStats{}},
         // Neither card says it drives the display: the first one found, all of it.
-        {"two-gpus", {0.37, 2147483648u, 17163091968u, kNavi21}},
+        {"two-gpus", {0.37, 2147483648u, 17163091968u, kNavi21, 2}},
         // The second card drives the display: none of the first card's figures.
-        {"two-gpus-display-on-second", {0.0, 0, 0, kIrisXe}},
-        {"nvidia-drives-display", {0.0, 0, 0, kRtx3080}},
-        {"suspended-amdgpu", {0.0, 0, 0, kNavi31}},
-        {"intel-rc6", {0.0, 0, 0, QStringLiteral("i915")}},
-        {"nvidia-suspended", {0.0, 0, 0, kRtx3080}},
-        {"amd-laptop-apu", {0.14, 318767104u, 536870912u, kRembrandt}},
+        {"two-gpus-display-on-second", {0.0, 0, 0, kIrisXe, 2}},
+        {"nvidia-drives-display", {0.0, 0, 0, kRtx3080, 2}},
+        {"suspended-amdgpu", {0.0, 0, 0, kNavi31, 1}},
+        {"intel-rc6", {0.0, 0, 0, QStringLiteral("i915"), 1}},
+        {"nvidia-suspended", {0.0, 0, 0, kRtx3080, 1}},
+        {"amd-laptop-apu", {0.14, 318767104u, 536870912u, kRembrandt, 1}},
         {"arm-sbc", GPUStats{}},
     };
     for (const auto& [fixture, expected] : cases) {

@@ -13,15 +13,19 @@ using namespace std::chrono_literals;
 // 2026-01-31T14:05:09Z
 const Clock::WallTime kStart = Clock::WallTime{} + 1769868309s;
 
-// Samples `spacing` apart, `field` set from the values.
+constexpr auto none = std::nullopt;
+
+// Samples `spacing` apart, `field` set from the values; `none` leaves a reading absent.
 template <typename T>
-QVector<RecordedSample> samples(std::initializer_list<double> values, T RecordedSample::*field,
-                                std::chrono::milliseconds spacing = 10s) {
+QVector<RecordedSample> samples(std::initializer_list<std::optional<double>> values,
+                                T RecordedSample::*field, std::chrono::milliseconds spacing = 10s) {
     QVector<RecordedSample> list;
-    for (double value : values) {
+    for (const std::optional<double>& value : values) {
         RecordedSample sample;
         sample.timestamp = kStart + spacing * list.size();
-        sample.*field = static_cast<T>(value);
+        if (value) {
+            sample.*field = static_cast<T>(*value);
+        }
         list.append(sample);
     }
     return list;
@@ -56,39 +60,74 @@ TEST(SessionReport, ThresholdsAreStrictEqualPeaksKeepTheFirstTimeOneSampleIsTwoS
     EXPECT_EQ(one.timeAboveCPU90, 2);
 }
 
-TEST(SessionReport, UnmeasuredTemperaturesAverageZeroAndPeakAtTheFirstSample) {
-    const SessionReport none = reportOf(samples({0, 0, 0}, cpuTemp));
-    EXPECT_EQ(none.avgCPUTemp, 0);
-    EXPECT_EQ(none.peakCPUTemp, 0);
-    EXPECT_EQ(none.peakCPUTempTime, kStart);
+TEST(SessionReport, AbsentTemperaturesCountNoSampleAndLeaveTheFiguresOut) {
+    const SessionReport desktop = reportOf(samples({none, none, none}, cpuTemp));
+    EXPECT_EQ(desktop.cpuTempSamples, 0);
+    EXPECT_EQ(desktop.peakCPUTempTime, kStart);
+    EXPECT_TRUE(desktop.cpuTempHistory.isEmpty());
 
-    const SessionReport some = reportOf(samples({0, 70, 95, 0}, cpuTemp));
-    EXPECT_DOUBLE_EQ(some.avgCPUTemp, 82.5);  // the unmeasured zeros do not count
+    const SessionReport some = reportOf(samples({none, 70, 95, none}, cpuTemp));
+    EXPECT_EQ(some.cpuTempSamples, 2);
+    EXPECT_DOUBLE_EQ(some.avgCPUTemp, 82.5);  // the absent readings do not count
     EXPECT_EQ(some.peakCPUTempTime, kStart + 20s);
     EXPECT_EQ(some.timeAboveTemp80, 10);
     EXPECT_EQ(some.timeAboveTemp90, 10);
+    EXPECT_EQ(some.cpuTempHistory, (QVector<double>{70, 95}));
 }
 
 TEST(SessionReport, PowerAveragesMeasuredValuesAndGivesEnergy) {
-    const SessionReport r = reportOf(samples({0, 10, 20, 30}, &RecordedSample::systemPower, 1200s));
+    const SessionReport r =
+        reportOf(samples({none, 10, 20, 30}, &RecordedSample::systemPower, 1200s));
+    EXPECT_EQ(r.powerSamples, 3);
     EXPECT_EQ(r.avgPower, 20);
     EXPECT_EQ(r.peakPower, 30);
     EXPECT_DOUBLE_EQ(r.totalEnergy, 1.0 * 20);  // one hour at 20 W
     EXPECT_EQ(r.powerHistory, (QVector<double>{10, 20, 30}));
-    EXPECT_EQ(reportOf(samples({0, 0}, &RecordedSample::systemPower)).powerHistory,
-              (QVector<double>{0, 0}));
+    const SessionReport unmeasured = reportOf(samples({none, none}, &RecordedSample::systemPower));
+    EXPECT_EQ(unmeasured.powerSamples, 0);
+    EXPECT_TRUE(unmeasured.powerHistory.isEmpty());
 }
 
 TEST(SessionReport, FansCountIdleSamplesAndAverageTheActiveOnes) {
-    const SessionReport r = reportOf(samples({0, 0, 1200, 0}, &RecordedSample::fanRPM));
-    EXPECT_EQ(r.fanIdlePercent, 75);
+    const SessionReport r = reportOf(samples({0, none, 0, 1200, 0}, &RecordedSample::fanRPM));
+    EXPECT_EQ(r.fanSamples, 4);
+    EXPECT_EQ(r.fanIdlePercent, 75);  // of the samples with a fan reading
     EXPECT_EQ(r.avgFanRPM, 1200);
-    EXPECT_EQ(r.peakFanTime, kStart + 20s);
+    EXPECT_EQ(r.peakFanTime, kStart + 30s);
+}
+
+// What each block of the report rests on: samples holding the reading, and nothing made up
+// for a machine without the source.
+TEST(SessionReport, EachBlockCountsTheSamplesThatHeldItsReading) {
+    const struct {
+        const char* machine;
+        QVector<RecordedSample> samples;
+        std::int64_t gpu, cpuTemp, power, fan, battery;
+    } cases[] = {
+        {"desktop without GPU, sensors or battery", samples({none, none}, cpuTemp), 0, 0, 0, 0, 0},
+        {"GPU busy at 0 %", samples({0, 0}, &RecordedSample::gpuPercent), 2, 0, 0, 0, 0},
+        {"CPU sensor only", samples({61, 62}, cpuTemp), 0, 2, 0, 0, 0},
+        {"fan standing still", samples({0, 0}, &RecordedSample::fanRPM), 0, 0, 0, 2, 0},
+        {"battery at 0 %", samples({0, 0}, &RecordedSample::batteryPercent), 0, 0, 0, 0, 2},
+    };
+    for (const auto& c : cases) {
+        const SessionReport r = reportOf(c.samples);
+        EXPECT_EQ(r.gpuSamples, c.gpu) << c.machine;
+        EXPECT_EQ(r.cpuTempSamples, c.cpuTemp) << c.machine;
+        EXPECT_EQ(r.powerSamples, c.power) << c.machine;
+        EXPECT_EQ(r.fanSamples, c.fan) << c.machine;
+        EXPECT_EQ(r.batterySamples, c.battery) << c.machine;
+    }
+    // The battery's start and end are those of the samples that held a level.
+    const SessionReport plugged =
+        reportOf(samples({none, 80, 78, none}, &RecordedSample::batteryPercent));
+    EXPECT_EQ(plugged.batteryStart, 80);
+    EXPECT_EQ(plugged.batteryDrain, 2);
 }
 
 TEST(SessionReport, ThrottlingCountsSeriousAndCriticalStretches) {
     const struct {
-        std::initializer_list<double> states;
+        std::initializer_list<std::optional<double>> states;
         std::int64_t seconds;
         std::int64_t episodes;
     } cases[] = {
@@ -178,20 +217,57 @@ TEST(ReportText, SummaryOfABusySession) {
               "Throttled: 3m 20s across 1 episode(s)");
 }
 
-TEST(ReportText, SummaryOfAQuietSessionLeavesOutWhatDidNotHappen) {
-    QVector<RecordedSample> list = samples({10, 20}, cpu, 2s);
-    list[1].batteryPercent = 1;  // charged from 0 to 1: a negative drain, not shown
-    EXPECT_EQ(summaryText(reportOf(list), QTimeZone::utc()),
-              "Session: 2s (2 samples)\n"
-              "\n"
-              "CPU: avg 15.0%, peak 20.0% at 14:05:11\n"
-              "CPU Temp: avg 0.0°C, peak 0.0°C at 14:05:09\n"
-              "GPU Temp: avg 0.0°C, peak 0.0°C at 14:05:09\n"
-              "SSD Temp: avg 0.0°C, peak 0.0°C at 14:05:09\n"
-              "\n"
-              "Power: avg 0.0 W, peak 0.0 W at 14:05:09, total 0.00 Wh\n"
-              "Fans: idle entire session\n"
-              "Throttled: None");
+// Two samples 10 s apart of a machine with or without sensors (and fan) and battery.
+QVector<RecordedSample> recordingOn(bool sensors, bool battery) {
+    QVector<RecordedSample> list;
+    for (int i = 0; i < 2; ++i) {
+        RecordedSample s;
+        s.timestamp = kStart + 10s * i;
+        s.cpuPercent = 30;
+        if (sensors) {
+            s.cpuTemp = 60 + i;
+            s.gpuTemp = s.ssdTemp = 40;
+            s.systemPower = 18;
+            s.fanRPM = 0;
+        }
+        if (battery) {
+            s.batteryPercent = 80 - 2 * i;
+        }
+        list.append(s);
+    }
+    return list;
+}
+
+TEST(ReportText, SummaryLinesOfMachinesWithAndWithoutSensorsAndBattery) {
+    const struct {
+        const char* machine;
+        bool sensors, battery;
+        QStringList lines;  // after the session and CPU lines
+    } cases[] = {
+        {"desktop",
+         false,
+         false,
+         {"CPU Temp: No sensor", "GPU Temp: No sensor", "SSD Temp: No sensor", "",
+          "Power: No sensor", "Fans: No sensor", "Throttled: None"}},
+        {"desktop with sensors",
+         true,
+         false,
+         {"CPU Temp: avg 60.5°C, peak 61.0°C at 14:05:19",
+          "GPU Temp: avg 40.0°C, peak 40.0°C at 14:05:09",
+          "SSD Temp: avg 40.0°C, peak 40.0°C at 14:05:09", "",
+          "Power: avg 18.0 W, peak 18.0 W at 14:05:09, total 0.05 Wh", "Fans: idle entire session",
+          "Throttled: None"}},
+        {"laptop without helper",
+         false,
+         true,
+         {"CPU Temp: No sensor", "GPU Temp: No sensor", "SSD Temp: No sensor", "",
+          "Power: No sensor", "Fans: No sensor", "Battery: 80% → 78% (-2%)", "Throttled: None"}},
+    };
+    for (const auto& c : cases) {
+        const QString text =
+            summaryText(reportOf(recordingOn(c.sensors, c.battery)), QTimeZone::utc());
+        EXPECT_EQ(text.split(u'\n').mid(3), c.lines) << c.machine;
+    }
 }
 
 }  // namespace

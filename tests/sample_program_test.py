@@ -149,8 +149,12 @@ class SamplerProgram(unittest.TestCase):
 
     def assert_summary(self, stderr, samples):
         self.assertRegex(stderr, r"(?m)^Session: \S+.* \(%d samples\)$" % samples)
-        for line in ("CPU: avg ", "CPU Temp: avg ", "Power: avg ", "Fans: ", "Throttled: "):
+        for line in ("CPU: avg ", "Fans: ", "Throttled: "):
             self.assertRegex(stderr, "(?m)^" + re.escape(line))
+        # A machine without the sensor (or without the helper) says so, never "avg 0.0".
+        for block in ("CPU Temp", "Power"):
+            self.assertRegex(stderr, r"(?m)^%s: (avg |No sensor$)" % block)
+            self.assertNotRegex(stderr, r"(?m)^%s: avg 0\.0" % block)
 
     def test_records_every_poll_and_writes_a_snapshot(self):
         folder = tempfile.mkdtemp(prefix="vantrel-sample-csv-")

@@ -2,6 +2,7 @@
 
 #include "app/render/SymbolGlyphs.h"
 #include "core/AppSettings.h"
+#include "core/TextFormat.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -142,7 +143,8 @@ double MenuBarRenderer::itemWidth(MenuBarMetric metric, MetricDisplayMode mode,
 
 QColor MenuBarRenderer::entryColor(MenuBarMetric metric, const StatusRecords& records,
                                    const StatusLook& look) const {
-    if (!look.colorCoded) {
+    // A dash is no level: it keeps the label colour rather than the colour of a zero.
+    if (!look.colorCoded || !hasReading(metric, records)) {
         return look.labelColor;
     }
     return levelRgb(levelColor(metric, colorFraction(metric, records)));
@@ -203,16 +205,26 @@ void MenuBarRenderer::drawEntry(QPainter& painter, const MenuBarItemConfig& item
                                 const StatusLook& look, double x, double h) const {
     const QColor color = entryColor(item.metric, records, look);
     const double s = usableSparklineWidth(look.sparklineWidth);
+    // Without a reading a sparkline would draw its zeros as a level line.
+    const bool reading = hasReading(item.metric, records);
     switch (item.displayMode) {
         case MetricDisplayMode::textOnly:
             drawText(painter, fonts_.label, labelMetrics_, color, x, h,
                      entryText(item.metric, records));
             return;
         case MetricDisplayMode::graphOnly:
-            drawSparkline(painter, sparklineValues(item.metric, histories), look.accent, x, s, h);
+            if (reading) {
+                drawSparkline(painter, sparklineValues(item.metric, histories), look.accent, x, s,
+                              h);
+            } else {
+                drawText(painter, fonts_.value, valueMetrics_, color, x, h, noValueText());
+            }
             return;
         case MetricDisplayMode::graphAndText:
-            drawSparkline(painter, sparklineValues(item.metric, histories), look.accent, x, s, h);
+            if (reading) {
+                drawSparkline(painter, sparklineValues(item.metric, histories), look.accent, x, s,
+                              h);
+            }
             drawText(painter, fonts_.value, valueMetrics_, color, x + s + 3, h,
                      valueText(item.metric, records, true));
             return;

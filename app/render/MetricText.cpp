@@ -10,7 +10,6 @@
 
 namespace {
 
-const QString emDash = QString(QChar(0x2014));
 const QString upArrow = QString(QChar(0x2191));
 const QString downArrow = QString(QChar(0x2193));
 
@@ -19,13 +18,17 @@ double finiteOrZero(double value) {
     return std::isfinite(value) ? value : 0.0;
 }
 
+bool hasTemperature(const std::optional<double>& celsius) {
+    return celsius && std::isfinite(*celsius);
+}
+
 double temperatureFraction(const std::optional<double>& celsius) {
     return celsius && std::isfinite(*celsius) ? std::min(*celsius / 120.0, 1.0) : 0.0;
 }
 
 QString temperatureText(const std::optional<double>& celsius) {
-    if (!celsius || !std::isfinite(*celsius)) {
-        return emDash;
+    if (!hasTemperature(celsius)) {
+        return noValueText();
     }
     return menuBarTemperatureText(*celsius);
 }
@@ -65,7 +68,31 @@ QString shortLabel(MenuBarMetric metric) {
     return {};
 }
 
+bool hasReading(MenuBarMetric metric, const StatusRecords& records) {
+    switch (metric) {
+        case MenuBarMetric::cpu:
+        case MenuBarMetric::ram:
+        case MenuBarMetric::network:
+        case MenuBarMetric::disk:
+            return true;
+        case MenuBarMetric::gpu:
+            return records.gpu.acceleratorCount > 0;
+        case MenuBarMetric::battery:
+            return records.battery.hasBattery;
+        case MenuBarMetric::cpuTemp:
+            return hasTemperature(records.sensors.cpuTempCelsius);
+        case MenuBarMetric::gpuTemp:
+            return hasTemperature(records.sensors.gpuTempCelsius);
+        case MenuBarMetric::fanSpeed:
+            return !records.sensors.fans.isEmpty() && std::isfinite(records.sensors.fans[0].rpm);
+    }
+    return false;
+}
+
 QString valueText(MenuBarMetric metric, const StatusRecords& records, bool compactNetwork) {
+    if (!hasReading(metric, records)) {
+        return noValueText();
+    }
     switch (metric) {
         case MenuBarMetric::cpu:
             return percentText(finiteOrZero(records.cpu.overall));
@@ -84,12 +111,9 @@ QString valueText(MenuBarMetric metric, const StatusRecords& records, bool compa
         case MenuBarMetric::gpuTemp:
             return temperatureText(records.sensors.gpuTempCelsius);
         case MenuBarMetric::fanSpeed:
-            if (records.sensors.fans.isEmpty() || !std::isfinite(records.sensors.fans[0].rpm)) {
-                return emDash;
-            }
             return wholeNumberText(records.sensors.fans[0].rpm);
     }
-    return emDash;
+    return noValueText();
 }
 
 double colorFraction(MenuBarMetric metric, const StatusRecords& records) {

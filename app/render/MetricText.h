@@ -23,6 +23,9 @@ QString networkText(const NetworkStats& network, bool compact);
 
 // "CPU", "RAM", ...; empty for the network, which shows arrows instead.
 QString shortLabel(MenuBarMetric metric);
+// Whether the machine gave the metric a reading: a desktop has no battery, some machines no
+// GPU, and temperatures and fans need the helper and a sensor.
+bool hasReading(MenuBarMetric metric, const StatusRecords& records);
 // The value an entry shows: "12%", "54°", "2400", or "—" when there is no reading.
 QString valueText(MenuBarMetric metric, const StatusRecords& records, bool compactNetwork);
 // The fraction the level colour is judged on, 0 when there is no reading.

@@ -58,7 +58,7 @@ QImage renderGlance(const MenuBarRenderer& renderer, const StatusRecords& record
     const double top = item ? 1 : (side - metrics.height()) / 2;
     painter.drawText(QPointF((side - metrics.horizontalAdvance(text)) / 2, top + metrics.ascent()),
                      text);
-    if (item) {
+    if (item && hasReading(item->metric, records)) {
         painter.save();
         painter.translate(0, side / 2 - 1);
         const double graphBox = side / 2;

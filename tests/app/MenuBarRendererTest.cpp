@@ -2,6 +2,7 @@
 #include "app/render/StatusGlance.h"
 #include "app/render/SymbolGlyphs.h"
 
+#include <QDir>
 #include <QFontInfo>
 #include <QFontMetricsF>
 
@@ -144,6 +145,7 @@ TEST_F(MenuBarRendererTest, NoSparklineWithoutTwoValuesOrForTheFanButTheRoomStay
     histories.cpu.append(0.7);
     histories.fan0.append(1000);
     histories.fan0.append(2000);
+    records.sensors.fans = {{0, 2000}};  // a reading: without one the entry shows a dash
     for (MenuBarMetric metric : {MenuBarMetric::cpu, MenuBarMetric::fanSpeed}) {
         const RenderedStatus drawn = render(lookOf({{metric, true, MetricDisplayMode::graphOnly}}));
         EXPECT_EQ(drawn.width, 8 + 30);
@@ -179,10 +181,59 @@ TEST_F(MenuBarRendererTest, EverySymbolIsOneGlyphOfTheIconFontAndIsTinted) {
             << symbolName(metric).toStdString() << " (fonts-material-design-icons-iconfont)";
     }
     EXPECT_FALSE(symbolGlyph(QStringLiteral("no.such.symbol"), renderer.fonts().symbol));
+    records.battery.hasBattery = true;
     records.battery.percentage = 10;
     const QImage image =
         render(lookOf({{MenuBarMetric::battery, true, MetricDisplayMode::iconAndText}})).image;
     EXPECT_TRUE(hasPixelNear(image, red, QRect(4, 0, 18, 24)));
+}
+
+// A desktop's battery entry is a dash in the label colour in every mode: never a red "0%",
+// never a level line of zeros. A laptop's nearly empty battery is red wherever text is drawn.
+TEST_F(MenuBarRendererTest, ABatteryEntryWithoutABatteryIsADashInTheLabelColour) {
+    histories.battery.append(0);
+    histories.battery.append(0);
+    BatteryStats nearlyEmpty;
+    nearlyEmpty.hasBattery = true;
+    nearlyEmpty.percentage = 7;
+    const std::pair<const char*, BatteryStats> machines[] = {{"desktop", BatteryStats{}},
+                                                             {"laptop", nearlyEmpty}};
+    for (const auto& [machine, battery] : machines) {
+        records.battery = battery;
+        for (MetricDisplayMode mode : allMetricDisplayModes) {
+            const StatusLook look = lookOf({{MenuBarMetric::battery, true, mode}});
+            const QImage image = render(look, 2).image;
+            const bool text = mode != MetricDisplayMode::graphOnly;
+            const std::string where = std::string(machine) + " " + rawValue(mode).toStdString();
+            EXPECT_EQ(hasPixelNear(image, red), battery.hasBattery && text) << where;
+            EXPECT_EQ(hasPixelNear(image, look.labelColor), !battery.hasBattery) << where;
+            EXPECT_EQ(hasPixelNear(image, look.accent, {}, 60),
+                      battery.hasBattery && mode != MetricDisplayMode::textOnly &&
+                          mode != MetricDisplayMode::iconAndText)
+                << where;
+        }
+        const QImage glance = renderGlance(
+            renderer, records.view(), histories,
+            lookOf({{MenuBarMetric::battery, true, MetricDisplayMode::textOnly}}), 22, 2);
+        EXPECT_EQ(hasPixelNear(glance, red), battery.hasBattery) << machine;
+    }
+
+    // Kept for a look: a desktop's status item with the battery entry in each mode.
+    records = OwnedRecords{};
+    records.cpu.overall = 0.12;
+    using enum MetricDisplayMode;
+    const StatusLook look = lookOf({{MenuBarMetric::cpu, true, textOnly},
+                                    {MenuBarMetric::battery, true, textOnly},
+                                    {MenuBarMetric::gpu, true, iconAndText},
+                                    {MenuBarMetric::cpuTemp, true, graphAndText},
+                                    {MenuBarMetric::fanSpeed, true, graphOnly}},
+                                   0.85);
+    const StatusPicture picture =
+        makeStatusPicture(renderer, records.view(), histories, look, thickness, 22, 2);
+    EXPECT_EQ(picture.label, QStringLiteral("CPU 12%  BAT —  GPU —  TMP —  FAN —"));
+    QDir().mkpath(QStringLiteral(VANTREL_APP_ARTEFACTS));
+    EXPECT_TRUE(
+        picture.wide.save(QStringLiteral(VANTREL_APP_ARTEFACTS "/status-item-desktop.png")));
 }
 
 TEST_F(MenuBarRendererTest, GlanceShowsTheFirstEnabledMetricOverItsSparkline) {

@@ -58,7 +58,19 @@ INSTANTIATE_TEST_SUITE_P(
                   "↑1023 B/s ↓1.2 GB/s", "↑1023B ↓1G"},
         ValueCase{"networkNotANumber", MenuBarMetric::network,
                   [](auto& r) { r.network.downloadSpeed = nan; }, "↑0 B/s ↓0 B/s", "↑0B ↓0B"},
-        ValueCase{"batteryNone", MenuBarMetric::battery, [](auto&) {}, "BAT 0%", "0%"},
+        ValueCase{"batteryNone", MenuBarMetric::battery, [](auto&) {}, "BAT —", "—"},
+        ValueCase{"batteryEmpty", MenuBarMetric::battery,
+                  [](auto& r) { r.battery.hasBattery = true; }, "BAT 0%", "0%"},
+        ValueCase{"batteryLevel", MenuBarMetric::battery,
+                  [](auto& r) {
+                      r.battery.hasBattery = true;
+                      r.battery.percentage = 76;
+                  },
+                  "BAT 76%", "76%"},
+        ValueCase{"gpuNone", MenuBarMetric::gpu, [](auto& r) { r.gpu.utilization = 0.3; }, "GPU —",
+                  "—"},
+        ValueCase{"gpuIdle", MenuBarMetric::gpu, [](auto& r) { r.gpu.acceleratorCount = 1; },
+                  "GPU 0%", "0%"},
         ValueCase{"cpuTempRounds", MenuBarMetric::cpuTemp,
                   [](auto& r) { r.sensors.cpuTempCelsius = 54.6; }, "TMP 55°", "55°"},
         ValueCase{"gpuTempAbsent", MenuBarMetric::gpuTemp, [](auto&) {}, "GPU-T —", "—"},

@@ -1,3 +1,4 @@
+#include "app/render/StatusGlance.h"
 #include "app/status/StatusNotifierItem.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
 #include "status/StandInWatcher.h"
@@ -89,6 +90,42 @@ TEST_F(StatusNotifierItemTest, RegistersWithTheWatcherAndShowsEveryProperty) {
     const auto toolTip = qdbus_cast<SniToolTip>(all.value(QStringLiteral("ToolTip")));
     EXPECT_EQ(toolTip.title, QStringLiteral("Vantrel"));
     EXPECT_EQ(toolTip.description, shown.toolTip);
+}
+
+// On a desktop the host gets the battery entry as a dash, in the label, the tool tip and the
+// image file; the file is kept in artefacts/ for a look.
+TEST_F(StatusNotifierItemTest, ADesktopsBatteryEntryReachesTheHostAsADash) {
+    const StandInWatcher watcher(address(), true);
+    StatusNotifierItem item(
+        newConnection(), emptyMenu(),
+        {privateRuntimeDirectory(), QStringLiteral("/proc"), TrayShapeChoice::Wide});
+    CPUStats cpu;
+    cpu.overall = 0.12;
+    const RAMStats ram{};
+    const NetworkStats network{};
+    const GPUStats gpu{};
+    const BatteryStats noBattery{};
+    const DiskStats disk{};
+    const SensorStats sensors{};
+    StatusLook look;
+    look.items = {{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly},
+                  {MenuBarMetric::battery, true, MetricDisplayMode::iconAndText}};
+    look.labelColor = Qt::white;
+    const MenuBarRenderer renderer(StatusFonts::forDesktop(96));
+    item.show(makeStatusPicture(renderer, {cpu, ram, network, gpu, noBattery, disk, sensors},
+                                MonitorHistories{}, look, 22, 0, 1));
+    ASSERT_TRUE(registeredWith(watcher, item));
+
+    const QVariantMap all = itemProperties(item);
+    EXPECT_EQ(all.value(QStringLiteral("XAyatanaLabel")).toString(),
+              QStringLiteral("CPU 12%  BAT —"));
+    EXPECT_TRUE(qdbus_cast<SniToolTip>(all.value(QStringLiteral("ToolTip")))
+                    .description.endsWith(QStringLiteral("BAT —")));
+    const QString artefacts = QStringLiteral(VANTREL_STATUS_ARTEFACTS);
+    QDir().mkpath(artefacts);
+    const QString kept = artefacts + QStringLiteral("/status-item-desktop-battery.png");
+    QFile::remove(kept);
+    EXPECT_TRUE(QFile::copy(all.value(QStringLiteral("IconName")).toString(), kept));
 }
 
 TEST_F(StatusNotifierItemTest, EachNewPictureTakesTheOtherFileAndIsSignalled) {

@@ -47,7 +47,7 @@ void setLaptopRecords(FakeParts& fakes) {
     net.ipv6 = QStringLiteral("2001:db8:85a3:0:0:8a2e:370:7334");
     net.peakUpload = 4096;
     net.peakDownload = 2 * MiB;
-    fakes.gpu->next = {0.25, 512 * MiB, 4 * GiB, QStringLiteral("Intel Iris Xe")};
+    fakes.gpu->next = {0.25, 512 * MiB, 4 * GiB, QStringLiteral("Intel Iris Xe"), 1};
     DiskStats& disk = fakes.disk->next;
     disk.totalBytes = 512LL << 30;
     disk.usedBytes = 400LL << 30;
@@ -136,7 +136,7 @@ TEST_F(OverlayViewTest, CardsFollowTheSettingsAndTheMachine) {
          false,
          false,
          {"Memory", "GPU", "Disk", "Battery"},
-         "No Battery"},
+         "No battery"},
         {"all off",
          {&AppSettings::setOverlayShowCPU, &AppSettings::setOverlayShowRAM,
           &AppSettings::setOverlayShowNetwork, &AppSettings::setOverlayShowGPU,
@@ -226,7 +226,43 @@ TEST_F(OverlayViewTest, BeforeThePollAndOnAnEmptyMachineNothingReadsAsANumberItI
                 << text.toStdString();
         }
     }
-    EXPECT_EQ(shownTexts(*view->grid()->shownCards()[3]).value(1), QStringLiteral("VRAM —"));
+}
+
+// A machine without a GPU says so; one whose card gives no figures yet shows dashes.
+TEST_F(OverlayViewTest, GpuCardAndChipShowWhetherTheMachineHasAGpu) {
+    const struct {
+        const char* machine;
+        GPUStats gpu;
+        QString card;
+        QStringList texts;
+        QString chip;
+    } cases[] = {
+        {"no GPU", GPUStats{}, "GPU", {"No GPU"}, "GPU —"},
+        {"one GPU",
+         {0.25, 512 * MiB, 4 * GiB, QStringLiteral("Intel Iris Xe"), 1},
+         "GPU 25%",
+         {"Model Intel Iris Xe", "VRAM 512 MB / 4.0 GB"},
+         "GPU 25%"},
+        {"a card without figures yet",
+         {0, 0, 0, QStringLiteral("GA102"), 1},
+         "GPU 0%",
+         {"Model GA102", "VRAM —"},
+         "GPU 0%"},
+    };
+    for (const auto& c : cases) {
+        MonitorHarness h;
+        h.fakes.gpu->next = c.gpu;
+        h.monitor->poll();
+        OverlayView view(*h.monitor, h.settings, h.center, h.clock, QString());
+        const OverlayCard* card = view.grid()->shownCards()[3];
+        EXPECT_EQ(card->accessibleName(), c.card) << c.machine;
+        EXPECT_EQ(shownTexts(*card), c.texts) << c.machine;
+        QStringList chips;
+        for (const Chip* chip : view.chips()->findChildren<Chip*>()) {
+            chips.append(chip->accessibleName());
+        }
+        EXPECT_EQ(chips.value(1), c.chip) << c.machine;
+    }
 }
 
 TEST_F(OverlayViewTest, GridColumnsFollowTheWidthLive) {

@@ -72,6 +72,26 @@ QString rowValue(const QWidget& view, const QString& group, const QString& label
     return QStringLiteral("<none>");
 }
 
+// The texts of the card (or column) a screen reader calls `group`, in order: its headings and
+// notes as they read, its rows as "label value".
+QStringList textsOf(const QWidget& view, const QString& group) {
+    for (const QWidget* holder : view.findChildren<QWidget*>()) {
+        if (holder->accessibleName() != group) {
+            continue;
+        }
+        QStringList texts;
+        for (const QWidget* child : holder->findChildren<QWidget*>()) {
+            if (const auto* label = qobject_cast<const QLabel*>(child)) {
+                texts.append(label->text());
+            } else if (const auto* row = qobject_cast<const ValueRow*>(child)) {
+                texts.append(row->label() + u' ' + row->value());
+            }
+        }
+        return texts;
+    }
+    return {QStringLiteral("<none>")};
+}
+
 QString run(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.start(program, arguments);
@@ -105,19 +125,16 @@ TEST(SessionReportView, CardsOfExampleReports) {
           {"CPU Usage", "Peak", "95.0% at 14:05:09"},
           {"CPU Usage", ">80%", "2s"},
           {"CPU Usage", ">90%", "2s"},
-          {"Power", "Total Energy", "0.00 Wh"},
           {"", "Thermal throttling", none}}},
-        {"all temperatures 0",
+        {"a sensor reading 0 °C",
          reportOf(3, [](RecordedSample& s, int) { s.cpuTemp = 0; }),
          {{"CPU temperature", "Average", "0.0 °C"},
           {"CPU temperature", "Peak", "0.0 °C"},
           {"CPU temperature", "Peak at", "14:05:09"},
-          {"CPU temperature", ">80°C", "None"},
-          {"SSD temperature", "Peak", "0.0 °C"},
-          {"SSD temperature", ">80°C", "<none>"}}},
+          {"CPU temperature", ">80°C", "None"}}},
         {"fans idle",
          reportOf(4, [](RecordedSample& s, int) { s.fanRPM = 0; }),
-         {{"Fans", "Average (active)", "0 RPM"},
+         {{"Fans", "Average (active)", "—"},
           {"Fans", "Idle", "100%"},
           {"Fans", "Peak", "0 RPM at 14:05:09"}}},
         {"throttled, battery draining",
@@ -144,6 +161,59 @@ TEST(SessionReportView, CardsOfExampleReports) {
         }
         EXPECT_TRUE(
             shown(view, QStringLiteral("Summary text")).startsWith(QStringLiteral("Session: ")));
+    }
+}
+
+// A recording made on a desktop without GPU, sensors or battery shows what it lacks rather than
+// zeros; a machine with them shows their figures.
+TEST(SessionReportView, BlocksWithoutAReadingSayWhatTheMachineLacks) {
+    const auto recording = [](bool gpu, bool sensors, bool battery) {
+        return reportOf(2, [=](RecordedSample& s, int i) {
+            s.cpuTemp = s.fanRPM = std::nullopt;
+            if (gpu) {
+                s.gpuPercent = 20;
+            }
+            if (sensors) {
+                s.cpuTemp = s.gpuTemp = s.ssdTemp = 50;
+                s.systemPower = 12;
+                s.fanRPM = 1500;
+            }
+            if (battery) {
+                s.batteryPercent = 80 - i;
+            }
+        });
+    };
+    const struct {
+        const char* machine;
+        SessionReport report;
+        std::vector<std::pair<const char*, QStringList>> groups;
+    } cases[] = {
+        {"desktop",
+         recording(false, false, false),
+         {{"GPU Usage", {"GPU Usage", "No GPU"}},
+          {"CPU temperature", {"CPU", "No sensor"}},
+          {"GPU temperature", {"GPU", "No sensor"}},
+          {"SSD temperature", {"SSD", "No sensor"}},
+          {"Power", {"Power", "No sensor"}},
+          {"Fans", {"Fans", "No sensor"}},
+          {"Battery", {"Battery", "No battery"}}}},
+        {"desktop with GPU and sensors",
+         recording(true, true, false),
+         {{"GPU Usage", {"GPU Usage", "Average 20.0%", "Peak 20.0% at 14:05:09"}},
+          {"SSD temperature", {"SSD", "Average 50.0 °C", "Peak 50.0 °C", "Peak at 14:05:09"}},
+          {"Power", {"Power", "Average 12.0 W", "Peak 12.0 W at 14:05:09", "Total Energy 0.03 Wh"}},
+          {"Fans", {"Fans", "Average (active) 1500 RPM", "Peak 1500 RPM at 14:05:09", "Idle 0%"}},
+          {"Battery", {"Battery", "No battery"}}}},
+        {"laptop without the helper",
+         recording(true, false, true),
+         {{"CPU temperature", {"CPU", "No sensor"}},
+          {"Battery", {"Battery", "Start 80%", "End 79%", "Drained 1%"}}}},
+    };
+    for (const auto& c : cases) {
+        const SessionReportView view(c.report, {}, false, kUtc);
+        for (const auto& [group, texts] : c.groups) {
+            EXPECT_EQ(textsOf(view, QString::fromUtf8(group)), texts) << c.machine << ": " << group;
+        }
     }
 }
 
@@ -210,6 +280,31 @@ TEST(ReportPdf, OneVectorPageSixHundredPointsWide) {
         {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("144"),
          QStringLiteral("-singlefile"), path, artefacts + QStringLiteral("/session-report-pdf")});
     EXPECT_TRUE(QFile::exists(artefacts + QStringLiteral("/session-report-pdf.png")));
+}
+
+// The page of a desktop's recording names what the machine lacks and holds no made-up figure;
+// its rendering at 60 dpi is kept in artefacts/ for a look.
+TEST(ReportPdf, ADesktopsPageSaysWhatItLacks) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("desktop.pdf"));
+    const SessionReport report = reportOf(20, [](RecordedSample& s, int i) {
+        s.cpuPercent = 20 + i;
+        s.cpuTemp = s.fanRPM = std::nullopt;
+    });
+    ASSERT_TRUE(writeReportPdf(report, path, kUtc).ok());
+    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    for (const char* expected : {"No GPU", "No sensor", "No battery", "Fans: No sensor"}) {
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected;
+    }
+    for (const char* invented : {"°C", "RPM", " W", "Wh", "Drained"}) {
+        EXPECT_FALSE(text.contains(QString::fromUtf8(invented))) << invented;
+    }
+    const QString artefacts = QStringLiteral(VANTREL_VIEWS_ARTEFACTS);
+    QDir().mkpath(artefacts);
+    run(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
+                                     QStringLiteral("60"), QStringLiteral("-singlefile"), path,
+                                     artefacts + QStringLiteral("/session-report-desktop-pdf")});
+    EXPECT_TRUE(QFile::exists(artefacts + QStringLiteral("/session-report-desktop-pdf.png")));
 }
 
 TEST(ReportPdf, AFolderThatCannotBeWrittenGivesAReasonAndNoFile) {

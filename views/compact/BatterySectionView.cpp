@@ -27,7 +27,7 @@ QVector<double> healthFractions(const QVector<int>& percents) {
 
 // A count the battery did not report (-1) shows as a dash.
 QString countText(int count) {
-    return count < 0 ? missingValueText() : QString::number(count);
+    return count < 0 ? noValueText() : QString::number(count);
 }
 
 }  // namespace
@@ -64,16 +64,16 @@ void BatterySectionView::refresh() {
     level_->setFillColor(batteryLevelColor(battery));
 
     const bool healthKnown = battery.healthPercent >= 0;
-    health_->setValue(healthKnown ? wholePercentText(battery.healthPercent) : missingValueText());
+    health_->setValue(healthKnown ? wholePercentText(battery.healthPercent) : noValueText());
     health_->setValueColor(healthKnown ? batteryHealthColor(battery.healthPercent)
                                        : ViewPalette::secondaryText());
     const bool conditionKnown = !battery.condition.isEmpty();
-    condition_->setValue(conditionKnown ? battery.condition : missingValueText());
+    condition_->setValue(conditionKnown ? battery.condition : noValueText());
     condition_->setValueColor(conditionKnown ? batteryConditionColor(battery.condition)
                                              : ViewPalette::secondaryText());
     cycleCount_->setValue(countText(battery.cycleCount));
     const QString capacity = batteryCapacityText(battery);
-    capacity_->setValue(capacity.isEmpty() ? missingValueText() : capacity);
+    capacity_->setValue(capacity.isEmpty() ? noValueText() : capacity);
     power_->setValue(powerText(battery.currentWatts));
 
     const SensorStats& sensors = monitor_.sensors();
@@ -81,7 +81,7 @@ void BatterySectionView::refresh() {
     showFans(sensors.fans);
 
     const BatteryHealthRecorder& log = monitor_.batteryHealth();
-    trend_->setValue(log.trendText().value_or(missingValueText()));
+    trend_->setValue(log.trendText().value_or(noValueText()));
     trendGraph_->setValues(healthFractions(log.healthHistory()));
 }
 

@@ -45,7 +45,7 @@ void GPUSectionView::refresh() {
     const bool memoryKnown = gpu.totalMemoryBytes > 0;
     memory_->setValue(memoryKnown ? formatBytes(gpu.usedMemoryBytes) + QStringLiteral(" / ") +
                                         formatBytes(gpu.totalMemoryBytes)
-                                  : missingValueText());
+                                  : noValueText());
     memoryBar_->setValue(memoryKnown ? static_cast<double>(gpu.usedMemoryBytes) /
                                            static_cast<double>(gpu.totalMemoryBytes)
                                      : 0.0);

@@ -40,7 +40,3 @@ void showSensorRow(ValueRow& row, const std::optional<double>& value, QString (*
     }
     row.setVisible(present);
 }
-
-QString missingValueText() {
-    return QStringLiteral("\u2014");
-}

@@ -32,6 +32,3 @@ ValueRow* sectionRow(const QString& label);
 
 // Shows `row` with the value's text while the sensor reported one, hides it otherwise.
 void showSensorRow(ValueRow& row, const std::optional<double>& value, QString (*text)(double));
-
-// The text of a value the record does not have: an em dash.
-QString missingValueText();

@@ -19,7 +19,7 @@ constexpr double minimumShownWatts = 0.1;
 BatteryCard::BatteryCard(QWidget* parent)
     : OverlayCard(QStringLiteral("battery.100"), QStringLiteral("Battery"), parent),
       details_(new QWidget) {
-    noBattery_ = addNote(QStringLiteral("No Battery"));
+    noBattery_ = addNote(noBatteryText());
     auto* rows = new QVBoxLayout(details_);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(6);

@@ -4,7 +4,7 @@
 
 class QLabel;
 
-// The battery: "No Battery" on machines without one; otherwise its time estimate, health,
+// The battery: "No battery" on machines without one; otherwise its time estimate, health,
 // cycles, power while it flows, voltage, condition and capacity and, from the helper, its
 // temperature and the charger's power.
 class BatteryCard final : public OverlayCard {

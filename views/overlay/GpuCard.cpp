@@ -5,27 +5,46 @@
 #include "views/graphs/GlowGraphView.h"
 #include "views/kit/ValueRow.h"
 
+#include <QLabel>
 #include <QVBoxLayout>
 
 GpuCard::GpuCard(QWidget* parent)
     : OverlayCard(QStringLiteral("rectangle.3.group"), QStringLiteral("GPU"), parent),
+      details_(new QWidget),
       graph_(new GlowGraphView) {
+    noGpu_ = addNote(noGpuText());
+    auto* rows = new QVBoxLayout(details_);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(6);
     graph_->setFixedHeight(46);
     graph_->setAccessibleName(QStringLiteral("GPU history"));
-    body()->addWidget(graph_);
-    model_ = addRow(QStringLiteral("Model"));
-    memory_ = addRow(QStringLiteral("VRAM"));
-    temperature_ = addRow(QStringLiteral("Temperature"));
-    power_ = addRow(QStringLiteral("Power"));
+    rows->addWidget(graph_);
+    const auto row = [rows](const QString& label) {
+        auto* added = new ValueRow(label);
+        rows->addWidget(added);
+        return added;
+    };
+    model_ = row(QStringLiteral("Model"));
+    memory_ = row(QStringLiteral("VRAM"));
+    temperature_ = row(QStringLiteral("Temperature"));
+    power_ = row(QStringLiteral("Power"));
+    body()->addWidget(details_);
     body()->addStretch(1);
 }
 
 void GpuCard::refresh(const SystemMonitor& monitor) {
     const GPUStats& gpu = monitor.gpu();
+    const bool hasGpu = gpu.acceleratorCount > 0;
+    noGpu_->setVisible(!hasGpu);
+    details_->setVisible(hasGpu);
+    if (!hasGpu) {
+        setValue(QString());
+        return;
+    }
     setValue(percentText(gpu.utilization));
     graph_->setValues(monitor.histories().gpu.values());
     model_->setValue(gpu.name.isEmpty() ? noValueText() : gpu.name);
-    // A GPU that reports no memory of its own (or no GPU at all) has no VRAM figure.
+    // A GPU that reports no memory of its own has no VRAM figure.
     memory_->setValue(gpu.totalMemoryBytes == 0
                           ? noValueText()
                           : formatBytes(gpu.usedMemoryBytes) + QLatin1String(" / ") +

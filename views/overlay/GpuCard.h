@@ -3,9 +3,10 @@
 #include "views/overlay/OverlayCard.h"
 
 class GlowGraphView;
+class QLabel;
 
-// The GPU: its history in the accent colour, its model, its memory and, from the helper, its
-// temperature and power.
+// The GPU: "No GPU" on machines without one; otherwise its history in the accent colour, its
+// model, its memory and, from the helper, its temperature and power.
 class GpuCard final : public OverlayCard {
     Q_OBJECT
 public:
@@ -15,6 +16,8 @@ public:
 private:
     void accentChanged() override;
 
+    QLabel* noGpu_;
+    QWidget* details_;
     GlowGraphView* graph_;
     ValueRow* model_;
     ValueRow* memory_;

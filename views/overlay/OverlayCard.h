@@ -29,7 +29,7 @@ protected:
 
     // A row of label and value added to the body.
     ValueRow* addRow(const QString& label);
-    // A caption in the secondary colour added to the body ("No data", "No Battery").
+    // A caption in the secondary colour added to the body ("No data", "No battery").
     QLabel* addNote(const QString& text);
 
     // Shows `row` with `format(value)` when the reading is present, hides it otherwise.

@@ -23,7 +23,10 @@ SummaryChips::SummaryChips(QWidget* parent)
 
 void SummaryChips::refresh(const SystemMonitor& monitor) {
     cpu_->setValue(percentText(monitor.cpu().overall));
-    gpu_->setValue(percentText(monitor.gpu().utilization));
+    const GPUStats& gpu = monitor.gpu();
+    const bool hasGpu = gpu.acceleratorCount > 0;
+    gpu_->setValue(hasGpu ? percentText(gpu.utilization) : noValueText());
+    gpu_->setValueColor(hasGpu ? ViewPalette::primaryText() : ViewPalette::secondaryText());
     memory_->setValue(percentText(memoryFraction(monitor.ram())));
     disk_->setValue(percentText(diskFraction(monitor.disk())));
     const BatteryStats& battery = monitor.battery();

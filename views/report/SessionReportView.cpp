@@ -33,6 +33,11 @@ QLabel* textLabel(const QString& text, const QFont& font, const QColor& color) {
     return label;
 }
 
+// What a block shows instead of its figures when the machine had no source for them.
+QLabel* missingNote(const QString& text, const ReportStyle& style) {
+    return textLabel(text, reportFont(11), style.secondaryText);
+}
+
 QString atTime(const QString& value, Clock::WallTime time, const QTimeZone& zone) {
     return QStringLiteral("%1 at %2").arg(value, clockTimeText(time, zone));
 }
@@ -186,6 +191,10 @@ QWidget* SessionReportView::buildCpuCard(const QTimeZone& zone) {
 
 QWidget* SessionReportView::buildGpuCard(const QTimeZone& zone) {
     auto* card = new ReportCard(QStringLiteral("GPU Usage"), style_);
+    if (report_.gpuSamples == 0) {
+        card->content()->addWidget(missingNote(noGpuText(), style_));
+        return card;
+    }
     QVBoxLayout* rows = ReportCard::addRows(card->content());
     ReportCard::addRow(rows, QStringLiteral("Average"), decimalPercentText(report_.avgGPU), style_);
     ReportCard::addRow(rows, QStringLiteral("Peak"),
@@ -198,14 +207,20 @@ QWidget* SessionReportView::buildTemperatureCard(const QTimeZone& zone) {
     auto* card = new ReportCard(QStringLiteral("Temperature"), style_);
     auto* columns = new QHBoxLayout;
     columns->setSpacing(20);
-    const auto addColumn = [&](const QString& name, double average, double peak,
-                               Clock::WallTime peakTime) {
+    const auto addColumn = [&](const QString& name, std::int64_t samples, double average,
+                               double peak, Clock::WallTime peakTime) {
         auto* holder = new QWidget;
         holder->setAccessibleName(name + QStringLiteral(" temperature"));
         auto* column = new QVBoxLayout(holder);
         column->setContentsMargins(0, 0, 0, 0);
         column->setSpacing(10);
         column->addWidget(textLabel(name, reportFont(10, QFont::Bold), style_.secondaryText));
+        columns->addWidget(holder, 1);
+        if (samples == 0) {
+            column->addWidget(missingNote(noSensorText(), style_));
+            column->addStretch(1);
+            return;
+        }
         QVBoxLayout* rows = ReportCard::addRows(column);
         const auto add = [&](const QString& row, const QString& value) {
             ReportCard::addRow(rows, row, value, style_);
@@ -218,20 +233,23 @@ QWidget* SessionReportView::buildTemperatureCard(const QTimeZone& zone) {
             add(QStringLiteral(">90°C"), spanText(report_.timeAboveTemp90));
         }
         column->addStretch(1);
-        columns->addWidget(holder, 1);
     };
-    addColumn(QStringLiteral("CPU"), report_.avgCPUTemp, report_.peakCPUTemp,
-              report_.peakCPUTempTime);
-    addColumn(QStringLiteral("GPU"), report_.avgGPUTemp, report_.peakGPUTemp,
-              report_.peakGPUTempTime);
-    addColumn(QStringLiteral("SSD"), report_.avgSSDTemp, report_.peakSSDTemp,
-              report_.peakSSDTempTime);
+    addColumn(QStringLiteral("CPU"), report_.cpuTempSamples, report_.avgCPUTemp,
+              report_.peakCPUTemp, report_.peakCPUTempTime);
+    addColumn(QStringLiteral("GPU"), report_.gpuTempSamples, report_.avgGPUTemp,
+              report_.peakGPUTemp, report_.peakGPUTempTime);
+    addColumn(QStringLiteral("SSD"), report_.ssdTempSamples, report_.avgSSDTemp,
+              report_.peakSSDTemp, report_.peakSSDTempTime);
     card->content()->addLayout(columns);
     return card;
 }
 
 QWidget* SessionReportView::buildPowerCard(const QTimeZone& zone) {
     auto* card = new ReportCard(QStringLiteral("Power"), style_);
+    if (report_.powerSamples == 0) {
+        card->content()->addWidget(missingNote(noSensorText(), style_));
+        return card;
+    }
     auto* graph = new ReportGraphView(report_.powerHistory, style_.green,
                                       std::max(1.2 * report_.peakPower, 10.0));
     graph->setFixedHeight(kGraphHeight);
@@ -249,6 +267,10 @@ QWidget* SessionReportView::buildPowerCard(const QTimeZone& zone) {
 
 QWidget* SessionReportView::buildFanCard(const QTimeZone& zone) {
     auto* card = new ReportCard(QStringLiteral("Fans"), style_);
+    if (report_.fanSamples == 0) {
+        card->content()->addWidget(missingNote(noSensorText(), style_));
+        return card;
+    }
     auto* graph = new ReportGraphView(report_.fanHistory, style_.cyan,
                                       std::max(1.2 * report_.peakFanRPM, 100.0));
     graph->setFixedHeight(kGraphHeight);
@@ -258,7 +280,9 @@ QWidget* SessionReportView::buildFanCard(const QTimeZone& zone) {
     const auto add = [&](const QString& name, const QString& value) {
         ReportCard::addRow(rows, name, value, style_);
     };
-    add(QStringLiteral("Average (active)"), wholeRpmText(report_.avgFanRPM));
+    // A fan that never turned has no active average.
+    add(QStringLiteral("Average (active)"),
+        report_.peakFanRPM > 0 ? wholeRpmText(report_.avgFanRPM) : noValueText());
     add(QStringLiteral("Peak"),
         atTime(wholeRpmText(report_.peakFanRPM), report_.peakFanTime, zone));
     add(QStringLiteral("Idle"), wholePercentText(report_.fanIdlePercent));
@@ -267,6 +291,10 @@ QWidget* SessionReportView::buildFanCard(const QTimeZone& zone) {
 
 QWidget* SessionReportView::buildBatteryCard() {
     auto* card = new ReportCard(QStringLiteral("Battery"), style_);
+    if (report_.batterySamples == 0) {
+        card->content()->addWidget(missingNote(noBatteryText(), style_));
+        return card;
+    }
     QVBoxLayout* rows = ReportCard::addRows(card->content());
     const auto add = [&](const QString& name, std::int64_t percent) {
         ReportCard::addRow(rows, name, wholePercentText(static_cast<double>(percent)), style_);

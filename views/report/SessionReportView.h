@@ -11,8 +11,10 @@
 class QPushButton;
 
 // A finished recording's report: a header with the date range, cards for CPU, GPU,
-// temperatures, power, fans, battery and throttling, and the summary text. Dark in the
-// window; light for the PDF, which also leaves out the buttons. Times are shown in `zone`.
+// temperatures, power, fans, battery and throttling, and the summary text. A block the
+// recording had no reading for says so ("No GPU", "No sensor", "No battery") instead of
+// showing zeros. Dark in the window; light for the PDF, which also leaves out the buttons.
+// Times are shown in `zone`.
 class SessionReportView final : public QScrollArea {
     Q_OBJECT
 public:
