@@ -349,8 +349,7 @@ void AppDelegate::showCompactPanel() {
     connect(&content, &PopoverView::quitRequested, this, &AppDelegate::quitRequested);
     // Nothing clicked yet (a shortcut, a second start): the top right of the pointer's screen.
     const QPoint anchor = statusAnchor().value_or(topRightAnchor(screenAreaAt(QCursor::pos())));
-    panel->move(compactPanelOrigin(anchor, anchor.y() - static_cast<int>(barThickness),
-                                   screenAreaAt(anchor)));
+    panel->move(compactPanelOrigin(anchor, static_cast<int>(barThickness), screenAreaAt(anchor)));
     windows_.compactPanel = panel;
     panel->show();
     panel->raise();
