@@ -360,7 +360,7 @@ void AppDelegate::closeCompactPanel() {
     if (QWidget* panel = windows_.compactPanel) {
         windows_.compactPanel = nullptr;
         panel->hide();
-        panel->deleteLater();
+        closedPanel_.retire(panel);
     }
 }
 
@@ -393,7 +393,7 @@ void AppDelegate::closeOverlay() {
     if (QWidget* overlay = windows_.overlayWindow) {
         windows_.overlayWindow = nullptr;
         overlay->hide();
-        overlay->deleteLater();
+        closedOverlay_.retire(overlay);
     }
 }
 
@@ -496,7 +496,7 @@ void AppDelegate::showMenu(QPoint globalPos) {
     QMenu* menu = buildMenu().release();
     menu_ = menu;
     // The menu lives for one showing; a later click finds no menu attached.
-    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    connect(menu, &QMenu::aboutToHide, this, [this, menu] { closedMenu_.retire(menu); });
     menu->popup(globalPos);
 }
 
