@@ -96,7 +96,7 @@ StripFace::StripFace(AppSettings& settings, QObject* parent)
                 }
             });
     connect(window_, &StripWindow::moved, this, [this](QPoint topLeft) {
-        const QPoint kept = clampOntoScreens(QRect(topLeft, window_->size()), screenAreas());
+        const QPoint kept = clampOntoScreens(topLeft, window_->size(), screenAreas());
         window_->move(kept);
         settings_.setStatusStripPosition(kept);
     });
@@ -131,7 +131,7 @@ void StripFace::placeOnScreen() {
         topLeft = QPoint(primary.right() + 1 - screenMargin - window_->width(),
                          primary.top() + screenMargin);
     }
-    window_->move(clampOntoScreens(QRect(topLeft, window_->size()), areas));
+    window_->move(clampOntoScreens(topLeft, window_->size(), areas));
 }
 
 void StripFace::show(const StatusPicture& picture) {

@@ -354,8 +354,7 @@ void AppDelegate::showCompactPanel() {
     connect(&content, &PopoverView::quitRequested, this, &AppDelegate::quitRequested);
     // Nothing clicked yet (a shortcut, a second start): the top right of the pointer's screen.
     const QPoint anchor = statusAnchor().value_or(topRightAnchor(screenAreaAt(QCursor::pos())));
-    panel->move(compactPanelOrigin(anchor, anchor.y() - static_cast<int>(barThickness),
-                                   screenAreaAt(anchor)));
+    panel->move(compactPanelOrigin(anchor, static_cast<int>(barThickness), screenAreaAt(anchor)));
     windows_.compactPanel = panel;
     panel->show();
     panel->raise();
@@ -366,7 +365,7 @@ void AppDelegate::closeCompactPanel() {
     if (QWidget* panel = windows_.compactPanel) {
         windows_.compactPanel = nullptr;
         panel->hide();
-        panel->deleteLater();
+        closedPanel_.retire(panel);
     }
 }
 
@@ -399,7 +398,7 @@ void AppDelegate::closeOverlay() {
     if (QWidget* overlay = windows_.overlayWindow) {
         windows_.overlayWindow = nullptr;
         overlay->hide();
-        overlay->deleteLater();
+        closedOverlay_.retire(overlay);
     }
 }
 
@@ -502,7 +501,7 @@ void AppDelegate::showMenu(QPoint globalPos) {
     QMenu* menu = buildMenu().release();
     menu_ = menu;
     // The menu lives for one showing; a later click finds no menu attached.
-    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    connect(menu, &QMenu::aboutToHide, this, [this, menu] { closedMenu_.retire(menu); });
     menu->popup(globalPos);
 }
 

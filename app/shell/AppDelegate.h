@@ -6,6 +6,7 @@
 #include "app/shell/HelperInstallFlow.h"
 #include "app/shell/WindowSlots.h"
 #include "app/status/MenuFactory.h"
+#include "app/status/RetiredWidget.h"
 #include "app/status/StatusFace.h"
 #include "app/status/TrayHostKind.h"
 #include "core/Clock.h"
@@ -130,6 +131,9 @@ private:
     StatusPicture picture_;
     WindowSlots windows_;
     QPointer<QMenu> menu_;
+    RetiredWidget closedPanel_;
+    RetiredWidget closedOverlay_;
+    RetiredWidget closedMenu_;
     std::optional<Clock::SteadyTime> panelClosedWithoutClickAt_;
     std::optional<QPoint> lastClickPos_;
     QPointer<StatusFace> lastClickedFace_;  // the panels hang from the face clicked last

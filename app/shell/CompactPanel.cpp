@@ -40,5 +40,6 @@ void CompactPanel::keepOnScreens(const QScreen* leaving) {
             areas.append(screen->availableGeometry());
         }
     }
-    move(clampOntoScreens(frameGeometry(), areas));
+    const QRect frame = frameGeometry();
+    move(clampOntoScreens(frame.topLeft(), frame.size(), areas));
 }

@@ -5,22 +5,48 @@
 
 namespace {
 
-QPoint clampInto(QRect window, QRect area) {
-    const int x = std::clamp(window.x(), area.left(),
-                             std::max(area.left(), area.right() + 1 - window.width()));
-    const int y = std::clamp(window.y(), area.top(),
-                             std::max(area.top(), area.bottom() + 1 - window.height()));
-    return {x, y};
+// Positions are summed in 64 bits: a point from outside (a tray host, the settings file) may
+// be any int, and an int sum would overflow at the edges of its range.
+using Wide = long long;
+
+struct Span {
+    Wide start;
+    Wide length;
+};
+
+Span horizontal(QRect area) {
+    return {area.left(), Wide{area.right()} - area.left() + 1};
+}
+
+Span vertical(QRect area) {
+    return {area.top(), Wide{area.bottom()} - area.top() + 1};
+}
+
+// The start of a window of `length` at `start`, moved into `area`; held at the area's start
+// when the window is longer than the area.
+Wide clampInto(Wide start, Wide length, Span area) {
+    return std::clamp(start, area.start, std::max(area.start, area.start + area.length - length));
+}
+
+// Every clamped start lies within an area given as ints, so it fits an int again.
+int narrow(Wide value) {
+    return static_cast<int>(
+        std::clamp<Wide>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace
 
-QPoint compactPanelOrigin(QPoint anchor, int anchorTop, QRect screenArea) {
-    QPoint origin(anchor.x() - compactPanelSize.width() / 2, anchor.y() + compactPanelGap);
-    if (origin.y() + compactPanelSize.height() > screenArea.bottom() + 1) {
-        origin.setY(anchorTop - compactPanelGap - compactPanelSize.height());
+QPoint compactPanelOrigin(QPoint anchor, int itemHeight, QRect screenArea) {
+    const Span across = horizontal(screenArea);
+    const Span down = vertical(screenArea);
+    const Wide width = compactPanelSize.width();
+    const Wide height = compactPanelSize.height();
+    const Wide x = Wide{anchor.x()} - width / 2;
+    Wide y = Wide{anchor.y()} + compactPanelGap;
+    if (y + height > down.start + down.length) {
+        y = Wide{anchor.y()} - itemHeight - compactPanelGap - height;
     }
-    return clampInto(QRect(origin, compactPanelSize), screenArea);
+    return {narrow(clampInto(x, width, across)), narrow(clampInto(y, height, down))};
 }
 
 QPoint topRightAnchor(QRect screenArea) {
@@ -29,17 +55,20 @@ QPoint topRightAnchor(QRect screenArea) {
     return {screenArea.right(), screenArea.top()};
 }
 
-QPoint clampOntoScreens(QRect window, const QVector<QRect>& screens) {
-    QPoint best = window.topLeft();
-    long long bestDistance = std::numeric_limits<long long>::max();
+QPoint clampOntoScreens(QPoint topLeft, QSize size, const QVector<QRect>& screens) {
+    QPoint best = topLeft;
+    // A move may span 2^32 on each axis, so its square is compared as a double, not summed
+    // in an integer that could overflow.
+    double bestDistance = std::numeric_limits<double>::infinity();
     for (const QRect& screen : screens) {
-        const QPoint moved = clampInto(window, screen);
-        const QPoint delta = moved - window.topLeft();
-        const long long distance = static_cast<long long>(delta.x()) * delta.x() +
-                                   static_cast<long long>(delta.y()) * delta.y();
+        const Wide x = clampInto(topLeft.x(), size.width(), horizontal(screen));
+        const Wide y = clampInto(topLeft.y(), size.height(), vertical(screen));
+        const auto dx = static_cast<double>(x - topLeft.x());
+        const auto dy = static_cast<double>(y - topLeft.y());
+        const double distance = dx * dx + dy * dy;
         if (distance < bestDistance) {
             bestDistance = distance;
-            best = moved;
+            best = QPoint(narrow(x), narrow(y));
         }
     }
     return best;

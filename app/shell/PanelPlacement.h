@@ -12,13 +12,15 @@ inline constexpr QSize compactPanelSize{320, 520};
 inline constexpr int compactPanelGap = 4;
 
 // Top-left of the compact panel hanging under `anchor` (the bottom centre of the status
-// item), centred on it, kept inside `screenArea`; when there is no room below (a tray at
-// the bottom of the screen), it hangs above `anchorTop` instead.
-QPoint compactPanelOrigin(QPoint anchor, int anchorTop, QRect screenArea);
+// item, `itemHeight` tall), centred on it, kept inside `screenArea`; when there is no room
+// below (a tray at the bottom of the screen), it hangs above the item instead. Any int is a
+// valid anchor: the arithmetic cannot overflow.
+QPoint compactPanelOrigin(QPoint anchor, int itemHeight, QRect screenArea);
 
 // Where the panel hangs from when no status item tells: the top right corner of `screenArea`.
 QPoint topRightAnchor(QRect screenArea);
 
-// `window` moved the least distance that puts it wholly on one of `screens` (the nearest),
-// or unchanged when it already lies on one; unchanged too when there is no screen at all.
-QPoint clampOntoScreens(QRect window, const QVector<QRect>& screens);
+// The top left of a window of `size` at `topLeft`, moved the least distance that puts it
+// wholly on one of `screens` (the nearest), or unchanged when it already lies on one;
+// unchanged too when there is no screen at all. Any int is a valid position.
+QPoint clampOntoScreens(QPoint topLeft, QSize size, const QVector<QRect>& screens);

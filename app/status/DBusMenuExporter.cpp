@@ -49,11 +49,9 @@ DBusMenuExporter::~DBusMenuExporter() {
 
 bool DBusMenuExporter::rebuild() {
     QHash<int, Entry> previous = std::exchange(entries_, {});
-    // The previous menu lives until the event loop turns, so that a click queued on one of
-    // its entries still runs.
-    if (menu_) {
-        menu_.release()->deleteLater();
-    }
+    // The previous menu lives until the event loop turns (or the next rebuild), so that a
+    // click queued on one of its entries still runs.
+    previousMenu_.retire(menu_.release());
     menu_ = factory_ ? factory_() : nullptr;
     Entry root;
     root.properties.insert(QStringLiteral("children-display"), QStringLiteral("submenu"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/status/MenuFactory.h"
+#include "app/status/RetiredWidget.h"
 #include "app/status/SniTypes.h"
 
 #include <QDBusConnection>
@@ -57,6 +58,7 @@ private:
     DBusMenuAdaptor* adaptor_;
     bool exported_ = false;
     std::unique_ptr<QMenu> menu_;
+    RetiredWidget previousMenu_;
     QHash<int, Entry> entries_;
     uint revision_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "app/status/StatusNotifierItem.h"
 
 #include "app/status/DBusMenuExporter.h"
+#include "app/status/VirtualDesktop.h"
 
 #include <QCursor>
 #include <QDBusMessage>
@@ -163,9 +164,11 @@ void StatusNotifierItem::refreshIcon() {
 }
 
 // Hosts that do not know where the click was sent (0, 0); the pointer is then still on the
-// item.
+// item. Any other point is the host's word, taken only as far as the desktop reaches: the
+// panels are placed by it.
 QPoint StatusNotifierItem::clickPoint(int x, int y) {
-    const QPoint point = (x == 0 && y == 0) ? QCursor::pos() : QPoint(x, y);
+    const QPoint point =
+        (x == 0 && y == 0) ? QCursor::pos() : clampOntoArea(QPoint(x, y), virtualDesktop());
     anchor_ = point;
     return point;
 }

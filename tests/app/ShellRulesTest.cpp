@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 TEST(ClickRoutingTest, FollowsTheClickTable) {
@@ -87,25 +89,55 @@ TEST(PanelPlacementTest, HangsUnderTheItemCentredAndStaysOnScreen) {
         {topRightAnchor(screen), {960, 4}},  // no item known: the screen's top right
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(compactPanelOrigin(c.anchor, c.anchor.y() - 24, screen), c.expected)
+        EXPECT_EQ(compactPanelOrigin(c.anchor, 24, screen), c.expected)
             << c.anchor.x() << "," << c.anchor.y();
     }
 }
 
-TEST(PanelPlacementTest, WindowOffEveryScreenMovesOntoTheNearest) {
-    const QVector<QRect> screens{QRect(0, 0, 1280, 800), QRect(1280, 0, 1920, 1080)};
+// Any int may come from a tray host or the settings file; the panel still lands on the screen.
+TEST(PanelPlacementTest, ExtremeAnchorsStillPutThePanelOnTheScreen) {
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    const QRect screen(1280, 0, 1280, 800);
     struct {
-        QRect window;
+        QPoint anchor;
+        int itemHeight;
         QPoint expected;
     } cases[] = {
-        {{100, 100, 60, 24}, {100, 100}},  // on a screen: kept
-        {{3300, 50, 60, 24}, {3140, 50}},  // its screen was unplugged: nearest edge
-        {{-500, 900, 60, 24}, {0, 776}},   // far off: the nearest corner
+        {{most, most}, 24, {2240, 280}},   // far right and below: above, at the corner
+        {{least, least}, 24, {1280, 0}},   // far left and above: the top left
+        {{least, most}, most, {1280, 0}},  // item heights at the ends of the range
+        {{most, least}, least, {2240, 0}},
+        {{-1, -1}, 24, {1280, 3}},  // just off the left: on the left edge
+        {{1000000, 1000000}, 24, {2240, 280}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(clampOntoScreens(c.window, screens), c.expected);
+        EXPECT_EQ(compactPanelOrigin(c.anchor, c.itemHeight, screen), c.expected)
+            << c.anchor.x() << "," << c.anchor.y() << " " << c.itemHeight;
     }
-    EXPECT_EQ(clampOntoScreens({3300, 50, 60, 24}, {}), QPoint(3300, 50));
+}
+
+TEST(PanelPlacementTest, WindowOffEveryScreenMovesOntoTheNearest) {
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    const QVector<QRect> screens{QRect(0, 0, 1280, 800), QRect(1280, 0, 1920, 1080)};
+    const QSize strip(60, 24);
+    struct {
+        QPoint topLeft;
+        QPoint expected;
+    } cases[] = {
+        {{100, 100}, {100, 100}},      // on a screen: kept
+        {{3300, 50}, {3140, 50}},      // its screen was unplugged: nearest edge
+        {{-500, 900}, {0, 776}},       // far off: the nearest corner
+        {{most, most}, {3140, 1056}},  // the ends of the int range: the nearest corners
+        {{least, least}, {0, 0}},     {{least, most}, {0, 776}},
+        {{most, least}, {3140, 0}},   {{-1, -1}, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(clampOntoScreens(c.topLeft, strip, screens), c.expected)
+            << c.topLeft.x() << "," << c.topLeft.y();
+    }
+    EXPECT_EQ(clampOntoScreens({3300, 50}, strip, {}), QPoint(3300, 50));
 }
 
 }  // namespace

@@ -8,8 +8,12 @@
 #include <QDBusObjectPath>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <limits>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -242,6 +246,49 @@ TEST_F(StatusNotifierItemTest, SquareGlanceForHostsThatDrawSquareCells) {
         EXPECT_EQ(QSize(pixmaps[0].width, pixmaps[0].height), expected.size()) << c.program;
         EXPECT_EQ(fileImage(all.value(QStringLiteral("IconName")).toString()), expected)
             << c.program;
+    }
+}
+
+// A host's click point is any int; what reaches the shell lies on the desktop.
+TEST_F(StatusNotifierItemTest, ClickPointsBeyondTheDesktopAreHeldAtItsEdge) {
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    QRect desktop;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        desktop = desktop.united(screen->geometry());
+    }
+    ASSERT_FALSE(desktop.isEmpty());
+    const int middleY = desktop.center().y();
+    StatusNotifierItem item(
+        newConnection(), emptyMenu(),
+        {privateRuntimeDirectory(), QStringLiteral("/proc"), TrayShapeChoice::Wide});
+    QSignalSpy activated(&item, &StatusFace::activated);
+    QSignalSpy secondary(&item, &StatusFace::secondaryActivated);
+    QSignalSpy menu(&item, &StatusFace::menuRequested);
+    const struct {
+        const char* method;
+        QSignalSpy& spy;
+        QPoint sent;
+        QPoint expected;
+    } cases[] = {
+        {"Activate", activated, {most, most}, desktop.bottomRight()},
+        {"Activate", activated, {least, least}, desktop.topLeft()},
+        {"Activate", activated, {-1, middleY}, {desktop.left(), middleY}},
+        {"SecondaryActivate", secondary, {most, least}, {desktop.right(), desktop.top()}},
+        {"SecondaryActivate", secondary, {desktop.right() + 5000, 10}, {desktop.right(), 10}},
+        {"ContextMenu", menu, {least, most}, {desktop.left(), desktop.bottom()}},
+        {"ContextMenu", menu, {10, desktop.bottom() + 1}, {10, desktop.bottom()}},
+        {"ContextMenu", menu, {20, 30}, {20, 30}},  // on the desktop: as sent
+    };
+    for (const auto& c : cases) {
+        c.spy.clear();
+        const QDBusMessage reply = call(item.serviceName(), itemPath, itemInterface,
+                                        QString::fromLatin1(c.method), {c.sent.x(), c.sent.y()});
+        ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << c.method;
+        ASSERT_EQ(c.spy.size(), 1) << c.method;
+        EXPECT_EQ(c.spy.first().first().toPoint(), c.expected)
+            << c.method << " " << c.sent.x() << "," << c.sent.y();
+        EXPECT_EQ(item.anchor(), c.expected) << c.method;
     }
 }
 
