@@ -46,7 +46,7 @@ void setLaptop(FakeParts& fakes) {
     fakes.disk->next.usedBytes = 340 * static_cast<std::int64_t>(GiB);
     fakes.disk->next.availableBytes = 60 * static_cast<std::int64_t>(GiB);
     fakes.disk->next.categories = {{"apps", "Applications", 12 * std::int64_t(GiB), "app.badge"}};
-    fakes.gpu->next = {0.12, 1 * GiB, 4 * GiB, "Radeon"};
+    fakes.gpu->next = {0.12, 1 * GiB, 4 * GiB, "Radeon", 1};
     fakes.processes->next.topByCPU = {{42, "firefox", 12.3, 0}, {7, QString(300, 'x'), 1.0, 0}};
     fakes.thermal->next = ThermalState::serious;
     SensorStats& sensors = fakes.sensors->next;
@@ -273,7 +273,8 @@ TEST_F(CompactPanelTest, EmptyAndBrokenRecordsShowPlaceholdersNeverNanOrNegative
                 UnorderedElementsAreArray<std::string>(
                     {"title=Battery 0%", "Health=\u2014", "Condition=\u2014", "Cycle Count=\u2014",
                      "Capacity=\u2014", "Power=0.0 W", "Health Trend=\u2014"}));
-    EXPECT_THAT(rowsOf(Section::gpu), ElementsAre("title=GPU 0%", "Memory=\u2014"));
+    // No GPU found: a dash, not a busy 0 % over an empty memory row.
+    EXPECT_THAT(rowsOf(Section::gpu), ElementsAre("title=GPU \u2014"));
     bool noDataShown = false;
     for (const QLabel* label : panel().section(Section::processes)->findChildren<QLabel*>()) {
         noDataShown |= label->text() == "No data" && label->isVisibleTo(&panel());

@@ -291,18 +291,20 @@ TEST_F(OverlayViewTest, SessionBarShowsItsConditionalItemsOnlyWhenTheyHaveSometh
     session.totalDownloadBytes = 1600;
     const QStringList always{"42s", "CPU 87%", "RAM 1.5 GB", "GPU 0%", "↓ 2 KB", "↑ 0 B"};
     const auto now = session.startTime + std::chrono::seconds(42);
-    bar.refresh(session, now);
+    bar.refresh(session, now, true);
     EXPECT_EQ(bar.shownItems(), always);
+    bar.refresh(session, now, false);  // a machine without a GPU has no GPU peak
+    EXPECT_EQ(bar.shownItems(), (QStringList{"42s", "CPU 87%", "RAM 1.5 GB", "↓ 2 KB", "↑ 0 B"}));
 
     session.peakCPUTemp = 80.6;
     session.worstThermal = ThermalState::fair;
-    bar.refresh(session, now);
+    bar.refresh(session, now, true);
     EXPECT_EQ(bar.shownItems(), (always + QStringList{"Peak CPU 81°C", "Thermal Fair"}));
 
     session.peakGPUTemp = 70;
     session.worstThermal = ThermalState::critical;
     session.throttleSeconds = 61;
-    bar.refresh(session, now);
+    bar.refresh(session, now, true);
     EXPECT_EQ(bar.shownItems(), (always + QStringList{"Peak CPU 81°C", "Peak GPU 70°C",
                                                       "Thermal Critical", "Throttled 1m 1s"}));
 }

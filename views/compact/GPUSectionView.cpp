@@ -9,6 +9,8 @@
 
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 namespace {
 
 constexpr int graphHeight = 40;
@@ -39,6 +41,17 @@ GPUSectionView::GPUSectionView(const SystemMonitor& monitor, QWidget* parent)
 
 void GPUSectionView::refresh() {
     const GPUStats& gpu = monitor_.gpu();
+    // A machine without a GPU says so, rather than a busy 0 % over a flat graph.
+    const bool hasGpu = gpu.acceleratorCount > 0;
+    for (QWidget* figure : std::initializer_list<QWidget*>{graph_, memory_, memoryBar_}) {
+        figure->setVisible(hasGpu);
+    }
+    if (!hasGpu) {
+        setValue(noValueText());
+        temperature_->setVisible(false);
+        power_->setVisible(false);
+        return;
+    }
     setValue(percentText(gpu.utilization));
     graph_->setValues(monitor_.histories().gpu.values());
     // No memory figures (no GPU, or one that does not say) show a dash, not "0 MB / 0 MB".

@@ -110,7 +110,7 @@ void OverlayView::refresh() {
 }
 
 void OverlayView::refreshSession() {
-    session_->refresh(monitor_.session(), clock_.wallNow());
+    session_->refresh(monitor_.session(), clock_.wallNow(), monitor_.gpu().acceleratorCount > 0);
 }
 
 void OverlayView::updateShownCards() {

@@ -26,11 +26,15 @@ SessionBar::SessionBar(QWidget* parent)
     }
 }
 
-void SessionBar::refresh(const SessionSummary& session, Clock::WallTime now) {
+void SessionBar::refresh(const SessionSummary& session, Clock::WallTime now, bool hasGpu) {
     duration_->setValue(session.durationText(now));
     peakCPU_->setValue(session.peakCPUText());
     peakRAM_->setValue(gigabytesText(session.peakRAMBytes));
-    peakGPU_->setValue(session.peakGPUText());
+    // A machine without a GPU has no GPU peak, not a peak of 0 %.
+    if (hasGpu) {
+        peakGPU_->setValue(session.peakGPUText());
+    }
+    peakGPU_->setVisible(hasGpu);
     received_->setValue(formatTotalBytes(session.totalDownloadBytes));
     sent_->setValue(formatTotalBytes(session.totalUploadBytes));
 

@@ -14,7 +14,7 @@ class SessionBar final : public QWidget {
     Q_OBJECT
 public:
     explicit SessionBar(QWidget* parent = nullptr);
-    void refresh(const SessionSummary& session, Clock::WallTime now);
+    void refresh(const SessionSummary& session, Clock::WallTime now, bool hasGpu);
 
     // The items shown, in order, as screen readers hear them ("CPU 87%").
     QStringList shownItems() const;
