@@ -160,8 +160,6 @@ class Desktop:
     PKEXEC = "/usr/bin/pkexec"
 
     def __init__(self):
-        if os.geteuid() != 0:
-            fail("the desktop test needs root: vantrel gets its stand-in pkexec through a mount")
         if not os.path.isfile(self.PKEXEC):
             fail("there is no %s to lay the stand-in over (scripts/install-deps.sh installs "
                  "pkexec)" % self.PKEXEC)
@@ -886,6 +884,12 @@ def check_helper_prompt(desktop):
 
 
 def main():
+    if os.geteuid() != 0:
+        # vantrel runs /usr/bin/pkexec; the stand-in is laid over it in a mount namespace.
+        if os.environ.get("CI"):
+            fail("the desktop test must run as root in CI (a stand-in pkexec is mounted)")
+        print("SKIPPED: the desktop test needs root (a stand-in pkexec is mounted)")
+        sys.exit(77)
     missing = sorted({package for tool, package in TOOLS.items() if shutil.which(tool) is None})
     atspi = subprocess.run([sys.executable, "-c", "import gi; gi.require_version('Atspi', '2.0')"],
                            capture_output=True)
