@@ -36,6 +36,7 @@ if not os.environ.get("VANTREL_DISK_USE_NAMESPACE"):
 BOUND = ("/usr", "/etc", "/proc", "/sys", "/dev")
 MERGED_INTO_USR = ("/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32")
 DISK_PERCENT_COLUMN = 4
+SCRATCH = "scratch"
 
 
 def run(command):
@@ -70,8 +71,10 @@ class ReservedBlocksVolume(unittest.TestCase):
                 self.bind(folder)
         for folder in (*BOUND, os.path.dirname(SAMPLER)):
             self.bind(folder)
-        os.mkdir(os.path.join(self.root, "tmp"))
-        self.mount(["-t", "tmpfs", "tmpfs", os.path.join(self.root, "tmp")])
+        # What the sampler writes goes to a file system of its own, not to the one measured.
+        # Not /tmp: the build tree bound above may lie under it.
+        os.mkdir(os.path.join(self.root, SCRATCH))
+        self.mount(["-t", "tmpfs", "tmpfs", os.path.join(self.root, SCRATCH)])
         with open(os.path.join(self.root, "data.bin"), "wb") as out:
             out.write(os.urandom(12 << 20))
             os.fsync(out.fileno())
@@ -93,19 +96,19 @@ class ReservedBlocksVolume(unittest.TestCase):
 
     def sample(self):
         """Runs the sampler in the image; its last JSON line and its CSV files' disk column."""
-        env = {"PATH": "/usr/bin:/bin", "HOME": "/tmp/home", "XDG_CONFIG_HOME": "/tmp/config",
-               "XDG_DATA_HOME": "/tmp/data"}
+        env = {"PATH": "/usr/bin:/bin", "HOME": "/%s/home" % SCRATCH, "TMPDIR": "/" + SCRATCH,
+               "XDG_CONFIG_HOME": "/%s/config" % SCRATCH, "XDG_DATA_HOME": "/%s/data" % SCRATCH}
         for folder in ("home", "config", "data"):
-            os.mkdir(os.path.join(self.root, "tmp", folder))
+            os.mkdir(os.path.join(self.root, SCRATCH, folder))
         result = subprocess.run(
             [shutil.which("chroot"), self.root, SAMPLER, "--count", "2", "--interval", "0.1", "--record",
-             "/tmp/recording.csv", "--snapshot", "/tmp/snapshot.csv"],
+             "/%s/recording.csv" % SCRATCH, "--snapshot", "/%s/snapshot.csv" % SCRATCH],
             capture_output=True, text=True, timeout=60, env=env)
         self.assertEqual(result.returncode, 0, result.stderr)
         last = json.loads(result.stdout.splitlines()[-1])
         columns = []
         for name in ("recording.csv", "snapshot.csv"):
-            with open(os.path.join(self.root, "tmp", name)) as file:
+            with open(os.path.join(self.root, SCRATCH, name)) as file:
                 rows = file.read().splitlines()[1:]
             columns += [float(row.split(",")[DISK_PERCENT_COLUMN]) for row in rows]
         return last["disk"], columns
