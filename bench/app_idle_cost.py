@@ -20,12 +20,12 @@ per hour (8 ms for each poll's update and repaint on top) and 80 MiB.
 import argparse
 import json
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 import time
+
+from desktop_session import DesktopSession, python_with_dbus, status_mib
 
 TRAY_HOST = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests", "app",
                          "stand_in_tray_host.py")
@@ -53,23 +53,6 @@ def run_nanoseconds(pid):
         except FileNotFoundError:
             pass  # the thread ended in between
     return total
-
-
-def status_mib(pid, key):
-    with open("/proc/%d/status" % pid) as status:
-        for line in status:
-            if line.startswith(key + ":"):
-                return int(line.split()[1]) / 1024.0
-    raise RuntimeError(key + " missing")
-
-
-def python_with_dbus():
-    """The stand-in host needs python3-dbus and PyGObject, which Debian installs for its own
-    python3 only."""
-    for candidate in (sys.executable, "/usr/bin/python3"):
-        if subprocess.run([candidate, "-c", "import dbus, gi"], capture_output=True).returncode == 0:
-            return candidate
-    sys.exit("no python3 with python3-dbus and python3-gi (scripts/install-deps.sh installs them)")
 
 
 def open_dashboard(env):
@@ -104,37 +87,11 @@ def main():
     args = parser.parse_args()
     if args.tray_host and args.dashboard:
         sys.exit("--dashboard opens the dashboard from the strip: not with --tray-host")
-    for tool in ("Xvfb", "dbus-daemon") + (("xdotool", "xwininfo") if args.dashboard else ()):
-        if shutil.which(tool) is None:
-            sys.exit("missing %s (scripts/install-deps.sh installs it)" % tool)
-
-    if os.geteuid() != 0 or not os.path.isfile("/usr/bin/pkexec"):
-        sys.exit("needs root and /usr/bin/pkexec (scripts/install-deps.sh installs pkexec): "
-                 "vantrel gets a stand-in pkexec through a mount")
-    home = tempfile.mkdtemp(prefix="vantrel-idle-")
-    runtime = os.path.join(home, "run")
-    os.mkdir(runtime, 0o700)
-    os.makedirs(os.path.join(home, "config", "vantrel"))
-    with open(os.path.join(home, "config", "vantrel", "settings.json"), "w") as out:
+    session = DesktopSession("vantrel-idle-", ("xdotool", "xwininfo") if args.dashboard else ())
+    env = session.env
+    os.makedirs(os.path.join(session.home, "config", "vantrel"))
+    with open(os.path.join(session.home, "config", "vantrel", "settings.json"), "w") as out:
         json.dump({} if args.tray_host else {"statusItemMode": "strip"}, out)
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
-                             "-nolisten", "tcp", "-noreset"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as reader:
-        display = ":" + reader.readline().strip()
-    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    # The sensor helper's installation stands aside: a pkexec that says "installed" at once,
-    # bound over /usr/bin/pkexec (vantrel never looks for pkexec in PATH) in a mount namespace
-    # of vantrel's own.
-    stand_in = os.path.join(home, "pkexec")
-    with open(stand_in, "w") as out:
-        out.write("#!/bin/sh\nexit 0\n")
-    os.chmod(stand_in, 0o755)
-    env = dict(os.environ, DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=bus.stdout.readline().strip(),
-               HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"),
-               XDG_DATA_HOME=os.path.join(home, "data"), XDG_RUNTIME_DIR=runtime)
     helpers = []
     if args.tray_host:
         host = subprocess.Popen([python_with_dbus(), TRAY_HOST], env=env, stdout=subprocess.PIPE,
@@ -142,10 +99,7 @@ def main():
         helpers.append(host)
         if host.stdout.readline().strip() != "ready":
             sys.exit("the stand-in tray host did not start")
-    # unshare and sh exec vantrel: the process measured is vantrel itself.
-    program = subprocess.Popen(["unshare", "--mount", "--propagation", "private", "sh", "-c",
-                                'mount --bind "$0" /usr/bin/pkexec && exec "$@"', stand_in,
-                                args.vantrel], env=env)
+    program = session.start_vantrel(args.vantrel)
     try:
         time.sleep(args.settle)
         if program.poll() is not None:
@@ -166,10 +120,7 @@ def main():
         used_ns = run_nanoseconds(program.pid) - start_ns
         rss, peak = status_mib(program.pid, "VmRSS"), status_mib(program.pid, "VmHWM")
     finally:
-        for process in [program] + helpers + [bus, xvfb]:
-            process.terminate()
-            process.wait(10)
-        shutil.rmtree(home, ignore_errors=True)
+        session.close([program] + helpers)
 
     per_hour = used / elapsed * 3600
     precise = used_ns / 1e9 / elapsed * 3600

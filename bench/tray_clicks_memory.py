@@ -9,38 +9,26 @@ two calls open and close it once. Prints the resident memory before, when the la
 answered, three seconds later, and its peak; exits 1 when the memory three seconds later
 exceeds the memory before by more than --allowed-growth MiB.
 
+Runs as root: vantrel starts in a mount namespace of its own with a stand-in pkexec bound over
+/usr/bin/pkexec.
+
 Usage: tray_clicks_memory.py VANTREL [--clicks 2000] [--menu] [--dashboard]
                              [--accessibility] [--allowed-growth 16]
 """
 
 import argparse
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 import time
+
+from desktop_session import DesktopSession, python_with_dbus, status_mib
 
 TRAY_HOST = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "tests", "app",
                          "stand_in_tray_host.py")
 ITEM = "org.kde.StatusNotifierItem"
 A11Y_BUS = "/usr/libexec/at-spi-bus-launcher"
-
-
-def status_mib(pid, key):
-    with open("/proc/%d/status" % pid) as status:
-        for line in status:
-            if line.startswith(key + ":"):
-                return int(line.split()[1]) / 1024.0
-    raise RuntimeError(key + " missing")
-
-
-def python_with_dbus():
-    for candidate in (sys.executable, "/usr/bin/python3"):
-        if subprocess.run([candidate, "-c", "import dbus, gi"], capture_output=True).returncode == 0:
-            return candidate
-    sys.exit("no python3 with python3-dbus and python3-gi (scripts/install-deps.sh installs them)")
 
 
 def send_clicks(args, address, service):
@@ -85,34 +73,10 @@ def main():
                         help="a screen reader's bus (at-spi-bus-launcher), as desktops start")
     parser.add_argument("--allowed-growth", type=float, default=16.0)
     args = parser.parse_args()
-    for tool in ("Xvfb", "dbus-daemon"):
-        if shutil.which(tool) is None:
-            sys.exit("missing %s (scripts/install-deps.sh installs it)" % tool)
 
-    home = tempfile.mkdtemp(prefix="vantrel-clicks-")
-    runtime = os.path.join(home, "run")
-    os.mkdir(runtime, 0o700)
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
-                             "-nolisten", "tcp", "-noreset"], pass_fds=[write_end],
-                            stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as reader:
-        display = ":" + reader.readline().strip()
-    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    address = bus.stdout.readline().strip()
-    stand_ins = os.path.join(home, "bin")
-    os.mkdir(stand_ins)
-    with open(os.path.join(stand_ins, "pkexec"), "w") as out:
-        out.write("#!/bin/sh\nexit 0\n")  # the sensor helper's installation stands aside
-    os.chmod(os.path.join(stand_ins, "pkexec"), 0o755)
-    env = dict(os.environ, DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=address, HOME=home,
-               XDG_CONFIG_HOME=os.path.join(home, "config"),
-               XDG_DATA_HOME=os.path.join(home, "data"), XDG_RUNTIME_DIR=runtime,
-               PATH=stand_ins + os.pathsep + os.environ.get("PATH", "/usr/bin:/bin"))
-    env.pop("WAYLAND_DISPLAY", None)
-    processes = [bus, xvfb]
+    session = DesktopSession("vantrel-clicks-")
+    env = session.env
+    processes = []
     try:
         if args.accessibility:
             processes.insert(0, subprocess.Popen([A11Y_BUS, "--launch-immediately"], env=env))
@@ -122,7 +86,7 @@ def main():
         processes.insert(0, host)
         if host.stdout.readline().strip() != "ready":
             sys.exit("the stand-in tray host did not start")
-        program = subprocess.Popen([args.vantrel], env=env)
+        program = session.start_vantrel(args.vantrel)
         processes.insert(0, program)
         registered = host.stdout.readline().split()
         if registered[:1] != ["registered"]:
@@ -131,18 +95,14 @@ def main():
         time.sleep(3)  # the first polls and the icon's first reads
         before = status_mib(program.pid, "VmRSS")
         start = time.monotonic()
-        if not send_clicks(args, address, registered[1]) or program.poll() is not None:
+        if not send_clicks(args, session.address, registered[1]) or program.poll() is not None:
             sys.exit("the clicks did not all get an answer")
         elapsed = time.monotonic() - start
         answered = status_mib(program.pid, "VmRSS")
         time.sleep(3)  # what was left for the event loop to destroy is gone now
         after, peak = status_mib(program.pid, "VmRSS"), status_mib(program.pid, "VmHWM")
     finally:
-        for process in processes:
-            if process.poll() is None:
-                process.terminate()
-                process.wait(10)
-        shutil.rmtree(home, ignore_errors=True)
+        session.close(processes)
     print("vantrel, %d rounds of %s sent at once, answered in %.0f s:"
           % (args.clicks, "+".join(["Activate"] + (["ContextMenu"] if args.menu else []) +
                                    (["SecondaryActivate x2"] if args.dashboard else [])), elapsed))
