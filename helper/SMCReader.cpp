@@ -1,7 +1,6 @@
 #include "helper/SMCReader.h"
 
 #include "helper/SMCParameterBlock.h"
-#include "helper/linux/LinuxSmcService.h"
 
 #include <bit>
 #include <cstdio>
@@ -58,12 +57,6 @@ double decode(SMCDataType type, const std::array<std::uint8_t, 32>& bytes) {
     return 0.0;
 }
 
-LinuxSmcSystem linuxSystemAt(const std::filesystem::path& root) {
-    LinuxSmcSystem system;
-    system.root = root;
-    return system;
-}
-
 }  // namespace
 
 std::uint32_t fourCharCode(std::string_view text) {
@@ -83,9 +76,6 @@ std::optional<double> decodeSMCValue(std::uint32_t type,
     }
     return std::nullopt;
 }
-
-SMCReader::SMCReader(const std::filesystem::path& systemRoot)
-    : SMCReader([systemRoot] { return findLinuxSmcService(linuxSystemAt(systemRoot)); }) {}
 
 SMCReader::SMCReader(ServiceLookup lookup) : lookup_(std::move(lookup)) {}
 

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,8 +25,6 @@ public:
     // Finds the first SMC on this system, or nullptr when there is none.
     using ServiceLookup = std::function<std::unique_ptr<SMCService>()>;
 
-    // The Linux backends, looked for under `systemRoot` (the real program uses "/").
-    explicit SMCReader(const std::filesystem::path& systemRoot = "/");
     explicit SMCReader(ServiceLookup lookup);
 
     // Opens the SMC; prints why to standard output when it cannot. A second call keeps the

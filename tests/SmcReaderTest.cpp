@@ -1,5 +1,6 @@
 #include "helper/SMCParameterBlock.h"
 #include "helper/SMCReader.h"
+#include "helper/linux/LinuxSmcService.h"
 #include "support/FakeSmc.h"
 
 #include <gtest/gtest.h>
@@ -147,7 +148,9 @@ TEST(SMCReader, ReadsNothingBeforeOpeningAndOpensOnceSilently) {
 }
 
 TEST(SMCReader, NoSensorsUnderTheSystemRootIsServiceNotFound) {
-    SMCReader reader(std::filesystem::path(VANTREL_FIXTURES_DIR) / "sensors/no-such-machine");
+    LinuxSmcSystem system;
+    system.root = std::filesystem::path(VANTREL_FIXTURES_DIR) / "sensors/no-such-machine";
+    SMCReader reader([&system] { return findLinuxSmcService(system); });
     testing::internal::CaptureStdout();
     EXPECT_FALSE(reader.open());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[SMCReader] AppleSMC service not found\n");

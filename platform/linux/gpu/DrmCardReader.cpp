@@ -2,22 +2,11 @@
 
 #include "linux_io/NumberedEntries.h"
 #include "linux_io/SysfsText.h"
-#include "platform/linux/gpu/RuntimePowerStatus.h"
+#include "platform/linux/pci/RuntimePowerStatus.h"
 
 #include <system_error>
 
 namespace {
-
-std::string linkBasename(const std::filesystem::path& link) {
-    std::error_code error;
-    const auto target = std::filesystem::read_symlink(link, error);
-    return error ? std::string() : target.filename().string();
-}
-
-std::optional<std::uint16_t> readPciId(const std::filesystem::path& file) {
-    const auto text = readTextFile(file);
-    return text ? parsePciId(*text) : std::nullopt;
-}
 
 bool suspended(KeptOpenFile& runtimeStatus) {
     const auto status = runtimeStatus.read();
@@ -25,30 +14,6 @@ bool suspended(KeptOpenFile& runtimeStatus) {
 }
 
 }  // namespace
-
-std::string boundDriverName(const std::filesystem::path& deviceDirectory) {
-    return linkBasename(deviceDirectory / "driver");
-}
-
-std::optional<QString> pciDeviceName(const std::filesystem::path& deviceDirectory,
-                                     PciIdDatabase& names) {
-    const auto vendor = readPciId(deviceDirectory / "vendor");
-    const auto device = readPciId(deviceDirectory / "device");
-    if (vendor && device) {
-        if (auto model = names.modelName(*vendor, *device)) {
-            return model;
-        }
-    }
-    const std::string driver = boundDriverName(deviceDirectory);
-    if (driver.empty()) {
-        return std::nullopt;
-    }
-    return QString::fromStdString(driver);
-}
-
-bool drivesDisplay(const std::filesystem::path& deviceDirectory) {
-    return readSysfsWord(deviceDirectory / "boot_vga") == "1";
-}
 
 DrmCardReader::DrmCardReader(const std::filesystem::path& root, const Clock& clock)
     : root_(root), clock_(clock) {}

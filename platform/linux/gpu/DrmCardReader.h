@@ -4,8 +4,9 @@
 #include "linux_io/KeptOpenFile.h"
 #include "platform/GpuSource.h"
 #include "platform/linux/gpu/AmdgpuReader.h"
-#include "platform/linux/gpu/PciIdDatabase.h"
 #include "platform/linux/gpu/Rc6BusyReader.h"
+#include "platform/linux/pci/PciDevice.h"
+#include "platform/linux/pci/PciIdDatabase.h"
 
 #include <filesystem>
 #include <optional>
@@ -42,15 +43,3 @@ private:
     const Clock& clock_;
     std::vector<Card> cards_;
 };
-
-// The name of the driver bound to a device directory (the basename of its driver link),
-// empty when none.
-std::string boundDriverName(const std::filesystem::path& deviceDirectory);
-
-// The device's model name from `names` by its vendor and device files, else its driver's name;
-// absent when neither is known.
-std::optional<QString> pciDeviceName(const std::filesystem::path& deviceDirectory,
-                                     PciIdDatabase& names);
-
-// Whether the PCI device is the one the firmware set up to drive the display (`boot_vga` 1).
-bool drivesDisplay(const std::filesystem::path& deviceDirectory);

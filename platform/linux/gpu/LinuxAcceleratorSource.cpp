@@ -1,6 +1,6 @@
 #include "platform/linux/gpu/LinuxAcceleratorSource.h"
 
-#include "platform/linux/gpu/PciIdDatabase.h"
+#include "platform/linux/pci/PciIdDatabase.h"
 
 LinuxAcceleratorSource::LinuxAcceleratorSource(const Clock& clock,
                                                const std::filesystem::path& root,

@@ -1,9 +1,9 @@
 #include "platform/linux/gpu/nvidia/NvidiaReader.h"
 
 #include "linux_io/KeptOpenFile.h"
-#include "platform/linux/gpu/DrmCardReader.h"
-#include "platform/linux/gpu/RuntimePowerStatus.h"
 #include "platform/linux/gpu/nvidia/NvmlSession.h"
+#include "platform/linux/pci/PciDevice.h"
+#include "platform/linux/pci/RuntimePowerStatus.h"
 
 #include <algorithm>
 #include <system_error>

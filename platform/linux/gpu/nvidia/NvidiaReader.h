@@ -2,7 +2,7 @@
 
 #include "core/LatestResultWorker.h"
 #include "platform/GpuSource.h"
-#include "platform/linux/gpu/PciIdDatabase.h"
+#include "platform/linux/pci/PciIdDatabase.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/gpu/PciIdDatabase.h"
+#include "platform/linux/pci/PciIdDatabase.h"
 
 #include "linux_io/CounterText.h"
 #include "linux_io/SysfsText.h"

@@ -1,4 +1,4 @@
-#include "platform/linux/gpu/RuntimePowerStatus.h"
+#include "platform/linux/pci/RuntimePowerStatus.h"
 
 #include "linux_io/SysfsText.h"
 
