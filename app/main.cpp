@@ -3,6 +3,7 @@
 #include "app/shell/AppDelegate.h"
 #include "app/shell/HelperPrompt.h"
 #include "app/shell/SettingsWindowMaker.h"
+#include "app/shell/ShownSourceHolders.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
 #include "core/AppSettings.h"
@@ -131,6 +132,7 @@ int main(int argc, char** argv) {
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
     options.makeOverlay = [&, supportUrl = options.supportUrl] {
         auto* dashboard = new OverlayWindow(monitor, settings, center, clock, supportUrl);
+        holdDashboardSources(*dashboard, monitor.demand());
         keepOutOfTaskbarAndPager(dashboard);
         dashboard->placeOnScreenAt(QCursor::pos());
         QObject::connect(dashboard, &OverlayWindow::quitRequested, &app, &QApplication::quit);

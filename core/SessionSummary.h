@@ -29,7 +29,8 @@ struct SessionSummary {
     // session in the totals and the throttling time.
     void applyPoll(const CPUStats& cpu, const RAMStats& ram, const NetworkStats& network,
                    const GPUStats& gpu, ThermalState thermal, double seconds);
-    // One poll's sensor record; runs before applyPoll on polls with a sensor fetch.
+    // One poll's sensor record; runs before applyPoll on polls with a sensor fetch, which are
+    // the polls while something needed the sensors: the temperature peaks are theirs.
     void applyTemperatures(const SensorStats& sensors);
 
     QString durationText(Clock::WallTime now) const;

@@ -49,8 +49,10 @@ SystemMonitor::SystemMonitor(AppSettings& settings, NotificationCenter& center, 
       center_(center),
       clock_(clock),
       parts_(std::move(parts)),
+      standing_(demand_, settings_, *parts_.recorder),
       previousPoll_(clock_.steadyNow()) {
     session_.startTime = clock_.wallNow();
+    connect(&demand_, &SamplingDemand::sourcesAdded, this, &SystemMonitor::requestPromptPoll);
     connect(&center_, &NotificationCenter::notified, this, [this](const QString& name) {
         if (name == notification::historyDidReset) {
             resetHistory();
@@ -106,6 +108,9 @@ QCoro::Task<> SystemMonitor::runLoop(std::shared_ptr<LoopControl> control) {
             wait = waitForInterval(control->monitor ? control->monitor->settings_.refreshInterval()
                                                     : kFallbackIntervalSeconds);
         }
+        if (round > 0 && control->monitor && control->monitor->promptPollPending_) {
+            wait = std::chrono::nanoseconds::zero();  // a view opened while the poll ran
+        }
         co_await control->sleeper.sleepFor(wait);
         if (control->monitor) {
             co_await control->monitor->poll();
@@ -116,43 +121,69 @@ QCoro::Task<> SystemMonitor::runLoop(std::shared_ptr<LoopControl> control) {
 QCoro::Task<> SystemMonitor::poll() {
     QPointer<SystemMonitor> alive(this);
 
+    // Sources needed from here on are sampled by the next poll, which then follows at once.
+    promptPollPending_ = false;
+    const SourceSet wanted = demand_.needed();
+    const auto sampleIf = [&wanted](MonitorSource source, auto& sampler) {
+        using Stats = decltype(sampler.sample());
+        return wanted.contains(source) ? std::optional<Stats>(sampler.sample()) : std::nullopt;
+    };
+
     const double seconds = secondsSincePreviousPoll();
     const std::uint64_t diskScansBefore = diskScans_;
-    const CPUStats cpu = parts_.cpu->sample();
-    const RAMStats ram = parts_.ram->sample();
-    const NetworkStats network = parts_.network->sample();
-    const BatteryStats battery = parts_.battery->sample();
-    DiskStats disk = parts_.disk->sample();
-    const GPUStats gpu = parts_.gpu->sample();
-    ProcessStats processes = co_await parts_.processes->sample();
-    if (!alive) {
-        co_return;
+    const std::optional<CPUStats> cpu = sampleIf(MonitorSource::cpu, *parts_.cpu);
+    const std::optional<RAMStats> ram = sampleIf(MonitorSource::ram, *parts_.ram);
+    const std::optional<NetworkStats> network = sampleIf(MonitorSource::network, *parts_.network);
+    const std::optional<BatteryStats> battery = sampleIf(MonitorSource::battery, *parts_.battery);
+    std::optional<DiskStats> disk = sampleIf(MonitorSource::disk, *parts_.disk);
+    const std::optional<GPUStats> gpu = sampleIf(MonitorSource::gpu, *parts_.gpu);
+    std::optional<ProcessStats> processes;
+    if (wanted.contains(MonitorSource::processes)) {
+        processes = co_await parts_.processes->sample();
+        if (!alive) {
+            co_return;
+        }
     }
 
-    cpu_ = cpu;
-    emit cpuChanged();
-    ram_ = ram;
-    emit ramChanged();
-    network_ = network;
-    emit networkChanged();
-    battery_ = battery;
-    emit batteryChanged();
-    if (diskScans_ != diskScansBefore) {
-        // A scan finished while the processes were sampled: its lists are newer than these.
-        disk.categories = disk_.categories;
-        disk.volumes = disk_.volumes;
+    if (cpu) {
+        cpu_ = *cpu;
+        emit cpuChanged();
     }
-    disk_ = disk;
-    emit diskChanged();
-    gpu_ = gpu;
-    emit gpuChanged();
-    processes_ = std::move(processes);
-    emit processesChanged();
+    if (ram) {
+        ram_ = *ram;
+        emit ramChanged();
+    }
+    if (network) {
+        network_ = *network;
+        emit networkChanged();
+    }
+    if (battery) {
+        battery_ = *battery;
+        emit batteryChanged();
+    }
+    if (disk) {
+        if (diskScans_ != diskScansBefore) {
+            // A scan finished while the processes were sampled: its lists are newer than these.
+            disk->categories = disk_.categories;
+            disk->volumes = disk_.volumes;
+        }
+        disk_ = std::move(*disk);
+        emit diskChanged();
+    }
+    if (gpu) {
+        gpu_ = *gpu;
+        emit gpuChanged();
+    }
+    if (processes) {
+        processes_ = std::move(*processes);
+        emit processesChanged();
+    }
 
     thermalState_ = parts_.thermal->read();
     emit thermalStateChanged();
 
-    if (helperAvailable_) {
+    const bool fetchSensors = helperAvailable_ && wanted.contains(MonitorSource::sensors);
+    if (fetchSensors) {
         SensorStats sensors = co_await parts_.sensors->fetch();
         if (!alive) {
             co_return;
@@ -175,22 +206,42 @@ QCoro::Task<> SystemMonitor::poll() {
         parts_.alerts->checkAlerts(sensors_, settings_);
         session_.applyTemperatures(sensors_);
     }
-    // A running recording gets a row on every poll; without the helper its sensor columns
-    // show that nothing was measured, so a recording never runs while writing nothing.
-    parts_.recorder->recordSample(*this);
+    // A running recording gets a row on every poll that sampled its columns; without the helper
+    // its sensor columns show that nothing was measured, so a recording never runs while
+    // writing nothing. A recording that began during this poll gets its first row from the
+    // poll that follows at once, never from records that were not sampled.
+    if (!parts_.recorder->isRecording() || wanted.containsAll(standing_sources::csvColumns)) {
+        parts_.recorder->recordSample(*this);
+    }
 
-    histories_.cpu.append(cpu.overall);
-    histories_.ram.append(memoryFraction(ram));
-    histories_.networkUp.append(network.uploadSpeed);
-    histories_.networkDown.append(network.downloadSpeed);
-    histories_.gpu.append(gpu.utilization);
-    histories_.battery.append(batteryFraction(battery));
-    histories_.disk.append(diskFraction(disk));
+    if (cpu) {
+        histories_.cpu.append(cpu->overall);
+    }
+    if (ram) {
+        histories_.ram.append(memoryFraction(*ram));
+    }
+    if (network) {
+        histories_.networkUp.append(network->uploadSpeed);
+        histories_.networkDown.append(network->downloadSpeed);
+    }
+    if (gpu) {
+        histories_.gpu.append(gpu->utilization);
+    }
+    if (battery) {
+        histories_.battery.append(batteryFraction(*battery));
+    }
+    if (disk) {
+        histories_.disk.append(diskFraction(disk_));
+    }
 
-    session_.applyPoll(cpu, ram, network, gpu, thermalState_, seconds);
+    // The session keeps CPU, memory, network and GPU (standing_sources::session), so these
+    // records are this poll's.
+    session_.applyPoll(cpu_, ram_, network_, gpu_, thermalState_, seconds);
     emit sessionChanged();
 
-    parts_.batteryHealth->record(battery);
+    if (battery) {
+        parts_.batteryHealth->record(*battery);
+    }
     center_.post(notification::statsDidUpdate);
     if (alive) {
         emit pollFinished();
@@ -207,6 +258,13 @@ double SystemMonitor::secondsSincePreviousPoll() {
     previousPoll_ = now;
     previousInterval_ = interval;
     return seconds;
+}
+
+void SystemMonitor::requestPromptPoll() {
+    if (loop_) {
+        promptPollPending_ = true;
+        loop_->sleeper.interrupt();
+    }
 }
 
 void SystemMonitor::setHelperAvailable(bool available) {

@@ -4,7 +4,9 @@
 #include "core/ProviderInterfaces.h"
 #include "core/RingBuffer.h"
 #include "core/SampleRecords.h"
+#include "core/SamplingDemand.h"
 #include "core/SessionSummary.h"
+#include "core/StandingDemand.h"
 
 #include <QCoro/QCoroTask>
 #include <QObject>
@@ -32,15 +34,19 @@ struct MonitorParts {
     std::unique_ptr<BatteryHealthRecorder> batteryHealth;
 };
 
-// The last 60 values of fifteen quantities, in the order the monitor keeps them.
+// The last 60 values of fifteen quantities, in the order the monitor keeps them. A history
+// takes a value only from the polls that sampled its source: while nothing needs a source its
+// history pauses (it holds no invented zeros), so histories may differ in length.
 struct MonitorHistories {
     RingBuffer cpuTemp, gpuTemp, ssdTemp, memoryTemp, batteryTemp, systemPower, chargerPower, fan0;
     RingBuffer cpu, ram, networkUp, networkDown, gpu, battery, disk;
 };
 
-// The heart of the application: polls every provider on the main thread, publishes the newest
+// The heart of the application: polls the providers on the main thread, publishes the newest
 // records, keeps the histories and the session summary, and posts "statsDidUpdate". Views bind
-// to the change signals below; each is emitted right after its value was stored.
+// to the change signals below; each is emitted right after its value was stored. A poll samples
+// only the sources `demand()` holds (the others keep their last record and emit nothing); a
+// source that becomes needed brings the next poll forward to now.
 class SystemMonitor : public QObject {
     Q_OBJECT
 public:
@@ -86,6 +92,10 @@ public:
     const AppSettings& settings() const { return settings_; }
     MonitorParts& parts() { return parts_; }
 
+    // What the polls sample: views, the shell and tools hold tokens for what they show.
+    SamplingDemand& demand() { return demand_; }
+    const SamplingDemand& demand() const { return demand_; }
+
 signals:
     void cpuChanged();
     void ramChanged();
@@ -111,6 +121,7 @@ private:
     void publishDiskScan(const QVector<StorageCategory>& categories,
                          const QVector<VolumeInfo>& volumes);
     void setHelperState(HelperState state);
+    void requestPromptPoll();
     // Seconds this poll stands for in the session's totals.
     double secondsSincePreviousPoll();
     static QCoro::Task<> runLoop(std::shared_ptr<LoopControl> control);
@@ -119,6 +130,9 @@ private:
     NotificationCenter& center_;
     Clock& clock_;
     MonitorParts parts_;
+    SamplingDemand demand_;
+    StandingDemand standing_;
+    bool promptPollPending_ = false;  // a source became needed after this round's poll began
 
     CPUStats cpu_;
     RAMStats ram_;

@@ -121,18 +121,23 @@ RecordedSample recordedSampleOf(const CurrentReadings& readings, Clock::WallTime
 
 QString historyRow(const MonitorHistories& h, int index, Clock::WallTime time) {
     const QVector<double> cpu = h.cpu.values();
-    const auto sensorValue = [&](const RingBuffer& history) {
+    // Every history lined up at its newest value: one whose source was not sampled on every
+    // poll (the sensors, the disk) is shorter than the CPU's.
+    const auto alignedValue = [&](const RingBuffer& history, double scale) {
         const QVector<double> values = history.values();
-        return number(valueAt(values, index - static_cast<int>(cpu.size() - values.size())));
+        return valueAt(values, index - static_cast<int>(cpu.size() - values.size())) * scale;
+    };
+    const auto sensorValue = [&](const RingBuffer& history) {
+        return number(alignedValue(history, 1));
     };
     return QStringList{isoTimestamp(time),
                        number(valueAt(cpu, index) * 100),
-                       number(valueAt(h.ram.values(), index) * 100),
-                       number(valueAt(h.gpu.values(), index) * 100),
-                       number(valueAt(h.disk.values(), index) * 100),
-                       number(valueAt(h.battery.values(), index) * 100),
-                       number(valueAt(h.networkUp.values(), index)),
-                       number(valueAt(h.networkDown.values(), index)),
+                       number(alignedValue(h.ram, 100)),
+                       number(alignedValue(h.gpu, 100)),
+                       number(alignedValue(h.disk, 100)),
+                       number(alignedValue(h.battery, 100)),
+                       number(alignedValue(h.networkUp, 1)),
+                       number(alignedValue(h.networkDown, 1)),
                        QStringLiteral("0"),
                        sensorValue(h.cpuTemp),
                        sensorValue(h.gpuTemp),

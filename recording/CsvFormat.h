@@ -42,9 +42,10 @@ QString recordedRow(const CurrentReadings& readings, Clock::WallTime time);
 // absent there, whatever marker the row writes.
 RecordedSample recordedSampleOf(const CurrentReadings& readings, Clock::WallTime time);
 
-// Snapshot row `index` of the histories, dated `time`. The system histories are indexed from
-// the oldest; a shorter sensor history is lined up at its newest value, so every value keeps
-// the poll it came from, and the polls before its first value read 0.0.
+// Snapshot row `index` of the histories, dated `time`, indexed like the CPU history from the
+// oldest; a shorter history (the sensors', the disk's, which pause while nothing needs their
+// source) is lined up at its newest value, so every value keeps the poll it came from, and the
+// polls before its first value read 0.0.
 QString historyRow(const MonitorHistories& histories, int index, Clock::WallTime time);
 
 // The spacing of the snapshot's history rows for a refresh interval: the interval itself when

@@ -8,6 +8,7 @@
 #include "app/shell/OutsideClickRule.h"
 #include "app/shell/PanelPlacement.h"
 #include "app/shell/SettingsFileNotice.h"
+#include "app/shell/ShownSourceHolders.h"
 #include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
 #include "core/NotificationCenter.h"
@@ -85,6 +86,7 @@ AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, Notifica
       options_(std::move(options)),
       renderer_(StatusFonts::forDesktop(screenLogicalDpi())),
       helperInstall_(monitor, options_.helperInstall) {
+    holdStatusItemSources(*this, settings_, monitor_.demand());
     if (!options_.makeStripFace) {
         options_.makeStripFace = [this](const MenuFactory&) {
             return std::make_unique<StripFace>(settings_);
@@ -342,6 +344,7 @@ void AppDelegate::showCompactPanel() {
     }
     closeCompactPanel();
     auto* panel = new CompactPanel(monitor_, settings_, center_);
+    holdCompactPanelSources(*panel, settings_, monitor_.demand());
     connect(panel, &CompactPanel::deactivated, this, [this, panel] {
         // Without presses from the X server, losing activation is what closes the panel.
         if ((!x11_ || !x11_->rawPressesAvailable()) && windows_.compactPanel == panel) {

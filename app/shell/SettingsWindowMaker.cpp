@@ -1,5 +1,7 @@
 #include "app/shell/SettingsWindowMaker.h"
 
+#include "app/shell/ShownSourceHolders.h"
+
 #include "core/SystemMonitor.h"
 #include "recording/CSVRecorder.h"
 #include "recording/CsvFormat.h"
@@ -36,6 +38,7 @@ std::function<QWidget*()> settingsWindowMaker(AppSettings& settings, SystemMonit
         // Only a snapshot that was written is shown; a failed one has the window's message.
         actions.showFile = [](const QString& path) { revealInFileManager(path); };
         auto* window = new SettingsWindow(settings, monitor, defaults, shortcuts, actions);
+        holdSnapshotSources(*window, monitor.demand());
         QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
         if (screen == nullptr) {
             screen = QGuiApplication::primaryScreen();

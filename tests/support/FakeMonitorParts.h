@@ -92,6 +92,7 @@ public:
 class FakeRecorder final : public SampleRecorder {
 public:
     using SampleRecorder::setLastReport;  // a finished recording, as tests publish it
+    using SampleRecorder::setRecording;
     void recordSample(const SystemMonitor& monitor) override {
         ++calls;
         if (onRecord) {

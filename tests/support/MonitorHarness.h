@@ -16,7 +16,8 @@
 
 // A monitor on fake parts in virtual time, with private settings. `makeRecorder`, when
 // given, makes the recorder on the harness's clock in place of the fake one (and
-// `fakes.recorder` is then null).
+// `fakes.recorder` is then null). Every source is needed, as if the dashboard were open,
+// until a test releases `everythingShown`.
 class MonitorHarness {
 public:
     using RecorderFactory = std::function<std::unique_ptr<SampleRecorder>(Clock&)>;
@@ -31,6 +32,7 @@ public:
             fakes.recorder = nullptr;
         }
         monitor = std::make_unique<SystemMonitor>(settings, center, clock, std::move(parts));
+        everythingShown = monitor->demand().acquire(SourceSet::all());
     }
 
     ~MonitorHarness() {
@@ -58,4 +60,5 @@ public:
     AppSettings settings;
     FakeParts fakes{};
     std::unique_ptr<SystemMonitor> monitor;
+    SamplingDemand::Token everythingShown;
 };

@@ -1,7 +1,7 @@
-#include "core/InterruptWatcher.h"
 #include "SampleOptions.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"
+#include "core/InterruptWatcher.h"
 #include "core/LoginItem.h"
 #include "core/NotificationCenter.h"
 #include "core/RecordJson.h"
@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
     SystemMonitor monitor(settings, center, clock, std::move(parts));
     // The helper's socket stands for its installation: with it, every poll asks for sensors.
     monitor.setHelperAvailable(helperSocketPresent());
+    // Every poll prints every record, so every source is sampled.
+    const SamplingDemand::Token everything = monitor.demand().acquire(SourceSet::all());
     int exitCode = 0;
 
     if (options.record) {

@@ -1,0 +1,28 @@
+#include "app/shell/ShownSourceHolders.h"
+
+#include "core/AppSettings.h"
+#include "core/DemandHolder.h"
+#include "core/ShownSources.h"
+#include "core/StandingDemand.h"
+
+void holdStatusItemSources(QObject& owner, const AppSettings& settings, SamplingDemand& demand) {
+    auto* holder = new DemandHolder(
+        demand, [&settings] { return statusItemSources(settings.menuBarItems()); }, &owner);
+    QObject::connect(&settings, &AppSettings::menuBarItemsChanged, holder, &DemandHolder::refresh);
+}
+
+void holdCompactPanelSources(QObject& panel, const AppSettings& settings, SamplingDemand& demand) {
+    auto* holder = new DemandHolder(
+        demand, [&settings] { return compactPanelSources(settings); }, &panel);
+    QObject::connect(&settings, &AppSettings::changed, holder, &DemandHolder::refresh);
+}
+
+void holdDashboardSources(QObject& dashboard, SamplingDemand& demand) {
+    new DemandHolder(
+        demand, [] { return dashboardSources; }, &dashboard);
+}
+
+void holdSnapshotSources(QObject& window, SamplingDemand& demand) {
+    new DemandHolder(
+        demand, [] { return standing_sources::csvColumns; }, &window);
+}

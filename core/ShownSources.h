@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/SamplingDemand.h"
+#include "menubar/MenuBarItemConfig.h"
+
+#include <QVector>
+
+class AppSettings;
+
+// The sources each view shows, for the tokens its holder takes.
+
+// The status item's enabled entries: the temperatures and the fan come from the sensors.
+SourceSet statusItemSources(const QVector<MenuBarItemConfig>& items);
+
+// The compact panel's sections as the settings ask for them; every section shows a sensor
+// reading (a temperature or the fan), and the battery's decides its presence by the record.
+SourceSet compactPanelSources(const AppSettings& settings);
+
+// The dashboard shows every source: its summary chips and session bar besides the cards.
+inline constexpr SourceSet dashboardSources = SourceSet::all();
