@@ -41,7 +41,7 @@ void GpuCard::refresh(const SystemMonitor& monitor) {
         setValue(QString());
         return;
     }
-    setValue(percentText(gpu.utilization));
+    setReading(gpu.utilization, percentText);
     graph_->setValues(monitor.histories().gpu.values());
     model_->setValue(gpu.name.isEmpty() ? noValueText() : gpu.name);
     // A GPU that reports no memory of its own has no VRAM figure.

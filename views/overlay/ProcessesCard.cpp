@@ -12,7 +12,7 @@
 namespace {
 
 QString cpuShare(const TopProcess& process) {
-    return decimalPercentText(process.cpuPercent);
+    return readingText(process.cpuPercent, decimalPercentText);
 }
 
 QString memory(const TopProcess& process) {
