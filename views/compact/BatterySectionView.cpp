@@ -84,16 +84,12 @@ void BatterySectionView::refresh() {
 void BatterySectionView::showFans(const QVector<FanReading>& fans) {
     // Fan rows go right after the temperature row, before the trend.
     const int firstFanIndex = body()->indexOf(temperature_) + 1;
-    while (fans_.size() < fans.size()) {
+    const auto make = [&] {
         auto* row = new ValueRow(QStringLiteral("Fan ") + QString::number(fans_.size() + 1));
         body()->insertWidget(firstFanIndex + static_cast<int>(fans_.size()), row);
-        fans_.append(row);
-    }
-    for (qsizetype i = 0; i < fans_.size(); ++i) {
-        const bool present = i < fans.size();
-        if (present) {
-            fans_[i]->setValue(readingText(fans[i].rpm, fanSpeedText));
-        }
-        fans_[i]->setVisible(present);
-    }
+        return row;
+    };
+    showRows(fans_, fans.size(), make, [&](ValueRow& row, qsizetype i) {
+        row.setValue(readingText(fans[i].rpm, fanSpeedText));
+    });
 }

@@ -21,22 +21,18 @@ CompactProcessesView::CompactProcessesView(const SystemMonitor& monitor, QWidget
 
 void CompactProcessesView::refresh() {
     const QVector<TopProcess>& processes = monitor_.processes().topByCPU;
-    while (rows_.size() < processes.size()) {
+    const auto make = [this] {
         ValueRow* row = addRow();
         row->setLabelColor(ViewPalette::primaryText());
         QFont share = ViewFonts::monospacedDigits(ViewFonts::shared().caption);
         share.setBold(true);
         row->setValueFont(share);
         row->setValueColor(ViewPalette::purple());
-        rows_.append(row);
-    }
-    for (qsizetype i = 0; i < rows_.size(); ++i) {
-        const bool present = i < processes.size();
-        if (present) {
-            rows_[i]->setLabel(processes[i].name);
-            rows_[i]->setValue(readingText(processes[i].cpuPercent, decimalPercentText));
-        }
-        rows_[i]->setVisible(present);
-    }
+        return row;
+    };
+    showRows(rows_, processes.size(), make, [&](ValueRow& row, qsizetype i) {
+        row.setLabel(processes[i].name);
+        row.setValue(readingText(processes[i].cpuPercent, decimalPercentText));
+    });
     noData_->setVisible(processes.isEmpty());
 }

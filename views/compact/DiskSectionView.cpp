@@ -34,20 +34,15 @@ void DiskSectionView::refresh() {
 }
 
 void DiskSectionView::showCategories(const QVector<StorageCategory>& categories) {
-    while (categories_.size() < categories.size()) {
+    const auto make = [this] {
         ValueRow* row = addRow();
         row->setLabelColor(ViewPalette::primaryText());
         row->setSymbolColor(ViewPalette::secondaryText());
-        categories_.append(row);
-    }
-    for (qsizetype i = 0; i < categories_.size(); ++i) {
-        const bool present = i < categories.size();
-        if (present) {
-            const StorageCategory& category = categories[i];
-            categories_[i]->setSymbol(category.icon);
-            categories_[i]->setLabel(category.name);
-            categories_[i]->setValue(diskSizeText(category.bytes));
-        }
-        categories_[i]->setVisible(present);
-    }
+        return row;
+    };
+    showRows(categories_, categories.size(), make, [&](ValueRow& row, qsizetype i) {
+        row.setSymbol(categories[i].icon);
+        row.setLabel(categories[i].name);
+        row.setValue(diskSizeText(categories[i].bytes));
+    });
 }

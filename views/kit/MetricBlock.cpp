@@ -15,9 +15,9 @@ void MetricBlock::setReading(double value, QString (*format)(double)) {
     setValue(readingText(value, format));
 }
 
-ValueRow* MetricBlock::addRow(const QString& label) {
+ValueRow* MetricBlock::addRow(const QString& label, QBoxLayout* column) {
     auto* row = new ValueRow(label);
-    body()->addWidget(row);
+    (column != nullptr ? column : body())->addWidget(row);
     return row;
 }
 
@@ -43,6 +43,19 @@ void showText(ValueRow& row, const QString& text) {
         row.setValue(text);
     }
     row.setVisible(!text.isEmpty());
+}
+
+void showRows(QVector<ValueRow*>& rows, qsizetype count, const std::function<ValueRow*()>& make,
+              const std::function<void(ValueRow&, qsizetype)>& fill) {
+    while (rows.size() < count) {
+        rows.append(make());
+    }
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (i < count) {
+            fill(*rows[i], i);
+        }
+        rows[i]->setVisible(i < count);
+    }
 }
 
 QLabel* captionLabel(const QString& text, const QColor& color, bool bold) {

@@ -4,10 +4,13 @@
 
 #include <QColor>
 #include <QString>
+#include <QVector>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
+class QBoxLayout;
 class QLabel;
 class ValueRow;
 
@@ -23,8 +26,8 @@ public:
     void setReading(double value, QString (*format)(double));
 
 protected:
-    // A row of label and value added to the body.
-    ValueRow* addRow(const QString& label = {});
+    // A row of label and value added to `column`, the body unless given.
+    ValueRow* addRow(const QString& label = {}, QBoxLayout* column = nullptr);
     // A caption in the secondary colour added to the body ("No data", "No battery").
     QLabel* addNote(const QString& text);
 };
@@ -38,6 +41,11 @@ void showReading(ValueRow& row, const std::optional<double>& value, QString (*fo
 
 // Shows `row` with `text` when it is not empty, hides it otherwise.
 void showText(ValueRow& row, const QString& text);
+
+// Shows the first `count` of `rows`, each filled by `fill(row, index)`, and hides the rest;
+// while there are fewer, `make` adds one where it belongs.
+void showRows(QVector<ValueRow*>& rows, qsizetype count, const std::function<ValueRow*()>& make,
+              const std::function<void(ValueRow&, qsizetype)>& fill);
 
 // A caption text in one colour, named for screen readers: headings and notes of a block.
 QLabel* captionLabel(const QString& text, const QColor& color, bool bold = false);

@@ -23,10 +23,8 @@ BatteryCard::BatteryCard(QWidget* parent)
     auto* rows = new QVBoxLayout(details_);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(6);
-    const auto row = [rows](const char* label) {
-        auto* added = new ValueRow(QString::fromUtf8(label));
-        rows->addWidget(added);
-        return added;
+    const auto row = [this, rows](const char* label) {
+        return addRow(QString::fromUtf8(label), rows);
     };
     status_ = row("Status");
     health_ = row("Health");
