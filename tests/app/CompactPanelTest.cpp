@@ -3,7 +3,6 @@
 #include "support/QStringPrinter.h"
 #include "views/compact/PopoverView.h"
 #include "views/compact/SectionView.h"
-#include "views/graphs/CoreBarView.h"
 #include "views/kit/LevelBar.h"
 #include "views/kit/StateBadge.h"
 #include "views/kit/ValueRow.h"
@@ -204,13 +203,13 @@ TEST_F(CompactPanelTest, EveryRowOfALaptopWithTheHelper) {
 
     // The cores: efficiency first in green, then performance in the accent colour.
     std::vector<std::string> cores;
-    for (const CoreBarView* bar : panel().section(Section::cpu)->findChildren<CoreBarView*>()) {
+    for (const LevelBar* bar : panel().section(Section::cpu)->findChildren<LevelBar*>()) {
         cores.push_back(bar->accessibleName().toStdString());
     }
     EXPECT_THAT(cores, ElementsAre("E1 50%", "E2 25%", "P1 100%", "P2 0%"));
-    const auto bars = panel().section(Section::cpu)->findChildren<CoreBarView*>();
-    EXPECT_EQ(bars.front()->color(), ViewPalette::green());
-    EXPECT_EQ(bars.back()->color(), accentColor(harness.settings));
+    const auto bars = panel().section(Section::cpu)->findChildren<LevelBar*>();
+    EXPECT_EQ(bars.front()->fillColor(), ViewPalette::green());
+    EXPECT_EQ(bars.back()->fillColor(), accentColor(harness.settings));
     const auto* badge = panel().section(Section::cpu)->findChild<StateBadge*>();
     EXPECT_EQ(badge->text(), "Serious");
     EXPECT_EQ(badge->color(), ViewPalette::orange());
@@ -236,9 +235,9 @@ TEST_F(CompactPanelTest, WithoutTheHelperTheSensorRowsGoAndTheRestStays) {
     EXPECT_THAT(rowsOf(Section::gpu), ElementsAre("title=GPU 12%", "Memory=1.0 GB / 4.0 GB"));
     EXPECT_EQ(rowsOf(Section::battery).size(), 7u);  // title, five rows and the trend
     std::vector<std::string> cores;
-    for (const CoreBarView* bar : panel().section(Section::cpu)->findChildren<CoreBarView*>()) {
+    for (const LevelBar* bar : panel().section(Section::cpu)->findChildren<LevelBar*>()) {
         cores.push_back(bar->accessibleName().toStdString());
-        EXPECT_EQ(bar->color(), ViewPalette::blue());
+        EXPECT_EQ(bar->fillColor(), ViewPalette::blue());
     }
     EXPECT_THAT(cores, ElementsAre("C1 50%", "C2 25%", "C3 100%", "C4 0%"));
 }

@@ -1,6 +1,6 @@
-#include "views/graphs/CoreBarView.h"
 #include "views/graphs/GlowGraphView.h"
 #include "views/graphs/MiniGraphView.h"
+#include "views/kit/LevelBar.h"
 #include "views/kit/ViewPalette.h"
 
 #include <QImage>
@@ -96,9 +96,10 @@ TEST(GraphViewsTest, MiniGraphWithoutFillLeavesTheAreaUnderTheLineEmpty) {
 }
 
 TEST(GraphViewsTest, CoreBarAtZeroShowsOnlyTheTrack) {
-    CoreBarView bar;
+    LevelBar bar;
     bar.resize(100, 6);
-    bar.setColor(Qt::green);
+    bar.setCornerRadius(2);
+    bar.setFillColor(Qt::green);
     bar.setValue(0);
     const QColor track = drawn(bar).pixelColor(5, 3);
     EXPECT_FALSE(near(track, ViewPalette::dashboardBackground(), 4));

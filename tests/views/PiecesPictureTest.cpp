@@ -1,4 +1,3 @@
-#include "views/graphs/CoreBarView.h"
 #include "views/graphs/GlowGraphView.h"
 #include "views/graphs/MiniGraphView.h"
 #include "views/kit/Card.h"
@@ -50,9 +49,9 @@ struct PiecesBoard {
         graph->setValues({12, 30, 22, 48, 41, 65, 38, 52, 90, 61, 44, 70});
         card->body()->addWidget(graph);
         for (double load : {0.8, 0.35}) {
-            auto* core = new CoreBarView;
-            core->setFixedHeight(6);
-            core->setColor(accent);
+            auto* core = new LevelBar;
+            core->setCornerRadius(2);
+            core->setFillColor(accent);
             core->setValue(load);
             card->body()->addWidget(core);
         }

@@ -36,23 +36,19 @@ BatterySectionView::BatterySectionView(const SystemMonitor& monitor, QWidget* pa
     : SectionView(QStringLiteral("battery.100"), QStringLiteral("Battery"), parent),
       monitor_(monitor),
       level_(new LevelBar),
-      health_(sectionRow(QStringLiteral("Health"))),
-      condition_(sectionRow(QStringLiteral("Condition"))),
-      cycleCount_(sectionRow(QStringLiteral("Cycle Count"))),
-      capacity_(sectionRow(QStringLiteral("Capacity"))),
-      power_(sectionRow(QStringLiteral("Power"))),
-      temperature_(sectionRow(QStringLiteral("Battery Temperature"))),
-      trend_(sectionRow(QStringLiteral("Health Trend"))),
       trendGraph_(sectionGraph(QStringLiteral("Health history"), trendGraphHeight)) {
     level_->setLabel(QStringLiteral("Battery"));
     body()->addWidget(level_);
+    health_ = addRow(QStringLiteral("Health"));
+    condition_ = addRow(QStringLiteral("Condition"));
+    cycleCount_ = addRow(QStringLiteral("Cycle Count"));
+    capacity_ = addRow(QStringLiteral("Capacity"));
+    power_ = addRow(QStringLiteral("Power"));
+    temperature_ = addRow(QStringLiteral("Battery Temperature"));
     temperature_->setVisible(false);
-    for (ValueRow* row : {health_, condition_, cycleCount_, capacity_, power_, temperature_}) {
-        body()->addWidget(row);
-    }
-    trendGraph_->setColor(ViewPalette::secondaryText());
+    trend_ = addRow(QStringLiteral("Health Trend"));
     trend_->setValueColor(ViewPalette::secondaryText());
-    body()->addWidget(trend_);
+    trendGraph_->setColor(ViewPalette::secondaryText());
     body()->addWidget(trendGraph_);
 }
 
@@ -74,10 +70,10 @@ void BatterySectionView::refresh() {
     cycleCount_->setValue(countText(battery.cycleCount));
     const QString capacity = batteryCapacityText(battery);
     capacity_->setValue(capacity.isEmpty() ? noValueText() : capacity);
-    power_->setValue(powerText(battery.currentWatts));
+    power_->setValue(readingText(battery.currentWatts, powerText));
 
     const SensorStats& sensors = monitor_.sensors();
-    showSensorRow(*temperature_, sensors.batteryTempCelsius, temperatureText);
+    showReading(*temperature_, sensors.batteryTempCelsius, temperatureText);
     showFans(sensors.fans);
 
     const BatteryHealthRecorder& log = monitor_.batteryHealth();
@@ -88,16 +84,12 @@ void BatterySectionView::refresh() {
 void BatterySectionView::showFans(const QVector<FanReading>& fans) {
     // Fan rows go right after the temperature row, before the trend.
     const int firstFanIndex = body()->indexOf(temperature_) + 1;
-    while (fans_.size() < fans.size()) {
-        auto* row = sectionRow(QStringLiteral("Fan ") + QString::number(fans_.size() + 1));
+    const auto make = [&] {
+        auto* row = new ValueRow(QStringLiteral("Fan ") + QString::number(fans_.size() + 1));
         body()->insertWidget(firstFanIndex + static_cast<int>(fans_.size()), row);
-        fans_.append(row);
-    }
-    for (qsizetype i = 0; i < fans_.size(); ++i) {
-        const bool present = i < fans.size();
-        if (present) {
-            fans_[i]->setValue(fanSpeedText(fans[i].rpm));
-        }
-        fans_[i]->setVisible(present);
-    }
+        return row;
+    };
+    showRows(fans_, fans.size(), make, [&](ValueRow& row, qsizetype i) {
+        row.setValue(readingText(fans[i].rpm, fanSpeedText));
+    });
 }

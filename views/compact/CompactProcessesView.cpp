@@ -12,32 +12,27 @@
 CompactProcessesView::CompactProcessesView(const SystemMonitor& monitor, QWidget* parent)
     : SectionView(parent),
       monitor_(monitor),
-      noData_(sectionCaption(QStringLiteral("No data"), ViewPalette::secondaryText())) {
+      noData_(captionLabel(QStringLiteral("No data"), ViewPalette::secondaryText())) {
     setAccessibleName(QStringLiteral("Top Processes"));
     body()->addWidget(
-        sectionCaption(QStringLiteral("Top Processes"), ViewPalette::secondaryText(), true));
+        captionLabel(QStringLiteral("Top Processes"), ViewPalette::secondaryText(), true));
     body()->addWidget(noData_);
 }
 
 void CompactProcessesView::refresh() {
     const QVector<TopProcess>& processes = monitor_.processes().topByCPU;
-    while (rows_.size() < processes.size()) {
-        auto* row = sectionRow(QString());
+    const auto make = [this] {
+        ValueRow* row = addRow();
         row->setLabelColor(ViewPalette::primaryText());
         QFont share = ViewFonts::monospacedDigits(ViewFonts::shared().caption);
         share.setBold(true);
         row->setValueFont(share);
         row->setValueColor(ViewPalette::purple());
-        body()->addWidget(row);
-        rows_.append(row);
-    }
-    for (qsizetype i = 0; i < rows_.size(); ++i) {
-        const bool present = i < processes.size();
-        if (present) {
-            rows_[i]->setLabel(processes[i].name);
-            rows_[i]->setValue(decimalPercentText(processes[i].cpuPercent));
-        }
-        rows_[i]->setVisible(present);
-    }
+        return row;
+    };
+    showRows(rows_, processes.size(), make, [&](ValueRow& row, qsizetype i) {
+        row.setLabel(processes[i].name);
+        row.setValue(readingText(processes[i].cpuPercent, decimalPercentText));
+    });
     noData_->setVisible(processes.isEmpty());
 }

@@ -22,20 +22,18 @@ GPUSectionView::GPUSectionView(const SystemMonitor& monitor, QWidget* parent)
     : SectionView(QString(), QStringLiteral("GPU"), parent),
       monitor_(monitor),
       graph_(sectionGraph(QStringLiteral("GPU history"), graphHeight)),
-      memory_(sectionRow(QStringLiteral("Memory"))),
-      memoryBar_(new LevelBar),
-      temperature_(sectionRow(QStringLiteral("GPU Temperature"))),
-      power_(sectionRow(QStringLiteral("GPU Power"))) {
+      memoryBar_(new LevelBar) {
     graph_->setColor(ViewPalette::cyan());
     body()->addWidget(graph_);
-    body()->addWidget(memory_);
+    memory_ = addRow(QStringLiteral("Memory"));
     memoryBar_->setLabel(QStringLiteral("GPU memory"));
     memoryBar_->setFillColor(ViewPalette::cyan());
     memoryBar_->setFillOpacity(memoryFillOpacity);
     body()->addWidget(memoryBar_);
+    temperature_ = addRow(QStringLiteral("GPU Temperature"));
+    power_ = addRow(QStringLiteral("GPU Power"));
     for (ValueRow* row : {temperature_, power_}) {
         row->setVisible(false);
-        body()->addWidget(row);
     }
 }
 
@@ -52,7 +50,7 @@ void GPUSectionView::refresh() {
         power_->setVisible(false);
         return;
     }
-    setValue(percentText(gpu.utilization));
+    setReading(gpu.utilization, percentText);
     graph_->setValues(monitor_.histories().gpu.values());
     // No memory figures (no GPU, or one that does not say) show a dash, not "0 MB / 0 MB".
     const bool memoryKnown = gpu.totalMemoryBytes > 0;
@@ -63,6 +61,6 @@ void GPUSectionView::refresh() {
                                            static_cast<double>(gpu.totalMemoryBytes)
                                      : 0.0);
     const SensorStats& sensors = monitor_.sensors();
-    showSensorRow(*temperature_, sensors.gpuTempCelsius, temperatureText);
-    showSensorRow(*power_, sensors.gpuPowerWatts, powerText);
+    showReading(*temperature_, sensors.gpuTempCelsius, temperatureText);
+    showReading(*power_, sensors.gpuPowerWatts, powerText);
 }

@@ -53,8 +53,8 @@ NetworkSectionView::NetworkSectionView(const SystemMonitor& monitor, QWidget* pa
 
 void NetworkSectionView::refresh() {
     const NetworkStats& network = monitor_.network();
-    upload_->setLabel(byteRateText(network.uploadSpeed));
-    download_->setLabel(byteRateText(network.downloadSpeed));
+    upload_->setLabel(readingText(network.uploadSpeed, byteRateText));
+    download_->setLabel(readingText(network.downloadSpeed, byteRateText));
     // Each graph fills its height with its own highest rate; a quiet history lies flat.
     uploadGraph_->setValues(normalize(monitor_.histories().networkUp.values()));
     downloadGraph_->setValues(normalize(monitor_.histories().networkDown.values()));

@@ -23,30 +23,27 @@ RAMSectionView::RAMSectionView(const SystemMonitor& monitor, QWidget* parent)
     : SectionView(QStringLiteral("memorychip"), QStringLiteral("Memory"), parent),
       monitor_(monitor),
       graph_(sectionGraph(QStringLiteral("Memory history"), graphHeight)),
-      composition_(new LevelBar),
-      wired_(sectionRow(QStringLiteral("Wired"))),
-      compressed_(sectionRow(QStringLiteral("Compressed"))),
-      cached_(sectionRow(QStringLiteral("Cached"))),
-      totalAndFree_(sectionRow(QString())),
-      temperature_(sectionRow(QStringLiteral("Memory Temperature"))) {
+      composition_(new LevelBar) {
     graph_->setColor(ViewPalette::blue());
     body()->addWidget(graph_);
     composition_->setLabel(QStringLiteral("Memory"));
     body()->addWidget(composition_);
+    wired_ = addRow(QStringLiteral("Wired"));
+    compressed_ = addRow(QStringLiteral("Compressed"));
+    cached_ = addRow(QStringLiteral("Cached"));
+    totalAndFree_ = addRow();
+    temperature_ = addRow(QStringLiteral("Memory Temperature"));
     wired_->setLabelColor(ViewPalette::purple());
     compressed_->setLabelColor(ViewPalette::orange());
     cached_->setLabelColor(ViewPalette::secondaryText());
     totalAndFree_->setValueColor(ViewPalette::secondaryText());
     temperature_->setVisible(false);
-    for (ValueRow* row : {wired_, compressed_, cached_, totalAndFree_, temperature_}) {
-        body()->addWidget(row);
-    }
 }
 
 void RAMSectionView::refresh() {
     const RAMStats& ram = monitor_.ram();
     const double used = memoryFraction(ram);
-    setValue(percentText(used));
+    setReading(used, percentText);
     graph_->setValues(monitor_.histories().ram.values());
     composition_->setValue(used);
     composition_->setSegments({
@@ -59,5 +56,5 @@ void RAMSectionView::refresh() {
     cached_->setValue(formatBytes(ram.cachedBytes));
     totalAndFree_->setLabel(QStringLiteral("Total: ") + formatBytes(ram.totalBytes));
     totalAndFree_->setValue(QStringLiteral("Free: ") + formatBytes(ram.freeBytes));
-    showSensorRow(*temperature_, monitor_.sensors().memoryTempCelsius, temperatureText);
+    showReading(*temperature_, monitor_.sensors().memoryTempCelsius, temperatureText);
 }

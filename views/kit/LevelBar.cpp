@@ -2,12 +2,14 @@
 
 #include "core/TextFormat.h"
 #include "views/graphs/GraphGeometry.h"
+#include "views/kit/MetricBlock.h"
 #include "views/kit/ViewPalette.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 LevelBar::LevelBar(QWidget* parent)
     : QWidget(parent), fillColor_(ViewPalette::green()), trackColor_(ViewPalette::secondaryText()) {
@@ -16,7 +18,7 @@ LevelBar::LevelBar(QWidget* parent)
 }
 
 void LevelBar::setValue(double fraction) {
-    if (fraction == value_) {
+    if (fraction == value_ || (std::isnan(fraction) && std::isnan(value_))) {
         return;
     }
     value_ = fraction;
@@ -65,6 +67,14 @@ void LevelBar::setBarHeight(int height) {
     update();
 }
 
+void LevelBar::setCornerRadius(double radius) {
+    if (radius == cornerRadius_) {
+        return;
+    }
+    cornerRadius_ = radius;
+    update();
+}
+
 void LevelBar::setLabel(const QString& label) {
     if (label == label_) {
         return;
@@ -82,7 +92,8 @@ void LevelBar::setSegments(const QVector<Segment>& segments) {
 }
 
 void LevelBar::updateAccessibleName() {
-    const QString percent = percentText(barFillRect(value_, QRectF(0, 0, 1, 1)).width());
+    const QString percent = readingText(
+        value_, [](double fraction) { return percentText(std::clamp(fraction, 0.0, 1.0)); });
     setAccessibleName(label_.isEmpty() ? percent : label_ + QLatin1Char(' ') + percent);
 }
 
@@ -99,7 +110,7 @@ void LevelBar::paintEvent(QPaintEvent* /*event*/) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     const QRectF track(0, (height() - barHeight_) / 2.0, width(), barHeight_);
-    const double radius = barHeight_ / 2.0;
+    const double radius = cornerRadius_.value_or(barHeight_ / 2.0);
     painter.setBrush(ViewPalette::withOpacity(trackColor_, trackOpacity_));
     painter.drawRoundedRect(track, radius, radius);
     if (!segments_.isEmpty()) {

@@ -5,11 +5,14 @@
 #include <QVector>
 #include <QWidget>
 
-// A capsule bar for a fraction 0…1 (battery level, disk usage, GPU memory): a track in its
-// colour and opacity over the full width, the fill from the left edge in its own colour and
-// opacity. The fraction is clamped to 0…1 for drawing. Screen readers hear "label percent"
-// ("Battery 76%"). Given segments, it draws them side by side from the left edge in place of
-// the single fill (the memory's wired, compressed and cached parts).
+#include <optional>
+
+// A bar for a fraction 0…1 (battery level, disk usage, GPU memory, a core's load): a track in
+// its colour and opacity over the full width, the fill from the left edge in its own colour and
+// opacity. The fraction is clamped to 0…1 for drawing, and one that is not a number draws no
+// fill. Screen readers hear "label percent" ("Battery 76%", "P1 42%"), or the missing-value
+// text for a fraction that is not a number. Given segments, it draws them side by side from
+// the left edge in place of the single fill (the memory's wired, compressed and cached parts).
 class LevelBar : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +25,7 @@ public:
     void setTrackColor(const QColor& color);  // default: the secondary text colour
     void setTrackOpacity(double opacity);     // default 0.2
     void setBarHeight(int height);            // default 6
+    void setCornerRadius(double radius);      // default: half the bar height, round ends
     void setLabel(const QString& label);      // for the accessible name only
 
     struct Segment {
@@ -49,6 +53,7 @@ private:
     QColor trackColor_;
     double trackOpacity_ = 0.2;
     int barHeight_ = 6;
+    std::optional<double> cornerRadius_;
     QString label_;
     QVector<Segment> segments_;
 };

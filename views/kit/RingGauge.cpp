@@ -1,6 +1,7 @@
 #include "views/kit/RingGauge.h"
 
 #include "core/TextFormat.h"
+#include "views/kit/MetricBlock.h"
 #include "views/kit/ViewFonts.h"
 #include "views/kit/ViewPalette.h"
 
@@ -19,6 +20,10 @@ double shown(double fraction) {
     return std::isfinite(fraction) ? std::clamp(fraction, 0.0, 1.0) : 0.0;
 }
 
+QString gaugeText(double fraction) {
+    return readingText(fraction, [](double value) { return percentText(shown(value)); });
+}
+
 }  // namespace
 
 RingGauge::RingGauge(const QString& caption, QWidget* parent)
@@ -28,7 +33,7 @@ RingGauge::RingGauge(const QString& caption, QWidget* parent)
 }
 
 void RingGauge::setValue(double fraction) {
-    if (fraction == value_) {
+    if (fraction == value_ || (std::isnan(fraction) && std::isnan(value_))) {
         return;
     }
     value_ = fraction;
@@ -72,7 +77,7 @@ void RingGauge::setLineWidth(double width) {
 }
 
 void RingGauge::updateAccessibleName() {
-    const QString percent = percentText(shown(value_));
+    const QString percent = gaugeText(value_);
     setAccessibleName(caption_.isEmpty() ? percent : caption_ + QLatin1Char(' ') + percent);
 }
 
@@ -102,7 +107,7 @@ void RingGauge::paintEvent(QPaintEvent* /*event*/) {
     const ViewFonts& fonts = ViewFonts::shared();
     painter.setPen(ViewPalette::primaryText());
     painter.setFont(ViewFonts::monospacedDigits(fonts.smallCaption));
-    painter.drawText(ring, Qt::AlignCenter, percentText(fraction));
+    painter.drawText(ring, Qt::AlignCenter, gaugeText(value_));
     if (!caption_.isEmpty()) {
         painter.setPen(ViewPalette::secondaryText());
         painter.setFont(fonts.smallCaption);

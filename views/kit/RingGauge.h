@@ -6,7 +6,8 @@
 
 // A ring filled clockwise from the top to a fraction 0…1, over a track of the same colour at
 // opacity 0.15, with the percent inside and a caption underneath ("PRESS", "MEM"). The
-// fraction is clamped for drawing. Screen readers hear "caption percent" ("MEM 61%").
+// fraction is clamped for drawing; one that is not a number draws no arc and the missing-value
+// text. Screen readers hear "caption percent" ("MEM 61%").
 class RingGauge : public QWidget {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "views/kit/StateBadge.h"
 
+#include "core/TextFormat.h"
+#include "views/kit/StateColors.h"
 #include "views/kit/ViewFonts.h"
 #include "views/kit/ViewPalette.h"
 
@@ -65,4 +67,9 @@ void StateBadge::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(Qt::white);
     painter.setFont(ViewFonts::shared().caption);
     painter.drawText(area, Qt::AlignCenter, text_);
+}
+
+void showThermalState(StateBadge& badge, ThermalState state) {
+    badge.setText(thermalStateText(state));
+    badge.setColor(thermalStateColor(state));
 }

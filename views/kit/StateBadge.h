@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SampleRecords.h"
+
 #include <QColor>
 #include <QString>
 #include <QWidget>
@@ -32,3 +34,6 @@ private:
     QColor color_;
     QString label_;
 };
+
+// The thermal state on a badge: "Nominal" on green … "Critical" on red, "Unknown" on grey.
+void showThermalState(StateBadge& badge, ThermalState state);

@@ -23,10 +23,8 @@ BatteryCard::BatteryCard(QWidget* parent)
     auto* rows = new QVBoxLayout(details_);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(6);
-    const auto row = [rows](const char* label) {
-        auto* added = new ValueRow(QString::fromUtf8(label));
-        rows->addWidget(added);
-        return added;
+    const auto row = [this, rows](const char* label) {
+        return addRow(QString::fromUtf8(label), rows);
     };
     status_ = row("Status");
     health_ = row("Health");
@@ -64,11 +62,13 @@ void BatteryCard::refresh(const SystemMonitor& monitor) {
     cycles_->setValue(battery.cycleCount < 0 ? noValueText() : QString::number(battery.cycleCount));
     power_->setLabel(battery.isCharging ? QStringLiteral("Charging")
                                         : QStringLiteral("Discharging"));
-    if (battery.currentWatts > minimumShownWatts) {
-        power_->setValue(powerText(battery.currentWatts));
+    // A rate that is not a number is shown as such rather than taken for an idle battery.
+    const bool flowing = !(battery.currentWatts <= minimumShownWatts);
+    if (flowing) {
+        power_->setValue(readingText(battery.currentWatts, powerText));
     }
-    power_->setVisible(battery.currentWatts > minimumShownWatts);
-    voltage_->setValue(voltageText(battery.voltage));
+    power_->setVisible(flowing);
+    voltage_->setValue(readingText(battery.voltage, voltageText));
     if (battery.condition.isEmpty()) {
         condition_->setValue(noValueText());
         condition_->setValueColor(ViewPalette::primaryText());

@@ -2,30 +2,34 @@
 
 #include "core/SystemMonitor.h"
 #include "core/TextFormat.h"
-#include "views/graphs/CoreBarView.h"
 #include "views/graphs/GlowGraphView.h"
+#include "views/kit/CoreRows.h"
 #include "views/kit/StateBadge.h"
-#include "views/kit/StateColors.h"
 #include "views/kit/ValueRow.h"
 #include "views/kit/ViewFonts.h"
 #include "views/kit/ViewPalette.h"
 
 #include <QFontMetrics>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
 constexpr int graphHeight = 46;
 
-// Cores side by side, so that a many-core machine does not make the card very tall.
-int coreColumnsFor(qsizetype cores) {
-    if (cores > 16) {
-        return 4;
-    }
-    return cores > 4 ? 2 : 1;
+CoreRows::Style coreStyle() {
+    const QFont font = ViewFonts::shared().smallCaption;
+    return {font, QFontMetrics(font).horizontalAdvance(QStringLiteral("P00")) + 2, false, true};
+}
+
+// The three load averages, or the missing-value text when one of them is not a number.
+QString loadText(const LoadAverages& load) {
+    const bool numbers =
+        std::isfinite(load.one) && std::isfinite(load.five) && std::isfinite(load.fifteen);
+    return numbers ? loadAveragesText(load) : noValueText();
 }
 
 }  // namespace
@@ -33,11 +37,10 @@ int coreColumnsFor(qsizetype cores) {
 CpuCard::CpuCard(QWidget* parent)
     : OverlayCard(QStringLiteral("cpu"), QStringLiteral("CPU"), parent),
       graph_(new GlowGraphView),
-      cores_(new QGridLayout) {
+      cores_(new CoreRows(coreStyle())) {
     graph_->setFixedHeight(graphHeight);
     graph_->setAccessibleName(QStringLiteral("CPU history"));
     body()->addWidget(graph_);
-    cores_->setContentsMargins(0, 0, 0, 0);
     cores_->setHorizontalSpacing(8);
     cores_->setVerticalSpacing(4);
     body()->addLayout(cores_);
@@ -67,23 +70,15 @@ CpuCard::CpuCard(QWidget* parent)
 
 void CpuCard::refresh(const SystemMonitor& monitor) {
     const CPUStats& cpu = monitor.cpu();
-    setValue(percentText(cpu.overall));
+    setReading(cpu.overall, percentText);
     graph_->setValues(monitor.histories().cpu.values());
+    cores_->refresh(cpu);
 
-    const QVector<CoreLabel> labels = coreLabels(cpu);
-    if (labels != coreLabels_) {
-        rebuildCores(labels);
-    }
-    for (qsizetype i = 0; i < coreBars_.size(); ++i) {
-        coreBars_[i]->setValue(cpu.perCore[i]);
-    }
-
-    user_->setValue(percentText(cpu.userPercent));
-    system_->setValue(percentText(cpu.systemPercent));
-    load_->setValue(loadAveragesText(cpu.loadAvg));
+    user_->setValue(readingText(cpu.userPercent, percentText));
+    system_->setValue(readingText(cpu.systemPercent, percentText));
+    load_->setValue(loadText(cpu.loadAvg));
     uptime_->setValue(uptimeText(cpu.uptimeSeconds));
-    thermal_->setText(thermalStateText(monitor.thermalState()));
-    thermal_->setColor(thermalStateColor(monitor.thermalState()));
+    showThermalState(*thermal_, monitor.thermalState());
 
     const SensorStats& sensors = monitor.sensors();
     showReading(*temperature_, sensors.cpuTempCelsius, temperatureText);
@@ -91,50 +86,7 @@ void CpuCard::refresh(const SystemMonitor& monitor) {
     showReading(*systemPower_, sensors.systemPowerWatts, powerText);
 }
 
-void CpuCard::rebuildCores(const QVector<CoreLabel>& labels) {
-    while (QLayoutItem* item = cores_->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    coreBars_.clear();
-    coreLabels_ = labels;
-    const int columns = coreColumnsFor(labels.size());
-    const QFont font = ViewFonts::shared().smallCaption;
-    const int labelWidth = QFontMetrics(font).horizontalAdvance(QStringLiteral("P00")) + 2;
-    for (qsizetype i = 0; i < labels.size(); ++i) {
-        const int row = static_cast<int>(i) / columns;
-        const int column = static_cast<int>(i) % columns * 2;
-        auto* label = new QLabel(labels[i].text);
-        label->setFont(font);
-        label->setFixedWidth(labelWidth);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, ViewPalette::secondaryText());
-        label->setPalette(palette);
-        auto* bar = new CoreBarView;
-        bar->setLabel(labels[i].text);
-        bar->setColor(coreColor(labels[i].kind));
-        cores_->addWidget(label, row, column);
-        cores_->addWidget(bar, row, column + 1);
-        cores_->setColumnStretch(column + 1, 1);
-        coreBars_.append(bar);
-    }
-}
-
-QColor CpuCard::coreColor(CoreKind kind) const {
-    switch (kind) {
-        case CoreKind::performance:
-            return accent();
-        case CoreKind::efficiency:
-            return ViewPalette::green();
-        case CoreKind::plain:
-            break;
-    }
-    return ViewPalette::blue();
-}
-
 void CpuCard::accentChanged() {
     graph_->setColor(accent());
-    for (qsizetype i = 0; i < coreBars_.size(); ++i) {
-        coreBars_[i]->setColor(coreColor(coreLabels_[i].kind));
-    }
+    cores_->setAccent(accent());
 }

@@ -1,13 +1,9 @@
 #pragma once
 
-#include "views/kit/CoreLabels.h"
 #include "views/overlay/OverlayCard.h"
 
-#include <QVector>
-
-class CoreBarView;
+class CoreRows;
 class GlowGraphView;
-class QGridLayout;
 class StateBadge;
 
 // The CPU: its history in the accent colour, a bar per core labelled by kind, the user and
@@ -21,13 +17,9 @@ public:
 
 private:
     void accentChanged() override;
-    void rebuildCores(const QVector<CoreLabel>& labels);
-    QColor coreColor(CoreKind kind) const;
 
     GlowGraphView* graph_;
-    QGridLayout* cores_;
-    QVector<CoreLabel> coreLabels_;
-    QVector<CoreBarView*> coreBars_;
+    CoreRows* cores_;
     ValueRow* user_;
     ValueRow* system_;
     ValueRow* load_;

@@ -8,17 +8,6 @@
 
 #include <QVBoxLayout>
 
-#include <algorithm>
-
-namespace {
-
-// Disk sizes are signed in the record; a negative size reads as nothing.
-QString sizeText(std::int64_t bytes) {
-    return formatBytes(static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0)));
-}
-
-}  // namespace
-
 DiskCard::DiskCard(QWidget* parent)
     : OverlayCard(QStringLiteral("internaldrive"), QStringLiteral("Disk"), parent),
       bar_(new LevelBar) {
@@ -35,12 +24,13 @@ DiskCard::DiskCard(QWidget* parent)
 void DiskCard::refresh(const SystemMonitor& monitor) {
     const DiskStats& disk = monitor.disk();
     const double used = diskFraction(disk);
-    setValue(percentText(used));
-    used_->setValue(sizeText(disk.usedBytes) + QLatin1String(" / ") + sizeText(disk.totalBytes));
+    setReading(used, percentText);
+    used_->setValue(diskSizeText(disk.usedBytes) + QLatin1String(" / ") +
+                    diskSizeText(disk.totalBytes));
     bar_->setValue(used);
     bar_->setFillColor(diskUsageColor(used));
-    available_->setValue(sizeText(disk.availableBytes));
-    read_->setValue(byteRateText(disk.readBytesPerSec));
-    write_->setValue(byteRateText(disk.writeBytesPerSec));
+    available_->setValue(diskSizeText(disk.availableBytes));
+    read_->setValue(readingText(disk.readBytesPerSec, byteRateText));
+    write_->setValue(readingText(disk.writeBytesPerSec, byteRateText));
     showReading(*temperature_, monitor.sensors().ssdTempCelsius, temperatureText);
 }

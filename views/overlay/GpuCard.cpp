@@ -19,15 +19,10 @@ GpuCard::GpuCard(QWidget* parent)
     graph_->setFixedHeight(46);
     graph_->setAccessibleName(QStringLiteral("GPU history"));
     rows->addWidget(graph_);
-    const auto row = [rows](const QString& label) {
-        auto* added = new ValueRow(label);
-        rows->addWidget(added);
-        return added;
-    };
-    model_ = row(QStringLiteral("Model"));
-    memory_ = row(QStringLiteral("VRAM"));
-    temperature_ = row(QStringLiteral("Temperature"));
-    power_ = row(QStringLiteral("Power"));
+    model_ = addRow(QStringLiteral("Model"), rows);
+    memory_ = addRow(QStringLiteral("VRAM"), rows);
+    temperature_ = addRow(QStringLiteral("Temperature"), rows);
+    power_ = addRow(QStringLiteral("Power"), rows);
     body()->addWidget(details_);
     body()->addStretch(1);
 }
@@ -41,7 +36,7 @@ void GpuCard::refresh(const SystemMonitor& monitor) {
         setValue(QString());
         return;
     }
-    setValue(percentText(gpu.utilization));
+    setReading(gpu.utilization, percentText);
     graph_->setValues(monitor.histories().gpu.values());
     model_->setValue(gpu.name.isEmpty() ? noValueText() : gpu.name);
     // A GPU that reports no memory of its own has no VRAM figure.

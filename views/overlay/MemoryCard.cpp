@@ -54,7 +54,7 @@ MemoryCard::MemoryCard(QWidget* parent)
 
 void MemoryCard::refresh(const SystemMonitor& monitor) {
     const RAMStats& ram = monitor.ram();
-    setValue(percentText(memoryFraction(ram)));
+    setReading(memoryFraction(ram), percentText);
     pressure_->setValue(memoryPressurePercent(ram) / 100.0);
     pressure_->setColor(pressureColor(ram.pressureLevel));
     usage_->setValue(memoryFraction(ram));
@@ -63,8 +63,8 @@ void MemoryCard::refresh(const SystemMonitor& monitor) {
     cached_->setValue(formatBytes(ram.cachedBytes));
     used_->setValue(usedOfTotal(ram.usedBytes, ram.totalBytes));
     swap_->setValue(usedOfTotal(ram.swapUsedBytes, ram.swapTotalBytes));
-    pageIns_->setValue(pageRateText(ram.pageInsPerSec));
-    pageOuts_->setValue(pageRateText(ram.pageOutsPerSec));
+    pageIns_->setValue(readingText(ram.pageInsPerSec, pageRateText));
+    pageOuts_->setValue(readingText(ram.pageOutsPerSec, pageRateText));
     showReading(*temperature_, monitor.sensors().memoryTempCelsius, temperatureText);
 }
 

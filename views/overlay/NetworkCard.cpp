@@ -66,12 +66,12 @@ NetworkCard::NetworkCard(QWidget* parent)
 void NetworkCard::refresh(const SystemMonitor& monitor) {
     const NetworkStats& network = monitor.network();
     const MonitorHistories& histories = monitor.histories();
-    upload_->setValue(byteRateText(network.uploadSpeed));
-    download_->setValue(byteRateText(network.downloadSpeed));
+    upload_->setValue(readingText(network.uploadSpeed, byteRateText));
+    download_->setValue(readingText(network.downloadSpeed, byteRateText));
     uploadGraph_->setValues(normalize(histories.networkUp.values()));
     downloadGraph_->setValues(normalize(histories.networkDown.values()));
-    peakUpload_->setValue(byteRateText(network.peakUpload));
-    peakDownload_->setValue(byteRateText(network.peakDownload));
+    peakUpload_->setValue(readingText(network.peakUpload, byteRateText));
+    peakDownload_->setValue(readingText(network.peakDownload, byteRateText));
 
     interface_->setSymbol(interfaceSymbol(network.interfaceType));
     interface_->setLabel(network.interfaceType.isEmpty() ? QStringLiteral("Interface")

@@ -12,7 +12,7 @@
 namespace {
 
 QString cpuShare(const TopProcess& process) {
-    return decimalPercentText(process.cpuPercent);
+    return readingText(process.cpuPercent, decimalPercentText);
 }
 
 QString memory(const TopProcess& process) {
@@ -49,19 +49,15 @@ void ProcessesCard::refresh(const SystemMonitor& monitor) {
 
 void ProcessesCard::fill(List& list, const QVector<TopProcess>& processes,
                          QString (*value)(const TopProcess&)) {
-    while (list.shown.size() < processes.size()) {
+    const auto make = [&list] {
         auto* row = new ValueRow;
         row->setLabelColor(ViewPalette::primaryText());
         list.rows->addWidget(row);
-        list.shown.append(row);
-    }
-    for (qsizetype i = 0; i < list.shown.size(); ++i) {
-        ValueRow* row = list.shown[i];
-        if (i < processes.size()) {
-            row->setLabel(processes[i].name);
-            row->setValue(value(processes[i]));
-        }
-        row->setVisible(i < processes.size());
-    }
+        return row;
+    };
+    showRows(list.shown, processes.size(), make, [&](ValueRow& row, qsizetype i) {
+        row.setLabel(processes[i].name);
+        row.setValue(value(processes[i]));
+    });
     list.empty->setVisible(processes.isEmpty());
 }

@@ -3,6 +3,7 @@
 #include "core/SystemMonitor.h"
 #include "core/TextFormat.h"
 #include "views/kit/Chip.h"
+#include "views/kit/MetricBlock.h"
 #include "views/kit/StateColors.h"
 #include "views/kit/ViewPalette.h"
 #include "views/overlay/FlowLayout.h"
@@ -22,10 +23,10 @@ SummaryChips::SummaryChips(QWidget* parent)
 }
 
 void SummaryChips::refresh(const SystemMonitor& monitor) {
-    cpu_->setValue(percentText(monitor.cpu().overall));
+    cpu_->setValue(readingText(monitor.cpu().overall, percentText));
     const GPUStats& gpu = monitor.gpu();
     const bool hasGpu = gpu.acceleratorCount > 0;
-    gpu_->setValue(hasGpu ? percentText(gpu.utilization) : noValueText());
+    gpu_->setValue(hasGpu ? readingText(gpu.utilization, percentText) : noValueText());
     gpu_->setValueColor(hasGpu ? ViewPalette::primaryText() : ViewPalette::secondaryText());
     memory_->setValue(percentText(memoryFraction(monitor.ram())));
     disk_->setValue(percentText(diskFraction(monitor.disk())));
