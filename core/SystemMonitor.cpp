@@ -3,7 +3,6 @@
 #include "core/AppSettings.h"
 #include "core/CancellableSleep.h"
 #include "core/Clock.h"
-#include "core/NotificationCenter.h"
 
 #include <QPointer>
 
@@ -42,20 +41,15 @@ double valueOrZero(const std::optional<double>& value) {
 
 }  // namespace
 
-SystemMonitor::SystemMonitor(AppSettings& settings, NotificationCenter& center, Clock& clock,
-                             MonitorParts parts, QObject* parent)
+SystemMonitor::SystemMonitor(AppSettings& settings, Clock& clock, MonitorParts parts,
+                             QObject* parent)
     : QObject(parent),
       settings_(settings),
-      center_(center),
       clock_(clock),
       parts_(std::move(parts)),
       previousPoll_(clock_.steadyNow()) {
     session_.startTime = clock_.wallNow();
-    connect(&center_, &NotificationCenter::notified, this, [this](const QString& name) {
-        if (name == notification::historyDidReset) {
-            resetHistory();
-        }
-    });
+    connect(&settings_, &AppSettings::refreshIntervalChanged, this, &SystemMonitor::resetHistory);
     // The disk sampler is owned here, so it never calls a monitor that is gone.
     parts_.disk->setScanListener(
         [this](const QVector<StorageCategory>& categories, const QVector<VolumeInfo>& volumes) {
@@ -130,13 +124,9 @@ QCoro::Task<> SystemMonitor::poll() {
     }
 
     cpu_ = cpu;
-    emit cpuChanged();
     ram_ = ram;
-    emit ramChanged();
     network_ = network;
-    emit networkChanged();
     battery_ = battery;
-    emit batteryChanged();
     if (diskScans_ != diskScansBefore) {
         // A scan finished while the processes were sampled: its lists are newer than these.
         disk.categories = disk_.categories;
@@ -145,12 +135,9 @@ QCoro::Task<> SystemMonitor::poll() {
     disk_ = disk;
     emit diskChanged();
     gpu_ = gpu;
-    emit gpuChanged();
     processes_ = std::move(processes);
-    emit processesChanged();
 
     thermalState_ = parts_.thermal->read();
-    emit thermalStateChanged();
 
     if (helperAvailable_) {
         SensorStats sensors = co_await parts_.sensors->fetch();
@@ -158,7 +145,6 @@ QCoro::Task<> SystemMonitor::poll() {
             co_return;
         }
         sensors_ = std::move(sensors);
-        emit sensorsChanged();
         if (helperAvailable_) {  // the shell may have withdrawn it during the fetch
             setHelperState(parts_.sensors->helperState());
         }
@@ -188,10 +174,9 @@ QCoro::Task<> SystemMonitor::poll() {
     histories_.disk.append(diskFraction(disk));
 
     session_.applyPoll(cpu, ram, network, gpu, thermalState_, seconds);
-    emit sessionChanged();
 
     parts_.batteryHealth->record(battery);
-    center_.post(notification::statsDidUpdate);
+    emit statsUpdated();
     if (alive) {
         emit pollFinished();
     }
@@ -219,10 +204,7 @@ void SystemMonitor::setHelperAvailable(bool available) {
 }
 
 void SystemMonitor::setHelperState(HelperState state) {
-    if (helperState_ != state) {
-        helperState_ = state;
-        emit helperStateChanged();
-    }
+    helperState_ = state;
 }
 
 void SystemMonitor::publishDiskScan(const QVector<StorageCategory>& categories,
@@ -231,9 +213,11 @@ void SystemMonitor::publishDiskScan(const QVector<StorageCategory>& categories,
     disk_.categories = categories;
     disk_.volumes = volumes;
     emit diskChanged();
+    emit statsUpdated();
 }
 
 void SystemMonitor::resetHistory() {
     histories_ = MonitorHistories{};
-    center_.post(notification::statsDidUpdate);
+    emit historyReset();
+    emit statsUpdated();
 }
