@@ -1,17 +1,13 @@
 #include "app/faces/X11Watcher.h"
-#include "app/faces/X11WindowState.h"
 #include "app/shell/AppDelegate.h"
+#include "app/shell/DesktopWindowMakers.h"
 #include "app/shell/HelperPrompt.h"
-#include "app/shell/SettingsWindowMaker.h"
-#include "app/shell/ShownSourceHolders.h"
 #include "app/shell/SingleInstance.h"
 #include "app/status/StatusNotifierWatcherTracker.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"
 #include "core/InterruptWatcher.h"
 #include "core/LoginItem.h"
-#include "core/NotificationCenter.h"
-#include "core/SampleRecorder.h"
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "platform/linux/LinuxMonitorParts.h"
@@ -19,21 +15,14 @@
 #include "sensors/HelperInstaller.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/SessionHotKeys.h"
-#include "views/desktop/RevealFile.h"
-#include "views/help/HelpView.h"
-#include "views/overlay/OverlayWindow.h"
-#include "views/report/SessionReportWindow.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QDBusConnection>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <optional>
-#include <utility>
+#include <memory>
 
 #ifndef VANTREL_SUPPORT_URL
 #define VANTREL_SUPPORT_URL ""
@@ -115,34 +104,23 @@ int main(int argc, char** argv) {
     }
 
     SystemClock clock;
-    NotificationCenter center;
     UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
     LoginItem loginItem(QCoreApplication::applicationFilePath());
-    AppSettings settings(defaults, center, loginItem);
+    AppSettings settings(defaults, loginItem);
     // The user is told where an unusable settings file is kept, so it is kept aside at once.
     defaults.moveUnreadableFileAsideNow();
     DBusDesktopNotifier desktopNotifier;
-    SystemMonitor monitor(settings, center, clock, makeLinuxMonitorParts(clock, center));
-    KeyboardShortcuts shortcuts(defaults, center,
-                                makeSessionHotKeys(QDBusConnection::sessionBus()));
+    SystemMonitor monitor(settings, clock, makeLinuxMonitorParts(clock));
+    KeyboardShortcuts shortcuts(defaults, makeSessionHotKeys(QDBusConnection::sessionBus()));
     // Whether the desktop shows StatusNotifierItems, now and whenever its tray host comes or goes.
     StatusNotifierWatcherTracker trayHost(QDBusConnection::sessionBus());
 
     ShellOptions options;
     options.supportUrl = QStringLiteral(VANTREL_SUPPORT_URL);
-    options.makeOverlay = [&, supportUrl = options.supportUrl] {
-        auto* dashboard = new OverlayWindow(monitor, settings, center, clock, supportUrl);
-        holdDashboardSources(*dashboard, monitor.demand());
-        keepOutOfTaskbarAndPager(dashboard);
-        dashboard->placeOnScreenAt(QCursor::pos());
-        QObject::connect(dashboard, &OverlayWindow::quitRequested, &app, &QApplication::quit);
-        return dashboard;
-    };
+    addDesktopWindowMakers(options, monitor, settings, defaults, &shortcuts, clock);
     options.shortcuts = &shortcuts;
     options.notifier = &desktopNotifier;
     options.unreadableSettings = defaults.unreadableFile();
-    options.makeSettingsWindow =
-        settingsWindowMaker(settings, monitor, defaults, &shortcuts, clock);
     // The sensor helper: the installer beside this program in a build tree, else the package's.
     HelperInstallerOptions installerOptions;
     installerOptions.installer =
@@ -151,20 +129,7 @@ int main(int argc, char** argv) {
     options.helperInstall.install = [helperInstaller] { return helperInstaller->install(); };
     options.helperInstall.cancel = [helperInstaller] { helperInstaller->cancel(); };
     options.helperInstall.ask = askAfterFailedHelperInstall;
-    options.makeHelpWindow = makeHelpWindow;
-    options.makeReportWindow = [&monitor]() -> QWidget* {
-        const SampleRecorder& recorder = monitor.recorder();
-        if (!recorder.lastReport()) {
-            return nullptr;
-        }
-        // The file of this report's recording, even when a later recording has started.
-        std::function<void()> showCSV;
-        if (const std::optional<QString> file = recorder.recordingFilePath()) {
-            showCSV = [path = *file] { revealInFileManager(path); };
-        }
-        return makeSessionReportWindow(*recorder.lastReport(), std::move(showCSV));
-    };
-    AppDelegate shell(settings, monitor, center, clock, x11.get(), options);
+    AppDelegate shell(settings, monitor, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,
                      &AppDelegate::setStatusNotifierHostPresent);

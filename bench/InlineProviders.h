@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/Clock.h"
-#include "core/NotificationCenter.h"
 #include "platform/linux/LinuxProviders.h"
 #include "platform/linux/LinuxThermalStateReader.h"
 
@@ -10,12 +9,11 @@
 // The samplers a poll runs in line on the main thread, on this machine's readers.
 struct InlineProviders {
     SystemClock clock;
-    NotificationCenter center;
     std::unique_ptr<CPUProvider> cpu = makeLinuxCPUProvider(clock);
     std::unique_ptr<RAMProvider> ram = makeLinuxRAMProvider(clock);
     std::unique_ptr<NetworkProvider> network = makeLinuxNetworkProvider(clock);
     std::unique_ptr<BatteryProvider> battery = makeLinuxBatteryProvider();
-    std::unique_ptr<DiskProvider> disk = makeLinuxDiskProvider(clock, center);
+    std::unique_ptr<DiskProvider> disk = makeLinuxDiskProvider(clock);
     std::unique_ptr<GPUProvider> gpu = makeLinuxGPUProvider(clock);
     std::unique_ptr<ThermalStateReader> thermal = makeLinuxThermalStateReader(clock);
 

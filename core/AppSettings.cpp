@@ -1,7 +1,6 @@
 #include "core/AppSettings.h"
 
 #include "core/LoginItem.h"
-#include "core/NotificationCenter.h"
 #include "core/SettingRules.h"
 #include "core/UserDefaults.h"
 #include "menubar/MenuBarItemCodec.h"
@@ -142,9 +141,8 @@ std::optional<StatusItemShape> statusItemShapeFromRawValue(const QString& raw) {
     return valueNamed(statusItemShapeNames, raw);
 }
 
-AppSettings::AppSettings(UserDefaults& defaults, NotificationCenter& center, LoginItem& loginItem,
-                         QObject* parent)
-    : QObject(parent), defaults_(defaults), center_(center), loginItem_(loginItem) {
+AppSettings::AppSettings(UserDefaults& defaults, LoginItem& loginItem, QObject* parent)
+    : QObject(parent), defaults_(defaults), loginItem_(loginItem) {
     load();
 }
 
@@ -200,22 +198,21 @@ void AppSettings::load() {
 
 template <typename T>
 void AppSettings::assign(T& field, const T& value, const QString& key,
-                         void (AppSettings::*announce)(), const QString& notification) {
+                         void (AppSettings::*announce)(), Look look) {
     if (field == value) {
         return;
     }
     field = value;
     defaults_.set(key, QJsonValue(value));
-    if (!notification.isEmpty()) {
-        center_.post(notification);
+    if (look == Look::changed) {
+        emit statusItemLookChanged();
     }
     emit(this->*announce)();
-    emit changed();
 }
 
 void AppSettings::setRefreshInterval(double seconds) {
     assign(refreshInterval_, usableRefreshInterval(seconds), key::refreshInterval,
-           &AppSettings::refreshIntervalChanged, notification::historyDidReset);
+           &AppSettings::refreshIntervalChanged);
 }
 
 void AppSettings::setLaunchAtLogin(bool enabled) {
@@ -227,12 +224,10 @@ void AppSettings::setLaunchAtLogin(bool enabled) {
     // The switch keeps the requested state even when the desktop refuses.
     loginItem_.setEnabled(enabled);
     emit launchAtLoginChanged();
-    emit changed();
 }
 
 void AppSettings::setGraphColor(const QString& name) {
-    assign(graphColor_, name, key::graphColor, &AppSettings::graphColorChanged,
-           notification::settingsDidChange);
+    assign(graphColor_, name, key::graphColor, &AppSettings::graphColorChanged, Look::changed);
 }
 
 AccentColor accentColorNamed(const QString& name) {
@@ -255,9 +250,8 @@ void AppSettings::setMenuBarItems(const QVector<MenuBarItemConfig>& items) {
     }
     menuBarItems_ = kept;
     saveMenuBarItems();
-    center_.post(notification::settingsDidChange);
+    emit statusItemLookChanged();
     emit menuBarItemsChanged();
-    emit changed();
 }
 
 void AppSettings::saveMenuBarItems() {
@@ -278,14 +272,14 @@ void AppSettings::setMenuBarItemDisplayMode(int index, MetricDisplayMode mode) {
     }
 }
 
-// A reorder assigns the list (which saves and posts) and then saves and posts once more, as
+// A reorder assigns the list (which saves and announces) and then saves and announces once more, as
 // the Settings list has always done; both steps are idempotent.
 void AppSettings::moveMenuBarItemUp(int index) {
     auto items = menuBarItems_;
     if (menubar::moveUp(items, index)) {
         setMenuBarItems(items);
         saveMenuBarItems();
-        center_.post(notification::settingsDidChange);
+        emit statusItemLookChanged();
     }
 }
 
@@ -294,23 +288,23 @@ void AppSettings::moveMenuBarItemDown(int index) {
     if (menubar::moveDown(items, index)) {
         setMenuBarItems(items);
         saveMenuBarItems();
-        center_.post(notification::settingsDidChange);
+        emit statusItemLookChanged();
     }
 }
 
 void AppSettings::setMenuBarPillOpacity(double opacity) {
     assign(menuBarPillOpacity_, opacity, key::menuBarPillOpacity,
-           &AppSettings::menuBarPillOpacityChanged, notification::settingsDidChange);
+           &AppSettings::menuBarPillOpacityChanged, Look::changed);
 }
 
 void AppSettings::setMenuBarColorCoded(bool colorCoded) {
     assign(menuBarColorCoded_, colorCoded, key::menuBarColorCoded,
-           &AppSettings::menuBarColorCodedChanged, notification::settingsDidChange);
+           &AppSettings::menuBarColorCodedChanged, Look::changed);
 }
 
 void AppSettings::setMenuBarSparklineWidth(int points) {
     assign(menuBarSparklineWidth_, points, key::menuBarSparklineWidth,
-           &AppSettings::menuBarSparklineWidthChanged, notification::settingsDidChange);
+           &AppSettings::menuBarSparklineWidthChanged, Look::changed);
 }
 
 void AppSettings::setStatusItemMode(StatusItemMode mode) {
@@ -319,9 +313,8 @@ void AppSettings::setStatusItemMode(StatusItemMode mode) {
     }
     statusItemMode_ = mode;
     defaults_.set(key::statusItemMode, rawValue(mode));
-    center_.post(notification::settingsDidChange);
+    emit statusItemLookChanged();
     emit statusItemModeChanged();
-    emit changed();
 }
 
 void AppSettings::setStatusItemShape(StatusItemShape shape) {
@@ -330,9 +323,8 @@ void AppSettings::setStatusItemShape(StatusItemShape shape) {
     }
     statusItemShape_ = shape;
     defaults_.set(key::statusItemShape, rawValue(shape));
-    center_.post(notification::settingsDidChange);
+    emit statusItemLookChanged();
     emit statusItemShapeChanged();
-    emit changed();
 }
 
 void AppSettings::setStatusStripPosition(QPoint topLeft) {
@@ -342,7 +334,6 @@ void AppSettings::setStatusStripPosition(QPoint topLeft) {
     statusStripPosition_ = topLeft;
     defaults_.set(key::statusStripPosition, QJsonObject{{"x", topLeft.x()}, {"y", topLeft.y()}});
     emit statusStripPositionChanged();
-    emit changed();
 }
 
 void AppSettings::setCompactShowCPU(bool shown) {

@@ -40,7 +40,6 @@ QString rawValue(StatusItemShape shape);
 std::optional<StatusItemShape> statusItemShapeFromRawValue(const QString& raw);
 
 class LoginItem;
-class NotificationCenter;
 class UserDefaults;
 
 class SettingsReader;
@@ -49,34 +48,34 @@ class SettingsReader;
 menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& stored);
 
 // Every user preference, loaded once at start with a default for each and written back the
-// moment it changes. A setter given the value already held does nothing at all: it writes,
-// posts and announces nothing. Each property has its own change signal, emitted after the new
-// value is stored and written, followed by changed().
+// moment it changes. A setter given the value already held does nothing at all: it writes and
+// announces nothing. Each property has its own change signal, emitted after the new value is
+// stored and written; a change to what the status item shows emits statusItemLookChanged()
+// just before it.
 class AppSettings : public QObject {
     Q_OBJECT
 public:
-    AppSettings(UserDefaults& defaults, NotificationCenter& center, LoginItem& loginItem,
-                QObject* parent = nullptr);
+    AppSettings(UserDefaults& defaults, LoginItem& loginItem, QObject* parent = nullptr);
 
     // The stored settings that broke a rule of the Settings window when the store was made and
     // were left for their defaults (each is written to the log).
     const QVector<IgnoredSetting>& ignoredAtLoad() const { return ignoredAtLoad_; }
 
     double refreshInterval() const { return refreshInterval_; }
-    // Posts "historyDidReset". Anything but a finite positive number is taken as 2 seconds;
-    // any other is taken as it is (the sampling tool's own interval), while a stored one must
-    // be one the Settings window offers.
+    // Anything but a finite positive number is taken as 2 seconds; any other is taken as it is
+    // (the sampling tool's own interval), while a stored one must be one the Settings window
+    // offers. A change empties the monitor's histories.
     void setRefreshInterval(double seconds);
 
     bool launchAtLogin() const { return launchAtLogin_; }
     void setLaunchAtLogin(bool enabled);
 
     QString graphColor() const { return graphColor_; }
-    void setGraphColor(const QString& name);  // posts "settingsDidChange"
+    void setGraphColor(const QString& name);  // the status item's look changes
     AccentColor accentColor() const;
 
     const QVector<MenuBarItemConfig>& menuBarItems() const { return menuBarItems_; }
-    // Saves and posts "settingsDidChange"; a metric repeated in `items` keeps its first entry.
+    // Saves; the status item's look changes; a metric repeated in `items` keeps its first entry.
     void setMenuBarItems(const QVector<MenuBarItemConfig>& items);
     void saveMenuBarItems();
     // The Settings list's edits, by row.
@@ -93,9 +92,9 @@ public:
     void setMenuBarSparklineWidth(int points);
 
     StatusItemMode statusItemMode() const { return statusItemMode_; }
-    void setStatusItemMode(StatusItemMode mode);  // posts "settingsDidChange"
+    void setStatusItemMode(StatusItemMode mode);  // the status item's look changes
     StatusItemShape statusItemShape() const { return statusItemShape_; }
-    void setStatusItemShape(StatusItemShape shape);  // posts "settingsDidChange"
+    void setStatusItemShape(StatusItemShape shape);  // the status item's look changes
     // Top-left corner of the status strip, in global coordinates; nothing until it is moved.
     std::optional<QPoint> statusStripPosition() const { return statusStripPosition_; }
     void setStatusStripPosition(QPoint topLeft);
@@ -140,8 +139,9 @@ public:
     void setOverlayShowProcesses(bool shown);
 
 signals:
-    // Emitted after any property changed, for windows bound to the store as a whole.
-    void changed();
+    // After a change to what the status item shows or how: its faces, shape, colours and
+    // list of metrics.
+    void statusItemLookChanged();
 
     // One per property, named after it.
     void refreshIntervalChanged();
@@ -175,14 +175,14 @@ signals:
 
 private:
     void load();
-    // Unless `field` already holds `value`: stores it, writes it under `key`, posts
-    // `notification` unless it is empty, then emits `announce` and changed().
+    enum class Look { unchanged, changed };
+    // Unless `field` already holds `value`: stores it, writes it under `key`, emits `announce`
+    // and, when `look` says so, statusItemLookChanged().
     template <typename T>
     void assign(T& field, const T& value, const QString& key, void (AppSettings::*announce)(),
-                const QString& notification = {});
+                Look look = Look::unchanged);
 
     UserDefaults& defaults_;
-    NotificationCenter& center_;
     LoginItem& loginItem_;
 
     QVector<IgnoredSetting> ignoredAtLoad_;

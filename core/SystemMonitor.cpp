@@ -3,7 +3,6 @@
 #include "core/AppSettings.h"
 #include "core/CancellableSleep.h"
 #include "core/Clock.h"
-#include "core/NotificationCenter.h"
 
 #include <QPointer>
 
@@ -42,22 +41,17 @@ double valueOrZero(const std::optional<double>& value) {
 
 }  // namespace
 
-SystemMonitor::SystemMonitor(AppSettings& settings, NotificationCenter& center, Clock& clock,
-                             MonitorParts parts, QObject* parent)
+SystemMonitor::SystemMonitor(AppSettings& settings, Clock& clock, MonitorParts parts,
+                             QObject* parent)
     : QObject(parent),
       settings_(settings),
-      center_(center),
       clock_(clock),
       parts_(std::move(parts)),
       standing_(demand_, settings_, *parts_.recorder),
       previousPoll_(clock_.steadyNow()) {
     session_.startTime = clock_.wallNow();
     connect(&demand_, &SamplingDemand::sourcesAdded, this, &SystemMonitor::requestPromptPoll);
-    connect(&center_, &NotificationCenter::notified, this, [this](const QString& name) {
-        if (name == notification::historyDidReset) {
-            resetHistory();
-        }
-    });
+    connect(&settings_, &AppSettings::refreshIntervalChanged, this, &SystemMonitor::resetHistory);
     // The disk sampler is owned here, so it never calls a monitor that is gone.
     parts_.disk->setScanListener(
         [this](const QVector<StorageCategory>& categories, const QVector<VolumeInfo>& volumes) {
@@ -147,19 +141,15 @@ QCoro::Task<> SystemMonitor::poll() {
 
     if (cpu) {
         cpu_ = *cpu;
-        emit cpuChanged();
     }
     if (ram) {
         ram_ = *ram;
-        emit ramChanged();
     }
     if (network) {
         network_ = *network;
-        emit networkChanged();
     }
     if (battery) {
         battery_ = *battery;
-        emit batteryChanged();
     }
     if (disk) {
         if (diskScans_ != diskScansBefore) {
@@ -172,15 +162,12 @@ QCoro::Task<> SystemMonitor::poll() {
     }
     if (gpu) {
         gpu_ = *gpu;
-        emit gpuChanged();
     }
     if (processes) {
         processes_ = std::move(*processes);
-        emit processesChanged();
     }
 
     thermalState_ = parts_.thermal->read();
-    emit thermalStateChanged();
 
     const bool fetchSensors = helperAvailable_ && wanted.contains(MonitorSource::sensors);
     if (fetchSensors) {
@@ -189,7 +176,6 @@ QCoro::Task<> SystemMonitor::poll() {
             co_return;
         }
         sensors_ = std::move(sensors);
-        emit sensorsChanged();
         if (helperAvailable_) {  // the shell may have withdrawn it during the fetch
             setHelperState(parts_.sensors->helperState());
         }
@@ -237,12 +223,11 @@ QCoro::Task<> SystemMonitor::poll() {
     // The session keeps CPU, memory, network and GPU (standing_sources::session), so these
     // records are this poll's.
     session_.applyPoll(cpu_, ram_, network_, gpu_, thermalState_, seconds);
-    emit sessionChanged();
 
     if (battery) {
         parts_.batteryHealth->record(*battery);
     }
-    center_.post(notification::statsDidUpdate);
+    emit statsUpdated();
     if (alive) {
         emit pollFinished();
     }
@@ -277,10 +262,7 @@ void SystemMonitor::setHelperAvailable(bool available) {
 }
 
 void SystemMonitor::setHelperState(HelperState state) {
-    if (helperState_ != state) {
-        helperState_ = state;
-        emit helperStateChanged();
-    }
+    helperState_ = state;
 }
 
 void SystemMonitor::publishDiskScan(const QVector<StorageCategory>& categories,
@@ -289,9 +271,11 @@ void SystemMonitor::publishDiskScan(const QVector<StorageCategory>& categories,
     disk_.categories = categories;
     disk_.volumes = volumes;
     emit diskChanged();
+    emit statsUpdated();
 }
 
 void SystemMonitor::resetHistory() {
     histories_ = MonitorHistories{};
-    center_.post(notification::statsDidUpdate);
+    emit historyReset();
+    emit statsUpdated();
 }

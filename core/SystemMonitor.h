@@ -16,7 +16,6 @@
 #include <optional>
 
 class AppSettings;
-class NotificationCenter;
 
 // Everything one poll drives. The monitor owns these; tests hand in fakes.
 struct MonitorParts {
@@ -43,15 +42,16 @@ struct MonitorHistories {
 };
 
 // The heart of the application: polls the providers on the main thread, publishes the newest
-// records, keeps the histories and the session summary, and posts "statsDidUpdate". Views bind
-// to the change signals below; each is emitted right after its value was stored. A poll samples
-// only the sources `demand()` holds (the others keep their last record and emit nothing); a
-// source that becomes needed brings the next poll forward to now.
+// records, keeps the histories and the session summary, and announces each change with the
+// signals below. A poll samples only the sources `demand()` holds (the others keep their last
+// record and emit nothing); a source that becomes needed brings the next poll forward to now.
+// A change of the refresh interval empties the histories, since their points would no longer
+// be evenly spaced.
 class SystemMonitor : public QObject {
     Q_OBJECT
 public:
-    SystemMonitor(AppSettings& settings, NotificationCenter& center, Clock& clock,
-                  MonitorParts parts, QObject* parent = nullptr);
+    SystemMonitor(AppSettings& settings, Clock& clock, MonitorParts parts,
+                  QObject* parent = nullptr);
     ~SystemMonitor() override;
 
     // Polls 0.05 s from now, again 0.8 s after that, then every refresh interval, each wait
@@ -97,22 +97,15 @@ public:
     const SamplingDemand& demand() const { return demand_; }
 
 signals:
-    void cpuChanged();
-    void ramChanged();
-    void networkChanged();
-    void batteryChanged();
+    // A background disk scan or a poll stored a new disk record.
     void diskChanged();
-    void gpuChanged();
-    void processesChanged();
-    void thermalStateChanged();
-    void sensorsChanged();
-    // The session summary took this poll's figures: once per poll.
-    void sessionChanged();
-    // The helper's state changed (see helperState()).
-    void helperStateChanged();
-    // A poll completed: every record, history and the session hold its figures. Once per
-    // poll, unlike "statsDidUpdate", which also follows history resets and disk scans.
+    // A poll completed: every record, history and the session hold its figures. Once per poll.
     void pollFinished();
+    // The histories were emptied (the refresh interval changed); statsUpdated follows.
+    void historyReset();
+    // What the status item shows may have changed: after every poll, history reset and
+    // background disk scan.
+    void statsUpdated();
 
 private:
     struct LoopControl;
@@ -127,7 +120,6 @@ private:
     static QCoro::Task<> runLoop(std::shared_ptr<LoopControl> control);
 
     AppSettings& settings_;
-    NotificationCenter& center_;
     Clock& clock_;
     MonitorParts parts_;
     SamplingDemand demand_;

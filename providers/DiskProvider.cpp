@@ -1,16 +1,13 @@
 #include "providers/DiskProvider.h"
 
-#include "core/NotificationCenter.h"
 #include "core/SaturatingAdd.h"
 
 #include <algorithm>
 #include <utility>
 
-DiskProvider::DiskProvider(Clock& clock, NotificationCenter& center,
-                           std::unique_ptr<DiskSource> source,
+DiskProvider::DiskProvider(Clock& clock, std::unique_ptr<DiskSource> source,
                            std::unique_ptr<StorageScanner> scanner)
     : clock_(clock),
-      center_(center),
       source_(std::move(source)),
       prevTime_(clock.steadyNow()),
       scanner_(std::move(scanner)) {}
@@ -84,7 +81,6 @@ void DiskProvider::finishScan(StorageScanResult result) {
     if (scanListener_) {
         scanListener_(cachedCategories_, cachedVolumes_);
     }
-    center_.post(notification::statsDidUpdate);
 }
 
 double byteCounterRate(std::uint64_t previous, std::uint64_t current, double elapsedSeconds) {

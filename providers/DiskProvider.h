@@ -10,20 +10,18 @@
 #include <optional>
 #include <utility>
 
-class NotificationCenter;
-
 // One DiskStats per poll: the startup volume's space and the throughput of the physical disks
 // are read on every call; the storage categories and the other volumes come from a background
 // scan started at most once a minute, and never sooner after the last start than twenty times
 // that scan's duration, so scanning takes at most 5 % of the time. The record carries the
-// last finished scan's lists; a finished scan hands them to the scan listener, then posts
-// "statsDidUpdate". Runs on the main thread.
+// last finished scan's lists; a finished scan hands them to the scan listener. Runs on the main
+// thread.
 class DiskProvider final : public DiskSampler {
 public:
     static constexpr std::chrono::seconds scanInterval{60};
     static constexpr int scanBackoffFactor = 20;
 
-    DiskProvider(Clock& clock, NotificationCenter& center, std::unique_ptr<DiskSource> source,
+    DiskProvider(Clock& clock, std::unique_ptr<DiskSource> source,
                  std::unique_ptr<StorageScanner> scanner);
 
     DiskStats sample() override;
@@ -42,7 +40,6 @@ private:
     void finishScan(StorageScanResult result);
 
     Clock& clock_;
-    NotificationCenter& center_;
     std::unique_ptr<DiskSource> source_;
 
     std::uint64_t prevReadBytes_ = 0;

@@ -1,13 +1,12 @@
 #include "shortcuts/KeyboardShortcuts.h"
 
-#include "core/NotificationCenter.h"
 #include "shortcuts/ShortcutText.h"
 
 #include <cstdio>
 
-KeyboardShortcuts::KeyboardShortcuts(UserDefaults& defaults, NotificationCenter& center,
-                                     std::unique_ptr<HotKeyBackend> backend, QObject* parent)
-    : QObject(parent), store_(defaults), center_(center), backend_(std::move(backend)) {
+KeyboardShortcuts::KeyboardShortcuts(UserDefaults& defaults, std::unique_ptr<HotKeyBackend> backend,
+                                     QObject* parent)
+    : QObject(parent), store_(defaults), backend_(std::move(backend)) {
     connect(backend_.get(), &HotKeyBackend::pressed, this, [this](int id) { run(id, true); });
     connect(backend_.get(), &HotKeyBackend::released, this, [this](int id) { run(id, false); });
     connect(backend_.get(), &HotKeyBackend::settled, this, [this](int id, HotKeyResult result) {
@@ -57,7 +56,6 @@ void KeyboardShortcuts::setShortcut(const std::optional<Shortcut>& shortcut,
     store_.setShortcut(shortcut, name);
     Entry& changed = entry(name);
     registerName(changed, true);
-    center_.post(notification::shortcutByNameDidChange);
     emit shortcutChanged(name.rawValue);
 }
 
@@ -159,5 +157,4 @@ void KeyboardShortcuts::setRecorderActive(const QObject* recorder, bool active) 
     } else {
         registerAll();
     }
-    center_.post(notification::recorderActiveStatusDidChange);
 }

@@ -14,17 +14,7 @@
 #include <optional>
 #include <vector>
 
-class NotificationCenter;
 class UserDefaults;
-
-namespace notification {
-// After a name's shortcut changed (set, cleared).
-inline const QString shortcutByNameDidChange =
-    QStringLiteral("KeyboardShortcuts_shortcutByNameDidChange");
-// When a recorder starts or stops recording.
-inline const QString recorderActiveStatusDidChange =
-    QStringLiteral("KeyboardShortcuts_recorderActiveStatusDidChange");
-}  // namespace notification
 
 // The program's global shortcuts: per name, the combination the user chose (or the name's
 // default) in the settings file, its registration as a system-wide hot key while actions are
@@ -35,8 +25,8 @@ class KeyboardShortcuts : public QObject {
 public:
     using Action = std::function<void()>;
 
-    KeyboardShortcuts(UserDefaults& defaults, NotificationCenter& center,
-                      std::unique_ptr<HotKeyBackend> backend, QObject* parent = nullptr);
+    KeyboardShortcuts(UserDefaults& defaults, std::unique_ptr<HotKeyBackend> backend,
+                      QObject* parent = nullptr);
     ~KeyboardShortcuts() override;
 
     // Append the action to the name's list (run in the order added), then register the name's
@@ -46,7 +36,7 @@ public:
 
     std::optional<Shortcut> getShortcut(const ShortcutName& name) const;
     // Stores the combination (nothing clears it), registers it in place of the old one while
-    // the name has actions, and posts "KeyboardShortcuts_shortcutByNameDidChange".
+    // the name has actions, and emits shortcutChanged.
     void setShortcut(const std::optional<Shortcut>& shortcut, const ShortcutName& name);
 
     // How the name's combination stands with the desktop; nothing while it is not registered
@@ -61,8 +51,7 @@ public:
         return backend_->unshiftedKeysymOfKey(keyCode);
     }
 
-    // A recorder started or stopped recording. Hot keys rest while any records; the
-    // notification is posted when that changes.
+    // A recorder started or stopped recording. Hot keys rest while any records.
     void setRecorderActive(const QObject* recorder, bool active);
     bool recorderActive() const { return !activeRecorders_.isEmpty(); }
 
@@ -90,7 +79,6 @@ private:
     void run(int id, bool down);
 
     ShortcutStore store_;
-    NotificationCenter& center_;
     std::unique_ptr<HotKeyBackend> backend_;
     QHash<QString, Entry> entries_;
     QSet<const QObject*> activeRecorders_;

@@ -1,10 +1,10 @@
 #include "core/AppSettings.h"
 #include "core/LoginItem.h"
-#include "core/NotificationCenter.h"
 #include "core/SettingsFileTransfer.h"
 #include "core/UserDefaults.h"
 #include "support/FileSizeLimit.h"
 #include "support/QStringPrinter.h"
+#include "support/SignalTally.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,15 +40,14 @@ struct Store {
     explicit Store(const QString& folder)
         : path(folder + QStringLiteral("/settings.json")),
           defaults(path),
-          settings(defaults, center, loginItem) {
-        QObject::connect(&settings, &AppSettings::changed, [this] { ++changes; });
-    }
+          settings(defaults, loginItem) {}
+    // Every announcement of the store.
+    int changes() const { return tally.totalExcept({}); }
     QString path;
-    NotificationCenter center;
     NoLoginItem loginItem;
     UserDefaults defaults;
     AppSettings settings;
-    int changes = 0;
+    SignalTally tally{settings};
 };
 
 // Every preference away from its default, and two stored shortcuts.
@@ -122,11 +121,11 @@ TEST_F(SettingsFileTransferTest, ExportThenImportGivesTheSameSettings) {
 
     // The same file again changes nothing at all.
     EXPECT_EQ(result.changedShortcuts, (QStringList{"toggleOverlay", "openSettings"}));
-    const int changes = target.changes;
+    const int changes = target.changes();
     const SettingsFileResult again =
         importSettingsFile(target.settings, target.defaults, exported());
     ASSERT_TRUE(again.ok());
-    EXPECT_EQ(target.changes, changes);
+    EXPECT_EQ(target.changes(), changes);
     EXPECT_TRUE(again.changedShortcuts.isEmpty());
 }
 
@@ -164,13 +163,13 @@ TEST_F(SettingsFileTransferTest, AFileThatIsNoSettingsObjectChangesNothing) {
         {"text", written(R"("graphColor")", "5")},
     };
     for (const auto& broken : cases) {
-        const int changes = target.changes;
+        const int changes = target.changes();
         const SettingsFileResult result =
             importSettingsFile(target.settings, target.defaults, broken.path);
         EXPECT_FALSE(result.ok()) << broken.what;
         EXPECT_TRUE(result.error.contains(QDir::toNativeSeparators(broken.path)))
             << result.error.toStdString();
-        EXPECT_EQ(target.changes, changes) << broken.what;
+        EXPECT_EQ(target.changes(), changes) << broken.what;
         EXPECT_EQ(contentOf(target.path), before) << broken.what;
     }
 }

@@ -1,7 +1,7 @@
 #include "core/AppSettings.h"
 #include "core/LoginItem.h"
-#include "core/NotificationCenter.h"
 #include "core/UserDefaults.h"
+#include "support/SignalTally.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,12 +95,14 @@ protected:
         file.write(QJsonDocument(object).toJson());
     }
 
-    // Makes the store from whatever the file holds now, counting what it posts and announces.
+    // Makes the store from whatever the file holds now, counting what it announces.
     AppSettings& open() {
         settings_.reset();
         defaults_ = std::make_unique<UserDefaults>(path());
-        settings_ = std::make_unique<AppSettings>(*defaults_, center_, loginItem_);
-        QObject::connect(settings_.get(), &AppSettings::changed, [this] { ++changes_; });
+        settings_ = std::make_unique<AppSettings>(*defaults_, loginItem_);
+        tally_ = std::make_unique<SignalTally>(*settings_);
+        QObject::connect(settings_.get(), &AppSettings::statusItemLookChanged,
+                         [this] { posted_.append(QString::fromLatin1(lookChanged)); });
         return *settings_;
     }
 
@@ -110,23 +112,20 @@ protected:
     static QJsonObject defaults() {
         QTemporaryDir empty;
         UserDefaults none(empty.filePath(QStringLiteral("settings.json")));
-        NotificationCenter center;
         FakeLoginItem loginItem;
-        return propertiesOf(AppSettings(none, center, loginItem));
+        return propertiesOf(AppSettings(none, loginItem));
     }
 
     QTemporaryDir dir_;
-    NotificationCenter center_;
     FakeLoginItem loginItem_;
+    static constexpr const char* lookChanged = "statusItemLookChanged";
+    // Every statusItemLookChanged, by name.
     QStringList posted_;
-    int changes_ = 0;
+    std::unique_ptr<SignalTally> tally_;
+    // The per-property announcements since the store was opened or the tally cleared.
+    int changes() const { return tally_->totalExcept(lookChanged); }
     std::unique_ptr<UserDefaults> defaults_;
     std::unique_ptr<AppSettings> settings_;
-
-    void SetUp() override {
-        QObject::connect(&center_, &NotificationCenter::notified,
-                         [this](const QString& name) { posted_.append(name); });
-    }
 };
 
 // Each key's read-back is covered by the setter table; this is about side effects.
@@ -139,7 +138,7 @@ TEST_F(SettingsStoreTest, LoadingAnExistingFileWritesPostsAndRegistersNothing) {
     EXPECT_EQ(settings.graphColor(), QStringLiteral("Teal"));
     EXPECT_EQ(readAll(path()), before);
     EXPECT_TRUE(posted_.isEmpty());
-    EXPECT_EQ(changes_, 0);
+    EXPECT_EQ(changes(), 0);
     EXPECT_TRUE(loginItem_.requests.empty());
 }
 
@@ -231,15 +230,14 @@ TEST_F(SettingsStoreTest, SparklineWidthMustBeAnIntegerThatFits) {
 
 TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
     using S = AppSettings;
-    const QString reset = notification::historyDidReset;
-    const QString redraw = notification::settingsDidChange;
+    const QString redraw = QString::fromLatin1(lookChanged);
     const struct {
         const char* key;  // also names the property's own change signal, <key>Changed
         std::function<void(S&)> assign;
         QJsonValue stored;
         QString posts = {};  // empty: none
     } cases[] = {
-        {"refreshInterval", [](S& s) { s.setRefreshInterval(5); }, 5.0, reset},
+        {"refreshInterval", [](S& s) { s.setRefreshInterval(5); }, 5.0},
         {"graphColor", [](S& s) { s.setGraphColor("pink"); }, "pink", redraw},
         {"menuBarPillOpacity", [](S& s) { s.setMenuBarPillOpacity(0.3); }, 0.3, redraw},
         {"menuBarColorCoded", [](S& s) { s.setMenuBarColorCoded(false); }, false, redraw},
@@ -282,18 +280,19 @@ TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
         const QMetaObject& meta = S::staticMetaObject;
         for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
             const QMetaMethod method = meta.method(i);
-            if (method.methodType() == QMetaMethod::Signal && method.name().endsWith("Changed")) {
+            if (method.methodType() == QMetaMethod::Signal && method.name().endsWith("Changed") &&
+                method.name() != lookChanged) {
                 spies[method.name()] = std::make_unique<QSignalSpy>(&settings, method);
             }
         }
         ASSERT_EQ(spies.size(), std::size(cases) + 1);  // and menuBarItemsChanged, tested below
         posted_.clear();
-        changes_ = 0;
+        tally_->clear();
         // The second assignment repeats the value and does nothing.
         c.assign(settings);
         c.assign(settings);
         EXPECT_EQ(posted_, c.posts.isEmpty() ? QStringList() : QStringList{c.posts}) << c.key;
-        EXPECT_EQ(changes_, 1) << c.key;
+        EXPECT_EQ(changes(), 1) << c.key;
         for (const auto& [name, spy] : spies) {
             EXPECT_EQ(spy->count(), name == QByteArray(c.key) + "Changed" ? 1 : 0)
                 << c.key << " announced by " << name.constData();
@@ -315,7 +314,7 @@ TEST_F(SettingsStoreTest, AssigningTheHeldValueWritesPostsAndAnnouncesNothing) {
     settings.setMenuBarItems(settings.menuBarItems());
     settings.setLaunchAtLogin(false);
     EXPECT_TRUE(posted_.isEmpty());
-    EXPECT_EQ(changes_, 0);
+    EXPECT_EQ(changes(), 0);
     EXPECT_FALSE(QFile::exists(path()));
     EXPECT_TRUE(loginItem_.requests.empty());
 }
@@ -329,7 +328,7 @@ TEST_F(SettingsStoreTest, AnIntervalThatCannotDriveThePollLoopBecomesTwoSeconds)
         EXPECT_EQ(settings.refreshInterval(), 2.0) << seconds;
         EXPECT_EQ(fileContents().value("refreshInterval"), 2.0) << seconds;
     }
-    EXPECT_EQ(posted_.count(notification::historyDidReset), 8);
+    EXPECT_EQ(tally_->count("refreshIntervalChanged"), 8);
 }
 
 TEST_F(SettingsStoreTest, EachColourNameHasItsOwnAccentAndAnyOtherNameGivesPurple) {
@@ -367,13 +366,13 @@ TEST_F(SettingsStoreTest, RowEditsSaveTheListAndRedraw) {
     settings.setMenuBarItemDisplayMode(2, graphAndText);
     EXPECT_EQ(settings.menuBarItems()[2], (MenuBarItemConfig{network, true, graphAndText}));
     EXPECT_EQ(posted_.size(), 2);
-    EXPECT_EQ(changes_, 2);
+    EXPECT_EQ(changes(), 2);
     EXPECT_EQ(itemsChanged.count(), 2);
 
     posted_.clear();
     settings.moveMenuBarItemUp(2);
     // The reorder assigns (save, post) and then saves and posts once more.
-    EXPECT_EQ(posted_, QStringList(2, notification::settingsDidChange));
+    EXPECT_EQ(posted_, QStringList(2, QString::fromLatin1(lookChanged)));
     EXPECT_EQ(settings.menuBarItems()[1].metric, network);
     settings.moveMenuBarItemDown(1);
     EXPECT_EQ(settings.menuBarItems()[2].metric, network);
@@ -382,14 +381,14 @@ TEST_F(SettingsStoreTest, RowEditsSaveTheListAndRedraw) {
     const Items saved = settings.menuBarItems();
     const auto savedFile = readAll(path());
     posted_.clear();
-    changes_ = 0;
+    tally_->clear();
     settings.moveMenuBarItemUp(0);
     settings.moveMenuBarItemDown(5);
     settings.setMenuBarItemEnabled(6, true);
     settings.setMenuBarItemDisplayMode(-1, graphOnly);
     EXPECT_EQ(settings.menuBarItems(), saved);
     EXPECT_TRUE(posted_.isEmpty());
-    EXPECT_EQ(changes_, 0);
+    EXPECT_EQ(changes(), 0);
     EXPECT_EQ(readAll(path()), savedFile);
 }
 

@@ -1,20 +1,19 @@
 #pragma once
 
-#include "app/render/MenuBarRenderer.h"
 #include "app/shell/ClickRouting.h"
 #include "app/shell/FacePlan.h"
 #include "app/shell/HelperInstallFlow.h"
+#include "app/shell/ShellFaces.h"
+#include "app/shell/ShellMenu.h"
+#include "app/shell/ShellWindows.h"
 #include "app/shell/WindowSlots.h"
 #include "app/status/MenuFactory.h"
-#include "app/status/RetiredWidget.h"
 #include "app/status/StatusFace.h"
-#include "app/status/TrayHostKind.h"
 #include "core/Clock.h"
 #include "core/UserDefaults.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -24,16 +23,16 @@
 class AppSettings;
 class DesktopNotifier;
 class KeyboardShortcuts;
-class NotificationCenter;
 class QMenu;
 class SystemMonitor;
 class X11Watcher;
 
-// What the shell is given besides the core: the faces it may make and the windows of later
-// issues. A window without a maker is not built yet: opening it logs that once.
+// What the shell is given besides the core: the faces it may make (an empty maker: the
+// program's own) and the windows. A window without a maker is not built: opening it logs that
+// once.
 struct ShellOptions {
     QString supportUrl;
-    using FaceMaker = std::function<std::unique_ptr<StatusFace>(MenuFactory)>;
+    using FaceMaker = ShellFaces::FaceMaker;
     FaceMaker makeStatusNotifierFace;
     FaceMaker makeXEmbedFace;
     FaceMaker makeStripFace;
@@ -53,92 +52,52 @@ struct ShellOptions {
     std::optional<UnreadableSettingsFile> unreadableSettings;
 };
 
-// The program's shell: owns the status item's faces and every panel and window, routes the
-// status item's clicks, shows its menu, follows the internal notifications and closes the
-// floating panels when the user clicks elsewhere.
+// The program's shell: owns the status item's faces, its panels and windows and its menu, and
+// connects them to each other, to the monitor's and the settings' signals, to the global
+// shortcuts and to presses anywhere on the desktop.
 class AppDelegate final : public QObject {
     Q_OBJECT
 public:
-    AppDelegate(AppSettings& settings, SystemMonitor& monitor, NotificationCenter& center,
-                Clock& clock, X11Watcher* x11, ShellOptions options, QObject* parent = nullptr);
+    AppDelegate(AppSettings& settings, SystemMonitor& monitor, Clock& clock, X11Watcher* x11,
+                ShellOptions options, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
     // A StatusNotifierItem host appeared or went away (the watcher tracker says so).
-    void setStatusNotifierHostPresent(bool present);
+    void setStatusNotifierHostPresent(bool present) {
+        faces_.setStatusNotifierHostPresent(present);
+    }
 
-    void handleClick(ClickButton button, Qt::KeyboardModifiers modifiers, QPoint globalPos);
+    void handleClick(ClickButton button, Qt::KeyboardModifiers modifiers, QPoint globalPos) {
+        faces_.handleClick(button, modifiers, globalPos);
+    }
     void handleOutsideClick(QPoint globalPos);
-    void updateStatusItem();
 
-    void toggleCompactPanel();
-    void showCompactPanel();
-    void closeCompactPanel();
-    void toggleOverlay();
-    void showOverlay();
-    void closeOverlay();
-    void openSettingsWindow();
-    void openHelpWindow();
-    // The window of the recorder's last report; it replaces the window of an earlier report.
-    void openReportWindow();
+    void showCompactPanel() { windows_.showCompactPanel(); }
+    void closeCompactPanel() { windows_.closeCompactPanel(); }
+    void openSettingsWindow() { windows_.openSettingsWindow(); }
+    void openHelpWindow() { windows_.openHelpWindow(); }
+    std::unique_ptr<QMenu> buildMenu() { return menu_.build(); }
 
-    std::unique_ptr<QMenu> buildMenu();
-    void showMenu(QPoint globalPos);
-
-    const WindowSlots& windows() const { return windows_; }
-    QMenu* openMenu() const { return menu_; }
-    const FacePlan& facePlan() const { return plan_; }
-    std::vector<StatusFace*> faces() const;
-    const StatusPicture& lastPicture() const { return picture_; }
-    const MenuBarRenderer& renderer() const { return renderer_; }
+    const WindowSlots& windows() const { return windows_.openWindows(); }
+    QMenu* openMenu() const { return menu_.openMenu(); }
+    const FacePlan& facePlan() const { return faces_.plan(); }
+    std::vector<StatusFace*> faces() const { return faces_.faces(); }
     const HelperInstallFlow& helperInstallFlow() const { return helperInstall_; }
-    // The wide image's height and the glance's side, in logical pixels.
-    static constexpr double barThickness = 24;
-    static constexpr double glanceSide = 22;
 
 signals:
     void quitRequested();
 
 private:
-    void reconcileFaces();
     void attachShortcuts(KeyboardShortcuts& shortcuts);
-    void connectFace(StatusFace* face);
-    void onNotification(const QString& name);
-    void panelClosedWithoutClick();
-    std::optional<QPoint> statusAnchor() const;
-    void openOrdinaryWindow(QPointer<QWidget>& slot, const std::function<QWidget*()>& make,
-                            const QString& what);
-    void notBuiltYet(const QString& what);
-    QVector<QRect> ownAreas() const;
-    MenuFactory menuFactory();
-    bool supportPageExists() const;
-    void openSupportPage();
 
     AppSettings& settings_;
     SystemMonitor& monitor_;
-    NotificationCenter& center_;
-    Clock& clock_;
     QPointer<X11Watcher> x11_;
     ShellOptions options_;
-    MenuBarRenderer renderer_;
     HelperInstallFlow helperInstall_;
-
-    FacePlan plan_;
-    std::unique_ptr<StatusFace> sniFace_;
-    std::unique_ptr<StatusFace> xembedFace_;
-    std::unique_ptr<StatusFace> stripFace_;
-    StatusPicture picture_;
-    WindowSlots windows_;
-    QPointer<QMenu> menu_;
-    RetiredWidget closedPanel_;
-    RetiredWidget closedOverlay_;
-    RetiredWidget closedMenu_;
-    std::optional<Clock::SteadyTime> panelClosedWithoutClickAt_;
-    std::optional<QPoint> lastClickPos_;
-    QPointer<StatusFace> lastClickedFace_;  // the panels hang from the face clicked last
-    bool statusNotifierHost_ = false;
-    bool statusNotifierItemRefused_ = false;  // until the host changes
-    QSet<QString> loggedNotBuilt_;
-    bool launched_ = false;
+    ShellFaces faces_;
+    ShellWindows windows_;
+    ShellMenu menu_;
 };

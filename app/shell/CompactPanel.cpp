@@ -11,9 +11,9 @@
 #include <QVBoxLayout>
 
 CompactPanel::CompactPanel(const SystemMonitor& monitor, const AppSettings& settings,
-                           NotificationCenter& center, QWidget* parent)
+                           QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      content_(new PopoverView(monitor, settings, center)) {
+      content_(new PopoverView(monitor, settings)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(compactPanelSize);
     ViewPalette::applyDarkLook(*this, ViewPalette::windowBackground());

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class AppSettings;
-class NotificationCenter;
 class PopoverView;
 class QScreen;
 class SystemMonitor;
@@ -15,7 +14,7 @@ class CompactPanel final : public QWidget {
     Q_OBJECT
 public:
     CompactPanel(const SystemMonitor& monitor, const AppSettings& settings,
-                 NotificationCenter& center, QWidget* parent = nullptr);
+                 QWidget* parent = nullptr);
 
     PopoverView& content() const { return *content_; }
 

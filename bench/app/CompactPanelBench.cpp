@@ -56,7 +56,7 @@ void BM_CompactPanelPoll(benchmark::State& state) {
     harness.monitor->setHelperAvailable(true);
     std::unique_ptr<PopoverView> panel;
     if (state.range(0) != 0) {
-        panel = std::make_unique<PopoverView>(*harness.monitor, harness.settings, harness.center);
+        panel = std::make_unique<PopoverView>(*harness.monitor, harness.settings);
         panel->resize(320, 520);
         panel->show();
     }

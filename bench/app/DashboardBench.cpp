@@ -79,8 +79,7 @@ void BM_DashboardPoll(benchmark::State& state) {
         setRecords(harness.fakes, phase);
         harness.monitor->poll();
     }
-    OverlayWindow window(*harness.monitor, harness.settings, harness.center, harness.clock,
-                         QString());
+    OverlayWindow window(*harness.monitor, harness.settings, harness.clock, QString());
     window.resize(OverlayWindow::preferredSize);
     window.show();
     QCoreApplication::processEvents();

@@ -5,7 +5,6 @@
 #include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
 #include "core/LoginItem.h"
-#include "core/NotificationCenter.h"
 #include "core/UserDefaults.h"
 #include "support/PrivateSessionBus.h"
 
@@ -83,9 +82,8 @@ void BM_StatusItemUpdate(benchmark::State& state) {
     QTemporaryDir dir;
     UserDefaults defaults(dir.filePath(QStringLiteral("settings.json")));
     defaults.keepChangesInMemory();
-    NotificationCenter center;
     NoLoginItem loginItem;
-    AppSettings settings(defaults, center, loginItem);
+    AppSettings settings(defaults, loginItem);
     const MenuBarRenderer renderer(StatusFonts::forDesktop(96));
     const Records records;
     const MonitorHistories histories = fullHistories();

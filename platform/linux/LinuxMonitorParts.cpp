@@ -13,13 +13,13 @@
 #include "recording/TemperatureAlertManager.h"
 #include "sensors/SensorProvider.h"
 
-MonitorParts makeLinuxMonitorParts(Clock& clock, NotificationCenter& center) {
+MonitorParts makeLinuxMonitorParts(Clock& clock) {
     MonitorParts parts;
     parts.cpu = makeLinuxCPUProvider(clock);
     parts.ram = makeLinuxRAMProvider(clock);
     parts.network = makeLinuxNetworkProvider(clock);
     parts.battery = makeLinuxBatteryProvider();
-    parts.disk = makeLinuxDiskProvider(clock, center);
+    parts.disk = makeLinuxDiskProvider(clock);
     parts.gpu = makeLinuxGPUProvider(clock);
     parts.processes = makeLinuxProcessProvider(clock);
     parts.thermal = makeLinuxThermalStateReader(clock);

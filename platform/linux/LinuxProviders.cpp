@@ -45,11 +45,11 @@ std::unique_ptr<BatteryProvider> makeLinuxBatteryProvider(const std::filesystem:
     return std::make_unique<BatteryProvider>(std::make_unique<PowerSupplyReader>(root));
 }
 
-std::unique_ptr<DiskProvider> makeLinuxDiskProvider(Clock& clock, NotificationCenter& center) {
+std::unique_ptr<DiskProvider> makeLinuxDiskProvider(Clock& clock) {
     auto scanner = std::make_unique<BackgroundStorageScanner>(
         std::make_shared<LinuxStorageSource>(currentStorageLocations()),
         [] { moveCurrentThreadToBackground(); });
-    return std::make_unique<DiskProvider>(clock, center, makeLinuxDiskSource(), std::move(scanner));
+    return std::make_unique<DiskProvider>(clock, makeLinuxDiskSource(), std::move(scanner));
 }
 
 std::unique_ptr<GPUProvider> makeLinuxGPUProvider(const Clock& clock,

@@ -13,10 +13,9 @@
 #include <string>
 
 class Clock;
-class NotificationCenter;
 
 // The samplers on this machine's readers. `root` stands for "/" so tests can point a sampler
-// at a fixture tree. Create them on the main thread; `clock` (and `center`) must outlive them.
+// at a fixture tree. Create them on the main thread; `clock` must outlive them.
 
 std::unique_ptr<CPUProvider> makeLinuxCPUProvider(const Clock& clock,
                                                   const std::filesystem::path& root = "/");
@@ -32,7 +31,7 @@ std::unique_ptr<BatteryProvider> makeLinuxBatteryProvider(const std::filesystem:
 
 // statvfs of "/", /proc/diskstats, and the storage scan of this user's folders and the
 // mounted volumes on a background thread at nice 19 and idle I/O priority.
-std::unique_ptr<DiskProvider> makeLinuxDiskProvider(Clock& clock, NotificationCenter& center);
+std::unique_ptr<DiskProvider> makeLinuxDiskProvider(Clock& clock);
 
 // DRM cards (amdgpu, i915) under `root` and the NVIDIA management library at `nvmlLibrary`,
 // loaded when first needed and called on a worker thread of its own; a missing library gives

@@ -65,7 +65,7 @@ protected:
     AppDelegate& shell() {
         if (!shell_) {
             shell_ = std::make_unique<AppDelegate>(harness.settings, *harness.monitor,
-                                                   harness.center, harness.clock, nullptr, options);
+                                                   harness.clock, nullptr, options);
             shell_->setStatusNotifierHostPresent(hostAtStart);
             shell_->applicationDidFinishLaunching();
         }
@@ -139,7 +139,7 @@ TEST_F(AppDelegateTest, MenuActionsReachTheShell) {
     menu->actions()[1]->trigger();  // Open Dashboard
     EXPECT_TRUE(overlayOpen());
     const QPointer<QWidget> dashboard = shell().windows().overlayWindow;
-    harness.center.post(notification::openOverlay);
+    shell().buildMenu()->actions()[1]->trigger();  // Open Dashboard again
     settle();
     EXPECT_EQ(shell().windows().overlayWindow, dashboard);  // raised, not replaced
     menu = shell().buildMenu();
@@ -284,7 +284,7 @@ TEST_F(AppDelegateTest, EveryFaceRedrawsAfterStatsAndSettingsChanges) {
     shell();
     const int sniBefore = sniShows;
     const int stripBefore = stripShows;
-    harness.center.post(notification::statsDidUpdate);
+    emit harness.monitor->statsUpdated();
     harness.settings.setMenuBarColorCoded(false);
     EXPECT_EQ(sniShows, sniBefore + 2);
     EXPECT_EQ(stripShows, stripBefore + 2);
@@ -353,7 +353,7 @@ TEST_F(AppDelegateTest, AUsableSettingsFileSendsNoNotification) {
     RecordingNotifier notifier;
     options.notifier = &notifier;
     shell();
-    harness.center.post(notification::statsDidUpdate);
+    emit harness.monitor->statsUpdated();
     EXPECT_TRUE(notifier.posted.isEmpty());
 }
 

@@ -38,7 +38,7 @@ class SettingsViewTest : public ::testing::Test {
 protected:
     SettingsViewTest()
         : harness([](Clock& clock) { return std::make_unique<CSVRecorder>(clock); }),
-          shortcuts(harness.defaults(), harness.center, std::make_unique<FakeHotKeys>()),
+          shortcuts(harness.defaults(), std::make_unique<FakeHotKeys>()),
           window(harness.settings, *harness.monitor, harness.defaults(), &shortcuts, actions()),
           view(*window.view()) {
         FileDialogs dialogs;
@@ -49,8 +49,10 @@ protected:
         };
         dialogs.open = [this](QWidget*, const QString&, const QString&) { return openPath; };
         view.setFileDialogs(dialogs);
-        QObject::connect(&harness.center, &NotificationCenter::notified,
-                         [this](const QString& name) { posted.append(name); });
+        QObject::connect(harness.monitor.get(), &SystemMonitor::historyReset,
+                         [this] { posted.append(QStringLiteral("historyReset")); });
+        QObject::connect(&harness.settings, &AppSettings::statusItemLookChanged,
+                         [this] { posted.append(QStringLiteral("statusItemLookChanged")); });
     }
 
     DataExportActions actions() {
@@ -186,7 +188,7 @@ TEST_F(SettingsViewTest, PickersOfferTheRatesAndColoursAndTheCurrentRateKeepsThe
     for (const auto& rate : rates) {
         emit refresh.activated(rate.index);
         EXPECT_EQ(harness.settings.refreshInterval(), rate.seconds);
-        EXPECT_EQ(posted.count("historyDidReset"), rate.resets) << rate.seconds;
+        EXPECT_EQ(posted.count("historyReset"), rate.resets) << rate.seconds;
         if (rate.resets == 0) {
             EXPECT_EQ(harness.monitor->histories().cpu.values().size(), 1);
         }
@@ -228,7 +230,7 @@ TEST_F(SettingsViewTest, MetricRowsEditTheirEntryAndMoveOnlyWithinTheList) {
     const auto& items = harness.settings.menuBarItems();
     EXPECT_TRUE(items[0].enabled);                                     // ram
     EXPECT_EQ(items[1].displayMode, MetricDisplayMode::graphAndText);  // cpu
-    EXPECT_TRUE(posted.contains("settingsDidChange"));
+    EXPECT_TRUE(posted.contains("statusItemLookChanged"));
 }
 
 TEST_F(SettingsViewTest,

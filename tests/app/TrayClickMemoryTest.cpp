@@ -44,11 +44,10 @@ protected:
             return made;
         };
         options.makeOverlay = [this] {
-            return new OverlayWindow(*harness.monitor, harness.settings, harness.center,
-                                     harness.clock, QString());
+            return new OverlayWindow(*harness.monitor, harness.settings, harness.clock, QString());
         };
-        shell = std::make_unique<AppDelegate>(harness.settings, *harness.monitor, harness.center,
-                                              harness.clock, nullptr, options);
+        shell = std::make_unique<AppDelegate>(harness.settings, *harness.monitor, harness.clock,
+                                              nullptr, options);
         shell->setStatusNotifierHostPresent(true);
         shell->applicationDidFinishLaunching();
     }

@@ -1,4 +1,3 @@
-#include "core/NotificationCenter.h"
 #include "core/UserDefaults.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
@@ -25,8 +24,7 @@ TEST(PortalHotKeysTest, SessionWithoutThePortalHasNoGlobalShortcuts) {
     const QSignalSpy asked(backend.get(), &PortalHotKeys::askedChanged);
     QTemporaryDir dir;
     UserDefaults defaults(dir.filePath(QStringLiteral("settings.json")));
-    NotificationCenter center;
-    KeyboardShortcuts shortcuts(defaults, center, std::move(backend));
+    KeyboardShortcuts shortcuts(defaults, std::move(backend));
     shortcuts.onKeyUp(app_shortcut::toggleCompact(), [] {});
     const ShortcutRecorder recorder(shortcuts, app_shortcut::toggleCompact(),
                                     QStringLiteral("Toggle Compact View"));

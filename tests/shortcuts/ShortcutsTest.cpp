@@ -1,5 +1,4 @@
 #include "FakeHotKeys.h"
-#include "core/NotificationCenter.h"
 #include "core/UserDefaults.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
@@ -22,15 +21,11 @@ const ShortcutName withDefault = app_shortcut::toggleOverlay();  // Super+Shift+
 const ShortcutName withoutDefault{QStringLiteral("custom"), std::nullopt};
 const Shortcut ctrlAltK{0x6b, control | alt};
 
-// A settings file, a notification log and the shortcuts over a fake desktop; `restart`
-// makes a new store over the same file, as the next run of the program does.
+// A settings file, a log of the changes the shortcuts announce and the shortcuts over a fake
+// desktop; `restart` makes a new store over the same file, as the next run of the program does.
 class ShortcutsTest : public ::testing::Test {
 protected:
-    ShortcutsTest() {
-        QObject::connect(&center, &NotificationCenter::notified,
-                         [this](const QString& name) { posted.append(name); });
-        restart();
-    }
+    ShortcutsTest() { restart(); }
 
     QString path() const { return dir.filePath(QStringLiteral("settings.json")); }
     void restart() {
@@ -38,7 +33,9 @@ protected:
         defaults = std::make_unique<UserDefaults>(path());
         auto backend = std::make_unique<FakeHotKeys>();
         desktop = backend.get();
-        shortcuts = std::make_unique<KeyboardShortcuts>(*defaults, center, std::move(backend));
+        shortcuts = std::make_unique<KeyboardShortcuts>(*defaults, std::move(backend));
+        QObject::connect(shortcuts.get(), &KeyboardShortcuts::shortcutChanged,
+                         [this](const QString& name) { posted.append(name); });
     }
     QJsonValue stored(const ShortcutName& name) {
         QFile file(path());
@@ -49,7 +46,6 @@ protected:
     }
 
     QTemporaryDir dir;
-    NotificationCenter center;
     QStringList posted;
     std::unique_ptr<UserDefaults> defaults;
     FakeHotKeys* desktop = nullptr;
@@ -76,7 +72,8 @@ TEST_F(ShortcutsTest, StoredFormSurvivesRestarts) {
     restart();
     EXPECT_EQ(shortcuts->getShortcut(withDefault), std::nullopt);
     EXPECT_EQ(shortcuts->getShortcut(withoutDefault), std::nullopt);
-    EXPECT_EQ(posted.count(notification::shortcutByNameDidChange), 4);
+    EXPECT_EQ(posted, (QStringList{withDefault.rawValue, withoutDefault.rawValue,
+                                   withDefault.rawValue, withoutDefault.rawValue}));
 }
 
 TEST_F(ShortcutsTest, UndecodableStoredValueIsNoShortcutAndRegistersNothing) {
@@ -165,9 +162,10 @@ TEST_F(ShortcutsTest, RegistersWhileActionsAreAttachedAndRunsThemInOrder) {
     const QObject recorder;
     shortcuts->setRecorderActive(&recorder, true);
     EXPECT_TRUE(desktop->registered.empty());
+    EXPECT_TRUE(shortcuts->recorderActive());
     shortcuts->setRecorderActive(&recorder, false);
     EXPECT_EQ(desktop->shortcuts(), QList<Shortcut>{*withDefault.defaultShortcut});
-    EXPECT_EQ(posted.count(notification::recorderActiveStatusDidChange), 2);
+    EXPECT_FALSE(shortcuts->recorderActive());
 }
 
 TEST_F(ShortcutsTest, CombinationHeldByAnotherProgramPrintsTheErrorLine) {

@@ -1,5 +1,4 @@
 // The X11 hot keys against a real X server (run by run_under_xvfb.py), typed with xdotool.
-#include "core/NotificationCenter.h"
 #include "core/UserDefaults.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
@@ -100,7 +99,7 @@ protected:
         auto backend = X11HotKeys::forApplication();
         EXPECT_NE(backend, nullptr);
         hotKeys = backend.get();
-        shortcuts = std::make_unique<KeyboardShortcuts>(defaults, center, std::move(backend));
+        shortcuts = std::make_unique<KeyboardShortcuts>(defaults, std::move(backend));
     }
     bool waitFor(const std::function<bool()>& condition) {
         return QTest::qWaitFor(condition, 10000);
@@ -112,7 +111,6 @@ protected:
 
     QTemporaryDir dir;
     UserDefaults defaults{dir.filePath(QStringLiteral("settings.json"))};
-    NotificationCenter center;
     X11HotKeys* hotKeys = nullptr;
     std::unique_ptr<KeyboardShortcuts> shortcuts;
     QStringList ran;

@@ -2,7 +2,6 @@
 
 #include "core/AppSettings.h"
 #include "core/LoginItem.h"
-#include "core/NotificationCenter.h"
 #include "core/UserDefaults.h"
 #include "platform/DesktopNotifier.h"
 
@@ -16,8 +15,7 @@ class AlertSettings {
 public:
     AlertSettings(double cpuThreshold = 95.0, double gpuThreshold = 95.0,
                   double ssdThreshold = 70.0)
-        : defaults_(dir_.filePath(QStringLiteral("settings.json"))),
-          store_(defaults_, center_, loginItem_) {
+        : defaults_(dir_.filePath(QStringLiteral("settings.json"))), store_(defaults_, loginItem_) {
         defaults_.keepChangesInMemory();
         store_.setAlertsEnabled(true);
         store_.setAlertCPUTempThreshold(cpuThreshold);
@@ -36,7 +34,6 @@ private:
     };
 
     QTemporaryDir dir_;
-    NotificationCenter center_;
     NoLoginItem loginItem_;
     UserDefaults defaults_;
     AppSettings store_;

@@ -2,7 +2,6 @@
 
 #include "core/AppSettings.h"
 #include "core/LoginItem.h"
-#include "core/NotificationCenter.h"
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "support/FakeClock.h"
@@ -24,14 +23,14 @@ public:
 
     explicit MonitorHarness(const RecorderFactory& makeRecorder = {})
         : defaults_(dir_.filePath(QStringLiteral("settings.json"))),
-          settings(defaults_, center, loginItem_) {
+          settings(defaults_, loginItem_) {
         auto [parts, made] = FakeParts::make(clock);
         fakes = made;
         if (makeRecorder) {
             parts.recorder = makeRecorder(clock);
             fakes.recorder = nullptr;
         }
-        monitor = std::make_unique<SystemMonitor>(settings, center, clock, std::move(parts));
+        monitor = std::make_unique<SystemMonitor>(settings, clock, std::move(parts));
         everythingShown = monitor->demand().acquire(SourceSet::all());
     }
 
@@ -56,7 +55,6 @@ public:
     UserDefaults& defaults() { return defaults_; }
 
     FakeClock clock;
-    NotificationCenter center;
     AppSettings settings;
     FakeParts fakes{};
     std::unique_ptr<SystemMonitor> monitor;

@@ -1,6 +1,8 @@
 #include "core/SampleRecorder.h"
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
+#include "views/graphs/GlowGraphView.h"
+#include "views/graphs/MiniGraphView.h"
 #include "views/kit/Chip.h"
 #include "views/kit/ValueRow.h"
 #include "views/overlay/AccentDot.h"
@@ -99,8 +101,8 @@ protected:
           }) {}
 
     std::unique_ptr<OverlayView> makeView() {
-        return std::make_unique<OverlayView>(*harness.monitor, harness.settings, harness.center,
-                                             harness.clock, QString());
+        return std::make_unique<OverlayView>(*harness.monitor, harness.settings, harness.clock,
+                                             QString());
     }
 
     QStringList cardTitles(const OverlayView& view) {
@@ -155,7 +157,7 @@ TEST_F(OverlayViewTest, CardsFollowTheSettingsAndTheMachine) {
         }
         h.monitor->setHelperAvailable(c.helper);
         h.monitor->poll();
-        OverlayView view(*h.monitor, h.settings, h.center, h.clock, QString());
+        OverlayView view(*h.monitor, h.settings, h.clock, QString());
         for (auto setter : c.off) {
             (h.settings.*setter)(false);
         }
@@ -253,7 +255,7 @@ TEST_F(OverlayViewTest, GpuCardAndChipShowWhetherTheMachineHasAGpu) {
         MonitorHarness h;
         h.fakes.gpu->next = c.gpu;
         h.monitor->poll();
-        OverlayView view(*h.monitor, h.settings, h.center, h.clock, QString());
+        OverlayView view(*h.monitor, h.settings, h.clock, QString());
         const OverlayCard* card = view.grid()->shownCards()[3];
         EXPECT_EQ(card->accessibleName(), c.card) << c.machine;
         EXPECT_EQ(shownTexts(*card), c.texts) << c.machine;
@@ -333,13 +335,38 @@ TEST_F(OverlayViewTest, HeaderFollowsTheRecorderAndSetsTheAccent) {
     EXPECT_EQ(view->grid()->shownCards().first()->accent(), header.accentDots().first()->color());
 }
 
+// A new refresh interval empties the histories between polls; the graphs used to keep the old
+// points until the next poll.
+TEST_F(OverlayViewTest, GraphsRedrawFromTheEmptiedHistoriesWhenTheIntervalChanges) {
+    setLaptopRecords(harness.fakes);
+    harness.monitor->setHelperAvailable(true);
+    const auto view = makeView();
+    harness.monitor->startPolling();
+    harness.clock.advance(std::chrono::seconds(3));
+    const auto graphValues = [&view] {
+        QList<QVector<double>> held;
+        for (const auto* graph : view->findChildren<GlowGraphView*>()) {
+            held.append(graph->values());
+        }
+        for (const auto* graph : view->findChildren<MiniGraphView*>()) {
+            held.append(graph->values());
+        }
+        return held;
+    };
+    ASSERT_FALSE(graphValues().isEmpty());
+    for (const QVector<double>& values : graphValues()) {
+        EXPECT_EQ(values.size(), 3);
+    }
+    harness.settings.setRefreshInterval(5);
+    for (const QVector<double>& values : graphValues()) {
+        EXPECT_TRUE(values.isEmpty());
+    }
+}
+
 TEST_F(OverlayViewTest, EscapeWithTheFocusInACardAsksTheShellToClose) {
-    OverlayWindow window(*harness.monitor, harness.settings, harness.center, harness.clock,
-                         QString());
+    OverlayWindow window(*harness.monitor, harness.settings, harness.clock, QString());
     int closes = 0;
-    QObject::connect(&harness.center, &NotificationCenter::notified, [&](const QString& name) {
-        closes += name == notification::closeOverlay ? 1 : 0;
-    });
+    QObject::connect(&window, &OverlayWindow::closeRequested, [&] { ++closes; });
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -3,7 +3,6 @@
 #include "core/Clock.h"
 #include "core/InterruptWatcher.h"
 #include "core/LoginItem.h"
-#include "core/NotificationCenter.h"
 #include "core/RecordJson.h"
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
@@ -73,21 +72,20 @@ int main(int argc, char** argv) {
     }
 
     SystemClock clock;
-    NotificationCenter center;
     // The user's settings are read, never written: --interval applies to this run only.
     UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
     defaults.keepChangesInMemory();
     LoginItem loginItem(QCoreApplication::applicationFilePath());
-    AppSettings settings(defaults, center, loginItem);
+    AppSettings settings(defaults, loginItem);
     if (options.interval) {
         settings.setRefreshInterval(*options.interval);
     }
 
-    MonitorParts parts = makeLinuxMonitorParts(clock, center);
+    MonitorParts parts = makeLinuxMonitorParts(clock);
     auto ownRecorder = std::make_unique<CSVRecorder>(clock);
     CSVRecorder& recorder = *ownRecorder;
     parts.recorder = std::move(ownRecorder);
-    SystemMonitor monitor(settings, center, clock, std::move(parts));
+    SystemMonitor monitor(settings, clock, std::move(parts));
     // The helper's socket stands for its installation: with it, every poll asks for sensors.
     monitor.setHelperAvailable(helperSocketPresent());
     // Every poll prints every record, so every source is sampled.

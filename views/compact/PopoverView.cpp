@@ -1,7 +1,6 @@
 #include "views/compact/PopoverView.h"
 
 #include "core/AppSettings.h"
-#include "core/NotificationCenter.h"
 #include "core/SystemMonitor.h"
 #include "views/compact/BatterySectionView.h"
 #include "views/compact/CPUSectionView.h"
@@ -27,12 +26,10 @@ constexpr int spacing = 8;
 
 }  // namespace
 
-PopoverView::PopoverView(const SystemMonitor& monitor, const AppSettings& settings,
-                         NotificationCenter& center, QWidget* parent)
+PopoverView::PopoverView(const SystemMonitor& monitor, const AppSettings& settings, QWidget* parent)
     : QWidget(parent),
       monitor_(monitor),
       settings_(settings),
-      center_(center),
       scroll_(new QScrollArea),
       column_(new QVBoxLayout),
       dashboard_(new OpenDashboardButton) {
@@ -48,12 +45,11 @@ PopoverView::PopoverView(const SystemMonitor& monitor, const AppSettings& settin
 
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(0, 0, 0, 0);
-    footer->addWidget(
-        footerButton(QStringLiteral("Help"), [this] { center_.post(notification::openHelp); }));
+    footer->addWidget(footerButton(QStringLiteral("Help"), [this] { emit helpRequested(); }));
     support_ = footerButton(QStringLiteral("Support"), [this] { emit supportRequested(); });
     footer->addWidget(support_);
-    footer->addWidget(footerButton(QStringLiteral("Settings"),
-                                   [this] { center_.post(notification::openSettings); }));
+    footer->addWidget(
+        footerButton(QStringLiteral("Settings"), [this] { emit settingsRequested(); }));
     footer->addWidget(footerButton(QStringLiteral("Quit"), [this] { emit quitRequested(); }));
     column_->addLayout(footer);
     column_->addStretch(1);
@@ -70,8 +66,7 @@ PopoverView::PopoverView(const SystemMonitor& monitor, const AppSettings& settin
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
 
-    connect(dashboard_, &QAbstractButton::clicked, this,
-            [this] { center_.post(notification::openOverlay); });
+    connect(dashboard_, &QAbstractButton::clicked, this, &PopoverView::dashboardRequested);
 
     const auto sync = [this] { syncSections(); };
     connect(&settings_, &AppSettings::compactShowCPUChanged, this, sync);
@@ -84,11 +79,7 @@ PopoverView::PopoverView(const SystemMonitor& monitor, const AppSettings& settin
     connect(&settings_, &AppSettings::graphColorChanged, this, &PopoverView::refresh);
     connect(&monitor_, &SystemMonitor::pollFinished, this, &PopoverView::refresh);
     // A new refresh interval empties the histories between polls: the graphs follow at once.
-    connect(&center_, &NotificationCenter::notified, this, [this](const QString& name) {
-        if (name == notification::historyDidReset) {
-            refresh();
-        }
-    });
+    connect(&monitor_, &SystemMonitor::historyReset, this, &PopoverView::refresh);
     syncSections();
 }
 

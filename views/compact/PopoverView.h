@@ -6,7 +6,6 @@
 #include <functional>
 
 class AppSettings;
-class NotificationCenter;
 class OpenDashboardButton;
 class QPushButton;
 class QScrollArea;
@@ -22,7 +21,7 @@ class PopoverView final : public QWidget {
     Q_OBJECT
 public:
     PopoverView(const SystemMonitor& monitor, const AppSettings& settings,
-                NotificationCenter& center, QWidget* parent = nullptr);
+                QWidget* parent = nullptr);
 
     enum class Section { cpu, memory, network, battery, disk, gpu, processes };
     static constexpr int sectionCount = 7;
@@ -37,6 +36,9 @@ public:
     void refresh();
 
 signals:
+    void dashboardRequested();
+    void helpRequested();
+    void settingsRequested();
     void supportRequested();
     void quitRequested();
 
@@ -52,7 +54,6 @@ private:
 
     const SystemMonitor& monitor_;
     const AppSettings& settings_;
-    NotificationCenter& center_;
     QScrollArea* scroll_;
     QVBoxLayout* column_;
     OpenDashboardButton* dashboard_;

@@ -1,7 +1,6 @@
 #include "views/overlay/OverlayHeader.h"
 
 #include "core/AppSettings.h"
-#include "core/NotificationCenter.h"
 #include "core/SampleRecorder.h"
 #include "core/TextFormat.h"
 #include "views/kit/ViewFonts.h"
@@ -38,7 +37,7 @@ bool pageExists(const QUrl& page) {
 }  // namespace
 
 OverlayHeader::OverlayHeader(const SampleRecorder& recorder, AppSettings& settings,
-                             NotificationCenter& center, const QString& supportUrl, QWidget* parent)
+                             const QString& supportUrl, QWidget* parent)
     : QWidget(parent),
       recorder_(recorder),
       settings_(settings),
@@ -104,18 +103,12 @@ OverlayHeader::OverlayHeader(const SampleRecorder& recorder, AppSettings& settin
         buttons_.append(button);
         return button;
     };
-    addButton(QStringLiteral("Help"), [&center] {
-        center.post(notification::closeOverlay);
-        center.post(notification::openHelp);
-    });
+    addButton(QStringLiteral("Help"), [this] { emit helpRequested(); });
     const QUrl support(supportUrl);
     addButton(QStringLiteral("Support"), [support] {
         QDesktopServices::openUrl(support);
     })->setEnabled(pageExists(support));
-    addButton(QStringLiteral("Settings"), [&center] {
-        center.post(notification::closeOverlay);
-        center.post(notification::openSettings);
-    });
+    addButton(QStringLiteral("Settings"), [this] { emit settingsRequested(); });
     addButton(QStringLiteral("Quit"), [this] { emit quitRequested(); });
     top_->addWidget(controls_);
 

@@ -6,7 +6,6 @@
 
 class AccentDot;
 class AppSettings;
-class NotificationCenter;
 class QHBoxLayout;
 class QLabel;
 class QToolButton;
@@ -19,8 +18,8 @@ class SampleRecorder;
 class OverlayHeader final : public QWidget {
     Q_OBJECT
 public:
-    OverlayHeader(const SampleRecorder& recorder, AppSettings& settings, NotificationCenter& center,
-                  const QString& supportUrl, QWidget* parent = nullptr);
+    OverlayHeader(const SampleRecorder& recorder, AppSettings& settings, const QString& supportUrl,
+                  QWidget* parent = nullptr);
 
     // The recording indicator's text while it is shown ("REC 1m 5s"); empty while hidden.
     QString recordingText() const;
@@ -30,6 +29,8 @@ public:
     QSize minimumSizeHint() const override;
 
 signals:
+    void helpRequested();
+    void settingsRequested();
     void quitRequested();
 
 protected:

@@ -26,13 +26,13 @@ constexpr int padding = 16;
 
 }  // namespace
 
-OverlayView::OverlayView(SystemMonitor& monitor, AppSettings& settings, NotificationCenter& center,
-                         const Clock& clock, const QString& supportUrl, QWidget* parent)
+OverlayView::OverlayView(SystemMonitor& monitor, AppSettings& settings, const Clock& clock,
+                         const QString& supportUrl, QWidget* parent)
     : QWidget(parent),
       monitor_(monitor),
       settings_(settings),
       clock_(clock),
-      header_(new OverlayHeader(monitor.recorder(), settings, center, supportUrl)),
+      header_(new OverlayHeader(monitor.recorder(), settings, supportUrl)),
       chips_(new SummaryChips),
       session_(new SessionBar),
       scroll_(new QScrollArea),
@@ -75,8 +75,12 @@ OverlayView::OverlayView(SystemMonitor& monitor, AppSettings& settings, Notifica
     scroll_->setAccessibleName(QStringLiteral("Cards"));
     column->addWidget(scroll_, 1);
 
+    connect(header_, &OverlayHeader::helpRequested, this, &OverlayView::helpRequested);
+    connect(header_, &OverlayHeader::settingsRequested, this, &OverlayView::settingsRequested);
     connect(header_, &OverlayHeader::quitRequested, this, &OverlayView::quitRequested);
     connect(&monitor_, &SystemMonitor::pollFinished, this, &OverlayView::refresh);
+    // A new refresh interval empties the histories between polls: the graphs follow at once.
+    connect(&monitor_, &SystemMonitor::historyReset, this, &OverlayView::refresh);
     // A background scan publishes the disk between polls.
     connect(&monitor_, &SystemMonitor::diskChanged, this, [this] {
         disk_->refresh(monitor_);

@@ -6,7 +6,6 @@
 class AppSettings;
 class CardGrid;
 class Clock;
-class NotificationCenter;
 class OverlayCard;
 class OverlayHeader;
 class QScrollArea;
@@ -17,13 +16,14 @@ class SystemMonitor;
 // The dashboard's content: the header, the summary chips, the session bar and the grid of
 // cards (CPU, Memory, Network, GPU, Disk, Battery, Processes, each shown while its setting
 // says so). The grid has 1, 2 or 3 columns by the view's width, following it live. Everything
-// takes the monitor's figures once per poll (and the disk's after a background scan); nothing
-// here animates or runs a timer.
+// takes the monitor's figures once per poll (and the disk's after a background scan), and
+// redraws from the emptied histories when they are reset; nothing here animates or runs a
+// timer.
 class OverlayView final : public QWidget {
     Q_OBJECT
 public:
-    OverlayView(SystemMonitor& monitor, AppSettings& settings, NotificationCenter& center,
-                const Clock& clock, const QString& supportUrl, QWidget* parent = nullptr);
+    OverlayView(SystemMonitor& monitor, AppSettings& settings, const Clock& clock,
+                const QString& supportUrl, QWidget* parent = nullptr);
 
     OverlayHeader* header() const { return header_; }
     SummaryChips* chips() const { return chips_; }
@@ -35,6 +35,8 @@ public:
     QSize minimumSizeHint() const override { return {400, 400}; }
 
 signals:
+    void helpRequested();
+    void settingsRequested();
     void quitRequested();
 
 protected:

@@ -1,6 +1,5 @@
 #include "views/overlay/OverlayWindow.h"
 
-#include "core/NotificationCenter.h"
 #include "views/kit/ViewPalette.h"
 #include "views/overlay/OverlayView.h"
 
@@ -14,11 +13,10 @@
 
 #include <algorithm>
 
-OverlayWindow::OverlayWindow(SystemMonitor& monitor, AppSettings& settings,
-                             NotificationCenter& center, const Clock& clock,
+OverlayWindow::OverlayWindow(SystemMonitor& monitor, AppSettings& settings, const Clock& clock,
                              const QString& supportUrl, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      view_(new OverlayView(monitor, settings, center, clock, supportUrl)),
+      view_(new OverlayView(monitor, settings, clock, supportUrl)),
       grip_(new QSizeGrip(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Vantrel Dashboard"));
@@ -40,8 +38,9 @@ OverlayWindow::OverlayWindow(SystemMonitor& monitor, AppSettings& settings,
     // focus is inside it.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this,
-            [&center] { center.post(notification::closeOverlay); });
+    connect(escape, &QShortcut::activated, this, &OverlayWindow::closeRequested);
+    connect(view_, &OverlayView::helpRequested, this, &OverlayWindow::helpRequested);
+    connect(view_, &OverlayView::settingsRequested, this, &OverlayWindow::settingsRequested);
     connect(view_, &OverlayView::quitRequested, this, &OverlayWindow::quitRequested);
     // A screen unplugged under the dashboard: it moves to the primary screen.
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &OverlayWindow::keepOnAScreen,

@@ -8,23 +8,22 @@
 
 class AppSettings;
 class Clock;
-class NotificationCenter;
 class OverlayView;
 class QSizeGrip;
 class SystemMonitor;
 
 // The dashboard's window: a frameless floating panel on the dashboard's near-black
 // background, 960 × 860 and at least 600 × 500, moved by dragging its background and resized
-// from its bottom-right corner. Escape, wherever the focus is inside it, posts "closeOverlay";
-// the shell closes it, and a closed dashboard is destroyed.
+// from its bottom-right corner. Escape, wherever the focus is inside it, asks to close it; the
+// shell closes it, and a closed dashboard is destroyed.
 class OverlayWindow final : public QWidget {
     Q_OBJECT
 public:
     static constexpr QSize preferredSize{960, 860};
     static constexpr QSize minimumWindowSize{600, 500};
 
-    OverlayWindow(SystemMonitor& monitor, AppSettings& settings, NotificationCenter& center,
-                  const Clock& clock, const QString& supportUrl, QWidget* parent = nullptr);
+    OverlayWindow(SystemMonitor& monitor, AppSettings& settings, const Clock& clock,
+                  const QString& supportUrl, QWidget* parent = nullptr);
 
     // Where the window goes in a screen's available area: centred, at its preferred size or
     // as much of it as the area holds (never below the minimum), and inside the area wherever
@@ -38,6 +37,9 @@ public:
     OverlayView* view() const { return view_; }
 
 signals:
+    void closeRequested();
+    void helpRequested();
+    void settingsRequested();
     void quitRequested();
 
 protected:

@@ -1,0 +1,43 @@
+#include "app/shell/DesktopWindowMakers.h"
+
+#include "app/faces/X11WindowState.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/SettingsWindowMaker.h"
+#include "app/shell/ShownSourceHolders.h"
+#include "core/SampleRecorder.h"
+#include "core/SystemMonitor.h"
+#include "views/desktop/RevealFile.h"
+#include "views/help/HelpView.h"
+#include "views/overlay/OverlayWindow.h"
+#include "views/report/SessionReportWindow.h"
+
+#include <QCursor>
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+void addDesktopWindowMakers(ShellOptions& options, SystemMonitor& monitor, AppSettings& settings,
+                            UserDefaults& defaults, KeyboardShortcuts* shortcuts, Clock& clock) {
+    options.makeOverlay = [&monitor, &settings, &clock, supportUrl = options.supportUrl] {
+        auto* dashboard = new OverlayWindow(monitor, settings, clock, supportUrl);
+        holdDashboardSources(*dashboard, monitor.demand());
+        keepOutOfTaskbarAndPager(dashboard);
+        dashboard->placeOnScreenAt(QCursor::pos());
+        return dashboard;
+    };
+    options.makeSettingsWindow = settingsWindowMaker(settings, monitor, defaults, shortcuts, clock);
+    options.makeHelpWindow = makeHelpWindow;
+    options.makeReportWindow = [&monitor]() -> QWidget* {
+        const SampleRecorder& recorder = monitor.recorder();
+        if (!recorder.lastReport()) {
+            return nullptr;
+        }
+        // The file of this report's recording, even when a later recording has started.
+        std::function<void()> showCsv;
+        if (const std::optional<QString> file = recorder.recordingFilePath()) {
+            showCsv = [path = *file] { revealInFileManager(path); };
+        }
+        return makeSessionReportWindow(*recorder.lastReport(), std::move(showCsv));
+    };
+}

@@ -1,0 +1,255 @@
+#include "app/shell/ShellWindows.h"
+
+#include "app/shell/ShownSourceHolders.h"
+
+#include "app/faces/X11Watcher.h"
+#include "app/shell/CompactPanel.h"
+#include "app/shell/OutsideClickRule.h"
+#include "app/shell/PanelPlacement.h"
+#include "app/shell/ScreenMetrics.h"
+#include "app/shell/ShellFaces.h"
+#include "app/shell/SupportPage.h"
+#include "core/SampleRecorder.h"
+#include "core/SessionReport.h"
+#include "views/compact/PopoverView.h"
+#include "views/overlay/OverlayWindow.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+// A press that closed the panel and the activation of the status item it was part of arrive
+// within this time of each other; the activation must not reopen the panel.
+constexpr std::chrono::milliseconds sameClickWindow{400};
+
+bool visible(const QPointer<QWidget>& window) {
+    return !window.isNull() && window->isVisible();
+}
+
+}  // namespace
+
+ShellWindows::ShellWindows(const AppSettings& settings, const SystemMonitor& monitor, Clock& clock,
+                           X11Watcher* x11, const ShellFaces& faces, ShellWindowMakers makers,
+                           QString supportUrl, QObject* parent)
+    : QObject(parent),
+      settings_(settings),
+      monitor_(monitor),
+      clock_(clock),
+      x11_(x11),
+      faces_(faces),
+      makers_(std::move(makers)),
+      supportUrl_(std::move(supportUrl)) {}
+
+ShellWindows::~ShellWindows() {
+    delete windows_.compactPanel;
+    delete windows_.overlayWindow;
+    delete windows_.settingsWindow;
+    delete windows_.helpWindow;
+    delete windows_.reportWindow;
+}
+
+void ShellWindows::followRecorder(const SampleRecorder& recorder) {
+    connect(&recorder, &SampleRecorder::lastReportChanged, this, [this, &recorder] {
+        if (recorder.lastReport() && recorder.lastReport()->sampleCount > 0) {
+            openReportWindow();
+        }
+    });
+}
+
+void ShellWindows::toggleCompactPanel() {
+    closeDashboard();
+    if (visible(windows_.compactPanel)) {
+        closeCompactPanel();
+        return;
+    }
+    // The press of this very click may already have closed the panel (it was outside the
+    // panel, or it took the panel's activation): then the click has done its work.
+    if (compactPanelClosedWithoutClickAt_ &&
+        clock_.steadyNow() - *compactPanelClosedWithoutClickAt_ < sameClickWindow) {
+        compactPanelClosedWithoutClickAt_.reset();
+        return;
+    }
+    showCompactPanel();
+}
+
+void ShellWindows::toggleDashboard() {
+    closeCompactPanel();
+    if (visible(windows_.overlayWindow)) {
+        closeDashboard();
+    } else {
+        showDashboard();
+    }
+}
+
+void ShellWindows::showCompactPanel() {
+    if (visible(windows_.compactPanel)) {
+        closeCompactPanel();
+        return;
+    }
+    closeCompactPanel();
+    auto* panel = new CompactPanel(monitor_, settings_);
+    holdCompactPanelSources(*panel, settings_, monitor_.demand());
+    connect(panel, &CompactPanel::deactivated, this, [this, panel] {
+        // Without presses from the X server, losing activation is what closes the panel.
+        if ((!x11_ || !x11_->rawPressesAvailable()) && windows_.compactPanel == panel) {
+            compactPanelClosedWithoutClick();
+        }
+    });
+    PopoverView& content = panel->content();
+    content.setSupportAvailable(supportPageExists(supportUrl_));
+    connect(&content, &PopoverView::dashboardRequested, this, [this] {
+        closeCompactPanel();
+        showDashboard();
+    });
+    connect(&content, &PopoverView::helpRequested, this, &ShellWindows::openHelpWindow);
+    connect(&content, &PopoverView::settingsRequested, this, &ShellWindows::openSettingsWindow);
+    connect(&content, &PopoverView::supportRequested, this,
+            [this] { openSupportPage(supportUrl_); });
+    connect(&content, &PopoverView::quitRequested, this, &ShellWindows::quitRequested);
+    // Nothing clicked yet (a shortcut, a second start): the top right of the pointer's screen.
+    const QPoint anchor = faces_.anchor().value_or(topRightAnchor(screenAreaAt(QCursor::pos())));
+    panel->move(compactPanelOrigin(anchor, static_cast<int>(ShellFaces::barThickness),
+                                   screenAreaAt(anchor)));
+    windows_.compactPanel = panel;
+    panel->show();
+    panel->raise();
+    panel->activateWindow();
+}
+
+void ShellWindows::closeCompactPanel() {
+    if (QWidget* panel = windows_.compactPanel) {
+        windows_.compactPanel = nullptr;
+        panel->hide();
+        closedCompactPanel_.retire(panel);
+    }
+}
+
+void ShellWindows::compactPanelClosedWithoutClick() {
+    compactPanelClosedWithoutClickAt_ = clock_.steadyNow();
+    closeCompactPanel();
+}
+
+void ShellWindows::showDashboard() {
+    if (!makers_.dashboard) {
+        notBuiltYet(QStringLiteral("The dashboard"));
+        return;
+    }
+    // Opening the dashboard while one is shown (the menu, the compact panel's button, a
+    // shortcut) brings that one to the front rather than leaving it behind as an orphan.
+    if (visible(windows_.overlayWindow)) {
+        windows_.overlayWindow->raise();
+        windows_.overlayWindow->activateWindow();
+        return;
+    }
+    closeDashboard();
+    QWidget* dashboard = makers_.dashboard();
+    connectDashboard(dashboard);
+    windows_.overlayWindow = dashboard;
+    dashboard->show();
+    dashboard->raise();
+    dashboard->activateWindow();
+}
+
+void ShellWindows::connectDashboard(QWidget* dashboard) {
+    auto* window = qobject_cast<OverlayWindow*>(dashboard);
+    if (window == nullptr) {
+        return;  // a stand-in with no buttons of its own
+    }
+    connect(window, &OverlayWindow::closeRequested, this, &ShellWindows::closeDashboard);
+    connect(window, &OverlayWindow::helpRequested, this, [this] {
+        closeDashboard();
+        openHelpWindow();
+    });
+    connect(window, &OverlayWindow::settingsRequested, this, [this] {
+        closeDashboard();
+        openSettingsWindow();
+    });
+    connect(window, &OverlayWindow::quitRequested, this, &ShellWindows::quitRequested);
+}
+
+void ShellWindows::closeDashboard() {
+    if (QWidget* dashboard = windows_.overlayWindow) {
+        windows_.overlayWindow = nullptr;
+        dashboard->hide();
+        closedDashboard_.retire(dashboard);
+    }
+}
+
+void ShellWindows::openOrdinaryWindow(QPointer<QWidget>& slot,
+                                      const std::function<QWidget*()>& make, const QString& what) {
+    closeCompactPanel();
+    closeDashboard();
+    if (visible(slot)) {
+        slot->raise();
+        slot->activateWindow();
+        return;
+    }
+    if (!make) {
+        notBuiltYet(what);
+        return;
+    }
+    QWidget* window = make();
+    if (window == nullptr) {
+        return;  // nothing to show, such as a report that is gone
+    }
+    // Closing destroys the window, which empties its slot.
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    slot = window;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void ShellWindows::openSettingsWindow() {
+    openOrdinaryWindow(windows_.settingsWindow, makers_.settingsWindow,
+                       QStringLiteral("The settings window"));
+}
+
+void ShellWindows::openHelpWindow() {
+    openOrdinaryWindow(windows_.helpWindow, makers_.helpWindow, QStringLiteral("The help window"));
+}
+
+void ShellWindows::openReportWindow() {
+    // A new report replaces the window of the previous one rather than raising it.
+    if (QWidget* previous = windows_.reportWindow) {
+        windows_.reportWindow = nullptr;
+        previous->close();
+        previous->deleteLater();
+    }
+    openOrdinaryWindow(windows_.reportWindow, makers_.reportWindow,
+                       QStringLiteral("The session report window"));
+}
+
+void ShellWindows::notBuiltYet(const QString& what) {
+    if (!loggedNotBuilt_.contains(what)) {
+        loggedNotBuilt_.insert(what);
+        std::fprintf(stderr, "[AppDelegate] %s is not built yet\n", qPrintable(what));
+    }
+}
+
+void ShellWindows::handleOutsideClick(QPoint globalPos, QVector<QRect> ownAreas) {
+    for (const QPointer<QWidget>& window : {windows_.compactPanel, windows_.overlayWindow}) {
+        if (visible(window)) {
+            ownAreas.append(window->frameGeometry());
+        }
+    }
+    OutsideClickState state;
+    state.compactPanelOpen = !windows_.compactPanel.isNull();
+    state.dashboardVisible = visible(windows_.overlayWindow);
+    const QScreen* screen = state.dashboardVisible ? windows_.overlayWindow->screen()
+                                                   : QGuiApplication::primaryScreen();
+    state.dashboardScreen = screen ? screen->geometry() : QRect();
+    state.ownAreas = std::move(ownAreas);
+    const OutsideClickOutcome outcome = outsideClickOutcome(globalPos, state);
+    if (outcome.closeCompactPanel) {
+        compactPanelClosedWithoutClick();
+    }
+    if (outcome.closeDashboard) {
+        closeDashboard();
+    }
+}
