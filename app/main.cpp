@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     NotificationCenter center;
     UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
     LoginItem loginItem(QCoreApplication::applicationFilePath());
-    AppSettings settings(defaults, center, loginItem);
+    AppSettings settings(defaults, center);
     // The user is told where an unusable settings file is kept, so it is kept aside at once.
     defaults.moveUnreadableFileAsideNow();
     DBusDesktopNotifier desktopNotifier;
@@ -139,6 +139,7 @@ int main(int argc, char** argv) {
     options.shortcuts = &shortcuts;
     options.notifier = &desktopNotifier;
     options.unreadableSettings = defaults.unreadableFile();
+    options.loginItem = &loginItem;
     options.makeSettingsWindow =
         settingsWindowMaker(settings, monitor, defaults, &shortcuts, clock);
     // The sensor helper: the installer beside this program in a build tree, else the package's.

@@ -1,5 +1,4 @@
 #include "core/AppSettings.h"
-#include "core/LoginItem.h"
 #include "core/NotificationCenter.h"
 #include "core/SettingsFileTransfer.h"
 #include "core/UserDefaults.h"
@@ -20,12 +19,6 @@ namespace {
 
 using enum MetricDisplayMode;
 
-class NoLoginItem final : public LoginItem {
-public:
-    NoLoginItem() : LoginItem(QString(), QString()) {}
-    bool setEnabled(bool) override { return true; }
-};
-
 QByteArray contentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -40,12 +33,11 @@ struct Store {
     explicit Store(const QString& folder)
         : path(folder + QStringLiteral("/settings.json")),
           defaults(path),
-          settings(defaults, center, loginItem) {
+          settings(defaults, center) {
         QObject::connect(&settings, &AppSettings::changed, [this] { ++changes; });
     }
     QString path;
     NotificationCenter center;
-    NoLoginItem loginItem;
     UserDefaults defaults;
     AppSettings settings;
     int changes = 0;

@@ -5,6 +5,7 @@
 #include "app/faces/X11Watcher.h"
 #include "app/render/StatusGlance.h"
 #include "app/shell/CompactPanel.h"
+#include "app/shell/LaunchAtLogin.h"
 #include "app/shell/OutsideClickRule.h"
 #include "app/shell/PanelPlacement.h"
 #include "app/shell/SettingsFileNotice.h"
@@ -17,6 +18,7 @@
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "views/compact/PopoverView.h"
+#include "views/kit/ViewPalette.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -85,6 +87,9 @@ AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, Notifica
       options_(std::move(options)),
       renderer_(StatusFonts::forDesktop(screenLogicalDpi())),
       helperInstall_(monitor, options_.helperInstall) {
+    if (options_.loginItem != nullptr) {
+        followLaunchAtLogin(settings_, *options_.loginItem);
+    }
     if (!options_.makeStripFace) {
         options_.makeStripFace = [this](const MenuFactory&) {
             return std::make_unique<StripFace>(settings_);
@@ -273,8 +278,8 @@ void AppDelegate::updateStatusItem() {
     // Only the trays show the glance.
     const bool trayShown = sniFace_ || xembedFace_;
     picture_ = makeStatusPicture(renderer_, records, monitor_.histories(),
-                                 StatusLook::from(settings_, labelColor), barThickness,
-                                 trayShown ? glanceSide : 0, screenPixelRatio());
+                                 StatusLook::from(settings_, labelColor, accentColor(settings_)),
+                                 barThickness, trayShown ? glanceSide : 0, screenPixelRatio());
     for (StatusFace* face : faces()) {
         face->show(picture_);
     }

@@ -4,10 +4,10 @@
 #include "app/render/StatusGlance.h"
 #include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
-#include "core/LoginItem.h"
 #include "core/NotificationCenter.h"
 #include "core/UserDefaults.h"
 #include "support/PrivateSessionBus.h"
+#include "views/kit/ViewPalette.h"
 
 #include <QApplication>
 #include <QFile>
@@ -67,12 +67,6 @@ QVector<MenuBarItemConfig> itemsFor(bool everyMetric) {
     return items;
 }
 
-class NoLoginItem final : public LoginItem {
-public:
-    NoLoginItem() : LoginItem(QString(), QString()) {}
-    bool setEnabled(bool) override { return true; }
-};
-
 enum Tray { xembedIcon, statusNotifierItem };
 
 // One status-item update as the shell runs it after a poll: draw the wide image and the
@@ -84,12 +78,11 @@ void BM_StatusItemUpdate(benchmark::State& state) {
     UserDefaults defaults(dir.filePath(QStringLiteral("settings.json")));
     defaults.keepChangesInMemory();
     NotificationCenter center;
-    NoLoginItem loginItem;
-    AppSettings settings(defaults, center, loginItem);
+    AppSettings settings(defaults, center);
     const MenuBarRenderer renderer(StatusFonts::forDesktop(96));
     const Records records;
     const MonitorHistories histories = fullHistories();
-    StatusLook look = StatusLook::from(settings, QColor(242, 242, 242));
+    StatusLook look = StatusLook::from(settings, QColor(242, 242, 242), accentColor(settings));
     look.items = itemsFor(state.range(0) != 0);
     StripFace strip(settings);
     const PrivateSessionBus bus;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/AppSettings.h"
-#include "core/LoginItem.h"
 #include "core/NotificationCenter.h"
 #include "core/UserDefaults.h"
 #include "platform/DesktopNotifier.h"
@@ -16,8 +15,7 @@ class AlertSettings {
 public:
     AlertSettings(double cpuThreshold = 95.0, double gpuThreshold = 95.0,
                   double ssdThreshold = 70.0)
-        : defaults_(dir_.filePath(QStringLiteral("settings.json"))),
-          store_(defaults_, center_, loginItem_) {
+        : defaults_(dir_.filePath(QStringLiteral("settings.json"))), store_(defaults_, center_) {
         defaults_.keepChangesInMemory();
         store_.setAlertsEnabled(true);
         store_.setAlertCPUTempThreshold(cpuThreshold);
@@ -29,15 +27,8 @@ public:
     AppSettings* operator->() { return &store_; }
 
 private:
-    class NoLoginItem final : public LoginItem {
-    public:
-        NoLoginItem() : LoginItem(QString(), QString()) {}
-        bool setEnabled(bool) override { return true; }
-    };
-
     QTemporaryDir dir_;
     NotificationCenter center_;
-    NoLoginItem loginItem_;
     UserDefaults defaults_;
     AppSettings store_;
 };

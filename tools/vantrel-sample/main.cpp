@@ -1,8 +1,7 @@
-#include "core/InterruptWatcher.h"
 #include "SampleOptions.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"
-#include "core/LoginItem.h"
+#include "core/InterruptWatcher.h"
 #include "core/NotificationCenter.h"
 #include "core/RecordJson.h"
 #include "core/SystemMonitor.h"
@@ -77,8 +76,7 @@ int main(int argc, char** argv) {
     // The user's settings are read, never written: --interval applies to this run only.
     UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
     defaults.keepChangesInMemory();
-    LoginItem loginItem(QCoreApplication::applicationFilePath());
-    AppSettings settings(defaults, center, loginItem);
+    AppSettings settings(defaults, center);
     if (options.interval) {
         settings.setRefreshInterval(*options.interval);
     }
