@@ -13,6 +13,11 @@
 
 #include <gtest/gtest.h>
 
+// Failures show the value as the file would hold it.
+static void PrintTo(const QJsonValue& value, std::ostream* out) {
+    *out << QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact).toStdString();
+}
+
 namespace {
 
 // A value of the entry's own type and rules other than its default.
