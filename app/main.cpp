@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
     LoginItem loginItem(QCoreApplication::applicationFilePath());
-    AppSettings settings(defaults, loginItem);
+    AppSettings settings(defaults);
     // The user is told where an unusable settings file is kept, so it is kept aside at once.
     defaults.moveUnreadableFileAsideNow();
     DBusDesktopNotifier desktopNotifier;
@@ -121,6 +121,7 @@ int main(int argc, char** argv) {
     options.shortcuts = &shortcuts;
     options.notifier = &desktopNotifier;
     options.unreadableSettings = defaults.unreadableFile();
+    options.loginItem = &loginItem;
     // The sensor helper: the installer beside this program in a build tree, else the package's.
     HelperInstallerOptions installerOptions;
     installerOptions.installer =

@@ -1,27 +1,18 @@
 #pragma once
 
 #include "core/SettingRules.h"
+#include "core/SettingsTable.h"
 #include "menubar/MenuBarItemConfig.h"
 #include "menubar/MenuBarItemList.h"
 
+#include <QJsonValue>
 #include <QObject>
 #include <QPoint>
 #include <QString>
 #include <QVector>
 
+#include <array>
 #include <optional>
-
-// An sRGB colour with opacity 1; the windows and the renderer turn it into their own type.
-struct AccentColor {
-    double red = 0;
-    double green = 0;
-    double blue = 0;
-    bool operator==(const AccentColor&) const = default;
-};
-
-// The accent colour a graphColor name stands for; names match exactly (case-sensitive), and
-// any other name gives purple.
-AccentColor accentColorNamed(const QString& name);
 
 // Which faces show the status item: the desktop's tray, the status strip window, or both;
 // automatic follows whether a tray is there.
@@ -39,7 +30,6 @@ enum class StatusItemShape { automatic, wide, square };
 QString rawValue(StatusItemShape shape);
 std::optional<StatusItemShape> statusItemShapeFromRawValue(const QString& raw);
 
-class LoginItem;
 class UserDefaults;
 
 class SettingsReader;
@@ -48,34 +38,42 @@ class SettingsReader;
 menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& stored);
 
 // Every user preference, loaded once at start with a default for each and written back the
-// moment it changes. A setter given the value already held does nothing at all: it writes and
-// announces nothing. Each property has its own change signal, emitted after the new value is
-// stored and written; a change to what the status item shows emits statusItemLookChanged()
-// just before it.
+// moment it changes; each is declared once, in the settings table (`core/SettingsTable.h`),
+// and the typed accessors below only name their entry. A setter given the value already held
+// does nothing at all: it writes and announces nothing. Each property has its own change
+// signal, emitted after the new value is stored and written; a change to what the status item
+// shows emits statusItemLookChanged() just before it.
 class AppSettings : public QObject {
     Q_OBJECT
 public:
-    AppSettings(UserDefaults& defaults, LoginItem& loginItem, QObject* parent = nullptr);
+    explicit AppSettings(UserDefaults& defaults, QObject* parent = nullptr);
 
-    // The stored settings that broke a rule of the Settings window when the store was made and
-    // were left for their defaults (each is written to the log).
+    // The stored settings that were unusable when the store was made (of the wrong type, or
+    // breaking a rule of the Settings window) and were left for their defaults; each is
+    // written to the log.
     const QVector<IgnoredSetting>& ignoredAtLoad() const { return ignoredAtLoad_; }
 
-    double refreshInterval() const { return refreshInterval_; }
+    // A setting's current value as the store writes it; undefined while it has none.
+    QJsonValue value(Setting setting) const;
+    // Assigns `value` when the table takes it for `setting` (as the setter would, announcing
+    // announcing a change); else changes nothing and says why.
+    std::optional<QString> apply(Setting setting, const QJsonValue& value);
+
+    double refreshInterval() const { return number(Setting::refreshInterval); }
     // Anything but a finite positive number is taken as 2 seconds; any other is taken as it is
     // (the sampling tool's own interval), while a stored one must be one the Settings window
     // offers. A change empties the monitor's histories.
     void setRefreshInterval(double seconds);
 
-    bool launchAtLogin() const { return launchAtLogin_; }
-    void setLaunchAtLogin(bool enabled);
+    bool launchAtLogin() const { return flag(Setting::launchAtLogin); }
+    void setLaunchAtLogin(bool on) { assign(Setting::launchAtLogin, on); }
 
-    QString graphColor() const { return graphColor_; }
-    void setGraphColor(const QString& name);  // the status item's look changes
-    AccentColor accentColor() const;
+    QString graphColor() const { return held(Setting::graphColor).toString(); }
+    void setGraphColor(const QString& name) { assign(Setting::graphColor, name); }
 
     const QVector<MenuBarItemConfig>& menuBarItems() const { return menuBarItems_; }
-    // Saves; the status item's look changes; a metric repeated in `items` keeps its first entry.
+    // Saves and announces the status item's new look; a metric repeated in `items` keeps its first
+    // entry.
     void setMenuBarItems(const QVector<MenuBarItemConfig>& items);
     void saveMenuBarItems();
     // The Settings list's edits, by row.
@@ -84,66 +82,74 @@ public:
     void moveMenuBarItemUp(int index);
     void moveMenuBarItemDown(int index);
 
-    double menuBarPillOpacity() const { return menuBarPillOpacity_; }
-    void setMenuBarPillOpacity(double opacity);
-    bool menuBarColorCoded() const { return menuBarColorCoded_; }
-    void setMenuBarColorCoded(bool colorCoded);
-    int menuBarSparklineWidth() const { return menuBarSparklineWidth_; }
-    void setMenuBarSparklineWidth(int points);
+    double menuBarPillOpacity() const { return number(Setting::menuBarPillOpacity); }
+    void setMenuBarPillOpacity(double opacity) { assign(Setting::menuBarPillOpacity, opacity); }
+    bool menuBarColorCoded() const { return flag(Setting::menuBarColorCoded); }
+    void setMenuBarColorCoded(bool on) { assign(Setting::menuBarColorCoded, on); }
+    int menuBarSparklineWidth() const { return held(Setting::menuBarSparklineWidth).toInt(); }
+    void setMenuBarSparklineWidth(int points) { assign(Setting::menuBarSparklineWidth, points); }
 
-    StatusItemMode statusItemMode() const { return statusItemMode_; }
-    void setStatusItemMode(StatusItemMode mode);  // the status item's look changes
-    StatusItemShape statusItemShape() const { return statusItemShape_; }
-    void setStatusItemShape(StatusItemShape shape);  // the status item's look changes
+    StatusItemMode statusItemMode() const {
+        return statusItemModeFromRawValue(held(Setting::statusItemMode).toString())
+            .value_or(StatusItemMode::automatic);
+    }
+    void setStatusItemMode(StatusItemMode mode) { assign(Setting::statusItemMode, rawValue(mode)); }
+    StatusItemShape statusItemShape() const {
+        return statusItemShapeFromRawValue(held(Setting::statusItemShape).toString())
+            .value_or(StatusItemShape::automatic);
+    }
+    void setStatusItemShape(StatusItemShape shape) {
+        assign(Setting::statusItemShape, rawValue(shape));
+    }
     // Top-left corner of the status strip, in global coordinates; nothing until it is moved.
-    std::optional<QPoint> statusStripPosition() const { return statusStripPosition_; }
+    std::optional<QPoint> statusStripPosition() const;
     void setStatusStripPosition(QPoint topLeft);
 
-    bool compactShowCPU() const { return compactShowCPU_; }
-    void setCompactShowCPU(bool shown);
-    bool compactShowRAM() const { return compactShowRAM_; }
-    void setCompactShowRAM(bool shown);
-    bool compactShowNetwork() const { return compactShowNetwork_; }
-    void setCompactShowNetwork(bool shown);
-    bool compactShowGPU() const { return compactShowGPU_; }
-    void setCompactShowGPU(bool shown);
-    bool compactShowDisk() const { return compactShowDisk_; }
-    void setCompactShowDisk(bool shown);
-    bool compactShowBattery() const { return compactShowBattery_; }
-    void setCompactShowBattery(bool shown);
-    bool compactShowProcesses() const { return compactShowProcesses_; }
-    void setCompactShowProcesses(bool shown);
+    bool compactShowCPU() const { return flag(Setting::compactShowCPU); }
+    void setCompactShowCPU(bool on) { assign(Setting::compactShowCPU, on); }
+    bool compactShowRAM() const { return flag(Setting::compactShowRAM); }
+    void setCompactShowRAM(bool on) { assign(Setting::compactShowRAM, on); }
+    bool compactShowNetwork() const { return flag(Setting::compactShowNetwork); }
+    void setCompactShowNetwork(bool on) { assign(Setting::compactShowNetwork, on); }
+    bool compactShowGPU() const { return flag(Setting::compactShowGPU); }
+    void setCompactShowGPU(bool on) { assign(Setting::compactShowGPU, on); }
+    bool compactShowDisk() const { return flag(Setting::compactShowDisk); }
+    void setCompactShowDisk(bool on) { assign(Setting::compactShowDisk, on); }
+    bool compactShowBattery() const { return flag(Setting::compactShowBattery); }
+    void setCompactShowBattery(bool on) { assign(Setting::compactShowBattery, on); }
+    bool compactShowProcesses() const { return flag(Setting::compactShowProcesses); }
+    void setCompactShowProcesses(bool on) { assign(Setting::compactShowProcesses, on); }
 
-    bool alertsEnabled() const { return alertsEnabled_; }
-    void setAlertsEnabled(bool enabled);
-    double alertCPUTempThreshold() const { return alertCPUTempThreshold_; }
-    void setAlertCPUTempThreshold(double celsius);
-    double alertGPUTempThreshold() const { return alertGPUTempThreshold_; }
-    void setAlertGPUTempThreshold(double celsius);
-    double alertSSDTempThreshold() const { return alertSSDTempThreshold_; }
-    void setAlertSSDTempThreshold(double celsius);
+    bool alertsEnabled() const { return flag(Setting::alertsEnabled); }
+    void setAlertsEnabled(bool on) { assign(Setting::alertsEnabled, on); }
+    double alertCPUTempThreshold() const { return number(Setting::alertCPUTempThreshold); }
+    void setAlertCPUTempThreshold(double c) { assign(Setting::alertCPUTempThreshold, c); }
+    double alertGPUTempThreshold() const { return number(Setting::alertGPUTempThreshold); }
+    void setAlertGPUTempThreshold(double c) { assign(Setting::alertGPUTempThreshold, c); }
+    double alertSSDTempThreshold() const { return number(Setting::alertSSDTempThreshold); }
+    void setAlertSSDTempThreshold(double c) { assign(Setting::alertSSDTempThreshold, c); }
 
-    bool overlayShowCPU() const { return overlayShowCPU_; }
-    void setOverlayShowCPU(bool shown);
-    bool overlayShowRAM() const { return overlayShowRAM_; }
-    void setOverlayShowRAM(bool shown);
-    bool overlayShowNetwork() const { return overlayShowNetwork_; }
-    void setOverlayShowNetwork(bool shown);
-    bool overlayShowGPU() const { return overlayShowGPU_; }
-    void setOverlayShowGPU(bool shown);
-    bool overlayShowDisk() const { return overlayShowDisk_; }
-    void setOverlayShowDisk(bool shown);
-    bool overlayShowBattery() const { return overlayShowBattery_; }
-    void setOverlayShowBattery(bool shown);
-    bool overlayShowProcesses() const { return overlayShowProcesses_; }
-    void setOverlayShowProcesses(bool shown);
+    bool overlayShowCPU() const { return flag(Setting::overlayShowCPU); }
+    void setOverlayShowCPU(bool on) { assign(Setting::overlayShowCPU, on); }
+    bool overlayShowRAM() const { return flag(Setting::overlayShowRAM); }
+    void setOverlayShowRAM(bool on) { assign(Setting::overlayShowRAM, on); }
+    bool overlayShowNetwork() const { return flag(Setting::overlayShowNetwork); }
+    void setOverlayShowNetwork(bool on) { assign(Setting::overlayShowNetwork, on); }
+    bool overlayShowGPU() const { return flag(Setting::overlayShowGPU); }
+    void setOverlayShowGPU(bool on) { assign(Setting::overlayShowGPU, on); }
+    bool overlayShowDisk() const { return flag(Setting::overlayShowDisk); }
+    void setOverlayShowDisk(bool on) { assign(Setting::overlayShowDisk, on); }
+    bool overlayShowBattery() const { return flag(Setting::overlayShowBattery); }
+    void setOverlayShowBattery(bool on) { assign(Setting::overlayShowBattery, on); }
+    bool overlayShowProcesses() const { return flag(Setting::overlayShowProcesses); }
+    void setOverlayShowProcesses(bool on) { assign(Setting::overlayShowProcesses, on); }
 
 signals:
     // After a change to what the status item shows or how: its faces, shape, colours and
-    // list of metrics.
+    // list of metrics; emitted just before the property's own signal.
     void statusItemLookChanged();
 
-    // One per property, named after it.
+    // One per property, named after its stored key; the settings table names each.
     void refreshIntervalChanged();
     void launchAtLoginChanged();
     void graphColorChanged();
@@ -175,43 +181,19 @@ signals:
 
 private:
     void load();
-    enum class Look { unchanged, changed };
-    // Unless `field` already holds `value`: stores it, writes it under `key`, emits `announce`
-    // and, when `look` says so, statusItemLookChanged().
-    template <typename T>
-    void assign(T& field, const T& value, const QString& key, void (AppSettings::*announce)(),
-                Look look = Look::unchanged);
+    const QJsonValue& held(Setting setting) const {
+        return values_[static_cast<std::size_t>(setting)];
+    }
+    bool flag(Setting setting) const { return held(setting).toBool(); }
+    double number(Setting setting) const { return held(setting).toDouble(); }
+    // Unless `setting` already holds `value`: stores it, writes it under its key, then emits
+    // statusItemLookChanged() where the table says so and its change signal.
+    void assign(Setting setting, const QJsonValue& value);
+    void announce(Setting setting);
 
     UserDefaults& defaults_;
-    LoginItem& loginItem_;
 
     QVector<IgnoredSetting> ignoredAtLoad_;
-    double refreshInterval_ = 2.0;
-    bool launchAtLogin_ = false;
-    QString graphColor_ = QStringLiteral("purple");
+    std::array<QJsonValue, settingCount> values_;
     QVector<MenuBarItemConfig> menuBarItems_;
-    double menuBarPillOpacity_ = 0.85;
-    bool menuBarColorCoded_ = true;
-    int menuBarSparklineWidth_ = 30;
-    StatusItemMode statusItemMode_ = StatusItemMode::automatic;
-    StatusItemShape statusItemShape_ = StatusItemShape::automatic;
-    std::optional<QPoint> statusStripPosition_;
-    bool compactShowCPU_ = true;
-    bool compactShowRAM_ = true;
-    bool compactShowNetwork_ = true;
-    bool compactShowGPU_ = true;
-    bool compactShowDisk_ = true;
-    bool compactShowBattery_ = true;
-    bool compactShowProcesses_ = true;
-    bool alertsEnabled_ = false;
-    double alertCPUTempThreshold_ = 95.0;
-    double alertGPUTempThreshold_ = 95.0;
-    double alertSSDTempThreshold_ = 70.0;
-    bool overlayShowCPU_ = true;
-    bool overlayShowRAM_ = true;
-    bool overlayShowNetwork_ = true;
-    bool overlayShowGPU_ = true;
-    bool overlayShowDisk_ = true;
-    bool overlayShowBattery_ = true;
-    bool overlayShowProcesses_ = true;
 };

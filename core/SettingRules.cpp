@@ -19,12 +19,12 @@ QString offeredIntervalsText() {
     return texts.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
-}  // namespace
-
 bool isOfferedRefreshInterval(double seconds) {
     return std::find(offeredRefreshIntervals.begin(), offeredRefreshIntervals.end(), seconds) !=
            offeredRefreshIntervals.end();
 }
+
+}  // namespace
 
 std::optional<QString> refreshIntervalRefusal(const QJsonValue& value) {
     if (!value.isDouble()) {
@@ -54,14 +54,8 @@ std::optional<QString> storedShortcutRefusal(const QJsonValue& value) {
     return std::nullopt;
 }
 
-QVector<IgnoredSetting> settingsBreakingRules(const SettingsReader& stored) {
+QVector<IgnoredSetting> shortcutsBreakingRules(const SettingsReader& stored) {
     QVector<IgnoredSetting> broken;
-    const QString intervalKey = QStringLiteral("refreshInterval");
-    if (const auto interval = stored.value(intervalKey)) {
-        if (const auto reason = refreshIntervalRefusal(*interval)) {
-            broken.append({intervalKey, *reason});
-        }
-    }
     for (const QString& name : shortcutNames) {
         const QString key = shortcutKeyPrefix + name;
         if (const auto shortcut = stored.value(key)) {

@@ -23,7 +23,6 @@ struct IgnoredSetting {
 // The refresh intervals the Settings window offers, in seconds, in its order. No other is
 // taken from a file: a tiny interval makes the poll loop spin.
 inline constexpr std::array<double, 3> offeredRefreshIntervals{1.0, 2.0, 5.0};
-bool isOfferedRefreshInterval(double seconds);
 
 // Why `value` cannot be the refresh interval; nothing when it is one of the offered.
 std::optional<QString> refreshIntervalRefusal(const QJsonValue& value);
@@ -44,6 +43,5 @@ inline const QString needsCommandModifier = QStringLiteral("needs Ctrl, Alt or S
 // for the text of a combination that holds Ctrl, Alt or Super.
 std::optional<QString> storedShortcutRefusal(const QJsonValue& value);
 
-// The stored refresh interval and global shortcuts that break their rule, in that order; a
-// missing key breaks none.
-QVector<IgnoredSetting> settingsBreakingRules(const SettingsReader& stored);
+// The stored global shortcuts that break their rule; a missing key breaks none.
+QVector<IgnoredSetting> shortcutsBreakingRules(const SettingsReader& stored);

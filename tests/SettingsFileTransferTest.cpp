@@ -1,5 +1,4 @@
 #include "core/AppSettings.h"
-#include "core/LoginItem.h"
 #include "core/SettingsFileTransfer.h"
 #include "core/UserDefaults.h"
 #include "support/FileSizeLimit.h"
@@ -20,12 +19,6 @@ namespace {
 
 using enum MetricDisplayMode;
 
-class NoLoginItem final : public LoginItem {
-public:
-    NoLoginItem() : LoginItem(QString(), QString()) {}
-    bool setEnabled(bool) override { return true; }
-};
-
 QByteArray contentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -38,13 +31,10 @@ QJsonObject objectIn(const QString& path) {
 // One store over its own settings file, counting its announcements.
 struct Store {
     explicit Store(const QString& folder)
-        : path(folder + QStringLiteral("/settings.json")),
-          defaults(path),
-          settings(defaults, loginItem) {}
+        : path(folder + QStringLiteral("/settings.json")), defaults(path), settings(defaults) {}
     // Every announcement of the store.
     int changes() const { return tally.totalExcept({}); }
     QString path;
-    NoLoginItem loginItem;
     UserDefaults defaults;
     AppSettings settings;
     SignalTally tally{settings};

@@ -1,5 +1,4 @@
 #include "core/AppSettings.h"
-#include "core/LoginItem.h"
 #include "core/UserDefaults.h"
 #include "support/SignalTally.h"
 
@@ -25,17 +24,6 @@ namespace {
 using enum MenuBarMetric;
 using enum MetricDisplayMode;
 using Items = QVector<MenuBarItemConfig>;
-
-class FakeLoginItem final : public LoginItem {
-public:
-    FakeLoginItem() : LoginItem(QString(), QString()) {}
-    bool setEnabled(bool enabled) override {
-        requests.push_back(enabled);
-        return succeeds;
-    }
-    std::vector<bool> requests;
-    bool succeeds = true;
-};
 
 // Every property under its stored key, to compare whole stores at once.
 QJsonObject propertiesOf(const AppSettings& s) {
@@ -95,11 +83,11 @@ protected:
         file.write(QJsonDocument(object).toJson());
     }
 
-    // Makes the store from whatever the file holds now, counting what it announces.
+    // Makes the store from whatever the file holds now, counting what it posts and announces.
     AppSettings& open() {
         settings_.reset();
         defaults_ = std::make_unique<UserDefaults>(path());
-        settings_ = std::make_unique<AppSettings>(*defaults_, loginItem_);
+        settings_ = std::make_unique<AppSettings>(*defaults_);
         tally_ = std::make_unique<SignalTally>(*settings_);
         QObject::connect(settings_.get(), &AppSettings::statusItemLookChanged,
                          [this] { posted_.append(QString::fromLatin1(lookChanged)); });
@@ -112,12 +100,10 @@ protected:
     static QJsonObject defaults() {
         QTemporaryDir empty;
         UserDefaults none(empty.filePath(QStringLiteral("settings.json")));
-        FakeLoginItem loginItem;
-        return propertiesOf(AppSettings(none, loginItem));
+        return propertiesOf(AppSettings(none));
     }
 
     QTemporaryDir dir_;
-    FakeLoginItem loginItem_;
     static constexpr const char* lookChanged = "statusItemLookChanged";
     // Every statusItemLookChanged, by name.
     QStringList posted_;
@@ -129,7 +115,7 @@ protected:
 };
 
 // Each key's read-back is covered by the setter table; this is about side effects.
-TEST_F(SettingsStoreTest, LoadingAnExistingFileWritesPostsAndRegistersNothing) {
+TEST_F(SettingsStoreTest, LoadingAnExistingFileWritesAndPostsNothing) {
     storeObject({{"refreshInterval", 5.0}, {"launchAtLogin", true}, {"graphColor", "Teal"}});
     const auto before = readAll(path());
     const auto& settings = open();
@@ -139,7 +125,6 @@ TEST_F(SettingsStoreTest, LoadingAnExistingFileWritesPostsAndRegistersNothing) {
     EXPECT_EQ(readAll(path()), before);
     EXPECT_TRUE(posted_.isEmpty());
     EXPECT_EQ(changes(), 0);
-    EXPECT_TRUE(loginItem_.requests.empty());
 }
 
 TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeFallBackKeyByKey) {
@@ -302,10 +287,9 @@ TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
         expected[c.key] = c.stored;
         EXPECT_EQ(propertiesOf(open()), expected) << c.key << " read back";
     }
-    EXPECT_EQ(loginItem_.requests, std::vector<bool>{true});
 }
 
-// Also the first run: nothing is written or registered until something changes.
+// Also the first run: nothing is written until something changes.
 TEST_F(SettingsStoreTest, AssigningTheHeldValueWritesPostsAndAnnouncesNothing) {
     auto& settings = open();
     settings.setRefreshInterval(2.0);
@@ -316,7 +300,6 @@ TEST_F(SettingsStoreTest, AssigningTheHeldValueWritesPostsAndAnnouncesNothing) {
     EXPECT_TRUE(posted_.isEmpty());
     EXPECT_EQ(changes(), 0);
     EXPECT_FALSE(QFile::exists(path()));
-    EXPECT_TRUE(loginItem_.requests.empty());
 }
 
 TEST_F(SettingsStoreTest, AnIntervalThatCannotDriveThePollLoopBecomesTwoSeconds) {
@@ -329,33 +312,6 @@ TEST_F(SettingsStoreTest, AnIntervalThatCannotDriveThePollLoopBecomesTwoSeconds)
         EXPECT_EQ(fileContents().value("refreshInterval"), 2.0) << seconds;
     }
     EXPECT_EQ(tally_->count("refreshIntervalChanged"), 8);
-}
-
-TEST_F(SettingsStoreTest, EachColourNameHasItsOwnAccentAndAnyOtherNameGivesPurple) {
-    auto& settings = open();
-    QVector<AccentColor> named;
-    for (const char* name :
-         {"purple", "blue", "green", "teal", "orange", "pink", "red", "yellow"}) {
-        settings.setGraphColor(QString::fromLatin1(name));
-        EXPECT_FALSE(named.contains(settings.accentColor())) << name;
-        named.append(settings.accentColor());
-    }
-    for (const char* name : {"Purple", "Red", "magenta", ""}) {
-        settings.setGraphColor(QString::fromLatin1(name));
-        EXPECT_EQ(settings.graphColor(), QString::fromLatin1(name));
-        EXPECT_EQ(settings.accentColor(), named.front()) << name;
-    }
-}
-
-TEST_F(SettingsStoreTest, LaunchAtLoginKeepsTheRequestWhenRegistrationFails) {
-    loginItem_.succeeds = false;
-    auto& settings = open();
-    settings.setLaunchAtLogin(true);
-    EXPECT_TRUE(settings.launchAtLogin());
-    EXPECT_EQ(fileContents().value("launchAtLogin"), true);
-    settings.setLaunchAtLogin(false);
-    EXPECT_EQ(loginItem_.requests, (std::vector<bool>{true, false}));
-    EXPECT_TRUE(posted_.isEmpty());
 }
 
 TEST_F(SettingsStoreTest, RowEditsSaveTheListAndRedraw) {

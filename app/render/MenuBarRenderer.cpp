@@ -55,13 +55,13 @@ void drawText(QPainter& painter, const QFont& font, const QFontMetricsF& metrics
 
 }  // namespace
 
-StatusLook StatusLook::from(const AppSettings& settings, const QColor& labelColor) {
-    const AccentColor accent = settings.accentColor();
+StatusLook StatusLook::from(const AppSettings& settings, const QColor& labelColor,
+                            const QColor& accent) {
     return StatusLook{settings.menuBarItems(),
                       settings.menuBarSparklineWidth(),
                       settings.menuBarPillOpacity(),
                       settings.menuBarColorCoded(),
-                      rgb(accent.red, accent.green, accent.blue),
+                      accent,
                       labelColor};
 }
 

@@ -28,7 +28,9 @@ struct StatusLook {
     QColor accent;
     QColor labelColor;  // text and icons when not colour-coded
 
-    static StatusLook from(const AppSettings& settings, const QColor& labelColor);
+    // `accent` is the colour of the settings' graphColor, which the views' palette knows.
+    static StatusLook from(const AppSettings& settings, const QColor& labelColor,
+                           const QColor& accent);
 };
 
 struct RenderedStatus {

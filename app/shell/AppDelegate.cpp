@@ -1,6 +1,7 @@
 #include "app/shell/AppDelegate.h"
 
 #include "app/faces/X11Watcher.h"
+#include "app/shell/LaunchAtLogin.h"
 #include "app/shell/ScreenMetrics.h"
 #include "app/shell/SettingsFileNotice.h"
 #include "app/shell/ShownSourceHolders.h"
@@ -36,6 +37,9 @@ AppDelegate::AppDelegate(AppSettings& settings, SystemMonitor& monitor, Clock& c
     connect(&windows_, &ShellWindows::quitRequested, this, &AppDelegate::quitRequested);
     connect(&menu_, &ShellMenu::quitRequested, this, &AppDelegate::quitRequested);
     holdStatusItemSources(*this, settings_, monitor_.demand());
+    if (options_.loginItem != nullptr) {
+        followLaunchAtLogin(settings_, *options_.loginItem);
+    }
 }
 
 AppDelegate::~AppDelegate() = default;

@@ -25,6 +25,7 @@ class DesktopNotifier;
 class KeyboardShortcuts;
 class QMenu;
 class SystemMonitor;
+class LoginItem;
 class X11Watcher;
 
 // What the shell is given besides the core: the faces it may make (an empty maker: the
@@ -50,6 +51,8 @@ struct ShellOptions {
     // The settings file found at start that could not be used: the user is told once, at
     // launch.
     std::optional<UnreadableSettingsFile> unreadableSettings;
+    // The desktop's autostart entry, written as "Launch at Login" changes; none: not written.
+    LoginItem* loginItem = nullptr;
 };
 
 // The program's shell: owns the status item's faces, its panels and windows and its menu, and

@@ -8,6 +8,7 @@
 #include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
 #include "core/SystemMonitor.h"
+#include "views/kit/ViewPalette.h"
 
 #include <QDBusConnection>
 #include <QGuiApplication>
@@ -143,8 +144,8 @@ void ShellFaces::update() {
     // Only the trays show the glance.
     const bool trayShown = statusNotifierItem_ || xembedIcon_;
     picture_ = makeStatusPicture(renderer_, records, monitor_.histories(),
-                                 StatusLook::from(settings_, labelColor), barThickness,
-                                 trayShown ? glanceSide : 0, screenPixelRatio());
+                                 StatusLook::from(settings_, labelColor, accentColor(settings_)),
+                                 barThickness, trayShown ? glanceSide : 0, screenPixelRatio());
     for (StatusFace* face : faces()) {
         face->show(picture_);
     }

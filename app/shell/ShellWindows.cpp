@@ -33,7 +33,7 @@ bool visible(const QPointer<QWidget>& window) {
 
 }  // namespace
 
-ShellWindows::ShellWindows(const AppSettings& settings, const SystemMonitor& monitor, Clock& clock,
+ShellWindows::ShellWindows(const AppSettings& settings, SystemMonitor& monitor, Clock& clock,
                            X11Watcher* x11, const ShellFaces& faces, ShellWindowMakers makers,
                            QString supportUrl, QObject* parent)
     : QObject(parent),

@@ -35,9 +35,9 @@ struct ShellWindowMakers {
 class ShellWindows final : public QObject {
     Q_OBJECT
 public:
-    ShellWindows(const AppSettings& settings, const SystemMonitor& monitor, Clock& clock,
-                 X11Watcher* x11, const ShellFaces& faces, ShellWindowMakers makers,
-                 QString supportUrl, QObject* parent = nullptr);
+    ShellWindows(const AppSettings& settings, SystemMonitor& monitor, Clock& clock, X11Watcher* x11,
+                 const ShellFaces& faces, ShellWindowMakers makers, QString supportUrl,
+                 QObject* parent = nullptr);
     ~ShellWindows() override;
 
     void toggleCompactPanel();
@@ -69,7 +69,7 @@ private:
     void notBuiltYet(const QString& what);
 
     const AppSettings& settings_;
-    const SystemMonitor& monitor_;
+    SystemMonitor& monitor_;
     Clock& clock_;
     QPointer<X11Watcher> x11_;
     const ShellFaces& faces_;

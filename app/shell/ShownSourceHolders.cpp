@@ -2,6 +2,7 @@
 
 #include "core/AppSettings.h"
 #include "core/DemandHolder.h"
+#include "core/SettingsTable.h"
 #include "core/ShownSources.h"
 #include "core/StandingDemand.h"
 
@@ -14,7 +15,11 @@ void holdStatusItemSources(QObject& owner, const AppSettings& settings, Sampling
 void holdCompactPanelSources(QObject& panel, const AppSettings& settings, SamplingDemand& demand) {
     auto* holder = new DemandHolder(
         demand, [&settings] { return compactPanelSources(settings); }, &panel);
-    QObject::connect(&settings, &AppSettings::changed, holder, &DemandHolder::refresh);
+    for (const SettingDeclaration& entry : settingsTable()) {
+        if (entry.section == SettingsWindowSection::compactSections) {
+            QObject::connect(&settings, entry.changed, holder, &DemandHolder::refresh);
+        }
+    }
 }
 
 void holdDashboardSources(QObject& dashboard, SamplingDemand& demand) {

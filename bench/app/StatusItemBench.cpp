@@ -4,9 +4,9 @@
 #include "app/render/StatusGlance.h"
 #include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
-#include "core/LoginItem.h"
 #include "core/UserDefaults.h"
 #include "support/PrivateSessionBus.h"
+#include "views/kit/ViewPalette.h"
 
 #include <QApplication>
 #include <QFile>
@@ -66,12 +66,6 @@ QVector<MenuBarItemConfig> itemsFor(bool everyMetric) {
     return items;
 }
 
-class NoLoginItem final : public LoginItem {
-public:
-    NoLoginItem() : LoginItem(QString(), QString()) {}
-    bool setEnabled(bool) override { return true; }
-};
-
 enum Tray { xembedIcon, statusNotifierItem };
 
 // One status-item update as the shell runs it after a poll: draw the wide image and the
@@ -82,12 +76,11 @@ void BM_StatusItemUpdate(benchmark::State& state) {
     QTemporaryDir dir;
     UserDefaults defaults(dir.filePath(QStringLiteral("settings.json")));
     defaults.keepChangesInMemory();
-    NoLoginItem loginItem;
-    AppSettings settings(defaults, loginItem);
+    AppSettings settings(defaults);
     const MenuBarRenderer renderer(StatusFonts::forDesktop(96));
     const Records records;
     const MonitorHistories histories = fullHistories();
-    StatusLook look = StatusLook::from(settings, QColor(242, 242, 242));
+    StatusLook look = StatusLook::from(settings, QColor(242, 242, 242), accentColor(settings));
     look.items = itemsFor(state.range(0) != 0);
     StripFace strip(settings);
     const PrivateSessionBus bus;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/AppSettings.h"
-#include "core/LoginItem.h"
 #include "core/UserDefaults.h"
 #include "platform/DesktopNotifier.h"
 
@@ -15,7 +14,7 @@ class AlertSettings {
 public:
     AlertSettings(double cpuThreshold = 95.0, double gpuThreshold = 95.0,
                   double ssdThreshold = 70.0)
-        : defaults_(dir_.filePath(QStringLiteral("settings.json"))), store_(defaults_, loginItem_) {
+        : defaults_(dir_.filePath(QStringLiteral("settings.json"))), store_(defaults_) {
         defaults_.keepChangesInMemory();
         store_.setAlertsEnabled(true);
         store_.setAlertCPUTempThreshold(cpuThreshold);
@@ -27,14 +26,7 @@ public:
     AppSettings* operator->() { return &store_; }
 
 private:
-    class NoLoginItem final : public LoginItem {
-    public:
-        NoLoginItem() : LoginItem(QString(), QString()) {}
-        bool setEnabled(bool) override { return true; }
-    };
-
     QTemporaryDir dir_;
-    NoLoginItem loginItem_;
     UserDefaults defaults_;
     AppSettings store_;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/AppSettings.h"
-#include "core/LoginItem.h"
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
 #include "support/FakeClock.h"
@@ -22,8 +21,7 @@ public:
     using RecorderFactory = std::function<std::unique_ptr<SampleRecorder>(Clock&)>;
 
     explicit MonitorHarness(const RecorderFactory& makeRecorder = {})
-        : defaults_(dir_.filePath(QStringLiteral("settings.json"))),
-          settings(defaults_, loginItem_) {
+        : defaults_(dir_.filePath(QStringLiteral("settings.json"))), settings(defaults_) {
         auto [parts, made] = FakeParts::make(clock);
         fakes = made;
         if (makeRecorder) {
@@ -41,14 +39,7 @@ public:
     }
 
 private:
-    class NoLoginItem final : public LoginItem {
-    public:
-        NoLoginItem() : LoginItem(QString(), QString()) {}
-        bool setEnabled(bool) override { return true; }
-    };
-
     QTemporaryDir dir_;
-    NoLoginItem loginItem_;
     UserDefaults defaults_;
 
 public:

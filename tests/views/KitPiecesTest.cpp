@@ -65,7 +65,19 @@ TEST(KitPiecesTest, AccentOptionsFollowTheDashboardOrderWithTheStoredColours) {
     }
     EXPECT_EQ(names.join(QLatin1Char(',')).toStdString(),
               "green,teal,purple,blue,orange,yellow,pink,red");
-    EXPECT_EQ(options[2].color, toColor(accentColorNamed(QStringLiteral("purple"))));
+    EXPECT_EQ(options[2].color, accentColorNamed(QStringLiteral("purple")));
     EXPECT_EQ(options[2].color.red(), 139);  // 0.545 × 255
     EXPECT_EQ(ViewPalette::dashboardBackground(), QColor::fromRgbF(0.04f, 0.038f, 0.06f));
+}
+
+TEST(KitPiecesTest, EachColourNameHasItsOwnAccentAndAnyOtherNameGivesPurple) {
+    QVector<QColor> named;
+    for (const AccentOption& choice : accentChoices()) {
+        EXPECT_FALSE(named.contains(accentColorNamed(choice.name))) << choice.name.toStdString();
+        named.append(accentColorNamed(choice.name));
+    }
+    EXPECT_EQ(named.size(), 8);
+    for (const char* name : {"Purple", "Red", "magenta", ""}) {
+        EXPECT_EQ(accentColorNamed(QString::fromLatin1(name)), named.front()) << name;
+    }
 }

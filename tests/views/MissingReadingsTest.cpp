@@ -91,9 +91,9 @@ TEST(MissingReadingsTest, EverySectionAndCardShowsTheDashForAReadingThatIsNotANu
         setReadings(h.fakes, c.reading);
         h.monitor->setHelperAvailable(true);
         QCoro::waitFor(h.monitor->poll());
-        PopoverView panel(*h.monitor, h.settings, h.center);
+        PopoverView panel(*h.monitor, h.settings);
         panel.refresh();
-        OverlayView dashboard(*h.monitor, h.settings, h.center, h.clock, QString());
+        OverlayView dashboard(*h.monitor, h.settings, h.clock, QString());
         QStringList texts;
         for (int i = 0; i < PopoverView::sectionCount; ++i) {
             const SectionView* section = panel.section(static_cast<PopoverView::Section>(i));

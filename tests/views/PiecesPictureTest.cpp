@@ -22,7 +22,7 @@ namespace {
 // A dashboard-like card with one of each piece, on the dashboard's background.
 struct PiecesBoard {
     QWidget board;
-    QColor accent = toColor(accentColorNamed(QStringLiteral("purple")));
+    QColor accent = accentColorNamed(QStringLiteral("purple"));
 
     PiecesBoard() {
         ViewPalette::applyDarkLook(board, ViewPalette::dashboardBackground());

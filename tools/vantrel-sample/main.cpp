@@ -2,7 +2,6 @@
 #include "core/AppSettings.h"
 #include "core/Clock.h"
 #include "core/InterruptWatcher.h"
-#include "core/LoginItem.h"
 #include "core/RecordJson.h"
 #include "core/SystemMonitor.h"
 #include "core/UserDefaults.h"
@@ -75,8 +74,7 @@ int main(int argc, char** argv) {
     // The user's settings are read, never written: --interval applies to this run only.
     UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
     defaults.keepChangesInMemory();
-    LoginItem loginItem(QCoreApplication::applicationFilePath());
-    AppSettings settings(defaults, loginItem);
+    AppSettings settings(defaults);
     if (options.interval) {
         settings.setRefreshInterval(*options.interval);
     }

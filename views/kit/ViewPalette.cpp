@@ -1,5 +1,7 @@
 #include "views/kit/ViewPalette.h"
 
+#include "core/SettingsTable.h"
+
 #include <QWidget>
 
 #include <algorithm>
@@ -11,6 +13,28 @@ QColor rgb(double red, double green, double blue) {
     return QColor::fromRgbF(static_cast<float>(red), static_cast<float>(green),
                             static_cast<float>(blue));
 }
+
+// Every accent colour once, in the Settings window's order, with its place among the
+// dashboard's dots.
+struct AccentEntry {
+    const char* name;
+    const char* label;
+    double red;
+    double green;
+    double blue;
+    int dashboardPlace;
+};
+
+constexpr std::array<AccentEntry, 8> accentTable{{
+    {"purple", "Purple", 0.545, 0.361, 0.965, 2},
+    {"blue", "Blue", 0.294, 0.478, 0.965, 3},
+    {"teal", "Teal", 0.247, 0.714, 0.812, 1},
+    {"green", "Green", 0.302, 0.753, 0.62, 0},
+    {"yellow", "Yellow", 0.91, 0.788, 0.278, 5},
+    {"orange", "Orange", 0.918, 0.545, 0.255, 4},
+    {"pink", "Pink", 0.918, 0.357, 0.545, 6},
+    {"red", "Red", 0.89, 0.298, 0.298, 7},
+}};
 
 }  // namespace
 
@@ -109,21 +133,40 @@ void ViewPalette::applyDarkLook(QWidget& window, const QColor& background) {
     window.setAutoFillBackground(true);
 }
 
-QColor toColor(AccentColor color) {
-    return rgb(color.red, color.green, color.blue);
+QColor accentColor(const AppSettings& settings) {
+    return accentColorNamed(settings.graphColor());
 }
 
-QColor accentColor(const AppSettings& settings) {
-    return toColor(settings.accentColor());
+QColor accentColorNamed(const QString& name) {
+    const QVector<AccentOption> choices = accentChoices();
+    for (const AccentOption& option : choices) {
+        if (option.name == name) {
+            return option.color;
+        }
+    }
+    const QString fallback = declarationOf(Setting::graphColor).fallback.toString();
+    for (const AccentOption& option : choices) {
+        if (option.name == fallback) {
+            return option.color;
+        }
+    }
+    return choices.front().color;
+}
+
+QVector<AccentOption> accentChoices() {
+    QVector<AccentOption> choices;
+    for (const AccentEntry& entry : accentTable) {
+        choices.push_back({QString::fromLatin1(entry.name), QString::fromLatin1(entry.label),
+                           rgb(entry.red, entry.green, entry.blue)});
+    }
+    return choices;
 }
 
 QVector<AccentOption> accentOptions() {
-    static const std::array<const char*, 8> order{"green",  "teal",   "purple", "blue",
-                                                  "orange", "yellow", "pink",   "red"};
-    QVector<AccentOption> options;
-    for (const char* name : order) {
-        const QString text = QString::fromLatin1(name);
-        options.push_back({text, toColor(accentColorNamed(text))});
+    QVector<AccentOption> options = accentChoices();
+    QVector<AccentOption> dots(options.size());
+    for (std::size_t i = 0; i < accentTable.size(); ++i) {
+        dots[accentTable[i].dashboardPlace] = options[static_cast<qsizetype>(i)];
     }
-    return options;
+    return dots;
 }

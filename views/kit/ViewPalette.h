@@ -42,15 +42,22 @@ struct ViewPalette {
     static void applyDarkLook(QWidget& window, const QColor& background);
 };
 
-// The accent colour of the settings' graphColor (unknown names give purple).
+// The accent colour of the settings' graphColor.
 QColor accentColor(const AppSettings& settings);
-QColor toColor(AccentColor color);
+// The accent colour a graphColor name stands for; names match exactly (case-sensitive), and
+// any other name gives the colour of the store's default name.
+QColor accentColorNamed(const QString& name);
 
-// One accent colour the user can pick: its stored name and its colour.
+// One accent colour the user can pick: its stored name, its name in the Settings window and
+// its colour.
 struct AccentOption {
     QString name;
+    QString label;
     QColor color;
 };
+// Every accent colour, in the Settings window's order: purple, blue, teal, green, yellow,
+// orange, pink, red.
+QVector<AccentOption> accentChoices();
 // The dashboard's row of accent dots, in its order: green, teal, purple, blue, orange,
 // yellow, pink, red.
 QVector<AccentOption> accentOptions();

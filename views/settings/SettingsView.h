@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SettingsTable.h"
 #include "views/settings/DataExportControls.h"
 #include "views/settings/FileDialogs.h"
 
@@ -15,8 +16,9 @@ class UserDefaults;
 
 // The settings window's grouped form. Every control edits one preference of the store
 // directly and follows the store's own change signals, so a change from elsewhere (an import,
-// the dashboard's accent dots) shows at once. Controls carry the property's name as their
-// object name ("menuBarColorCoded", "refreshInterval", …).
+// the dashboard's accent dots) shows at once. The rows that are one control on one setting
+// come from the settings table; controls carry the setting's stored key as their object name
+// ("menuBarColorCoded", "refreshInterval", …).
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
@@ -35,10 +37,9 @@ public:
 
 private:
     SettingsSection* addSection(const QString& title);
-    void buildMenuBarStyle(SettingsSection& section);
-    void buildTemperatureAlerts(SettingsSection& section);
+    // The rows of every setting the table shows in `shown`, in the table's order.
+    void addRows(SettingsSection& section, SettingsWindowSection shown);
     void buildShortcuts(SettingsSection& section, KeyboardShortcuts* shortcuts);
-    void buildStatusItem(SettingsSection& section);
 
     AppSettings& settings_;
     QList<SettingsSection*> sections_;
