@@ -1,20 +1,20 @@
-#include "app/faces/X11Watcher.h"
-#include "app/shell/AppDelegate.h"
 #include "app/shell/DesktopWindowMakers.h"
 #include "app/shell/HelperPrompt.h"
+#include "app/shell/Shell.h"
 #include "app/shell/SingleInstance.h"
-#include "app/status/StatusNotifierWatcherTracker.h"
 #include "core/AppSettings.h"
 #include "core/Clock.h"
 #include "core/InterruptWatcher.h"
 #include "core/LoginItem.h"
+#include "core/SettingsFile.h"
 #include "core/SystemMonitor.h"
-#include "core/UserDefaults.h"
-#include "platform/linux/LinuxMonitorParts.h"
+#include "linux_monitor/LinuxMonitorParts.h"
 #include "platform/linux/desktop/DBusDesktopNotifier.h"
 #include "sensors/HelperInstaller.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/SessionHotKeys.h"
+#include "status_item/X11Watcher.h"
+#include "status_item/sni/StatusNotifierWatcherTracker.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     }
 
     SystemClock clock;
-    UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
+    SettingsFile defaults(SettingsFile::defaultFilePath(), clock);
     LoginItem loginItem(QCoreApplication::applicationFilePath());
     AppSettings settings(defaults);
     // The user is told where an unusable settings file is kept, so it is kept aside at once.
@@ -130,20 +130,19 @@ int main(int argc, char** argv) {
     options.helperInstall.install = [helperInstaller] { return helperInstaller->install(); };
     options.helperInstall.cancel = [helperInstaller] { helperInstaller->cancel(); };
     options.helperInstall.ask = askAfterFailedHelperInstall;
-    AppDelegate shell(settings, monitor, clock, x11.get(), options);
+    Shell shell(settings, monitor, clock, x11.get(), options);
     shell.setStatusNotifierHostPresent(trayHost.hostPresent());
     QObject::connect(&trayHost, &StatusNotifierWatcherTracker::hostPresentChanged, &shell,
-                     &AppDelegate::setStatusNotifierHostPresent);
+                     &Shell::setStatusNotifierHostPresent);
     QObject::connect(&instance, &SingleInstance::openCompactPanelRequested, &shell, [&shell] {
         if (!shell.windows().compactPanel) {
             shell.showCompactPanel();
         }
     });
-    QObject::connect(&shell, &AppDelegate::quitRequested, &app, &QApplication::quit);
+    QObject::connect(&shell, &Shell::quitRequested, &app, &QApplication::quit);
     InterruptWatcher interrupts;
     QObject::connect(&interrupts, &InterruptWatcher::interrupted, &app, &QApplication::quit);
-    QObject::connect(&app, &QApplication::aboutToQuit, &shell,
-                     &AppDelegate::applicationWillTerminate);
+    QObject::connect(&app, &QApplication::aboutToQuit, &shell, &Shell::applicationWillTerminate);
 
     shell.applicationDidFinishLaunching();
     const int result = QApplication::exec();

@@ -1,7 +1,7 @@
 #include "helper/HelperListener.h"
 #include "helper/PeerPolicy.h"
-#include "helper/SMCReader.h"
 #include "helper/SensorCollector.h"
+#include "helper/SmcReader.h"
 #include "helper/linux/LinuxSmcService.h"
 #include "shared/HelperReplies.h"
 #include "shared/WireFrame.h"
@@ -184,7 +184,7 @@ void BM_HelperFirstAnswer(benchmark::State& state) {
             !sendRequest(fds[0])) {
             return false;
         }
-        SMCReader reader([&system] { return findLinuxSmcService(system); });
+        SmcReader reader([&system] { return findLinuxSmcService(system); });
         std::optional<SensorReading> reading;
         if (reader.open()) {
             const SensorCollector collector(reader);

@@ -1,5 +1,5 @@
 #include "InlineProviders.h"
-#include "platform/linux/LinuxProviders.h"
+#include "linux_monitor/LinuxProviders.h"
 
 #include <benchmark/benchmark.h>
 

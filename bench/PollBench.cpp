@@ -1,9 +1,9 @@
 #include "ReferencePoll.h"
 #include "core/Clock.h"
-#include "platform/linux/LinuxProviders.h"
-#include "platform/linux/LinuxThermalStateReader.h"
-#include "providers/CPUProvider.h"
-#include "providers/RAMProvider.h"
+#include "linux_monitor/LinuxProviders.h"
+#include "linux_monitor/LinuxThermalStateReader.h"
+#include "providers/CpuProvider.h"
+#include "providers/RamProvider.h"
 
 #include <QCoreApplication>
 
@@ -15,8 +15,8 @@ namespace {
 // monitor runs it on the main thread.
 void BM_ProviderPoll(benchmark::State& state) {
     SystemClock clock;
-    auto cpu = makeLinuxCPUProvider(clock);
-    auto ram = makeLinuxRAMProvider(clock);
+    auto cpu = makeLinuxCpuProvider(clock);
+    auto ram = makeLinuxRamProvider(clock);
     auto network = makeLinuxNetworkProvider(clock);
     auto thermal = makeLinuxThermalStateReader(clock);
     for (auto _ : state) {

@@ -1,6 +1,6 @@
 #include "ProcessReference.h"
 #include "core/Clock.h"
-#include "platform/linux/LinuxProviders.h"
+#include "linux_monitor/LinuxProviders.h"
 #include "platform/linux/process/LinuxProcessSource.h"
 #include "providers/ProcessProvider.h"
 #include "providers/ProcessRanking.h"

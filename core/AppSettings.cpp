@@ -1,19 +1,19 @@
 #include "core/AppSettings.h"
 
 #include "core/SettingRules.h"
-#include "core/UserDefaults.h"
-#include "menubar/MenuBarItemCodec.h"
-#include "menubar/MenuBarItemList.h"
+#include "core/SettingsFile.h"
+#include "status_list/StatusItemCodec.h"
+#include "status_list/StatusItemList.h"
 
 #include <QJsonObject>
 
 #include <cmath>
 #include <cstdio>
 
-menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& stored) {
-    return {stored.value(menubar::itemsKey), stored.boolValue(menubar::legacyShowCPUKey),
-            stored.boolValue(menubar::legacyShowRAMKey),
-            stored.boolValue(menubar::legacyShowNetworkKey)};
+status_list::StoredStatusItemSettings readStoredStatusItemSettings(const SettingsReader& stored) {
+    return {stored.value(status_list::itemsKey), stored.boolValue(status_list::legacyShowCpuKey),
+            stored.boolValue(status_list::legacyShowRamKey),
+            stored.boolValue(status_list::legacyShowNetworkKey)};
 }
 
 QString rawValue(StatusItemMode mode) {
@@ -34,7 +34,7 @@ std::optional<StatusItemShape> statusItemShapeFromRawValue(const QString& raw) {
     return index ? std::optional(static_cast<StatusItemShape>(*index)) : std::nullopt;
 }
 
-AppSettings::AppSettings(UserDefaults& defaults, QObject* parent)
+AppSettings::AppSettings(SettingsFile& defaults, QObject* parent)
     : QObject(parent), defaults_(defaults) {
     load();
 }
@@ -57,7 +57,7 @@ void AppSettings::load() {
             ignoredAtLoad_.append({declaration.key, judgement.refusal});
         }
     }
-    menuBarItems_ = menubar::load(readStoredMenuBarSettings(defaults_));
+    statusItemEntries_ = status_list::load(readStoredStatusItemSettings(defaults_));
     ignoredAtLoad_.append(shortcutsBreakingRules(defaults_));
     for (const IgnoredSetting& ignored : ignoredAtLoad_) {
         std::fprintf(stderr, "vantrel: ignored the stored setting %s: %s\n",
@@ -66,8 +66,8 @@ void AppSettings::load() {
 }
 
 QJsonValue AppSettings::value(Setting setting) const {
-    if (setting == Setting::menuBarItems) {
-        return encodeMenuBarItems(menuBarItems_);
+    if (setting == Setting::statusItemEntries) {
+        return encodeStatusItemEntries(statusItemEntries_);
     }
     return held(setting);
 }
@@ -77,8 +77,9 @@ std::optional<QString> AppSettings::apply(Setting setting, const QJsonValue& val
     if (!judgement.usable) {
         return judgement.refusal;
     }
-    if (setting == Setting::menuBarItems) {
-        setMenuBarItems(decodeMenuBarItems(*judgement.usable).value_or(menuBarItems_));
+    if (setting == Setting::statusItemEntries) {
+        setStatusItemEntries(
+            decodeStatusItemEntries(*judgement.usable).value_or(statusItemEntries_));
     } else {
         assign(setting, *judgement.usable);
     }
@@ -122,50 +123,50 @@ void AppSettings::setStatusStripPosition(QPoint topLeft) {
     assign(Setting::statusStripPosition, QJsonObject{{"x", topLeft.x()}, {"y", topLeft.y()}});
 }
 
-void AppSettings::setMenuBarItems(const QVector<MenuBarItemConfig>& items) {
-    const auto kept = menubar::withoutRepeatedMetrics(items);
-    if (kept == menuBarItems_) {
+void AppSettings::setStatusItemEntries(const QVector<StatusItemEntry>& items) {
+    const auto kept = status_list::withoutRepeatedMetrics(items);
+    if (kept == statusItemEntries_) {
         return;
     }
-    menuBarItems_ = kept;
-    saveMenuBarItems();
-    announce(Setting::menuBarItems);
+    statusItemEntries_ = kept;
+    saveStatusItemEntries();
+    announce(Setting::statusItemEntries);
 }
 
-void AppSettings::saveMenuBarItems() {
-    defaults_.set(menubar::itemsKey, encodeMenuBarItems(menuBarItems_));
+void AppSettings::saveStatusItemEntries() {
+    defaults_.set(status_list::itemsKey, encodeStatusItemEntries(statusItemEntries_));
 }
 
-void AppSettings::setMenuBarItemEnabled(int index, bool enabled) {
-    auto items = menuBarItems_;
-    if (menubar::setEnabled(items, index, enabled)) {
-        setMenuBarItems(items);
+void AppSettings::setStatusItemEnabled(int index, bool enabled) {
+    auto items = statusItemEntries_;
+    if (status_list::setEnabled(items, index, enabled)) {
+        setStatusItemEntries(items);
     }
 }
 
-void AppSettings::setMenuBarItemDisplayMode(int index, MetricDisplayMode mode) {
-    auto items = menuBarItems_;
-    if (menubar::setDisplayMode(items, index, mode)) {
-        setMenuBarItems(items);
+void AppSettings::setStatusItemDisplayMode(int index, MetricDisplayMode mode) {
+    auto items = statusItemEntries_;
+    if (status_list::setDisplayMode(items, index, mode)) {
+        setStatusItemEntries(items);
     }
 }
 
 // A reorder assigns the list (which saves and announces) and then saves and announces once more, as
 // the Settings list has always done; both steps are idempotent.
-void AppSettings::moveMenuBarItemUp(int index) {
-    auto items = menuBarItems_;
-    if (menubar::moveUp(items, index)) {
-        setMenuBarItems(items);
-        saveMenuBarItems();
+void AppSettings::moveStatusItemUp(int index) {
+    auto items = statusItemEntries_;
+    if (status_list::moveUp(items, index)) {
+        setStatusItemEntries(items);
+        saveStatusItemEntries();
         emit statusItemLookChanged();
     }
 }
 
-void AppSettings::moveMenuBarItemDown(int index) {
-    auto items = menuBarItems_;
-    if (menubar::moveDown(items, index)) {
-        setMenuBarItems(items);
-        saveMenuBarItems();
+void AppSettings::moveStatusItemDown(int index) {
+    auto items = statusItemEntries_;
+    if (status_list::moveDown(items, index)) {
+        setStatusItemEntries(items);
+        saveStatusItemEntries();
         emit statusItemLookChanged();
     }
 }

@@ -2,8 +2,8 @@
 
 #include "core/SettingRules.h"
 #include "core/SettingsTable.h"
-#include "menubar/MenuBarItemConfig.h"
-#include "menubar/MenuBarItemList.h"
+#include "status_list/StatusItemEntry.h"
+#include "status_list/StatusItemList.h"
 
 #include <QJsonValue>
 #include <QObject>
@@ -30,12 +30,12 @@ enum class StatusItemShape { automatic, wide, square };
 QString rawValue(StatusItemShape shape);
 std::optional<StatusItemShape> statusItemShapeFromRawValue(const QString& raw);
 
-class UserDefaults;
+class SettingsFile;
 
 class SettingsReader;
 
 // The status item's list and the older per-metric switches as stored.
-menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& stored);
+status_list::StoredStatusItemSettings readStoredStatusItemSettings(const SettingsReader& stored);
 
 // Every user preference, loaded once at start with a default for each and written back the
 // moment it changes; each is declared once, in the settings table (`core/SettingsTable.h`),
@@ -46,7 +46,7 @@ menubar::StoredMenuBarSettings readStoredMenuBarSettings(const SettingsReader& s
 class AppSettings : public QObject {
     Q_OBJECT
 public:
-    explicit AppSettings(UserDefaults& defaults, QObject* parent = nullptr);
+    explicit AppSettings(SettingsFile& defaults, QObject* parent = nullptr);
 
     // The stored settings that were unusable when the store was made (of the wrong type, or
     // breaking a rule of the Settings window) and were left for their defaults; each is
@@ -71,23 +71,27 @@ public:
     QString graphColor() const { return held(Setting::graphColor).toString(); }
     void setGraphColor(const QString& name) { assign(Setting::graphColor, name); }
 
-    const QVector<MenuBarItemConfig>& menuBarItems() const { return menuBarItems_; }
+    const QVector<StatusItemEntry>& statusItemEntries() const { return statusItemEntries_; }
     // Saves and announces the status item's new look; a metric repeated in `items` keeps its first
     // entry.
-    void setMenuBarItems(const QVector<MenuBarItemConfig>& items);
-    void saveMenuBarItems();
+    void setStatusItemEntries(const QVector<StatusItemEntry>& items);
+    void saveStatusItemEntries();
     // The Settings list's edits, by row.
-    void setMenuBarItemEnabled(int index, bool enabled);
-    void setMenuBarItemDisplayMode(int index, MetricDisplayMode mode);
-    void moveMenuBarItemUp(int index);
-    void moveMenuBarItemDown(int index);
+    void setStatusItemEnabled(int index, bool enabled);
+    void setStatusItemDisplayMode(int index, MetricDisplayMode mode);
+    void moveStatusItemUp(int index);
+    void moveStatusItemDown(int index);
 
-    double menuBarPillOpacity() const { return number(Setting::menuBarPillOpacity); }
-    void setMenuBarPillOpacity(double opacity) { assign(Setting::menuBarPillOpacity, opacity); }
-    bool menuBarColorCoded() const { return flag(Setting::menuBarColorCoded); }
-    void setMenuBarColorCoded(bool on) { assign(Setting::menuBarColorCoded, on); }
-    int menuBarSparklineWidth() const { return held(Setting::menuBarSparklineWidth).toInt(); }
-    void setMenuBarSparklineWidth(int points) { assign(Setting::menuBarSparklineWidth, points); }
+    double statusItemPillOpacity() const { return number(Setting::statusItemPillOpacity); }
+    void setStatusItemPillOpacity(double opacity) {
+        assign(Setting::statusItemPillOpacity, opacity);
+    }
+    bool statusItemColorCoded() const { return flag(Setting::statusItemColorCoded); }
+    void setStatusItemColorCoded(bool on) { assign(Setting::statusItemColorCoded, on); }
+    int statusItemSparklineWidth() const { return held(Setting::statusItemSparklineWidth).toInt(); }
+    void setStatusItemSparklineWidth(int points) {
+        assign(Setting::statusItemSparklineWidth, points);
+    }
 
     StatusItemMode statusItemMode() const {
         return statusItemModeFromRawValue(held(Setting::statusItemMode).toString())
@@ -105,14 +109,14 @@ public:
     std::optional<QPoint> statusStripPosition() const;
     void setStatusStripPosition(QPoint topLeft);
 
-    bool compactShowCPU() const { return flag(Setting::compactShowCPU); }
-    void setCompactShowCPU(bool on) { assign(Setting::compactShowCPU, on); }
-    bool compactShowRAM() const { return flag(Setting::compactShowRAM); }
-    void setCompactShowRAM(bool on) { assign(Setting::compactShowRAM, on); }
+    bool compactShowCpu() const { return flag(Setting::compactShowCpu); }
+    void setCompactShowCpu(bool on) { assign(Setting::compactShowCpu, on); }
+    bool compactShowRam() const { return flag(Setting::compactShowRam); }
+    void setCompactShowRam(bool on) { assign(Setting::compactShowRam, on); }
     bool compactShowNetwork() const { return flag(Setting::compactShowNetwork); }
     void setCompactShowNetwork(bool on) { assign(Setting::compactShowNetwork, on); }
-    bool compactShowGPU() const { return flag(Setting::compactShowGPU); }
-    void setCompactShowGPU(bool on) { assign(Setting::compactShowGPU, on); }
+    bool compactShowGpu() const { return flag(Setting::compactShowGpu); }
+    void setCompactShowGpu(bool on) { assign(Setting::compactShowGpu, on); }
     bool compactShowDisk() const { return flag(Setting::compactShowDisk); }
     void setCompactShowDisk(bool on) { assign(Setting::compactShowDisk, on); }
     bool compactShowBattery() const { return flag(Setting::compactShowBattery); }
@@ -122,27 +126,27 @@ public:
 
     bool alertsEnabled() const { return flag(Setting::alertsEnabled); }
     void setAlertsEnabled(bool on) { assign(Setting::alertsEnabled, on); }
-    double alertCPUTempThreshold() const { return number(Setting::alertCPUTempThreshold); }
-    void setAlertCPUTempThreshold(double c) { assign(Setting::alertCPUTempThreshold, c); }
-    double alertGPUTempThreshold() const { return number(Setting::alertGPUTempThreshold); }
-    void setAlertGPUTempThreshold(double c) { assign(Setting::alertGPUTempThreshold, c); }
-    double alertSSDTempThreshold() const { return number(Setting::alertSSDTempThreshold); }
-    void setAlertSSDTempThreshold(double c) { assign(Setting::alertSSDTempThreshold, c); }
+    double alertCpuTempThreshold() const { return number(Setting::alertCpuTempThreshold); }
+    void setAlertCpuTempThreshold(double c) { assign(Setting::alertCpuTempThreshold, c); }
+    double alertGpuTempThreshold() const { return number(Setting::alertGpuTempThreshold); }
+    void setAlertGpuTempThreshold(double c) { assign(Setting::alertGpuTempThreshold, c); }
+    double alertSsdTempThreshold() const { return number(Setting::alertSsdTempThreshold); }
+    void setAlertSsdTempThreshold(double c) { assign(Setting::alertSsdTempThreshold, c); }
 
-    bool overlayShowCPU() const { return flag(Setting::overlayShowCPU); }
-    void setOverlayShowCPU(bool on) { assign(Setting::overlayShowCPU, on); }
-    bool overlayShowRAM() const { return flag(Setting::overlayShowRAM); }
-    void setOverlayShowRAM(bool on) { assign(Setting::overlayShowRAM, on); }
-    bool overlayShowNetwork() const { return flag(Setting::overlayShowNetwork); }
-    void setOverlayShowNetwork(bool on) { assign(Setting::overlayShowNetwork, on); }
-    bool overlayShowGPU() const { return flag(Setting::overlayShowGPU); }
-    void setOverlayShowGPU(bool on) { assign(Setting::overlayShowGPU, on); }
-    bool overlayShowDisk() const { return flag(Setting::overlayShowDisk); }
-    void setOverlayShowDisk(bool on) { assign(Setting::overlayShowDisk, on); }
-    bool overlayShowBattery() const { return flag(Setting::overlayShowBattery); }
-    void setOverlayShowBattery(bool on) { assign(Setting::overlayShowBattery, on); }
-    bool overlayShowProcesses() const { return flag(Setting::overlayShowProcesses); }
-    void setOverlayShowProcesses(bool on) { assign(Setting::overlayShowProcesses, on); }
+    bool dashboardShowCpu() const { return flag(Setting::dashboardShowCpu); }
+    void setDashboardShowCpu(bool on) { assign(Setting::dashboardShowCpu, on); }
+    bool dashboardShowRam() const { return flag(Setting::dashboardShowRam); }
+    void setDashboardShowRam(bool on) { assign(Setting::dashboardShowRam, on); }
+    bool dashboardShowNetwork() const { return flag(Setting::dashboardShowNetwork); }
+    void setDashboardShowNetwork(bool on) { assign(Setting::dashboardShowNetwork, on); }
+    bool dashboardShowGpu() const { return flag(Setting::dashboardShowGpu); }
+    void setDashboardShowGpu(bool on) { assign(Setting::dashboardShowGpu, on); }
+    bool dashboardShowDisk() const { return flag(Setting::dashboardShowDisk); }
+    void setDashboardShowDisk(bool on) { assign(Setting::dashboardShowDisk, on); }
+    bool dashboardShowBattery() const { return flag(Setting::dashboardShowBattery); }
+    void setDashboardShowBattery(bool on) { assign(Setting::dashboardShowBattery, on); }
+    bool dashboardShowProcesses() const { return flag(Setting::dashboardShowProcesses); }
+    void setDashboardShowProcesses(bool on) { assign(Setting::dashboardShowProcesses, on); }
 
 signals:
     // After a change to what the status item shows or how: its faces, shape, colours and
@@ -153,28 +157,28 @@ signals:
     void refreshIntervalChanged();
     void launchAtLoginChanged();
     void graphColorChanged();
-    void menuBarItemsChanged();
-    void menuBarPillOpacityChanged();
-    void menuBarColorCodedChanged();
-    void menuBarSparklineWidthChanged();
-    void compactShowCPUChanged();
-    void compactShowRAMChanged();
+    void statusItemEntriesChanged();
+    void statusItemPillOpacityChanged();
+    void statusItemColorCodedChanged();
+    void statusItemSparklineWidthChanged();
+    void compactShowCpuChanged();
+    void compactShowRamChanged();
     void compactShowNetworkChanged();
-    void compactShowGPUChanged();
+    void compactShowGpuChanged();
     void compactShowDiskChanged();
     void compactShowBatteryChanged();
     void compactShowProcessesChanged();
     void alertsEnabledChanged();
-    void alertCPUTempThresholdChanged();
-    void alertGPUTempThresholdChanged();
-    void alertSSDTempThresholdChanged();
-    void overlayShowCPUChanged();
-    void overlayShowRAMChanged();
-    void overlayShowNetworkChanged();
-    void overlayShowGPUChanged();
-    void overlayShowDiskChanged();
-    void overlayShowBatteryChanged();
-    void overlayShowProcessesChanged();
+    void alertCpuTempThresholdChanged();
+    void alertGpuTempThresholdChanged();
+    void alertSsdTempThresholdChanged();
+    void dashboardShowCpuChanged();
+    void dashboardShowRamChanged();
+    void dashboardShowNetworkChanged();
+    void dashboardShowGpuChanged();
+    void dashboardShowDiskChanged();
+    void dashboardShowBatteryChanged();
+    void dashboardShowProcessesChanged();
     void statusItemModeChanged();
     void statusItemShapeChanged();
     void statusStripPositionChanged();
@@ -191,9 +195,9 @@ private:
     void assign(Setting setting, const QJsonValue& value);
     void announce(Setting setting);
 
-    UserDefaults& defaults_;
+    SettingsFile& defaults_;
 
     QVector<IgnoredSetting> ignoredAtLoad_;
     std::array<QJsonValue, settingCount> values_;
-    QVector<MenuBarItemConfig> menuBarItems_;
+    QVector<StatusItemEntry> statusItemEntries_;
 };

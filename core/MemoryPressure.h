@@ -4,7 +4,7 @@
 
 // The dashboard's memory pressure: wired plus compressed memory as a whole percentage of
 // physical memory, truncated, at most 100, and 0 when the total is unknown.
-inline int memoryPressurePercent(const RAMStats& ram) {
+inline int memoryPressurePercent(const RamStats& ram) {
     if (ram.totalBytes == 0) {
         return 0;
     }

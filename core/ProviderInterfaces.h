@@ -21,11 +21,11 @@ public:
     virtual Stats sample() = 0;
 };
 
-using CPUSampler = Sampler<CPUStats>;
-using RAMSampler = Sampler<RAMStats>;
+using CpuSampler = Sampler<CpuStats>;
+using RamSampler = Sampler<RamStats>;
 using NetworkSampler = Sampler<NetworkStats>;
 using BatterySampler = Sampler<BatteryStats>;
-using GPUSampler = Sampler<GPUStats>;
+using GpuSampler = Sampler<GpuStats>;
 
 // The disk's categories and other volumes come from slow background scans.
 class DiskSampler : public Sampler<DiskStats> {

@@ -46,7 +46,7 @@ QJsonArray processList(const QVector<TopProcess>& processes) {
 
 }  // namespace
 
-QJsonObject toJson(const CPUStats& cpu) {
+QJsonObject toJson(const CpuStats& cpu) {
     return {{"overall", number(cpu.overall)},
             {"perCore", numbers(cpu.perCore)},
             {"efficiencyCores", cpu.efficiencyCores},
@@ -59,7 +59,7 @@ QJsonObject toJson(const CPUStats& cpu) {
             {"uptimeSeconds", bytes(cpu.uptimeSeconds)}};
 }
 
-QJsonObject toJson(const RAMStats& ram) {
+QJsonObject toJson(const RamStats& ram) {
     return {{"totalBytes", bytes(ram.totalBytes)},
             {"usedBytes", bytes(ram.usedBytes)},
             {"wiredBytes", bytes(ram.wiredBytes)},
@@ -114,7 +114,7 @@ QJsonObject toJson(const DiskStats& disk) {
             {"volumes", volumes}};
 }
 
-QJsonObject toJson(const GPUStats& gpu) {
+QJsonObject toJson(const GpuStats& gpu) {
     return {{"utilization", number(gpu.utilization)},
             {"usedMemoryBytes", bytes(gpu.usedMemoryBytes)},
             {"totalMemoryBytes", bytes(gpu.totalMemoryBytes)},
@@ -137,7 +137,7 @@ QJsonObject toJson(const BatteryStats& battery) {
 }
 
 QJsonObject toJson(const ProcessStats& processes) {
-    return {{"topByCPU", processList(processes.topByCPU)},
+    return {{"topByCPU", processList(processes.topByCpu)},
             {"topByMemory", processList(processes.topByMemory)}};
 }
 
@@ -166,16 +166,16 @@ QJsonObject toJson(const SessionSummary& session) {
             .count();
     return {
         {"startTime", QDateTime::fromMSecsSinceEpoch(startMs, Qt::UTC).toString(Qt::ISODateWithMs)},
-        {"peakCPU", number(session.peakCPU)},
-        {"peakRAMBytes", bytes(session.peakRAMBytes)},
-        {"peakGPU", number(session.peakGPU)},
+        {"peakCPU", number(session.peakCpu)},
+        {"peakRAMBytes", bytes(session.peakRamBytes)},
+        {"peakGPU", number(session.peakGpu)},
         {"peakDownload", number(session.peakDownload)},
         {"peakUpload", number(session.peakUpload)},
         {"worstThermal", thermalStateValue(session.worstThermal)},
         {"totalDownloadBytes", number(session.totalDownloadBytes)},
         {"totalUploadBytes", number(session.totalUploadBytes)},
         {"throttleSeconds", bytes(session.throttleSeconds)},
-        {"peakCPUTemp", number(session.peakCPUTemp)},
-        {"peakGPUTemp", number(session.peakGPUTemp)},
+        {"peakCPUTemp", number(session.peakCpuTemp)},
+        {"peakGPUTemp", number(session.peakGpuTemp)},
         {"pollCount", bytes(session.pollCount)}};
 }

@@ -7,11 +7,11 @@
 
 // The records as JSON objects whose keys are the records' field names: the machine-readable
 // face of a poll, for scripts and checks. Absent sensor values are null.
-QJsonObject toJson(const CPUStats& cpu);
-QJsonObject toJson(const RAMStats& ram);
+QJsonObject toJson(const CpuStats& cpu);
+QJsonObject toJson(const RamStats& ram);
 QJsonObject toJson(const NetworkStats& network);
 QJsonObject toJson(const DiskStats& disk);
-QJsonObject toJson(const GPUStats& gpu);
+QJsonObject toJson(const GpuStats& gpu);
 QJsonObject toJson(const BatteryStats& battery);
 QJsonObject toJson(const ProcessStats& processes);
 QJsonObject toJson(const SensorStats& sensors);

@@ -18,7 +18,7 @@ struct LoadAverages {
     bool operator==(const LoadAverages&) const = default;
 };
 
-struct CPUStats {
+struct CpuStats {
     double overall = 0;
     QVector<double> perCore;
     int efficiencyCores = 0;
@@ -27,10 +27,10 @@ struct CPUStats {
     double systemPercent = 0;  // a fraction despite the name
     LoadAverages loadAvg;
     std::int64_t uptimeSeconds = 0;
-    bool operator==(const CPUStats&) const = default;
+    bool operator==(const CpuStats&) const = default;
 };
 
-struct RAMStats {
+struct RamStats {
     std::uint64_t totalBytes = 0;
     std::uint64_t usedBytes = 0;
     std::uint64_t wiredBytes = 0;
@@ -43,7 +43,7 @@ struct RAMStats {
     double pageInsPerSec = 0;
     double pageOutsPerSec = 0;
     int pressureLevel = 0;  // 0 normal, 1 elevated, 2 critical
-    bool operator==(const RAMStats&) const = default;
+    bool operator==(const RamStats&) const = default;
 };
 
 struct NetworkStats {
@@ -92,7 +92,7 @@ struct DiskStats {
     bool operator==(const DiskStats&) const = default;
 };
 
-struct GPUStats {
+struct GpuStats {
     double utilization = 0;
     std::uint64_t usedMemoryBytes = 0;
     std::uint64_t totalMemoryBytes = 0;
@@ -100,7 +100,7 @@ struct GPUStats {
     // How many accelerators the poll found; 0 on a machine without a GPU, whose other fields
     // are then only their defaults.
     int acceleratorCount = 0;
-    bool operator==(const GPUStats&) const = default;
+    bool operator==(const GpuStats&) const = default;
 };
 
 struct BatteryStats {
@@ -128,7 +128,7 @@ struct TopProcess {
 };
 
 struct ProcessStats {
-    QVector<TopProcess> topByCPU;
+    QVector<TopProcess> topByCpu;
     QVector<TopProcess> topByMemory;
     bool operator==(const ProcessStats&) const = default;
 };
@@ -163,7 +163,7 @@ inline int thermalStateValue(ThermalState state) {
 }
 
 // Derived quantities every consumer computes the same way.
-inline double memoryFraction(const RAMStats& ram) {
+inline double memoryFraction(const RamStats& ram) {
     return ram.totalBytes == 0
                ? 0.0
                : static_cast<double>(ram.usedBytes) / static_cast<double>(ram.totalBytes);

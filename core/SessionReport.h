@@ -21,33 +21,33 @@ struct SessionReport {
     Clock::WallTime endTime;
     std::int64_t sampleCount = 0;
 
-    double avgCPU = 0;
-    double peakCPU = 0;
-    Clock::WallTime peakCPUTime;
-    double timeAboveCPU80 = 0;
-    double timeAboveCPU90 = 0;
+    double avgCpu = 0;
+    double peakCpu = 0;
+    Clock::WallTime peakCpuTime;
+    double timeAboveCpu80 = 0;
+    double timeAboveCpu90 = 0;
 
     std::int64_t gpuSamples = 0;
-    double avgGPU = 0;
-    double peakGPU = 0;
-    Clock::WallTime peakGPUTime;
+    double avgGpu = 0;
+    double peakGpu = 0;
+    Clock::WallTime peakGpuTime;
 
     std::int64_t cpuTempSamples = 0;
-    double avgCPUTemp = 0;
-    double peakCPUTemp = 0;
-    Clock::WallTime peakCPUTempTime;
+    double avgCpuTemp = 0;
+    double peakCpuTemp = 0;
+    Clock::WallTime peakCpuTempTime;
     double timeAboveTemp80 = 0;
     double timeAboveTemp90 = 0;
 
     std::int64_t gpuTempSamples = 0;
-    double avgGPUTemp = 0;
-    double peakGPUTemp = 0;
-    Clock::WallTime peakGPUTempTime;
+    double avgGpuTemp = 0;
+    double peakGpuTemp = 0;
+    Clock::WallTime peakGpuTempTime;
 
     std::int64_t ssdTempSamples = 0;
-    double avgSSDTemp = 0;
-    double peakSSDTemp = 0;
-    Clock::WallTime peakSSDTempTime;
+    double avgSsdTemp = 0;
+    double peakSsdTemp = 0;
+    Clock::WallTime peakSsdTempTime;
 
     std::int64_t powerSamples = 0;
     double avgPower = 0;
@@ -56,8 +56,8 @@ struct SessionReport {
     double totalEnergy = 0;
 
     std::int64_t fanSamples = 0;
-    double avgFanRPM = 0;  // of the samples with the fan turning; 0 when it never turned
-    double peakFanRPM = 0;
+    double avgFanRpm = 0;  // of the samples with the fan turning; 0 when it never turned
+    double peakFanRpm = 0;
     Clock::WallTime peakFanTime;
     double fanIdlePercent = 0;
 

@@ -16,13 +16,13 @@ void raise(T& peak, T value) {
 
 }  // namespace
 
-void SessionSummary::applyPoll(const CPUStats& cpu, const RAMStats& ram,
-                               const NetworkStats& network, const GPUStats& gpu,
+void SessionSummary::applyPoll(const CpuStats& cpu, const RamStats& ram,
+                               const NetworkStats& network, const GpuStats& gpu,
                                ThermalState thermal, double seconds) {
     ++pollCount;
-    raise(peakCPU, cpu.overall);
-    raise(peakRAMBytes, ram.usedBytes);
-    raise(peakGPU, gpu.utilization);
+    raise(peakCpu, cpu.overall);
+    raise(peakRamBytes, ram.usedBytes);
+    raise(peakGpu, gpu.utilization);
     raise(peakDownload, network.downloadSpeed);
     raise(peakUpload, network.uploadSpeed);
     if (thermalStateValue(thermal) > thermalStateValue(worstThermal)) {
@@ -38,10 +38,10 @@ void SessionSummary::applyPoll(const CPUStats& cpu, const RAMStats& ram,
 
 void SessionSummary::applyTemperatures(const SensorStats& sensors) {
     if (sensors.cpuTempCelsius) {
-        raise(peakCPUTemp, *sensors.cpuTempCelsius);
+        raise(peakCpuTemp, *sensors.cpuTempCelsius);
     }
     if (sensors.gpuTempCelsius) {
-        raise(peakGPUTemp, *sensors.gpuTempCelsius);
+        raise(peakGpuTemp, *sensors.gpuTempCelsius);
     }
 }
 
@@ -50,12 +50,12 @@ QString SessionSummary::durationText(Clock::WallTime now) const {
     return ::durationText(static_cast<double>(s));
 }
 
-QString SessionSummary::peakCPUText() const {
-    return percentText(peakCPU);
+QString SessionSummary::peakCpuText() const {
+    return percentText(peakCpu);
 }
 
-QString SessionSummary::peakGPUText() const {
-    return percentText(peakGPU);
+QString SessionSummary::peakGpuText() const {
+    return percentText(peakGpu);
 }
 
 QString SessionSummary::throttleText() const {

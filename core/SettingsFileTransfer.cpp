@@ -1,10 +1,10 @@
 #include "core/SettingsFileTransfer.h"
 
 #include "core/AppSettings.h"
-#include "core/AtomicFile.h"
 #include "core/SettingRules.h"
+#include "core/SettingsFile.h"
 #include "core/SettingsTable.h"
-#include "core/UserDefaults.h"
+#include "core/WholeFileWrite.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +28,7 @@ QString shown(const QString& path) {
 
 }  // namespace
 
-SettingsFileResult exportSettingsFile(const AppSettings& settings, const UserDefaults& stored,
+SettingsFileResult exportSettingsFile(const AppSettings& settings, const SettingsFile& stored,
                                       const QString& path) {
     QJsonObject content = stored.values();
     for (const SettingDeclaration& declaration : settingsTable()) {
@@ -44,7 +44,7 @@ SettingsFileResult exportSettingsFile(const AppSettings& settings, const UserDef
     return {};
 }
 
-SettingsFileResult importSettingsFile(AppSettings& settings, UserDefaults& stored,
+SettingsFileResult importSettingsFile(AppSettings& settings, SettingsFile& stored,
                                       const QString& path) {
     // A folder, a pipe or a device is no settings file, and reading one might never end.
     const QFileInfo info(path);

@@ -7,7 +7,7 @@
 #include <QVector>
 
 class AppSettings;
-class UserDefaults;
+class SettingsFile;
 
 // What an export or an import did. An error means nothing was written (export) or nothing was
 // changed (import); the text says why, in words for the user.
@@ -31,7 +31,7 @@ inline constexpr qint64 settingsFileSizeLimit = 1024 * 1024;
 // preference that was never changed (so an import elsewhere gives back these very settings),
 // as indented JSON. The file appears whole or not at all: it is written beside the target and
 // renamed over it.
-SettingsFileResult exportSettingsFile(const AppSettings& settings, const UserDefaults& stored,
+SettingsFileResult exportSettingsFile(const AppSettings& settings, const SettingsFile& stored,
                                       const QString& path);
 
 // Reads `path` whole and, if it holds a JSON object, applies every preference it names with a
@@ -40,5 +40,5 @@ SettingsFileResult exportSettingsFile(const AppSettings& settings, const UserDef
 // keys, keys of the wrong type and values the Settings window would not allow (an interval it
 // does not offer, a shortcut without Ctrl, Alt or Super) are left alone and listed with why.
 // A file that cannot be read or is not a JSON object changes nothing.
-SettingsFileResult importSettingsFile(AppSettings& settings, UserDefaults& stored,
+SettingsFileResult importSettingsFile(AppSettings& settings, SettingsFile& stored,
                                       const QString& path);

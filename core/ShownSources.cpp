@@ -4,23 +4,23 @@
 
 namespace {
 
-MonitorSource sourceOf(MenuBarMetric metric) {
+MonitorSource sourceOf(StatusMetric metric) {
     switch (metric) {
-        case MenuBarMetric::cpu:
+        case StatusMetric::cpu:
             return MonitorSource::cpu;
-        case MenuBarMetric::ram:
+        case StatusMetric::ram:
             return MonitorSource::ram;
-        case MenuBarMetric::network:
+        case StatusMetric::network:
             return MonitorSource::network;
-        case MenuBarMetric::gpu:
+        case StatusMetric::gpu:
             return MonitorSource::gpu;
-        case MenuBarMetric::battery:
+        case StatusMetric::battery:
             return MonitorSource::battery;
-        case MenuBarMetric::disk:
+        case StatusMetric::disk:
             return MonitorSource::disk;
-        case MenuBarMetric::cpuTemp:
-        case MenuBarMetric::gpuTemp:
-        case MenuBarMetric::fanSpeed:
+        case StatusMetric::cpuTemp:
+        case StatusMetric::gpuTemp:
+        case StatusMetric::fanSpeed:
             break;
     }
     return MonitorSource::sensors;
@@ -32,9 +32,9 @@ SourceSet sourceIf(bool shown, MonitorSource source) {
 
 }  // namespace
 
-SourceSet statusItemSources(const QVector<MenuBarItemConfig>& items) {
+SourceSet statusItemSources(const QVector<StatusItemEntry>& items) {
     SourceSet sources;
-    for (const MenuBarItemConfig& item : items) {
+    for (const StatusItemEntry& item : items) {
         if (item.enabled) {
             sources = sources | SourceSet{sourceOf(item.metric)};
         }
@@ -44,10 +44,10 @@ SourceSet statusItemSources(const QVector<MenuBarItemConfig>& items) {
 
 SourceSet compactPanelSources(const AppSettings& settings) {
     return SourceSet{MonitorSource::sensors, MonitorSource::battery} |
-           sourceIf(settings.compactShowCPU(), MonitorSource::cpu) |
-           sourceIf(settings.compactShowRAM(), MonitorSource::ram) |
+           sourceIf(settings.compactShowCpu(), MonitorSource::cpu) |
+           sourceIf(settings.compactShowRam(), MonitorSource::ram) |
            sourceIf(settings.compactShowNetwork(), MonitorSource::network) |
            sourceIf(settings.compactShowDisk(), MonitorSource::disk) |
-           sourceIf(settings.compactShowGPU(), MonitorSource::gpu) |
+           sourceIf(settings.compactShowGpu(), MonitorSource::gpu) |
            sourceIf(settings.compactShowProcesses(), MonitorSource::processes);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/SamplingDemand.h"
-#include "menubar/MenuBarItemConfig.h"
+#include "status_list/StatusItemEntry.h"
 
 #include <QVector>
 
@@ -10,7 +10,7 @@ class AppSettings;
 // The sources each view shows, for the tokens its holder takes.
 
 // The status item's enabled entries: the temperatures and the fan come from the sensors.
-SourceSet statusItemSources(const QVector<MenuBarItemConfig>& items);
+SourceSet statusItemSources(const QVector<StatusItemEntry>& items);
 
 // The compact panel's sections as the settings ask for them; every section shows a sensor
 // reading (a temperature or the fan), and the battery's decides its presence by the record.

@@ -125,12 +125,12 @@ QCoro::Task<> SystemMonitor::poll() {
 
     const double seconds = secondsSincePreviousPoll();
     const std::uint64_t diskScansBefore = diskScans_;
-    const std::optional<CPUStats> cpu = sampleIf(MonitorSource::cpu, *parts_.cpu);
-    const std::optional<RAMStats> ram = sampleIf(MonitorSource::ram, *parts_.ram);
+    const std::optional<CpuStats> cpu = sampleIf(MonitorSource::cpu, *parts_.cpu);
+    const std::optional<RamStats> ram = sampleIf(MonitorSource::ram, *parts_.ram);
     const std::optional<NetworkStats> network = sampleIf(MonitorSource::network, *parts_.network);
     const std::optional<BatteryStats> battery = sampleIf(MonitorSource::battery, *parts_.battery);
     std::optional<DiskStats> disk = sampleIf(MonitorSource::disk, *parts_.disk);
-    const std::optional<GPUStats> gpu = sampleIf(MonitorSource::gpu, *parts_.gpu);
+    const std::optional<GpuStats> gpu = sampleIf(MonitorSource::gpu, *parts_.gpu);
     std::optional<ProcessStats> processes;
     if (wanted.contains(MonitorSource::processes)) {
         processes = co_await parts_.processes->sample();

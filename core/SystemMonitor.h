@@ -19,12 +19,12 @@ class AppSettings;
 
 // Everything one poll drives. The monitor owns these; tests hand in fakes.
 struct MonitorParts {
-    std::unique_ptr<CPUSampler> cpu;
-    std::unique_ptr<RAMSampler> ram;
+    std::unique_ptr<CpuSampler> cpu;
+    std::unique_ptr<RamSampler> ram;
     std::unique_ptr<NetworkSampler> network;
     std::unique_ptr<BatterySampler> battery;
     std::unique_ptr<DiskSampler> disk;
-    std::unique_ptr<GPUSampler> gpu;
+    std::unique_ptr<GpuSampler> gpu;
     std::unique_ptr<ProcessSampler> processes;
     std::unique_ptr<ThermalStateReader> thermal;
     std::unique_ptr<SensorFetcher> sensors;
@@ -64,12 +64,12 @@ public:
     // One poll, start to finish.
     QCoro::Task<> poll();
 
-    const CPUStats& cpu() const { return cpu_; }
-    const RAMStats& ram() const { return ram_; }
+    const CpuStats& cpu() const { return cpu_; }
+    const RamStats& ram() const { return ram_; }
     const NetworkStats& network() const { return network_; }
     const BatteryStats& battery() const { return battery_; }
     const DiskStats& disk() const { return disk_; }
-    const GPUStats& gpu() const { return gpu_; }
+    const GpuStats& gpu() const { return gpu_; }
     const ProcessStats& processes() const { return processes_; }
     ThermalState thermalState() const { return thermalState_; }
     const SensorStats& sensors() const { return sensors_; }
@@ -126,12 +126,12 @@ private:
     StandingDemand standing_;
     bool promptPollPending_ = false;  // a source became needed after this round's poll began
 
-    CPUStats cpu_;
-    RAMStats ram_;
+    CpuStats cpu_;
+    RamStats ram_;
     NetworkStats network_;
     BatteryStats battery_;
     DiskStats disk_;
-    GPUStats gpu_;
+    GpuStats gpu_;
     ProcessStats processes_;
     ThermalState thermalState_ = ThermalState::nominal;
     SensorStats sensors_;

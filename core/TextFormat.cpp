@@ -142,7 +142,7 @@ QString wholeTemperatureText(double celsius) {
     return fixedText(celsius, 0) + QStringLiteral(u"\u00B0C");
 }
 
-QString menuBarTemperatureText(double celsius) {
+QString statusItemTemperatureText(double celsius) {
     return fixedText(celsius, 0) + QStringLiteral(u"\u00B0");
 }
 

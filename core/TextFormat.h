@@ -14,7 +14,7 @@
 // "%.<decimals>f" of `value`.
 QString fixedText(double value, int decimals);
 
-// Whole numbers ("%.0f"): a fan speed in the menu bar.
+// Whole numbers ("%.0f"): a fan speed in the status item.
 QString wholeNumberText(double value);
 
 // A fraction from 0 to 1 as a whole percentage, truncated toward zero: 0.427 gives "42%".
@@ -41,7 +41,7 @@ QString formatTotalBytes(double bytes);
 // Bytes per second: "%.1f GB/s", "%.1f MB/s", "%.0f KB/s" or "%.0f B/s".
 QString byteRateText(double bytesPerSecond);
 
-// The menu bar's narrow rate: "%.0fG", "%.0fM", "%.0fK" or "%.0fB".
+// The status item's narrow rate: "%.0fG", "%.0fM", "%.0fK" or "%.0fB".
 QString compactByteRateText(double bytesPerSecond);
 
 // Pages moved per second, "%.0f/s": the dashboard's "Page In" and "Page Out".
@@ -65,8 +65,8 @@ QString temperatureText(double celsius);
 // "%.0f°C": the session's peak temperatures.
 QString wholeTemperatureText(double celsius);
 
-// "%.0f°": temperatures in the menu bar.
-QString menuBarTemperatureText(double celsius);
+// "%.0f°": temperatures in the status item.
+QString statusItemTemperatureText(double celsius);
 
 // "%.1f W".
 QString powerText(double watts);

@@ -1,5 +1,5 @@
 #include "core/Clock.h"
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool loads = error.error == QJsonParseError::NoError && document.isObject();
     QJsonObject expected = loads ? document.object() : QJsonObject();
     {
-        UserDefaults store(path, clock);
+        SettingsFile store(path, clock);
         for (auto it = expected.begin(); it != expected.end(); ++it) {
             checkTypedReads(store, it.key(), it.value());
         }
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     expected.insert(kMarker, true);
     {
-        UserDefaults reread(path, clock);
+        SettingsFile reread(path, clock);
         require(!reread.movedAsidePath());
         for (auto it = expected.begin(); it != expected.end(); ++it) {
             checkTypedReads(reread, it.key(), it.value());

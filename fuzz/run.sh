@@ -7,7 +7,7 @@
 #   helper_config    the helper's configuration file
 #   settings_file    the application's settings file
 #   battery_history  the battery health history file
-#   menu_bar_list    the stored menu-bar list
+#   status_list    the stored status item's list
 # A long run of one target: build it here, then run "$work/<target>_fuzz" with -runs=N.
 set -euo pipefail
 seconds="${1:-10}"
@@ -16,7 +16,7 @@ work="$(mkdir -p "${2:-$root/build/fuzz}" && cd "${2:-$root/build/fuzz}" && pwd)
 shift $(($# > 2 ? 2 : $#))
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-  targets=(wire_decoder helper_config settings_file battery_history menu_bar_list)
+  targets=(wire_decoder helper_config settings_file battery_history status_list)
 
 clang="$(command -v clang++ || true)"
 if [ -z "$clang" ]; then
@@ -30,13 +30,13 @@ sources_of() {
   case "$1" in
     wire_decoder) echo "$(cd "$root" && echo shared/*.cpp) fuzz/WireDecoderFuzz.cpp" ;;
     helper_config) echo "shared/HelperConfig.cpp fuzz/HelperConfigFuzz.cpp" ;;
-    settings_file) echo "core/UserDefaults.cpp core/AtomicFile.cpp core/SettingsReader.cpp core/Clock.cpp fuzz/SettingsFileFuzz.cpp" ;;
+    settings_file) echo "core/SettingsFile.cpp core/WholeFileWrite.cpp core/SettingsReader.cpp core/Clock.cpp fuzz/SettingsFileFuzz.cpp" ;;
     battery_history) echo "providers/BatteryHistoryJson.cpp fuzz/BatteryHistoryFuzz.cpp" ;;
-    menu_bar_list) echo "menubar/MenuBarItemCodec.cpp menubar/MenuBarItemConfig.cpp fuzz/MenuBarListFuzz.cpp" ;;
+    status_list) echo "status_list/StatusItemCodec.cpp status_list/StatusItemEntry.cpp fuzz/StatusListFuzz.cpp" ;;
     *) echo "fuzz/run.sh: unknown target $1" >&2; return 1 ;;
   esac
 }
-uses_qt() { case "$1" in settings_file | battery_history | menu_bar_list) return 0 ;; *) return 1 ;; esac; }
+uses_qt() { case "$1" in settings_file | battery_history | status_list) return 0 ;; *) return 1 ;; esac; }
 
 flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fno-sanitize-recover=all -I"$root")
 for target in "${targets[@]}"; do

@@ -51,8 +51,8 @@ SensorReading SensorCollector::collect() const {
     reading.gpuPowerWatts = firstPositive(kGpuPowerKeys).value_or(kAbsent);
     reading.systemPowerWatts = firstPositive(kSystemPowerKeys).value_or(kAbsent);
     reading.chargerPowerWatts = firstPositive(kChargerPowerKeys).value_or(kAbsent);
-    reading.fan0RPM = firstNonNegative(kFan0Keys).value_or(kAbsent);
-    reading.fan1RPM = firstNonNegative(kFan1Keys).value_or(kAbsent);
+    reading.fan0Rpm = firstNonNegative(kFan0Keys).value_or(kAbsent);
+    reading.fan1Rpm = firstNonNegative(kFan1Keys).value_or(kAbsent);
     reading.fanCount = fanCountFromValue(reader_.readKey(kFanCountKey));
     return reading;
 }

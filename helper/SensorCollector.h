@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helper/SMCReader.h"
+#include "helper/SmcReader.h"
 #include "shared/SensorReading.h"
 
 #include <array>
@@ -13,7 +13,7 @@
 // models. Nothing is kept between collections.
 class SensorCollector {
 public:
-    explicit SensorCollector(const SMCReader& reader) : reader_(reader) {}
+    explicit SensorCollector(const SmcReader& reader) : reader_(reader) {}
 
     SensorReading collect() const;
 
@@ -46,7 +46,7 @@ public:
     static constexpr std::string_view kFanCountKey = "FNum";
 
 private:
-    const SMCReader& reader_;
+    const SmcReader& reader_;
 };
 
 // The fan count as the record holds it: the value truncated toward zero; 0 when there is no

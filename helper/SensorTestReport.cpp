@@ -1,7 +1,7 @@
 #include "helper/SensorTestReport.h"
 
-#include "helper/SMCReader.h"
 #include "helper/SensorCollector.h"
+#include "helper/SmcReader.h"
 
 #include <array>
 #include <charconv>
@@ -43,14 +43,14 @@ std::string formatSensorTest(const SensorReading& reading) {
     text += line("GPU Power:", shortestDecimal(reading.gpuPowerWatts));
     text += line("System Power:", shortestDecimal(reading.systemPowerWatts));
     text += line("Charger:", shortestDecimal(reading.chargerPowerWatts));
-    text += line("Fan 0:", shortestDecimal(reading.fan0RPM));
-    text += line("Fan 1:", shortestDecimal(reading.fan1RPM));
+    text += line("Fan 0:", shortestDecimal(reading.fan0Rpm));
+    text += line("Fan 1:", shortestDecimal(reading.fan1Rpm));
     text += line("Fan Count:", std::to_string(reading.fanCount));
     text += std::string(28, '=') + "\n";
     return text;
 }
 
-int runSensorTest(const SMCReader& reader, std::FILE* out) {
+int runSensorTest(const SmcReader& reader, std::FILE* out) {
     const SensorCollector collector(reader);
     const std::string text = formatSensorTest(collector.collect());
     std::fwrite(text.data(), 1, text.size(), out);

@@ -1,7 +1,7 @@
 #include "helper/HelperDaemon.h"
-#include "helper/SMCReader.h"
 #include "helper/SensorCollector.h"
 #include "helper/SensorTestReport.h"
+#include "helper/SmcReader.h"
 #include "helper/linux/LinuxSmcService.h"
 
 #include <cstdio>
@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_until(until);
         };
     }
-    SMCReader reader([&system] { return findLinuxSmcService(system); });
+    SmcReader reader([&system] { return findLinuxSmcService(system); });
     if (!reader.open()) {
         return 1;
     }

@@ -4,7 +4,7 @@
 #include "installer/BundledHelper.h"
 #include "installer/InstallerLock.h"
 #include "installer/RootFolder.h"
-#include "linux_io/AtomicFile.h"
+#include "linux_io/FileReplacement.h"
 #include "linux_io/SysfsText.h"
 
 #include <unistd.h>

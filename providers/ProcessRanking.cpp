@@ -85,7 +85,7 @@ ProcessStats ProcessRanking::sample() {
     previousTimes_ = std::move(currentTimes);
 
     ProcessStats stats;
-    stats.topByCPU = firstByOrder(processes, [](const TopProcess& a, const TopProcess& b) {
+    stats.topByCpu = firstByOrder(processes, [](const TopProcess& a, const TopProcess& b) {
         return a.cpuPercent > b.cpuPercent;
     });
     stats.topByMemory = firstByOrder(processes, [](const TopProcess& a, const TopProcess& b) {

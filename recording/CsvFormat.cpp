@@ -110,7 +110,7 @@ RecordedSample recordedSampleOf(const CurrentReadings& readings, Clock::WallTime
     sample.memoryTemp = sensors.memoryTempCelsius;
     sample.systemPower = sensors.systemPowerWatts;
     if (!sensors.fans.isEmpty()) {
-        sample.fanRPM = sensors.fans.first().rpm;
+        sample.fanRpm = sensors.fans.first().rpm;
     }
     if (readings.battery.hasBattery) {
         sample.batteryPercent = readings.battery.percentage;
@@ -156,7 +156,7 @@ double snapshotHistoryInterval(double refreshInterval) {
                                                                  : kFallbackHistoryInterval;
 }
 
-QString buildSnapshotCSV(const CurrentReadings& readings, const MonitorHistories& histories,
+QString buildSnapshotCsv(const CurrentReadings& readings, const MonitorHistories& histories,
                          double intervalSeconds, Clock::WallTime now) {
     QStringList lines{csvHeader(), currentReadingsRow(readings, now)};
     const int count = static_cast<int>(histories.cpu.values().size());
@@ -167,7 +167,7 @@ QString buildSnapshotCSV(const CurrentReadings& readings, const MonitorHistories
     return lines.join(u'\n');
 }
 
-QString buildSnapshotCSV(const SystemMonitor& monitor, Clock::WallTime now) {
-    return buildSnapshotCSV(currentReadingsOf(monitor), monitor.histories(),
+QString buildSnapshotCsv(const SystemMonitor& monitor, Clock::WallTime now) {
+    return buildSnapshotCsv(currentReadingsOf(monitor), monitor.histories(),
                             snapshotHistoryInterval(monitor.settings().refreshInterval()), now);
 }

@@ -14,9 +14,9 @@ class SystemMonitor;
 
 // The published records a row is made of.
 struct CurrentReadings {
-    CPUStats cpu;
-    RAMStats ram;
-    GPUStats gpu;
+    CpuStats cpu;
+    RamStats ram;
+    GpuStats gpu;
     DiskStats disk;
     BatteryStats battery;
     NetworkStats network;
@@ -54,6 +54,6 @@ double snapshotHistoryInterval(double refreshInterval);
 
 // Header, current-readings row and one row per value of the CPU history, oldest first, the
 // newest dated `now`; lines joined by a line feed, none after the last.
-QString buildSnapshotCSV(const CurrentReadings& readings, const MonitorHistories& histories,
+QString buildSnapshotCsv(const CurrentReadings& readings, const MonitorHistories& histories,
                          double intervalSeconds, Clock::WallTime now);
-QString buildSnapshotCSV(const SystemMonitor& monitor, Clock::WallTime now);
+QString buildSnapshotCsv(const SystemMonitor& monitor, Clock::WallTime now);

@@ -17,7 +17,7 @@ struct RecordedSample {
     std::optional<double> ssdTemp;
     std::optional<double> memoryTemp;
     std::optional<double> systemPower;
-    std::optional<double> fanRPM;  // the first fan's
+    std::optional<double> fanRpm;  // the first fan's
     std::optional<int> batteryPercent;
     int thermalState = 0;
     bool operator==(const RecordedSample&) const = default;

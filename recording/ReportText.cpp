@@ -37,11 +37,11 @@ QString fanLine(const SessionReport& r, const QTimeZone& zone) {
     if (r.fanSamples == 0) {
         return QStringLiteral("Fans: ") + noSensorText();
     }
-    if (r.peakFanRPM <= 0) {
+    if (r.peakFanRpm <= 0) {
         return QStringLiteral("Fans: idle entire session");
     }
     return QStringLiteral("Fans: peak %1 RPM at %2, idle %3% of session")
-        .arg(wholeNumberText(r.peakFanRPM), clockTimeText(r.peakFanTime, zone),
+        .arg(wholeNumberText(r.peakFanRpm), clockTimeText(r.peakFanTime, zone),
              wholeNumberText(r.fanIdlePercent));
 }
 
@@ -64,20 +64,20 @@ QString summaryText(const SessionReport& r, const QTimeZone& zone) {
                  .arg(r.sampleCount)
           << QString()
           << QStringLiteral("CPU: avg %1, peak %2 at %3")
-                 .arg(decimalPercentText(r.avgCPU), decimalPercentText(r.peakCPU),
-                      clockTimeText(r.peakCPUTime, zone));
-    if (r.timeAboveCPU80 > 0) {
-        lines << QStringLiteral("  Above 80% for ") + spanText(r.timeAboveCPU80);
+                 .arg(decimalPercentText(r.avgCpu), decimalPercentText(r.peakCpu),
+                      clockTimeText(r.peakCpuTime, zone));
+    if (r.timeAboveCpu80 > 0) {
+        lines << QStringLiteral("  Above 80% for ") + spanText(r.timeAboveCpu80);
     }
-    lines << temperatureLine(QStringLiteral("CPU Temp"), r.cpuTempSamples, r.avgCPUTemp,
-                             r.peakCPUTemp, r.peakCPUTempTime, zone);
+    lines << temperatureLine(QStringLiteral("CPU Temp"), r.cpuTempSamples, r.avgCpuTemp,
+                             r.peakCpuTemp, r.peakCpuTempTime, zone);
     if (r.timeAboveTemp80 > 0) {
         lines << QStringLiteral("  Above 80°C for ") + spanText(r.timeAboveTemp80);
     }
-    lines << temperatureLine(QStringLiteral("GPU Temp"), r.gpuTempSamples, r.avgGPUTemp,
-                             r.peakGPUTemp, r.peakGPUTempTime, zone)
-          << temperatureLine(QStringLiteral("SSD Temp"), r.ssdTempSamples, r.avgSSDTemp,
-                             r.peakSSDTemp, r.peakSSDTempTime, zone)
+    lines << temperatureLine(QStringLiteral("GPU Temp"), r.gpuTempSamples, r.avgGpuTemp,
+                             r.peakGpuTemp, r.peakGpuTempTime, zone)
+          << temperatureLine(QStringLiteral("SSD Temp"), r.ssdTempSamples, r.avgSsdTemp,
+                             r.peakSsdTemp, r.peakSsdTempTime, zone)
           << QString() << powerLine(r, zone) << fanLine(r, zone);
     if (r.batterySamples > 0 && r.batteryDrain >= 1) {
         lines << QStringLiteral("Battery: %1% → %2% (-%3%)")

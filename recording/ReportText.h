@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Clock.h"
-#include "recording/SessionReport.h"
+#include "recording/SessionReportBuilder.h"
 
 #include <QString>
 #include <QTimeZone>

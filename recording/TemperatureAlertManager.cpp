@@ -21,11 +21,11 @@ void TemperatureAlertManager::checkAlerts(const SensorStats& sensors, const AppS
         return;
     }
     checkSensor(QStringLiteral("cpuTemp"), sensors.cpuTempCelsius,
-                QStringLiteral("CPU Temperature"), settings.alertCPUTempThreshold());
+                QStringLiteral("CPU Temperature"), settings.alertCpuTempThreshold());
     checkSensor(QStringLiteral("gpuTemp"), sensors.gpuTempCelsius,
-                QStringLiteral("GPU Temperature"), settings.alertGPUTempThreshold());
+                QStringLiteral("GPU Temperature"), settings.alertGpuTempThreshold());
     checkSensor(QStringLiteral("ssdTemp"), sensors.ssdTempCelsius,
-                QStringLiteral("SSD Temperature"), settings.alertSSDTempThreshold());
+                QStringLiteral("SSD Temperature"), settings.alertSsdTempThreshold());
 }
 
 void TemperatureAlertManager::checkSensor(const QString& key, std::optional<double> value,

@@ -21,11 +21,11 @@ SensorStats sensorStatsFrom(const SensorReading& reading) {
     stats.gpuPowerWatts = presentWhenPositive(reading.gpuPowerWatts);
     stats.systemPowerWatts = presentWhenPositive(reading.systemPowerWatts);
     stats.chargerPowerWatts = presentWhenPositive(reading.chargerPowerWatts);
-    if (reading.fanCount >= 1 && reading.fan0RPM >= 0) {
-        stats.fans.append(FanReading{0, reading.fan0RPM});
+    if (reading.fanCount >= 1 && reading.fan0Rpm >= 0) {
+        stats.fans.append(FanReading{0, reading.fan0Rpm});
     }
-    if (reading.fanCount >= 2 && reading.fan1RPM >= 0) {
-        stats.fans.append(FanReading{1, reading.fan1RPM});
+    if (reading.fanCount >= 2 && reading.fan1Rpm >= 0) {
+        stats.fans.append(FanReading{1, reading.fan1Rpm});
     }
     return stats;
 }

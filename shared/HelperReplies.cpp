@@ -26,8 +26,8 @@ constexpr std::array<RealKey, 13> kRealKeys = {{
     {"gpuP", &SensorReading::gpuPowerWatts},
     {"sysP", &SensorReading::systemPowerWatts},
     {"chgP", &SensorReading::chargerPowerWatts},
-    {"f0", &SensorReading::fan0RPM},
-    {"f1", &SensorReading::fan1RPM},
+    {"f0", &SensorReading::fan0Rpm},
+    {"f1", &SensorReading::fan1Rpm},
 }};
 constexpr std::string_view kFanCountKey = "fc";
 

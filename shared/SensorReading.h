@@ -16,8 +16,8 @@ struct SensorReading {
     double gpuPowerWatts = -1.0;
     double systemPowerWatts = -1.0;
     double chargerPowerWatts = -1.0;
-    double fan0RPM = -1.0;
-    double fan1RPM = -1.0;
+    double fan0Rpm = -1.0;
+    double fan1Rpm = -1.0;
     std::int64_t fanCount = 0;
     bool operator==(const SensorReading&) const = default;
 };

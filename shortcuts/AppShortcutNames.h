@@ -15,7 +15,7 @@ inline ShortcutName toggleCompact() {
             Shortcut{keysymP, shortcut_modifier::super | shortcut_modifier::shift}};
 }
 // Super+Shift+O: the dashboard, open or closed.
-inline ShortcutName toggleOverlay() {
+inline ShortcutName toggleDashboard() {
     return {QStringLiteral("toggleOverlay"),
             Shortcut{keysymO, shortcut_modifier::super | shortcut_modifier::shift}};
 }

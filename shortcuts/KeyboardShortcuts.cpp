@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-KeyboardShortcuts::KeyboardShortcuts(UserDefaults& defaults, std::unique_ptr<HotKeyBackend> backend,
+KeyboardShortcuts::KeyboardShortcuts(SettingsFile& defaults, std::unique_ptr<HotKeyBackend> backend,
                                      QObject* parent)
     : QObject(parent), store_(defaults), backend_(std::move(backend)) {
     connect(backend_.get(), &HotKeyBackend::pressed, this, [this](int id) { run(id, true); });

@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-class UserDefaults;
+class SettingsFile;
 
 // The program's global shortcuts: per name, the combination the user chose (or the name's
 // default) in the settings file, its registration as a system-wide hot key while actions are
@@ -25,7 +25,7 @@ class KeyboardShortcuts : public QObject {
 public:
     using Action = std::function<void()>;
 
-    KeyboardShortcuts(UserDefaults& defaults, std::unique_ptr<HotKeyBackend> backend,
+    KeyboardShortcuts(SettingsFile& defaults, std::unique_ptr<HotKeyBackend> backend,
                       QObject* parent = nullptr);
     ~KeyboardShortcuts() override;
 

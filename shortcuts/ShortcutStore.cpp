@@ -1,7 +1,7 @@
 #include "shortcuts/ShortcutStore.h"
 
 #include "core/SettingRules.h"
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
 
 QString ShortcutStore::key(const ShortcutName& name) {
     return shortcutKeyPrefix + name.rawValue;

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-class UserDefaults;
+class SettingsFile;
 
 // The combinations as the settings file keeps them: one value per name under
 // `shortcutKeyPrefix` + name, which is either
@@ -15,7 +15,7 @@ class UserDefaults;
 // - missing: nothing was ever stored, the name's default applies.
 class ShortcutStore {
 public:
-    explicit ShortcutStore(UserDefaults& defaults) : defaults_(defaults) {}
+    explicit ShortcutStore(SettingsFile& defaults) : defaults_(defaults) {}
 
     static QString key(const ShortcutName& name);
 
@@ -28,5 +28,5 @@ public:
     bool setShortcut(const std::optional<Shortcut>& shortcut, const ShortcutName& name);
 
 private:
-    UserDefaults& defaults_;
+    SettingsFile& defaults_;
 };

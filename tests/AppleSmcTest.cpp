@@ -1,5 +1,5 @@
-#include "helper/SMCParameterBlock.h"
 #include "helper/SensorCollector.h"
+#include "helper/SmcParameterBlock.h"
 #include "helper/linux/AppleSmcClient.h"
 #include "helper/linux/LinuxSmcService.h"
 #include "helper/linux/SysfsFile.h"
@@ -73,11 +73,11 @@ struct EmulatedMac {
         openResult = AppleSmcClient::open(driver->device(), std::move(owned), opened);
         client = std::shared_ptr<AppleSmcClient>(std::move(opened));
     }
-    SMCParameterBlock call(const char* key, std::uint8_t command, int* result = nullptr) {
-        SMCParameterBlock request;
+    SmcParameterBlock call(const char* key, std::uint8_t command, int* result = nullptr) {
+        SmcParameterBlock request;
         request.key = fourCharCode(key);
         request.command = command;
-        SMCBlockBytes output{};
+        SmcBlockBytes output{};
         const int status = client->callStructMethod(2, toBlockBytes(request), output);
         if (result) {
             *result = status;
@@ -94,7 +94,7 @@ TEST(AppleSmc, TheMacsKeysGiveItsReading) {
     EmulatedMac mac;
     ASSERT_EQ(mac.openResult, 0);
     EXPECT_EQ(mac.client->keyCount(), 18u);
-    SMCReader reader(forwardingLookup(mac.client));
+    SmcReader reader(forwardingLookup(mac.client));
     ASSERT_TRUE(reader.open());
 
     SensorReading expected;
@@ -107,7 +107,7 @@ TEST(AppleSmc, TheMacsKeysGiveItsReading) {
     expected.cpuPowerWatts = 14.75;      // PCPC is "sp96", not decoded; PSTR stands in
     expected.systemPowerWatts = 14.75;   // PSTR
     expected.chargerPowerWatts = 60.0;   // PDTR
-    expected.fan0RPM = 2000.0;           // F0Ac, fpe2
+    expected.fan0Rpm = 2000.0;           // F0Ac, fpe2
     expected.fanCount = 1;               // FNum, type "ui8" with a zero fourth byte
     // TCGC has type "fp2e": no GPU temperature.
     EXPECT_EQ(SensorCollector(reader).collect(), expected);
@@ -126,7 +126,7 @@ TEST(AppleSmc, KeyInfoCarriesTheDriversTypeAndLength) {
     };
     for (const auto& c : cases) {
         int result = -1;
-        const SMCParameterBlock info = mac.call(c.key, 9, &result);
+        const SmcParameterBlock info = mac.call(c.key, 9, &result);
         EXPECT_EQ(result, 0) << c.key;
         EXPECT_EQ(info.dataType, c.type) << c.key;
         EXPECT_EQ(info.dataSize, c.size) << c.key;
@@ -138,8 +138,8 @@ TEST(AppleSmc, KeyInfoCarriesTheDriversTypeAndLength) {
 }
 
 TEST(AppleSmc, WithoutRootTheSelectorCannotBeWritten) {
-    SMCReader reader([] {
-        return std::unique_ptr<SMCService>(std::make_unique<FakeSmcService>(nullptr, [] {
+    SmcReader reader([] {
+        return std::unique_ptr<SmcService>(std::make_unique<FakeSmcService>(nullptr, [] {
             auto driver = std::make_unique<AppleSmcDriverEmulator>(kMac);
             driver->writeError = EACCES;
             const auto device = driver->device();
@@ -179,7 +179,7 @@ TEST(AppleSmc, ASelectorMovedByAnotherProcessFailsTheRead) {
 
 TEST(AppleSmc, ConcurrentReadsEachGetTheirOwnKey) {
     EmulatedMac mac;
-    SMCReader reader(forwardingLookup(mac.client));
+    SmcReader reader(forwardingLookup(mac.client));
     ASSERT_TRUE(reader.open());
     std::atomic<int> wrong = 0;
     std::vector<std::thread> threads;
@@ -207,7 +207,7 @@ TEST(AppleSmc, TheDriverIsPreferredOverLinuxSensors) {
     system.root = tree.root();
     auto service = findLinuxSmcService(system);
     ASSERT_NE(service, nullptr);
-    std::unique_ptr<SMCUserClient> client;
+    std::unique_ptr<SmcUserClient> client;
     ASSERT_EQ(service->open(client), 0);
     EXPECT_NE(dynamic_cast<AppleSmcClient*>(client.get()), nullptr);
 }

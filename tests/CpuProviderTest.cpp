@@ -1,4 +1,4 @@
-#include "providers/CPUProvider.h"
+#include "providers/CpuProvider.h"
 #include "support/FakeClock.h"
 
 #include <gmock/gmock.h>
@@ -63,11 +63,11 @@ TEST(CpuProvider, FractionsFollowTheTickDeltas) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         FakeClock clock;
-        CPUProvider provider(std::make_unique<ScriptedCpuSource>(
+        CpuProvider provider(std::make_unique<ScriptedCpuSource>(
                                  CoreCounts{4, 8}, std::deque{ticks(row.before), ticks(row.after)}),
                              clock);
-        ASSERT_EQ(provider.sample(), CPUStats{}) << "the first call only keeps the ticks";
-        const CPUStats stats = provider.sample();
+        ASSERT_EQ(provider.sample(), CpuStats{}) << "the first call only keeps the ticks";
+        const CpuStats stats = provider.sample();
         std::vector<double> fractions{stats.overall, stats.userPercent, stats.systemPercent};
         fractions.insert(fractions.end(), stats.perCore.begin(), stats.perCore.end());
         EXPECT_THAT(fractions, testing::Pointwise(testing::DoubleEq(), row.fractions));
@@ -80,10 +80,10 @@ TEST(CpuProvider, FailedReadGivesTheEmptyRecordAndKeepsThePreviousTicks) {
                                    ticks({{0, 40, 0, 60, 0}})};
     script[1].loadAverages = LoadAverages{9, 9, 9};
     script[1].bootTimeSeconds = 1;
-    CPUProvider provider(std::make_unique<ScriptedCpuSource>(CoreCounts{4, 8}, script), clock);
-    EXPECT_EQ(provider.sample(), CPUStats{});
-    EXPECT_EQ(provider.sample(), CPUStats{}) << "load and uptime are dropped with the ticks";
-    const CPUStats stats = provider.sample();
+    CpuProvider provider(std::make_unique<ScriptedCpuSource>(CoreCounts{4, 8}, script), clock);
+    EXPECT_EQ(provider.sample(), CpuStats{});
+    EXPECT_EQ(provider.sample(), CpuStats{}) << "load and uptime are dropped with the ticks";
+    const CpuStats stats = provider.sample();
     EXPECT_DOUBLE_EQ(stats.overall, 0.4) << "compared against the ticks before the failure";
 }
 
@@ -102,11 +102,11 @@ TEST(CpuProvider, FillsCountsLoadAveragesAndUptime) {
         if (!c.bootTime) {
             second.loadAverages.reset();  // unreadable: zero, like the uptime
         }
-        CPUProvider provider(std::make_unique<ScriptedCpuSource>(
+        CpuProvider provider(std::make_unique<ScriptedCpuSource>(
                                  CoreCounts{4, 8}, std::deque{ticks({{0, 0, 0, 0, 0}}), second}),
                              clock);
         provider.sample();
-        const CPUStats stats = provider.sample();
+        const CpuStats stats = provider.sample();
         EXPECT_EQ(stats.uptimeSeconds, c.uptime);
         EXPECT_EQ(stats.efficiencyCores, 4);
         EXPECT_EQ(stats.performanceCores, 8);

@@ -1,13 +1,13 @@
 #include "core/Clock.h"
 #include "linux_io/KeptOpenFile.h"
-#include "platform/linux/LinuxProviders.h"
+#include "linux_monitor/LinuxProviders.h"
 #include "platform/linux/cpu/CoreTopologyReader.h"
 #include "platform/linux/cpu/CpuListParser.h"
 #include "platform/linux/cpu/LinuxCpuSource.h"
 #include "platform/linux/cpu/LoadAverageReader.h"
 #include "platform/linux/cpu/ProcStatParser.h"
 #include "platform/linux/cpu/ProcStatReader.h"
-#include "providers/CPUProvider.h"
+#include "providers/CpuProvider.h"
 #include "support/FixtureTree.h"
 
 #include <gtest/gtest.h>
@@ -148,9 +148,9 @@ TEST(LoadAverages, ParsesTheLoadavgLine) {
 
 TEST(LinuxCpuSource, ProviderOnFixtureMatchesThePerCoreOrder) {
     SystemClock clock;
-    auto provider = makeLinuxCPUProvider(clock, kFixtures / "hybrid-intel");
-    EXPECT_EQ(provider->sample(), CPUStats{});
-    const CPUStats stats = provider->sample();  // the same file again: nothing moved
+    auto provider = makeLinuxCpuProvider(clock, kFixtures / "hybrid-intel");
+    EXPECT_EQ(provider->sample(), CpuStats{});
+    const CpuStats stats = provider->sample();  // the same file again: nothing moved
     EXPECT_EQ(stats.perCore.size(), 12);
     EXPECT_EQ(stats.efficiencyCores, 8);
     EXPECT_EQ(stats.performanceCores, 4);

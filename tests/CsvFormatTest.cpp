@@ -93,14 +93,14 @@ TEST(CsvFormat, RecordedSampleLeavesWhatTheMachineLacksAbsent) {
     EXPECT_EQ(sample.cpuTemp, 65.25);
     EXPECT_EQ(sample.gpuTemp, std::nullopt);
     EXPECT_EQ(sample.ssdTemp, -5);
-    EXPECT_EQ(sample.fanRPM, 1200);
+    EXPECT_EQ(sample.fanRpm, 1200);
     EXPECT_EQ(sample.batteryPercent, 57);
 
     const RecordedSample desktop = recordedSampleOf(busyReadings(), kTime);
     EXPECT_EQ(desktop.gpuPercent, std::nullopt);
     EXPECT_EQ(desktop.batteryPercent, std::nullopt);
     const RecordedSample bare = recordedSampleOf(CurrentReadings{}, kTime);
-    EXPECT_EQ(bare.fanRPM, std::nullopt);
+    EXPECT_EQ(bare.fanRpm, std::nullopt);
     EXPECT_EQ(bare.cpuTemp, std::nullopt);
 }
 
@@ -127,7 +127,7 @@ TEST(CsvFormat, ShorterSensorHistoriesLineUpAtTheNewestPoll) {
         histories.cpu.append(cpu);
     }
     histories.cpuTemp.append(71);  // the helper answered in the last poll only
-    const QString text = buildSnapshotCSV(CurrentReadings{}, histories, 2.0, kTime);
+    const QString text = buildSnapshotCsv(CurrentReadings{}, histories, 2.0, kTime);
     const QStringList lines = text.split(u'\n');
     ASSERT_EQ(lines.size(), 5);
     const double expectedCpuTemp[] = {0, 0, 71};
@@ -140,7 +140,7 @@ TEST(CsvFormat, ShorterSensorHistoriesLineUpAtTheNewestPoll) {
 }
 
 TEST(CsvFormat, SnapshotBeforeAnyPollIsHeaderAndCurrentRowWithoutFinalLineFeed) {
-    const QString text = buildSnapshotCSV(CurrentReadings{}, MonitorHistories{}, 2.0, kTime);
+    const QString text = buildSnapshotCsv(CurrentReadings{}, MonitorHistories{}, 2.0, kTime);
     EXPECT_EQ(text, csvHeader() + u'\n' + currentReadingsRow(CurrentReadings{}, kTime));
     EXPECT_FALSE(text.endsWith(u'\n'));
 }
@@ -167,7 +167,7 @@ TEST(CsvFormat, SnapshotAfterSeventyFivePollsDatesSixtyHistoryRowsBackFromNow) {
     ASSERT_EQ(h.monitor->session().pollCount, 75);
 
     const Clock::WallTime now = h.clock.wallNow();
-    const QStringList lines = buildSnapshotCSV(*h.monitor, now).split(u'\n');
+    const QStringList lines = buildSnapshotCsv(*h.monitor, now).split(u'\n');
     ASSERT_EQ(lines.size(), 62);
     EXPECT_EQ(lines[0], csvHeader());
     EXPECT_EQ(lines[1], currentReadingsRow(currentReadingsOf(*h.monitor), now));

@@ -1,5 +1,5 @@
-#include "recording/CSVRecorder.h"
 #include "recording/CsvFormat.h"
+#include "recording/CsvRecorder.h"
 #include "recording/DesktopFolder.h"
 #include "support/FileSizeLimit.h"
 #include "support/MonitorHarness.h"
@@ -24,12 +24,12 @@ QByteArray contentOf(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A monitor whose recorder is a real CSVRecorder writing into a private folder.
+// A monitor whose recorder is a real CsvRecorder writing into a private folder.
 class CsvRecorderTest : public ::testing::Test {
 protected:
     CsvRecorderTest()
         : h_([this](Clock& clock) {
-              auto recorder = std::make_unique<CSVRecorder>(clock, QTimeZone::utc());
+              auto recorder = std::make_unique<CsvRecorder>(clock, QTimeZone::utc());
               recorder_ = recorder.get();
               return recorder;
           }) {}
@@ -44,7 +44,7 @@ protected:
     QString path(const QString& name) const { return dir_.filePath(name); }
 
     QTemporaryDir dir_;
-    CSVRecorder* recorder_ = nullptr;  // owned by the monitor; set while h_ is made
+    CsvRecorder* recorder_ = nullptr;  // owned by the monitor; set while h_ is made
     MonitorHarness h_;
 };
 
@@ -52,7 +52,7 @@ TEST_F(CsvRecorderTest, RowsFollowEveryPollWithMarkersWhenNoSensorFetchHappened)
     ASSERT_TRUE(recorder_->startRecordingIn(dir_.path()).ok());
     const QString file = *recorder_->filePath();
     EXPECT_EQ(QFileInfo(file).fileName(),
-              CSVRecorder::recordingFileName(h_.clock.wallNow(), QTimeZone::utc()));
+              CsvRecorder::recordingFileName(h_.clock.wallNow(), QTimeZone::utc()));
     EXPECT_TRUE(recorder_->isRecording());
 
     h_.monitor->setHelperAvailable(true);
@@ -75,7 +75,7 @@ TEST_F(CsvRecorderTest, RowsFollowEveryPollWithMarkersWhenNoSensorFetchHappened)
     EXPECT_DOUBLE_EQ(recorder_->recordingDuration(), 2.0);
     ASSERT_EQ(recorder_->samples().size(), 2);
     EXPECT_EQ(recorder_->samples()[1].cpuTemp, std::nullopt);  // not measured in that poll
-    EXPECT_EQ(recorder_->samples()[1].fanRPM, std::nullopt);
+    EXPECT_EQ(recorder_->samples()[1].fanRpm, std::nullopt);
     EXPECT_EQ(recorder_->samples()[1].cpuPercent, 25);
 }
 
@@ -83,7 +83,7 @@ TEST_F(CsvRecorderTest, StoppingPublishesAReportOnlyForTwoRowsOrMore) {
     for (const int rows : {0, 1, 2, 3}) {
         SCOPED_TRACE(rows);
         int reports = 0;
-        const auto connection = QObject::connect(recorder_, &CSVRecorder::lastReportChanged, [&] {
+        const auto connection = QObject::connect(recorder_, &CsvRecorder::lastReportChanged, [&] {
             reports += recorder_->lastReport() ? 1 : 0;
         });
         ASSERT_TRUE(recorder_->startRecordingAt(path(QString::number(rows))).ok());
@@ -113,14 +113,14 @@ TEST_F(CsvRecorderTest, AStartThatCannotWriteReportsWhyAndLeavesTheRecorderIdle)
     ASSERT_TRUE(plainFile.open(QIODevice::WriteOnly));
     const struct {
         const char* name;
-        std::function<FileResult(CSVRecorder&)> start;
+        std::function<FileResult(CsvRecorder&)> start;
     } cases[] = {
         {"missing folder",
-         [&](CSVRecorder& r) { return r.startRecordingIn(path(QStringLiteral("nowhere"))); }},
+         [&](CsvRecorder& r) { return r.startRecordingIn(path(QStringLiteral("nowhere"))); }},
         {"a file for a folder",
-         [&](CSVRecorder& r) { return r.startRecordingIn(path(QStringLiteral("not-a-folder"))); }},
+         [&](CsvRecorder& r) { return r.startRecordingIn(path(QStringLiteral("not-a-folder"))); }},
         {"a disk without room for the header",
-         [](CSVRecorder& r) { return r.startRecordingAt(QStringLiteral("/dev/full")); }},
+         [](CsvRecorder& r) { return r.startRecordingAt(QStringLiteral("/dev/full")); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -196,7 +196,7 @@ TEST(RecordingFileName, UsesTheLocalStartTime) {
     for (const auto& c : cases) {
         const QTimeZone zone(c.zone);
         ASSERT_TRUE(zone.isValid()) << c.zone;
-        EXPECT_EQ(CSVRecorder::recordingFileName(start, zone), c.name);
+        EXPECT_EQ(CsvRecorder::recordingFileName(start, zone), c.name);
     }
 }
 

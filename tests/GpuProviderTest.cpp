@@ -1,5 +1,5 @@
 #include "platform/GpuSource.h"
-#include "providers/GPUProvider.h"
+#include "providers/GpuProvider.h"
 
 #include <gtest/gtest.h>
 
@@ -29,16 +29,16 @@ private:
     QList<QVariantMap> accelerators_;
 };
 
-GPUStats combined(const QList<QVariantMap>& accelerators) {
-    return GPUProvider(std::make_unique<ListSource>(QList<QVariantMap>{})).combine(accelerators);
+GpuStats combined(const QList<QVariantMap>& accelerators) {
+    return GpuProvider(std::make_unique<ListSource>(QList<QVariantMap>{})).combine(accelerators);
 }
 
-TEST(GPUProvider, ReadsOneAcceleratorsStatisticsByTheFirstUsableKey) {
+TEST(GpuProvider, ReadsOneAcceleratorsStatisticsByTheFirstUsableKey) {
     constexpr auto most = std::numeric_limits<std::uint64_t>::max();
     const struct {
         std::string what;
         QVariantMap statistics;
-        GPUStats expected;  // utilization, used and total memory
+        GpuStats expected;  // utilization, used and total memory
     } cases[] = {
         {"percentage", {{Key::deviceUtilization, 37}}, {0.37, 0, 0}},
         {"exactly 1 is all busy, not 1 %", {{Key::deviceUtilization, 1}}, {1.0, 0, 0}},
@@ -74,7 +74,7 @@ TEST(GPUProvider, ReadsOneAcceleratorsStatisticsByTheFirstUsableKey) {
         {"unrelated keys only", {{QStringLiteral("Temperature(C)"), 60}}, {0, 0, 0}},
     };
     for (const auto& c : cases) {
-        GPUStats expected = c.expected;
+        GpuStats expected = c.expected;
         expected.acceleratorCount = 1;
         EXPECT_EQ(combined({withStatistics(c.statistics)}), expected) << c.what;
     }
@@ -83,10 +83,10 @@ TEST(GPUProvider, ReadsOneAcceleratorsStatisticsByTheFirstUsableKey) {
 struct SeveralCase {
     std::string what;
     QList<QVariantMap> accelerators;
-    GPUStats expected;
+    GpuStats expected;
 };
 
-TEST(GPUProvider, EveryFieldComesFromOneCard) {
+TEST(GpuProvider, EveryFieldComesFromOneCard) {
     const QVariantMap amd{{Key::name, QStringLiteral("Navi 21")},
                           {Key::statistics, QVariantMap{{Key::deviceUtilization, 0.2},
                                                         {Key::vramUsed, qulonglong{6000}},
@@ -98,7 +98,7 @@ TEST(GPUProvider, EveryFieldComesFromOneCard) {
     QVariantMap intelNotReallyDisplay = intel;
     intelNotReallyDisplay.insert(Key::drivesDisplay, QStringLiteral("true"));
     const std::vector<SeveralCase> cases{
-        {"none", {}, GPUStats{}},
+        {"none", {}, GpuStats{}},
         {"no card drives the display: the first",
          {amd, intel},
          {0.2, 6000, 16000, QStringLiteral("Navi 21"), 2}},
@@ -127,19 +127,19 @@ TEST(GPUProvider, EveryFieldComesFromOneCard) {
     }
 }
 
-TEST(GPUProvider, SamplesItsSourceEveryPoll) {
+TEST(GpuProvider, SamplesItsSourceEveryPoll) {
     auto source = std::make_unique<ListSource>(
         QList<QVariantMap>{withStatistics({{Key::deviceUtilization, 64}})});
     ListSource& list = *source;
-    GPUProvider provider(std::move(source));
+    GpuProvider provider(std::move(source));
     EXPECT_DOUBLE_EQ(provider.sample().utilization, 0.64);
     EXPECT_DOUBLE_EQ(provider.sample().utilization, 0.64);
     EXPECT_EQ(list.reads, 2);
 }
 
-TEST(GPUProvider, ReadingsBecomeTheDictionaryTheProviderReads) {
-    const std::vector<std::pair<AcceleratorReading, GPUStats>> cases{
-        {{}, GPUStats{}},
+TEST(GpuProvider, ReadingsBecomeTheDictionaryTheProviderReads) {
+    const std::vector<std::pair<AcceleratorReading, GpuStats>> cases{
+        {{}, GpuStats{}},
         {{QStringLiteral("Navi 21"), 0.37, std::uint64_t{2} << 30, std::uint64_t{16} << 30},
          {0.37, std::uint64_t{2} << 30, std::uint64_t{16} << 30, QStringLiteral("Navi 21")}},
         // A driver's 1 % arrives as 0.01 and is not taken for 100 %.
@@ -153,7 +153,7 @@ TEST(GPUProvider, ReadingsBecomeTheDictionaryTheProviderReads) {
     display.drivesDisplay = true;
     EXPECT_EQ(combined({acceleratorProperties({QStringLiteral("Navi 21"), 0.9, 1u, 2u}),
                         acceleratorProperties(display)}),
-              (GPUStats{0.5, 0, 0, QStringLiteral("Iris Xe"), 2}));
+              (GpuStats{0.5, 0, 0, QStringLiteral("Iris Xe"), 2}));
     for (auto [reading, expected] : cases) {
         expected.acceleratorCount = 1;
         EXPECT_EQ(combined({acceleratorProperties(reading)}), expected)

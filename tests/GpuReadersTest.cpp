@@ -1,6 +1,6 @@
 #include "fake_nvml/FakeNvml.h"
 #include "linux_io/NumberedEntries.h"
-#include "platform/linux/LinuxProviders.h"
+#include "linux_monitor/LinuxProviders.h"
 #include "platform/linux/gpu/DrmCardReader.h"
 #include "platform/linux/gpu/LinuxAcceleratorSource.h"
 #include "platform/linux/gpu/Rc6BusyReader.h"
@@ -8,7 +8,7 @@
 #include "platform/linux/gpu/nvidia/NvmlSession.h"
 #include "platform/linux/pci/PciIdDatabase.h"
 #include "platform/linux/pci/RuntimePowerStatus.h"
-#include "providers/GPUProvider.h"
+#include "providers/GpuProvider.h"
 #include "support/FakeClock.h"
 #include "support/FixtureTree.h"
 
@@ -355,19 +355,19 @@ TEST_F(NvidiaLibrary, EveryFieldComesFromTheCardDrivingTheDisplayAndNoPollWaits)
     auto source = std::make_unique<LinuxAcceleratorSource>(
         clock, kFixtures / "nvidia-drives-display", kFakeNvml);
     LinuxAcceleratorSource& accelerators = *source;
-    GPUProvider provider(std::move(source));
+    GpuProvider provider(std::move(source));
     // The first poll does not wait for the library: the card by its PCI name, no figures yet.
-    EXPECT_EQ(provider.sample(), (GPUStats{0.0, 0, 0, kRtx3080, 2}));
+    EXPECT_EQ(provider.sample(), (GpuStats{0.0, 0, 0, kRtx3080, 2}));
     accelerators.waitUntilIdle();
-    EXPECT_EQ(provider.sample(), (GPUStats{0.6, 5ull << 30, 12ull << 30,
+    EXPECT_EQ(provider.sample(), (GpuStats{0.6, 5ull << 30, 12ull << 30,
                                            QStringLiteral("NVIDIA GeForce RTX 4070"), 2}));
 }
 
-TEST(LinuxGPUProvider, FixtureMachinesGiveTheirRecords) {
+TEST(LinuxGpuProvider, FixtureMachinesGiveTheirRecords) {
     FakeClock clock;
     const std::string noLibrary = (kFixtures / "no-such-libnvidia-ml.so.1").string();
-    const std::vector<std::pair<std::string, GPUStats>> cases{
-        {"no-gpu", GPUStats{}},
+    const std::vector<std::pair<std::string, GpuStats>> cases{
+        {"no-gpu", GpuStats{}},
         // Neither card says it drives the display: the first one found, all of it.
         {"two-gpus", {0.37, 2147483648u, 17163091968u, kNavi21, 2}},
         // The second card drives the display: none of the first card's figures.
@@ -377,10 +377,10 @@ TEST(LinuxGPUProvider, FixtureMachinesGiveTheirRecords) {
         {"intel-rc6", {0.0, 0, 0, QStringLiteral("i915"), 1}},
         {"nvidia-suspended", {0.0, 0, 0, kRtx3080, 1}},
         {"amd-laptop-apu", {0.14, 318767104u, 536870912u, kRembrandt, 1}},
-        {"arm-sbc", GPUStats{}},
+        {"arm-sbc", GpuStats{}},
     };
     for (const auto& [fixture, expected] : cases) {
-        EXPECT_EQ(makeLinuxGPUProvider(clock, kFixtures / fixture, noLibrary)->sample(), expected)
+        EXPECT_EQ(makeLinuxGpuProvider(clock, kFixtures / fixture, noLibrary)->sample(), expected)
             << fixture;
     }
 }

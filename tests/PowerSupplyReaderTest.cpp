@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxProviders.h"
+#include "linux_monitor/LinuxProviders.h"
 #include "platform/linux/power/PowerSupplyCombiner.h"
 #include "platform/linux/power/PowerSupplyReader.h"
 #include "providers/BatteryProvider.h"

@@ -110,7 +110,7 @@ TEST(ProcessRanking, OnlyRunningAndSleepingProcessesTakePart) {
                                clock);
         clock.advance(1s);
         const ProcessStats stats = ranking.sample();
-        EXPECT_EQ(stats.topByCPU.size(), listed ? 1 : 0) << static_cast<int>(state);
+        EXPECT_EQ(stats.topByCpu.size(), listed ? 1 : 0) << static_cast<int>(state);
         EXPECT_EQ(stats.topByMemory.size(), listed ? 1 : 0) << static_cast<int>(state);
     }
 }
@@ -155,15 +155,15 @@ TEST(ProcessRanking, RanksByCpuChangeSincePreviousCall) {
             std::make_unique<ScriptedProcessSource>(std::deque<Table>{row.first, row.second}),
             clock);
         clock.advance(2s);
-        for (const TopProcess& entry : ranking.sample().topByCPU) {
+        for (const TopProcess& entry : ranking.sample().topByCpu) {
             EXPECT_EQ(entry.cpuPercent, 0.0) << "first sight of " << entry.id;
         }
         clock.advance(row.between);
         const ProcessStats second = ranking.sample();
-        EXPECT_EQ(ids(second.topByCPU), row.byCpu);
-        ASSERT_EQ(second.topByCPU.size(), row.percents.size());
+        EXPECT_EQ(ids(second.topByCpu), row.byCpu);
+        ASSERT_EQ(second.topByCpu.size(), row.percents.size());
         for (std::size_t i = 0; i < row.percents.size(); ++i) {
-            EXPECT_NEAR(second.topByCPU[i].cpuPercent, row.percents[i], 1e-9) << "entry " << i;
+            EXPECT_NEAR(second.topByCpu[i].cpuPercent, row.percents[i], 1e-9) << "entry " << i;
         }
     }
 }
@@ -180,7 +180,7 @@ TEST(ProcessRanking, MemoryListIsLargestFirstOnTheFirstCallAndNamelessProcessesA
     EXPECT_EQ(ids(stats.topByMemory), (std::vector<std::int32_t>{5, 2, 1, 6, 7}));
     EXPECT_EQ(stats.topByMemory.front().memoryBytes, 900ull << 20);
     EXPECT_EQ(stats.topByMemory.front().name, "p5");
-    EXPECT_EQ(ids(stats.topByCPU), (std::vector<std::int32_t>{1, 2, 4, 5, 6}));
+    EXPECT_EQ(ids(stats.topByCpu), (std::vector<std::int32_t>{1, 2, 4, 5, 6}));
 }
 
 TEST(ProcessRanking, AFailedReadGivesTheEmptyRecordAndKeepsTheBaseline) {
@@ -190,13 +190,13 @@ TEST(ProcessRanking, AFailedReadGivesTheEmptyRecordAndKeepsTheBaseline) {
             std::vector{process(1, 0, 0)}, std::nullopt, std::vector{process(1, 1500, 0)}}),
         clock);
     clock.advance(1s);
-    ASSERT_EQ(ranking.sample().topByCPU.size(), 1);
+    ASSERT_EQ(ranking.sample().topByCpu.size(), 1);
     clock.advance(1s);
     EXPECT_EQ(ranking.sample(), ProcessStats{});
     clock.advance(2s);
     const ProcessStats stats = ranking.sample();
-    ASSERT_EQ(stats.topByCPU.size(), 1);
-    EXPECT_DOUBLE_EQ(stats.topByCPU.front().cpuPercent, 50.0) << "1.5 s of CPU over 3 s";
+    ASSERT_EQ(stats.topByCpu.size(), 1);
+    EXPECT_DOUBLE_EQ(stats.topByCpu.front().cpuPercent, 50.0) << "1.5 s of CPU over 3 s";
 }
 
 TEST(ProcessRanking, AProcessLeftOutOnceStartsOverFromZero) {
@@ -210,10 +210,10 @@ TEST(ProcessRanking, AProcessLeftOutOnceStartsOverFromZero) {
         clock.advance(1s);
         const ProcessStats stats = ranking.sample();
         if (expected < 0) {
-            EXPECT_TRUE(stats.topByCPU.isEmpty());
+            EXPECT_TRUE(stats.topByCpu.isEmpty());
         } else {
-            ASSERT_EQ(stats.topByCPU.size(), 1);
-            EXPECT_DOUBLE_EQ(stats.topByCPU.front().cpuPercent, expected);
+            ASSERT_EQ(stats.topByCpu.size(), 1);
+            EXPECT_DOUBLE_EQ(stats.topByCpu.front().cpuPercent, expected);
         }
     }
 }
@@ -262,7 +262,7 @@ TEST(ProcessProvider, ScansOneAtATimeOnItsWorkerAndAnswersOnTheAwaitingThread) {
     auto poll = [&]() -> QCoro::Task<std::vector<std::int32_t>> {
         const ProcessStats stats = co_await provider.sample();
         resumedOn.push_back(QThread::currentThread());
-        co_return ids(stats.topByCPU);
+        co_return ids(stats.topByCpu);
     };
     std::vector<QCoro::Task<std::vector<std::int32_t>>> polls;
     for (int i = 0; i < 4; ++i) {
@@ -298,7 +298,7 @@ TEST(ProcessProvider, DestroyedWhileScanningStillAnswersTheAwaitingPoll) {
     EXPECT_TRUE(seen.destroyed) << "the source goes with the last scan that used it";
 
     const ProcessStats stats = QCoro::waitFor(std::move(poll));
-    EXPECT_EQ(ids(stats.topByCPU), std::vector<std::int32_t>{1});
+    EXPECT_EQ(ids(stats.topByCpu), std::vector<std::int32_t>{1});
 }
 
 }  // namespace

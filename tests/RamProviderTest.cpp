@@ -1,4 +1,4 @@
-#include "providers/RAMProvider.h"
+#include "providers/RamProvider.h"
 
 #include "support/FakeClock.h"
 
@@ -24,9 +24,9 @@ struct ProviderRig {
     explicit ProviderRig(std::uint64_t pageSize = 4096) {
         auto owned = std::make_unique<ScriptedMemorySource>(pageSize);
         source = owned.get();
-        provider = std::make_unique<RAMProvider>(std::move(owned), clock);
+        provider = std::make_unique<RamProvider>(std::move(owned), clock);
     }
-    RAMStats sampleAfter(double seconds, std::optional<MemoryCounters> counters) {
+    RamStats sampleAfter(double seconds, std::optional<MemoryCounters> counters) {
         clock.advance(std::chrono::duration_cast<std::chrono::nanoseconds>(
             std::chrono::duration<double>(seconds)));
         source->next = counters;
@@ -34,7 +34,7 @@ struct ProviderRig {
     }
     FakeClock clock;
     ScriptedMemorySource* source = nullptr;
-    std::unique_ptr<RAMProvider> provider;
+    std::unique_ptr<RamProvider> provider;
 };
 
 MemoryCounters paging(std::uint64_t pageIns, std::uint64_t pageOuts) {
@@ -53,7 +53,7 @@ struct RateStep {
     double pageOutsPerSec;
 };
 
-TEST(RAMProviderRates, FollowTheCountersBetweenCalls) {
+TEST(RamProviderRates, FollowTheCountersBetweenCalls) {
     const std::map<std::string, std::vector<RateStep>> scenarios = {
         {"a counter going backwards gives 0 and restarts from there",
          {{1, paging(1000, 2000), 0, 0},
@@ -73,14 +73,14 @@ TEST(RAMProviderRates, FollowTheCountersBetweenCalls) {
     for (const auto& [name, steps] : scenarios) {
         ProviderRig rig;
         for (std::size_t i = 0; i < steps.size(); ++i) {
-            const RAMStats ram = rig.sampleAfter(steps[i].secondsBefore, steps[i].counters);
+            const RamStats ram = rig.sampleAfter(steps[i].secondsBefore, steps[i].counters);
             EXPECT_DOUBLE_EQ(ram.pageInsPerSec, steps[i].pageInsPerSec) << name << ", call " << i;
             EXPECT_DOUBLE_EQ(ram.pageOutsPerSec, steps[i].pageOutsPerSec) << name << ", call " << i;
         }
     }
 }
 
-TEST(RAMProviderRecord, SplitsMemoryInPagesOfTheSourcesSize) {
+TEST(RamProviderRecord, SplitsMemoryInPagesOfTheSourcesSize) {
     ProviderRig rig(16384);
     MemoryCounters counters;
     counters.physicalBytes = 8 * kGiB;
@@ -91,9 +91,9 @@ TEST(RAMProviderRecord, SplitsMemoryInPagesOfTheSourcesSize) {
     counters.freePages = 500000;
     counters.swapTotalBytes = 4 * kGiB;
     counters.swapUsedBytes = 0;
-    const RAMStats ram = rig.sampleAfter(1, counters);
+    const RamStats ram = rig.sampleAfter(1, counters);
 
-    RAMStats expected;
+    RamStats expected;
     expected.totalBytes = 8 * kGiB;
     expected.usedBytes = 33 * 16384;
     expected.wiredBytes = 10 * 16384;
@@ -105,7 +105,7 @@ TEST(RAMProviderRecord, SplitsMemoryInPagesOfTheSourcesSize) {
     EXPECT_EQ(ram, expected);
 }
 
-TEST(RAMProviderRecord, UsedNeverExceedsPhysicalMemoryAndAFailedReadIsAllZero) {
+TEST(RamProviderRecord, UsedNeverExceedsPhysicalMemoryAndAFailedReadIsAllZero) {
     ProviderRig rig;
     MemoryCounters counters;
     counters.physicalBytes = 1000 * 4096;
@@ -114,10 +114,10 @@ TEST(RAMProviderRecord, UsedNeverExceedsPhysicalMemoryAndAFailedReadIsAllZero) {
     counters.compressedPages = 300;
     counters.freePages = 500;
     EXPECT_EQ(rig.sampleAfter(1, counters).usedBytes, 1000u * 4096);
-    EXPECT_EQ(rig.sampleAfter(1, std::nullopt), RAMStats{});
+    EXPECT_EQ(rig.sampleAfter(1, std::nullopt), RamStats{});
 }
 
-TEST(RAMProviderPressure, LevelFollowsHeadroomAndSwap) {
+TEST(RamProviderPressure, LevelFollowsHeadroomAndSwap) {
     struct Row {
         const char* name;
         std::uint64_t freePages, cachedPages, swapUsedBytes, pageOutsPerSec;
@@ -159,7 +159,7 @@ TEST(MemoryPressurePercent, TruncatesCapsAndGuardsZeroTotal) {
         {123, 456, 0, 0},
     };
     for (const auto& c : cases) {
-        RAMStats ram;
+        RamStats ram;
         ram.wiredBytes = c.wired;
         ram.compressedBytes = c.compressed;
         ram.totalBytes = c.total;

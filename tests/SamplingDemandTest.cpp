@@ -24,8 +24,8 @@ protected:
     // The status strip showing CPU only, as a fresh installation does.
     SamplingDemand::Token showStripWithCpu() {
         return h.monitor->demand().acquire(
-            statusItemSources({{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly},
-                               {MenuBarMetric::cpuTemp, false, MetricDisplayMode::textOnly}}));
+            statusItemSources({{StatusMetric::cpu, true, MetricDisplayMode::textOnly},
+                               {StatusMetric::cpuTemp, false, MetricDisplayMode::textOnly}}));
     }
 
     MonitorHarness h;
@@ -58,7 +58,7 @@ TEST_F(SamplingDemandTest, AnOpenedPanelIsScannedAtOnceAndNoMoreOnceClosed) {
     h.settings.setCompactShowProcesses(true);
     h.monitor->startPolling();
     h.clock.advance(3s);  // polls at 0.05, 0.85, 2.85
-    h.fakes.processes->next.topByCPU = {{42, QStringLiteral("busy"), 90, 0}};
+    h.fakes.processes->next.topByCpu = {{42, QStringLiteral("busy"), 90, 0}};
 
     auto panel = std::make_unique<DemandHolder>(h.monitor->demand(),
                                                 [this] { return compactPanelSources(h.settings); });
@@ -66,7 +66,7 @@ TEST_F(SamplingDemandTest, AnOpenedPanelIsScannedAtOnceAndNoMoreOnceClosed) {
     ASSERT_EQ(pollTimes.size(), 4);
     EXPECT_DOUBLE_EQ(pollTimes.last(), 3.0);  // not at 4.85
     EXPECT_EQ(h.fakes.processes->calls, 1);
-    EXPECT_EQ(h.monitor->processes().topByCPU.size(), 1);
+    EXPECT_EQ(h.monitor->processes().topByCpu.size(), 1);
     EXPECT_EQ(h.fakes.sensors->calls, 1);
 
     h.clock.advance(4s);  // polls at 5.0 and 7.0 while it stays open
@@ -143,14 +143,14 @@ TEST_F(SamplingDemandTest, ARecordingRowIsNeverWrittenFromRecordsThatWereNotSamp
 
 TEST(StatusItemSources, EachEnabledMetricNeedsItsSource) {
     const struct {
-        MenuBarMetric metric;
+        StatusMetric metric;
         SourceSet sources;
     } cases[] = {
-        {MenuBarMetric::cpu, {MonitorSource::cpu}},
-        {MenuBarMetric::network, {MonitorSource::network}},
-        {MenuBarMetric::disk, {MonitorSource::disk}},
-        {MenuBarMetric::cpuTemp, {MonitorSource::sensors}},
-        {MenuBarMetric::fanSpeed, {MonitorSource::sensors}},
+        {StatusMetric::cpu, {MonitorSource::cpu}},
+        {StatusMetric::network, {MonitorSource::network}},
+        {StatusMetric::disk, {MonitorSource::disk}},
+        {StatusMetric::cpuTemp, {MonitorSource::sensors}},
+        {StatusMetric::fanSpeed, {MonitorSource::sensors}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(statusItemSources({{c.metric, true, MetricDisplayMode::textOnly}}), c.sources);

@@ -43,8 +43,8 @@ TEST(SensorCollector, FirstUsableKeyOfEachListWins) {
          50.0},
         {"case-sensitive keys", {{"Tp0b", 33.0f}}, &SensorReading::cpuTempCelsius, 33.0},
         {"no upper bound", {{"TB0T", 900.0f}}, &SensorReading::batteryTempCelsius, 900.0},
-        {"stopped fan", {{"F0Ac", 0.0f}}, &SensorReading::fan0RPM, 0.0},
-        {"negative fan", {{"F0Ac", -1.0f}}, &SensorReading::fan0RPM, -1.0},
+        {"stopped fan", {{"F0Ac", 0.0f}}, &SensorReading::fan0Rpm, 0.0},
+        {"negative fan", {{"F0Ac", -1.0f}}, &SensorReading::fan0Rpm, -1.0},
         {"shared key, cpu", {{"PSTR", 12.0f}}, &SensorReading::cpuPowerWatts, 12.0},
         {"shared key, system", {{"PSTR", 12.0f}}, &SensorReading::systemPowerWatts, 12.0},
         {"charger", {{"PDTR", 0.0f}, {"PHPC", 61.0f}}, &SensorReading::chargerPowerWatts, 61.0},
@@ -79,8 +79,8 @@ TEST(SensorCollector, FanCountIsIndependentOfTheFanKeys) {
     fake.smc->set("F0Ac", fourCharCode("fpe2"), {0x1F, 0x40});
     const SensorReading reading = SensorCollector(fake.reader).collect();
     EXPECT_EQ(reading.fanCount, 2);
-    EXPECT_EQ(reading.fan0RPM, 2000.0);
-    EXPECT_EQ(reading.fan1RPM, -1.0);
+    EXPECT_EQ(reading.fan0Rpm, 2000.0);
+    EXPECT_EQ(reading.fan1Rpm, -1.0);
 }
 
 TEST(SensorCollector, FanCountTruncatesTowardZeroAndRejectsWhatNoIntegerHolds) {

@@ -42,8 +42,8 @@ SensorStats expectedStats() {
 SensorReading fans(std::int64_t count, double fan0, double fan1) {
     SensorReading reading;
     reading.fanCount = count;
-    reading.fan0RPM = fan0;
-    reading.fan1RPM = fan1;
+    reading.fan0Rpm = fan0;
+    reading.fan1Rpm = fan1;
     return reading;
 }
 

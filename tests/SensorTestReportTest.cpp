@@ -32,8 +32,8 @@ TEST(SensorTestReport, PrintsTheTitleFourteenPaddedLinesAndTheRule) {
     reading.batteryTempCelsius = 30.25;
     reading.cpuPowerWatts = 12.0;
     reading.systemPowerWatts = 12.0;
-    reading.fan0RPM = 2000.0;
-    reading.fan1RPM = 0.0;
+    reading.fan0Rpm = 2000.0;
+    reading.fan1Rpm = 0.0;
     reading.fanCount = 2;
     EXPECT_EQ(formatSensorTest(reading),
               "=== Vantrel Sensor Test ===\n"

@@ -1,5 +1,5 @@
 #include "recording/ReportText.h"
-#include "recording/SessionReport.h"
+#include "recording/SessionReportBuilder.h"
 #include "support/QStringPrinter.h"
 
 #include <gtest/gtest.h>
@@ -43,33 +43,33 @@ TEST(SessionReport, CpuAveragesPeaksAndTimesAboveThresholds) {
     EXPECT_EQ(r.sampleCount, 4);
     EXPECT_EQ(r.duration, 30);
     EXPECT_EQ(r.startTime, kStart);
-    EXPECT_EQ(r.peakCPU, 95);
-    EXPECT_EQ(r.peakCPUTime, kStart + 30s);
-    EXPECT_EQ(r.timeAboveCPU80, 30);
-    EXPECT_EQ(r.timeAboveCPU90, 10);
-    EXPECT_DOUBLE_EQ(r.avgCPU, 78.75);
+    EXPECT_EQ(r.peakCpu, 95);
+    EXPECT_EQ(r.peakCpuTime, kStart + 30s);
+    EXPECT_EQ(r.timeAboveCpu80, 30);
+    EXPECT_EQ(r.timeAboveCpu90, 10);
+    EXPECT_DOUBLE_EQ(r.avgCpu, 78.75);
 }
 
 TEST(SessionReport, ThresholdsAreStrictEqualPeaksKeepTheFirstTimeOneSampleIsTwoSeconds) {
     const SessionReport r = reportOf(samples({80, 90, 90}, cpu));
-    EXPECT_EQ(r.peakCPUTime, kStart + 10s);
-    EXPECT_EQ(r.timeAboveCPU80, 20);
-    EXPECT_EQ(r.timeAboveCPU90, 0);
+    EXPECT_EQ(r.peakCpuTime, kStart + 10s);
+    EXPECT_EQ(r.timeAboveCpu80, 20);
+    EXPECT_EQ(r.timeAboveCpu90, 0);
     const SessionReport one = reportOf(samples({95}, cpu));
     EXPECT_EQ(one.duration, 0);
-    EXPECT_EQ(one.timeAboveCPU90, 2);
+    EXPECT_EQ(one.timeAboveCpu90, 2);
 }
 
 TEST(SessionReport, AbsentTemperaturesCountNoSampleAndLeaveTheFiguresOut) {
     const SessionReport desktop = reportOf(samples({none, none, none}, cpuTemp));
     EXPECT_EQ(desktop.cpuTempSamples, 0);
-    EXPECT_EQ(desktop.peakCPUTempTime, kStart);
+    EXPECT_EQ(desktop.peakCpuTempTime, kStart);
     EXPECT_TRUE(desktop.cpuTempHistory.isEmpty());
 
     const SessionReport some = reportOf(samples({none, 70, 95, none}, cpuTemp));
     EXPECT_EQ(some.cpuTempSamples, 2);
-    EXPECT_DOUBLE_EQ(some.avgCPUTemp, 82.5);  // the absent readings do not count
-    EXPECT_EQ(some.peakCPUTempTime, kStart + 20s);
+    EXPECT_DOUBLE_EQ(some.avgCpuTemp, 82.5);  // the absent readings do not count
+    EXPECT_EQ(some.peakCpuTempTime, kStart + 20s);
     EXPECT_EQ(some.timeAboveTemp80, 10);
     EXPECT_EQ(some.timeAboveTemp90, 10);
     EXPECT_EQ(some.cpuTempHistory, (QVector<double>{70, 95}));
@@ -89,10 +89,10 @@ TEST(SessionReport, PowerAveragesMeasuredValuesAndGivesEnergy) {
 }
 
 TEST(SessionReport, FansCountIdleSamplesAndAverageTheActiveOnes) {
-    const SessionReport r = reportOf(samples({0, none, 0, 1200, 0}, &RecordedSample::fanRPM));
+    const SessionReport r = reportOf(samples({0, none, 0, 1200, 0}, &RecordedSample::fanRpm));
     EXPECT_EQ(r.fanSamples, 4);
     EXPECT_EQ(r.fanIdlePercent, 75);  // of the samples with a fan reading
-    EXPECT_EQ(r.avgFanRPM, 1200);
+    EXPECT_EQ(r.avgFanRpm, 1200);
     EXPECT_EQ(r.peakFanTime, kStart + 30s);
 }
 
@@ -107,7 +107,7 @@ TEST(SessionReport, EachBlockCountsTheSamplesThatHeldItsReading) {
         {"desktop without GPU, sensors or battery", samples({none, none}, cpuTemp), 0, 0, 0, 0, 0},
         {"GPU busy at 0 %", samples({0, 0}, &RecordedSample::gpuPercent), 2, 0, 0, 0, 0},
         {"CPU sensor only", samples({61, 62}, cpuTemp), 0, 2, 0, 0, 0},
-        {"fan standing still", samples({0, 0}, &RecordedSample::fanRPM), 0, 0, 0, 2, 0},
+        {"fan standing still", samples({0, 0}, &RecordedSample::fanRpm), 0, 0, 0, 2, 0},
         {"battery at 0 %", samples({0, 0}, &RecordedSample::batteryPercent), 0, 0, 0, 0, 2},
     };
     for (const auto& c : cases) {
@@ -196,7 +196,7 @@ TEST(ReportText, SummaryOfABusySession) {
         s.gpuTemp = row.gpuTemp;
         s.ssdTemp = row.ssdTemp;
         s.systemPower = row.power;
-        s.fanRPM = row.fan;
+        s.fanRpm = row.fan;
         s.batteryPercent = row.battery;
         s.thermalState = row.thermal;
         list.append(s);
@@ -228,7 +228,7 @@ QVector<RecordedSample> recordingOn(bool sensors, bool battery) {
             s.cpuTemp = 60 + i;
             s.gpuTemp = s.ssdTemp = 40;
             s.systemPower = 18;
-            s.fanRPM = 0;
+            s.fanRpm = 0;
         }
         if (battery) {
             s.batteryPercent = 80 - 2 * i;

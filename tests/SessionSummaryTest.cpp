@@ -18,9 +18,9 @@ NetworkStats speeds(double down, double up) {
 
 void poll(SessionSummary& session, double cpu, ThermalState thermal = ThermalState::nominal,
           NetworkStats network = {}, double seconds = 2.0) {
-    CPUStats cpuStats;
+    CpuStats cpuStats;
     cpuStats.overall = cpu;
-    session.applyPoll(cpuStats, RAMStats{}, network, GPUStats{}, thermal, seconds);
+    session.applyPoll(cpuStats, RamStats{}, network, GpuStats{}, thermal, seconds);
 }
 
 TEST(SessionSummary, PeaksMoveOnlyUpAndIgnoreNaN) {
@@ -28,15 +28,15 @@ TEST(SessionSummary, PeaksMoveOnlyUpAndIgnoreNaN) {
     for (double cpu : {0.3, 0.9, 0.5, std::nan(""), -1.0}) {
         poll(session, cpu);
     }
-    EXPECT_DOUBLE_EQ(session.peakCPU, 0.9);
+    EXPECT_DOUBLE_EQ(session.peakCpu, 0.9);
     EXPECT_EQ(session.pollCount, 5);
 
-    RAMStats ram;
+    RamStats ram;
     ram.usedBytes = 5'000'000'000ULL;
-    session.applyPoll(CPUStats{}, ram, NetworkStats{}, GPUStats{}, ThermalState::nominal, 2.0);
+    session.applyPoll(CpuStats{}, ram, NetworkStats{}, GpuStats{}, ThermalState::nominal, 2.0);
     ram.usedBytes = 4'000'000'000ULL;
-    session.applyPoll(CPUStats{}, ram, NetworkStats{}, GPUStats{}, ThermalState::nominal, 2.0);
-    EXPECT_EQ(session.peakRAMBytes, 5'000'000'000ULL);
+    session.applyPoll(CpuStats{}, ram, NetworkStats{}, GpuStats{}, ThermalState::nominal, 2.0);
+    EXPECT_EQ(session.peakRamBytes, 5'000'000'000ULL);
 }
 
 TEST(SessionSummary, ThermalWorstNeverDropsAndOnlySeriousOrWorseCountsAsThrottled) {
@@ -70,15 +70,15 @@ TEST(SessionSummary, TemperaturePeaksOnlyFromPresentValues) {
     SessionSummary session;
     SensorStats sensors;
     session.applyTemperatures(sensors);
-    EXPECT_EQ(session.peakCPUTemp, 0);
+    EXPECT_EQ(session.peakCpuTemp, 0);
     sensors.cpuTempCelsius = 71.5;
     sensors.gpuTempCelsius = 60;
     session.applyTemperatures(sensors);
     sensors.cpuTempCelsius = 65;
     sensors.gpuTempCelsius.reset();
     session.applyTemperatures(sensors);
-    EXPECT_DOUBLE_EQ(session.peakCPUTemp, 71.5);
-    EXPECT_DOUBLE_EQ(session.peakGPUTemp, 60);
+    EXPECT_DOUBLE_EQ(session.peakCpuTemp, 71.5);
+    EXPECT_DOUBLE_EQ(session.peakGpuTemp, 60);
 }
 
 }  // namespace

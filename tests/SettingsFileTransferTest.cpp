@@ -1,6 +1,6 @@
 #include "core/AppSettings.h"
+#include "core/SettingsFile.h"
 #include "core/SettingsFileTransfer.h"
-#include "core/UserDefaults.h"
 #include "support/FileSizeLimit.h"
 #include "support/QStringPrinter.h"
 #include "support/SignalTally.h"
@@ -35,7 +35,7 @@ struct Store {
     // Every announcement of the store.
     int changes() const { return tally.totalExcept({}); }
     QString path;
-    UserDefaults defaults;
+    SettingsFile defaults;
     AppSettings settings;
     SignalTally tally{settings};
 };
@@ -47,31 +47,31 @@ void changeEverything(Store& store) {
     s.setLaunchAtLogin(true);
     s.setGraphColor(QStringLiteral("teal"));
     // Every metric, in the reverse order, so that loading would not complete the list.
-    QVector<MenuBarItemConfig> items;
-    for (auto metric = allMenuBarMetrics.rbegin(); metric != allMenuBarMetrics.rend(); ++metric) {
+    QVector<StatusItemEntry> items;
+    for (auto metric = allStatusMetrics.rbegin(); metric != allStatusMetrics.rend(); ++metric) {
         items.append({*metric, items.size() % 2 == 0, graphAndText});
     }
-    s.setMenuBarItems(items);
-    s.setMenuBarPillOpacity(0.4);
-    s.setMenuBarColorCoded(false);
-    s.setMenuBarSparklineWidth(44);
+    s.setStatusItemEntries(items);
+    s.setStatusItemPillOpacity(0.4);
+    s.setStatusItemColorCoded(false);
+    s.setStatusItemSparklineWidth(44);
     s.setStatusItemMode(StatusItemMode::strip);
     s.setStatusItemShape(StatusItemShape::square);
     s.setStatusStripPosition(QPoint(-30, 900));
     for (auto setter :
-         {&AppSettings::setCompactShowCPU, &AppSettings::setCompactShowRAM,
-          &AppSettings::setCompactShowNetwork, &AppSettings::setCompactShowGPU,
+         {&AppSettings::setCompactShowCpu, &AppSettings::setCompactShowRam,
+          &AppSettings::setCompactShowNetwork, &AppSettings::setCompactShowGpu,
           &AppSettings::setCompactShowDisk, &AppSettings::setCompactShowBattery,
-          &AppSettings::setCompactShowProcesses, &AppSettings::setOverlayShowCPU,
-          &AppSettings::setOverlayShowRAM, &AppSettings::setOverlayShowNetwork,
-          &AppSettings::setOverlayShowGPU, &AppSettings::setOverlayShowDisk,
-          &AppSettings::setOverlayShowBattery, &AppSettings::setOverlayShowProcesses}) {
+          &AppSettings::setCompactShowProcesses, &AppSettings::setDashboardShowCpu,
+          &AppSettings::setDashboardShowRam, &AppSettings::setDashboardShowNetwork,
+          &AppSettings::setDashboardShowGpu, &AppSettings::setDashboardShowDisk,
+          &AppSettings::setDashboardShowBattery, &AppSettings::setDashboardShowProcesses}) {
         (s.*setter)(false);
     }
     s.setAlertsEnabled(true);
-    s.setAlertCPUTempThreshold(81.5);
-    s.setAlertGPUTempThreshold(77);
-    s.setAlertSSDTempThreshold(55);
+    s.setAlertCpuTempThreshold(81.5);
+    s.setAlertGpuTempThreshold(77);
+    s.setAlertSsdTempThreshold(55);
     store.defaults.set(QStringLiteral("KeyboardShortcuts_toggleOverlay"),
                        QStringLiteral(R"({"carbonKeyCode":111,"carbonModifiers":72})"));
     store.defaults.set(QStringLiteral("KeyboardShortcuts_openSettings"), false);
@@ -127,7 +127,7 @@ TEST_F(SettingsFileTransferTest, AnExportCarriesTheValuesOfPreferencesNeverChang
     ASSERT_TRUE(importSettingsFile(target.settings, target.defaults, exported()).ok());
     EXPECT_EQ(target.settings.refreshInterval(), 2.0);
     EXPECT_EQ(target.settings.statusItemShape(), StatusItemShape::automatic);
-    EXPECT_TRUE(target.settings.overlayShowProcesses());
+    EXPECT_TRUE(target.settings.dashboardShowProcesses());
     // The strip's place and the shortcuts have no value to carry until they are set.
     EXPECT_EQ(target.settings.statusStripPosition(), QPoint(-30, 900));
     EXPECT_EQ(target.defaults.value(QStringLiteral("KeyboardShortcuts_openSettings")),
@@ -166,7 +166,7 @@ TEST_F(SettingsFileTransferTest, AFileThatIsNoSettingsObjectChangesNothing) {
 
 TEST_F(SettingsFileTransferTest, OnlyKnownKeysOfTheRightTypeAreApplied) {
     Store target(targetDir_.path());
-    const QVector<MenuBarItemConfig> items = target.settings.menuBarItems();
+    const QVector<StatusItemEntry> items = target.settings.statusItemEntries();
     const QString path = written(R"({
         "refreshInterval": -1, "launchAtLogin": 1, "graphColor": "pink",
         "menuBarItemConfigs": [{"metric": "cpu", "enabled": "yes", "displayMode": "textOnly"}],
@@ -195,7 +195,7 @@ TEST_F(SettingsFileTransferTest, OnlyKnownKeysOfTheRightTypeAreApplied) {
                                                   {"KeyboardShortcuts_toggleOverlay", false}}));
     EXPECT_EQ(result.changedShortcuts, QStringList{"toggleOverlay"});
     EXPECT_EQ(target.settings.refreshInterval(), 2.0);
-    EXPECT_EQ(target.settings.menuBarItems(), items);
+    EXPECT_EQ(target.settings.statusItemEntries(), items);
 }
 
 // The Settings window offers 1, 2 and 5 seconds and refuses a shortcut of typing keys; an

@@ -1,5 +1,6 @@
 #include "core/AppSettings.h"
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
+#include "core/SettingsTable.h"
 #include "support/SignalTally.h"
 
 #include <QDir>
@@ -21,14 +22,14 @@
 
 namespace {
 
-using enum MenuBarMetric;
+using enum StatusMetric;
 using enum MetricDisplayMode;
-using Items = QVector<MenuBarItemConfig>;
+using Items = QVector<StatusItemEntry>;
 
 // Every property under its stored key, to compare whole stores at once.
 QJsonObject propertiesOf(const AppSettings& s) {
     QJsonArray items;
-    for (const auto& item : s.menuBarItems()) {
+    for (const auto& item : s.statusItemEntries()) {
         items.append(QJsonObject{{"metric", rawValue(item.metric)},
                                  {"enabled", item.enabled},
                                  {"displayMode", rawValue(item.displayMode)}});
@@ -39,31 +40,31 @@ QJsonObject propertiesOf(const AppSettings& s) {
         {"launchAtLogin", s.launchAtLogin()},
         {"graphColor", s.graphColor()},
         {"menuBarItemConfigs", items},
-        {"menuBarPillOpacity", s.menuBarPillOpacity()},
-        {"menuBarColorCoded", s.menuBarColorCoded()},
-        {"menuBarSparklineWidth", s.menuBarSparklineWidth()},
+        {"menuBarPillOpacity", s.statusItemPillOpacity()},
+        {"menuBarColorCoded", s.statusItemColorCoded()},
+        {"menuBarSparklineWidth", s.statusItemSparklineWidth()},
         {"statusItemMode", rawValue(s.statusItemMode())},
         {"statusItemShape", rawValue(s.statusItemShape())},
         {"statusStripPosition",
          position ? QJsonObject{{"x", position->x()}, {"y", position->y()}} : QJsonValue()},
-        {"compactShowCPU", s.compactShowCPU()},
-        {"compactShowRAM", s.compactShowRAM()},
+        {"compactShowCPU", s.compactShowCpu()},
+        {"compactShowRAM", s.compactShowRam()},
         {"compactShowNetwork", s.compactShowNetwork()},
-        {"compactShowGPU", s.compactShowGPU()},
+        {"compactShowGPU", s.compactShowGpu()},
         {"compactShowDisk", s.compactShowDisk()},
         {"compactShowBattery", s.compactShowBattery()},
         {"compactShowProcesses", s.compactShowProcesses()},
         {"alertsEnabled", s.alertsEnabled()},
-        {"alertCPUTempThreshold", s.alertCPUTempThreshold()},
-        {"alertGPUTempThreshold", s.alertGPUTempThreshold()},
-        {"alertSSDTempThreshold", s.alertSSDTempThreshold()},
-        {"overlayShowCPU", s.overlayShowCPU()},
-        {"overlayShowRAM", s.overlayShowRAM()},
-        {"overlayShowNetwork", s.overlayShowNetwork()},
-        {"overlayShowGPU", s.overlayShowGPU()},
-        {"overlayShowDisk", s.overlayShowDisk()},
-        {"overlayShowBattery", s.overlayShowBattery()},
-        {"overlayShowProcesses", s.overlayShowProcesses()},
+        {"alertCPUTempThreshold", s.alertCpuTempThreshold()},
+        {"alertGPUTempThreshold", s.alertGpuTempThreshold()},
+        {"alertSSDTempThreshold", s.alertSsdTempThreshold()},
+        {"overlayShowCPU", s.dashboardShowCpu()},
+        {"overlayShowRAM", s.dashboardShowRam()},
+        {"overlayShowNetwork", s.dashboardShowNetwork()},
+        {"overlayShowGPU", s.dashboardShowGpu()},
+        {"overlayShowDisk", s.dashboardShowDisk()},
+        {"overlayShowBattery", s.dashboardShowBattery()},
+        {"overlayShowProcesses", s.dashboardShowProcesses()},
     };
 }
 
@@ -86,7 +87,7 @@ protected:
     // Makes the store from whatever the file holds now, counting what it posts and announces.
     AppSettings& open() {
         settings_.reset();
-        defaults_ = std::make_unique<UserDefaults>(path());
+        defaults_ = std::make_unique<SettingsFile>(path());
         settings_ = std::make_unique<AppSettings>(*defaults_);
         tally_ = std::make_unique<SignalTally>(*settings_);
         QObject::connect(settings_.get(), &AppSettings::statusItemLookChanged,
@@ -99,7 +100,7 @@ protected:
     // What a store reading no file at all holds.
     static QJsonObject defaults() {
         QTemporaryDir empty;
-        UserDefaults none(empty.filePath(QStringLiteral("settings.json")));
+        SettingsFile none(empty.filePath(QStringLiteral("settings.json")));
         return propertiesOf(AppSettings(none));
     }
 
@@ -110,7 +111,7 @@ protected:
     std::unique_ptr<SignalTally> tally_;
     // The per-property announcements since the store was opened or the tally cleared.
     int changes() const { return tally_->totalExcept(lookChanged); }
-    std::unique_ptr<UserDefaults> defaults_;
+    std::unique_ptr<SettingsFile> defaults_;
     std::unique_ptr<AppSettings> settings_;
 };
 
@@ -209,24 +210,34 @@ TEST_F(SettingsStoreTest, SparklineWidthMustBeAnIntegerThatFits) {
                                                 {25.5, 30}, {1e12, 30}, {"25", 30}};
     for (const auto& [stored, expected] : cases) {
         storeObject({{"menuBarSparklineWidth", stored}});
-        EXPECT_EQ(open().menuBarSparklineWidth(), expected) << stored.toDouble();
+        EXPECT_EQ(open().statusItemSparklineWidth(), expected) << stored.toDouble();
     }
 }
 
-TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
+// The name of the change signal the settings table gives the setting stored under `key`.
+QByteArray changeSignalOf(const char* key) {
+    for (const SettingDeclaration& entry : settingsTable()) {
+        if (entry.key == QLatin1String(key)) {
+            return QMetaMethod::fromSignal(entry.changed).name();
+        }
+    }
+    return {};
+}
+
+TEST_F(SettingsStoreTest, EachSetterWritesItsKeyAndAnnouncesOnlyAChange) {
     using S = AppSettings;
     const QString redraw = QString::fromLatin1(lookChanged);
     const struct {
-        const char* key;  // also names the property's own change signal, <key>Changed
+        const char* key;  // the stored key, whose table entry names the change signal
         std::function<void(S&)> assign;
         QJsonValue stored;
         QString posts = {};  // empty: none
     } cases[] = {
         {"refreshInterval", [](S& s) { s.setRefreshInterval(5); }, 5.0},
         {"graphColor", [](S& s) { s.setGraphColor("pink"); }, "pink", redraw},
-        {"menuBarPillOpacity", [](S& s) { s.setMenuBarPillOpacity(0.3); }, 0.3, redraw},
-        {"menuBarColorCoded", [](S& s) { s.setMenuBarColorCoded(false); }, false, redraw},
-        {"menuBarSparklineWidth", [](S& s) { s.setMenuBarSparklineWidth(42); }, 42, redraw},
+        {"menuBarPillOpacity", [](S& s) { s.setStatusItemPillOpacity(0.3); }, 0.3, redraw},
+        {"menuBarColorCoded", [](S& s) { s.setStatusItemColorCoded(false); }, false, redraw},
+        {"menuBarSparklineWidth", [](S& s) { s.setStatusItemSparklineWidth(42); }, 42, redraw},
         {"statusItemMode", [](S& s) { s.setStatusItemMode(StatusItemMode::trayAndStrip); },
          "trayAndStrip", redraw},
         {"statusItemShape", [](S& s) { s.setStatusItemShape(StatusItemShape::square); }, "square",
@@ -236,24 +247,24 @@ TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
              s.setStatusStripPosition({-40, 1200});
          },
          QJsonObject{{"x", -40}, {"y", 1200}}},
-        {"compactShowCPU", [](S& s) { s.setCompactShowCPU(false); }, false},
-        {"compactShowRAM", [](S& s) { s.setCompactShowRAM(false); }, false},
+        {"compactShowCPU", [](S& s) { s.setCompactShowCpu(false); }, false},
+        {"compactShowRAM", [](S& s) { s.setCompactShowRam(false); }, false},
         {"compactShowNetwork", [](S& s) { s.setCompactShowNetwork(false); }, false},
-        {"compactShowGPU", [](S& s) { s.setCompactShowGPU(false); }, false},
+        {"compactShowGPU", [](S& s) { s.setCompactShowGpu(false); }, false},
         {"compactShowDisk", [](S& s) { s.setCompactShowDisk(false); }, false},
         {"compactShowBattery", [](S& s) { s.setCompactShowBattery(false); }, false},
         {"compactShowProcesses", [](S& s) { s.setCompactShowProcesses(false); }, false},
         {"alertsEnabled", [](S& s) { s.setAlertsEnabled(true); }, true},
-        {"alertCPUTempThreshold", [](S& s) { s.setAlertCPUTempThreshold(88); }, 88.0},
-        {"alertGPUTempThreshold", [](S& s) { s.setAlertGPUTempThreshold(87); }, 87.0},
-        {"alertSSDTempThreshold", [](S& s) { s.setAlertSSDTempThreshold(60); }, 60.0},
-        {"overlayShowCPU", [](S& s) { s.setOverlayShowCPU(false); }, false},
-        {"overlayShowRAM", [](S& s) { s.setOverlayShowRAM(false); }, false},
-        {"overlayShowNetwork", [](S& s) { s.setOverlayShowNetwork(false); }, false},
-        {"overlayShowGPU", [](S& s) { s.setOverlayShowGPU(false); }, false},
-        {"overlayShowDisk", [](S& s) { s.setOverlayShowDisk(false); }, false},
-        {"overlayShowBattery", [](S& s) { s.setOverlayShowBattery(false); }, false},
-        {"overlayShowProcesses", [](S& s) { s.setOverlayShowProcesses(false); }, false},
+        {"alertCPUTempThreshold", [](S& s) { s.setAlertCpuTempThreshold(88); }, 88.0},
+        {"alertGPUTempThreshold", [](S& s) { s.setAlertGpuTempThreshold(87); }, 87.0},
+        {"alertSSDTempThreshold", [](S& s) { s.setAlertSsdTempThreshold(60); }, 60.0},
+        {"overlayShowCPU", [](S& s) { s.setDashboardShowCpu(false); }, false},
+        {"overlayShowRAM", [](S& s) { s.setDashboardShowRam(false); }, false},
+        {"overlayShowNetwork", [](S& s) { s.setDashboardShowNetwork(false); }, false},
+        {"overlayShowGPU", [](S& s) { s.setDashboardShowGpu(false); }, false},
+        {"overlayShowDisk", [](S& s) { s.setDashboardShowDisk(false); }, false},
+        {"overlayShowBattery", [](S& s) { s.setDashboardShowBattery(false); }, false},
+        {"overlayShowProcesses", [](S& s) { s.setDashboardShowProcesses(false); }, false},
         {"launchAtLogin", [](S& s) { s.setLaunchAtLogin(true); }, true},
     };
     const QJsonObject initial = defaults();
@@ -270,7 +281,8 @@ TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
                 spies[method.name()] = std::make_unique<QSignalSpy>(&settings, method);
             }
         }
-        ASSERT_EQ(spies.size(), std::size(cases) + 1);  // and menuBarItemsChanged, tested below
+        ASSERT_EQ(spies.size(),
+                  std::size(cases) + 1);  // and statusItemEntriesChanged, tested below
         posted_.clear();
         tally_->clear();
         // The second assignment repeats the value and does nothing.
@@ -279,7 +291,7 @@ TEST_F(SettingsStoreTest, EachSetterWritesItsKeyPostsAndAnnouncesOnlyAChange) {
         EXPECT_EQ(posted_, c.posts.isEmpty() ? QStringList() : QStringList{c.posts}) << c.key;
         EXPECT_EQ(changes(), 1) << c.key;
         for (const auto& [name, spy] : spies) {
-            EXPECT_EQ(spy->count(), name == QByteArray(c.key) + "Changed" ? 1 : 0)
+            EXPECT_EQ(spy->count(), name == changeSignalOf(c.key) ? 1 : 0)
                 << c.key << " announced by " << name.constData();
         }
         EXPECT_EQ(fileContents(), (QJsonObject{{c.key, c.stored}})) << c.key;
@@ -295,7 +307,7 @@ TEST_F(SettingsStoreTest, AssigningTheHeldValueWritesPostsAndAnnouncesNothing) {
     settings.setRefreshInterval(2.0);
     settings.setRefreshInterval(-1);  // taken as 2 seconds: the value held
     settings.setGraphColor(QStringLiteral("purple"));
-    settings.setMenuBarItems(settings.menuBarItems());
+    settings.setStatusItemEntries(settings.statusItemEntries());
     settings.setLaunchAtLogin(false);
     EXPECT_TRUE(posted_.isEmpty());
     EXPECT_EQ(changes(), 0);
@@ -316,33 +328,33 @@ TEST_F(SettingsStoreTest, AnIntervalThatCannotDriveThePollLoopBecomesTwoSeconds)
 
 TEST_F(SettingsStoreTest, RowEditsSaveTheListAndRedraw) {
     auto& settings = open();
-    QSignalSpy itemsChanged(&settings, &AppSettings::menuBarItemsChanged);
-    settings.setMenuBarItemEnabled(2, true);
-    EXPECT_EQ(settings.menuBarItems()[2], (MenuBarItemConfig{network, true, textOnly}));
-    settings.setMenuBarItemDisplayMode(2, graphAndText);
-    EXPECT_EQ(settings.menuBarItems()[2], (MenuBarItemConfig{network, true, graphAndText}));
+    QSignalSpy itemsChanged(&settings, &AppSettings::statusItemEntriesChanged);
+    settings.setStatusItemEnabled(2, true);
+    EXPECT_EQ(settings.statusItemEntries()[2], (StatusItemEntry{network, true, textOnly}));
+    settings.setStatusItemDisplayMode(2, graphAndText);
+    EXPECT_EQ(settings.statusItemEntries()[2], (StatusItemEntry{network, true, graphAndText}));
     EXPECT_EQ(posted_.size(), 2);
     EXPECT_EQ(changes(), 2);
     EXPECT_EQ(itemsChanged.count(), 2);
 
     posted_.clear();
-    settings.moveMenuBarItemUp(2);
+    settings.moveStatusItemUp(2);
     // The reorder assigns (save, post) and then saves and posts once more.
     EXPECT_EQ(posted_, QStringList(2, QString::fromLatin1(lookChanged)));
-    EXPECT_EQ(settings.menuBarItems()[1].metric, network);
-    settings.moveMenuBarItemDown(1);
-    EXPECT_EQ(settings.menuBarItems()[2].metric, network);
+    EXPECT_EQ(settings.statusItemEntries()[1].metric, network);
+    settings.moveStatusItemDown(1);
+    EXPECT_EQ(settings.statusItemEntries()[2].metric, network);
     EXPECT_EQ(posted_.size(), 4);
 
-    const Items saved = settings.menuBarItems();
+    const Items saved = settings.statusItemEntries();
     const auto savedFile = readAll(path());
     posted_.clear();
     tally_->clear();
-    settings.moveMenuBarItemUp(0);
-    settings.moveMenuBarItemDown(5);
-    settings.setMenuBarItemEnabled(6, true);
-    settings.setMenuBarItemDisplayMode(-1, graphOnly);
-    EXPECT_EQ(settings.menuBarItems(), saved);
+    settings.moveStatusItemUp(0);
+    settings.moveStatusItemDown(5);
+    settings.setStatusItemEnabled(6, true);
+    settings.setStatusItemDisplayMode(-1, graphOnly);
+    EXPECT_EQ(settings.statusItemEntries(), saved);
     EXPECT_TRUE(posted_.isEmpty());
     EXPECT_EQ(changes(), 0);
     EXPECT_EQ(readAll(path()), savedFile);
@@ -350,9 +362,9 @@ TEST_F(SettingsStoreTest, RowEditsSaveTheListAndRedraw) {
 
 TEST_F(SettingsStoreTest, TheSavedListComesBackCompletedAtTheNextStart) {
     auto& settings = open();
-    settings.moveMenuBarItemDown(0);
-    settings.setMenuBarItemDisplayMode(0, iconAndText);
-    const Items saved = settings.menuBarItems();
+    settings.moveStatusItemDown(0);
+    settings.setStatusItemDisplayMode(0, iconAndText);
+    const Items saved = settings.statusItemEntries();
     ASSERT_EQ(saved.size(), 6);
 
     // Stored as a nested list of readable objects, not as an encoded byte string.
@@ -361,7 +373,7 @@ TEST_F(SettingsStoreTest, TheSavedListComesBackCompletedAtTheNextStart) {
     EXPECT_EQ(stored.toArray().first().toObject(),
               (QJsonObject{{"metric", "ram"}, {"enabled", false}, {"displayMode", "iconAndText"}}));
 
-    auto reloaded = open().menuBarItems();
+    auto reloaded = open().statusItemEntries();
     ASSERT_EQ(reloaded.size(), 9);
     EXPECT_EQ(reloaded.mid(0, 6), saved);
     EXPECT_EQ(reloaded.mid(6), (Items{{cpuTemp, false, textOnly},
@@ -371,11 +383,11 @@ TEST_F(SettingsStoreTest, TheSavedListComesBackCompletedAtTheNextStart) {
 
 TEST_F(SettingsStoreTest, AssignedListKeepsOneEntryPerMetric) {
     auto& settings = open();
-    settings.setMenuBarItems(
+    settings.setStatusItemEntries(
         {{gpu, true, graphOnly}, {cpu, true, textOnly}, {gpu, false, textOnly}});
     const Items expected{{gpu, true, graphOnly}, {cpu, true, textOnly}};
-    EXPECT_EQ(settings.menuBarItems(), expected);
-    EXPECT_EQ(open().menuBarItems().mid(0, 2), expected);
+    EXPECT_EQ(settings.statusItemEntries(), expected);
+    EXPECT_EQ(open().statusItemEntries().mid(0, 2), expected);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-#include "helper/SMCParameterBlock.h"
-#include "helper/SMCReader.h"
+#include "helper/SmcParameterBlock.h"
+#include "helper/SmcReader.h"
 #include "helper/linux/LinuxSmcService.h"
 #include "support/FakeSmc.h"
 
@@ -31,7 +31,7 @@ TEST(FourCharCode, FoldsUpToFourBytesFirstByteHighest) {
     }
 }
 
-TEST(SMCDecoding, DecodesTheTableTypesAndNothingElse) {
+TEST(SmcDecoding, DecodesTheTableTypesAndNothingElse) {
     const struct {
         std::uint32_t type;
         Bytes bytes;
@@ -54,17 +54,17 @@ TEST(SMCDecoding, DecodesTheTableTypesAndNothingElse) {
     for (const auto& c : cases) {
         std::array<std::uint8_t, 32> bytes{};
         std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin());
-        EXPECT_EQ(decodeSMCValue(c.type, bytes), c.value) << std::hex << c.type;
+        EXPECT_EQ(decodeSmcValue(c.type, bytes), c.value) << std::hex << c.type;
     }
 }
 
-TEST(SMCReader, SendsKeyInfoThenReadBytesInZeroedBlocks) {
+TEST(SmcReader, SendsKeyInfoThenReadBytesInZeroedBlocks) {
     FakeSmcReader fake;
     fake.smc->set("TC0P", fourCharCode("sp78"), {0x1C, 0x80, 0x00});
     EXPECT_EQ(fake.reader.readKey("TC0P"), 28.5);
 
     ASSERT_EQ(fake.smc->calls.size(), 2u);
-    SMCBlockBytes info{};
+    SmcBlockBytes info{};
     info[0] = 0x50;  // "TC0P" little-endian at offset 0
     info[1] = 0x30;
     info[2] = 0x43;
@@ -73,14 +73,14 @@ TEST(SMCReader, SendsKeyInfoThenReadBytesInZeroedBlocks) {
     EXPECT_EQ(fake.smc->calls[0].selector, 2u);
     EXPECT_EQ(fake.smc->calls[0].input, info);
 
-    SMCBlockBytes bytes = info;
+    SmcBlockBytes bytes = info;
     bytes[42] = 5;
     bytes[28] = 3;  // the data size command 9 reported, passed back unchecked
     EXPECT_EQ(fake.smc->calls[1].selector, 2u);
     EXPECT_EQ(fake.smc->calls[1].input, bytes);
 }
 
-TEST(SMCReader, FailedCallsAndUnknownTypesGiveNoValue) {
+TEST(SmcReader, FailedCallsAndUnknownTypesGiveNoValue) {
     FakeSmcReader fake;
     fake.smc->set("TB0T", fourCharCode("sp78"), {0x1E, 0x00});
     fake.smc->keys[fourCharCode("TB0T")].failBytes = true;
@@ -95,7 +95,7 @@ TEST(SMCReader, FailedCallsAndUnknownTypesGiveNoValue) {
     EXPECT_EQ(fake.smc->calls.size(), before + 1) << "a failed key-info call ends the read";
 }
 
-TEST(SMCReader, KeyInfoIsNotCached) {
+TEST(SmcReader, KeyInfoIsNotCached) {
     FakeSmcReader fake;
     fake.smc->setFloat("PSTR", 12.0f);
     EXPECT_EQ(fake.reader.readKey("PSTR"), 12.0);
@@ -104,24 +104,24 @@ TEST(SMCReader, KeyInfoIsNotCached) {
     EXPECT_EQ(fake.smc->calls.size(), 4u);
 }
 
-TEST(SMCReader, OpenPrintsWhyItFailed) {
+TEST(SmcReader, OpenPrintsWhyItFailed) {
     const struct {
         const char* name;
-        SMCReader::ServiceLookup lookup;
+        SmcReader::ServiceLookup lookup;
         std::string output;
     } cases[] = {
-        {"no service", [] { return std::unique_ptr<SMCService>(); },
+        {"no service", [] { return std::unique_ptr<SmcService>(); },
          "[SMCReader] AppleSMC service not found\n"},
-        {"no lookup", SMCReader::ServiceLookup(), "[SMCReader] AppleSMC service not found\n"},
+        {"no lookup", SmcReader::ServiceLookup(), "[SMCReader] AppleSMC service not found\n"},
         {"open refused",
          [] {
-             return std::unique_ptr<SMCService>(
+             return std::unique_ptr<SmcService>(
                  std::make_unique<FakeSmcService>(std::make_unique<FakeSmcUserClient>(), -13));
          },
          "[SMCReader] IOServiceOpen failed: -13\n"},
     };
     for (const auto& c : cases) {
-        SMCReader reader(c.lookup);
+        SmcReader reader(c.lookup);
         testing::internal::CaptureStdout();
         EXPECT_FALSE(reader.open()) << c.name;
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.output) << c.name;
@@ -130,11 +130,11 @@ TEST(SMCReader, OpenPrintsWhyItFailed) {
     }
 }
 
-TEST(SMCReader, ReadsNothingBeforeOpeningAndOpensOnceSilently) {
+TEST(SmcReader, ReadsNothingBeforeOpeningAndOpensOnceSilently) {
     int lookups = 0;
     auto smc = std::make_shared<FakeSmcUserClient>();
     smc->setFloat("TC0P", 40.0f);
-    SMCReader reader([&] {
+    SmcReader reader([&] {
         ++lookups;
         return forwardingLookup(smc)();
     });
@@ -147,10 +147,10 @@ TEST(SMCReader, ReadsNothingBeforeOpeningAndOpensOnceSilently) {
     EXPECT_EQ(lookups, 1);
 }
 
-TEST(SMCReader, NoSensorsUnderTheSystemRootIsServiceNotFound) {
+TEST(SmcReader, NoSensorsUnderTheSystemRootIsServiceNotFound) {
     LinuxSmcSystem system;
     system.root = std::filesystem::path(VANTREL_FIXTURES_DIR) / "sensors/no-such-machine";
-    SMCReader reader([&system] { return findLinuxSmcService(system); });
+    SmcReader reader([&system] { return findLinuxSmcService(system); });
     testing::internal::CaptureStdout();
     EXPECT_FALSE(reader.open());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "[SMCReader] AppleSMC service not found\n");

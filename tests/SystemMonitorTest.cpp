@@ -71,7 +71,7 @@ TEST_F(SystemMonitorTest, WithoutTheHelperOnlySystemRecordsAdvance) {
     EXPECT_TRUE(h.monitor->histories().cpuTemp.values().isEmpty());
     EXPECT_TRUE(h.monitor->histories().fan0.values().isEmpty());
     EXPECT_EQ(h.monitor->histories().disk.values().size(), 3);
-    EXPECT_EQ(h.monitor->session().peakCPUTemp, 0);
+    EXPECT_EQ(h.monitor->session().peakCpuTemp, 0);
     EXPECT_EQ(h.fakes.batteryHealth->received.size(), 3);
 }
 
@@ -88,7 +88,7 @@ TEST_F(SystemMonitorTest, HelperArrivingMidSessionStartsTheSensorHistories) {
     EXPECT_EQ(h.monitor->histories().cpu.values().size(), 3);
     EXPECT_EQ(h.fakes.alerts->calls, 1);
     EXPECT_EQ(h.fakes.recorder->calls, 3);  // every poll, with and without the helper
-    EXPECT_EQ(h.monitor->session().peakCPUTemp, 70);
+    EXPECT_EQ(h.monitor->session().peakCpuTemp, 70);
 }
 
 TEST_F(SystemMonitorTest, RecorderSeesThisPollsRecordsPublishedButHistoriesNotYetAppended) {
@@ -243,13 +243,13 @@ TEST_F(SystemMonitorTest, APollPublishesEveryRecordAndAppendsTheDerivedFractions
     h.fakes.network->next.uploadSpeed = 12;
     h.fakes.network->next.downloadSpeed = 34;
     h.fakes.gpu->next.name = QStringLiteral("Test GPU");
-    h.fakes.processes->next.topByCPU = {{42, QStringLiteral("yes"), 99.0, 1024}};
+    h.fakes.processes->next.topByCpu = {{42, QStringLiteral("yes"), 99.0, 1024}};
     h.fakes.thermal->next = ThermalState::serious;
     h.monitor->startPolling();
     h.clock.advance(100ms);
     EXPECT_EQ(h.monitor->cpu().overall, 0.5);
     EXPECT_EQ(h.monitor->gpu().name, QStringLiteral("Test GPU"));
-    EXPECT_EQ(h.monitor->processes().topByCPU.size(), 1);
+    EXPECT_EQ(h.monitor->processes().topByCpu.size(), 1);
     EXPECT_EQ(h.monitor->thermalState(), ThermalState::serious);
     EXPECT_EQ(h.monitor->session().worstThermal, ThermalState::serious);
     const auto& histories = h.monitor->histories();

@@ -191,7 +191,7 @@ TEST_F(TemperatureAlertManagerTest, DisabledAlertsNeitherNotifyNorTouchCooldowns
 TEST_F(TemperatureAlertManagerTest, ChangedThresholdAppliesFromTheNextPoll) {
     checkAt(0, temperatures(90.0, 90.0));
     EXPECT_TRUE(posted_.empty());
-    settings_->setAlertCPUTempThreshold(85.0);
+    settings_->setAlertCpuTempThreshold(85.0);
     checkAt(2, temperatures(90.0, 90.0));
     EXPECT_EQ(posted_, (std::vector<DesktopNotification>{
                            {"CPU Temperature Alert", "90.0 °C exceeds 85 °C threshold"}}));

@@ -70,7 +70,7 @@ TEST(TextFormat, NumbersRoundAsPrintfAndSwitchUnitsAtPowersOfTwo) {
         {compactByteRateText(kGiB), "1G"},
         {temperatureText(71.25), "71.2 °C"},
         {wholeTemperatureText(70.5), "70°C"},
-        {menuBarTemperatureText(71.5), "72°"},
+        {statusItemTemperatureText(71.5), "72°"},
         {powerText(12.25), "12.2 W"},
         {energyText(1.125), "1.12 Wh"},
         {voltageText(12.345), "12.35 V"},

@@ -1,4 +1,4 @@
-#include "platform/linux/LinuxThermalStateReader.h"
+#include "linux_monitor/LinuxThermalStateReader.h"
 #include "platform/linux/thermal/HwmonTemperatureReader.h"
 #include "platform/linux/thermal/ThermalZoneReader.h"
 #include "platform/linux/thermal/ThrottleCounterReader.h"

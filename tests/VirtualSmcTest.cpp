@@ -1,6 +1,6 @@
 #include "fake_nvml/FakeNvml.h"
-#include "helper/SMCParameterBlock.h"
 #include "helper/SensorCollector.h"
+#include "helper/SmcParameterBlock.h"
 #include "helper/linux/EnergyPowerMeter.h"
 #include "helper/linux/LinuxSmcService.h"
 #include "helper/linux/VirtualSmcClient.h"
@@ -38,11 +38,11 @@ struct VirtualMachine {
         if (!clockWaits) {
             system.clock.sleepUntil = nullptr;  // as the daemon runs
         }
-        reader = std::make_unique<SMCReader>([this] {
+        reader = std::make_unique<SmcReader>([this] {
             auto client = std::make_unique<VirtualSmcClient>(system);
             client_ = client.get();
             return client->hasAnySource()
-                       ? std::unique_ptr<SMCService>(std::make_unique<HandOver>(std::move(client)))
+                       ? std::unique_ptr<SmcService>(std::make_unique<HandOver>(std::move(client)))
                        : nullptr;
         });
         opened = reader->open();
@@ -52,17 +52,17 @@ struct VirtualMachine {
 
     FakeMonotonicTime time;
     LinuxSmcSystem system;
-    std::unique_ptr<SMCReader> reader;
+    std::unique_ptr<SmcReader> reader;
     bool opened = false;
 
 private:
-    struct HandOver final : SMCService {
-        explicit HandOver(std::unique_ptr<SMCUserClient> c) : client(std::move(c)) {}
-        int open(std::unique_ptr<SMCUserClient>& out) override {
+    struct HandOver final : SmcService {
+        explicit HandOver(std::unique_ptr<SmcUserClient> c) : client(std::move(c)) {}
+        int open(std::unique_ptr<SmcUserClient>& out) override {
             out = std::move(client);
             return 0;
         }
-        std::unique_ptr<SMCUserClient> client;
+        std::unique_ptr<SmcUserClient> client;
     };
     VirtualSmcClient* client_ = nullptr;
 };
@@ -103,8 +103,8 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
                        {&R::ioTempCelsius, 50.0},
                        {&R::cpuPowerWatts, 12.5},
                        {&R::systemPowerWatts, 20.25},
-                       {&R::fan0RPM, 2873.0},
-                       {&R::fan1RPM, 0.0}},
+                       {&R::fan0Rpm, 2873.0},
+                       {&R::fan1Rpm, 0.0}},
                       2)},
         {"amd-desktop",
          {{"intel-rapl:0", 65'000'000}},
@@ -116,8 +116,8 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
                        {&R::ambientTempCelsius, 31.0},
                        {&R::cpuPowerWatts, 65.0},
                        {&R::gpuPowerWatts, 35.125},
-                       {&R::fan0RPM, 812.0},
-                       {&R::fan1RPM, 1205.0}},
+                       {&R::fan0Rpm, 812.0},
+                       {&R::fan1Rpm, 1205.0}},
                       3)},
         {"nvidia-desktop",
          {{"intel-rapl:0", 31'750'000}},
@@ -129,7 +129,7 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
                        {&R::ambientTempCelsius, asFloat(27.8)},
                        {&R::cpuPowerWatts, 31.75},
                        {&R::gpuPowerWatts, 48.25},
-                       {&R::fan0RPM, 1100.0}},
+                       {&R::fan0Rpm, 1100.0}},
                       1)},
         // No psys domain: the discharging battery gives the system's power; one fan only.
         {"amd-laptop-apu",
@@ -142,7 +142,7 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
                        {&R::cpuPowerWatts, 9.5},
                        {&R::gpuPowerWatts, asFloat(8.734)},
                        {&R::systemPowerWatts, asFloat(7.215)},
-                       {&R::fan0RPM, 2650.0}},
+                       {&R::fan0Rpm, 2650.0}},
                       1)},
         // Only the thermal zones' own hwmon chips, which no source names: no service at all.
         {"arm-sbc", {}, false, absentExcept({}, 0)},
@@ -432,15 +432,15 @@ TEST(VirtualSmc, AnswersKeyInfoAndFloatBytes) {
     VirtualMachine machine(tree.root());
     VirtualSmcClient& client = machine.client();
 
-    SMCParameterBlock request;
+    SmcParameterBlock request;
     request.key = fourCharCode("Tp09");
-    request.command = kSMCReadKeyInfo;
-    SMCBlockBytes output{};
+    request.command = kSmcReadKeyInfo;
+    SmcBlockBytes output{};
     ASSERT_EQ(client.callStructMethod(2, toBlockBytes(request), output), 0);
     EXPECT_EQ(fromBlockBytes(output).dataType, fourCharCode("flt "));
     EXPECT_EQ(fromBlockBytes(output).dataSize, 4u);
 
-    request.command = kSMCReadBytes;
+    request.command = kSmcReadBytes;
     ASSERT_EQ(client.callStructMethod(2, toBlockBytes(request), output), 0);
     const std::array<std::uint8_t, 4> bytes{0x00, 0x80, 0x59, 0x42};  // 54.375f little-endian
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), fromBlockBytes(output).bytes.begin()));
@@ -449,7 +449,7 @@ TEST(VirtualSmc, AnswersKeyInfoAndFloatBytes) {
     request.command = 11;
     EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0) << "other command";
     request.key = fourCharCode("TC0P");
-    request.command = kSMCReadKeyInfo;
+    request.command = kSmcReadKeyInfo;
     EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0) << "unmapped key";
     request.key = fourCharCode("TB1T");
     EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0)

@@ -21,8 +21,8 @@ SensorReading reading(double cpu, double gpu, double fan0, double fan1, std::int
     SensorReading r;
     r.cpuTempCelsius = cpu;
     r.gpuTempCelsius = gpu;
-    r.fan0RPM = fan0;
-    r.fan1RPM = fan1;
+    r.fan0Rpm = fan0;
+    r.fan1Rpm = fan1;
     r.fanCount = fans;
     return r;
 }
@@ -59,11 +59,11 @@ TEST(WireCodec, NumbersThatAreNotFiniteTravelAsNotMeasured) {
     auto original = everyFieldDistinct();
     original.cpuTempCelsius = kNaN;
     original.systemPowerWatts = kInfinity;
-    original.fan1RPM = -kInfinity;
+    original.fan1Rpm = -kInfinity;
     const auto decoded = wire::decodeSensorReply(wire::encodeSensorReply(original));
     ASSERT_TRUE(decoded);
     auto expected = everyFieldDistinct();
-    expected.cpuTempCelsius = expected.systemPowerWatts = expected.fan1RPM = -1.0;
+    expected.cpuTempCelsius = expected.systemPowerWatts = expected.fan1Rpm = -1.0;
     EXPECT_EQ(*decoded, expected);
 }
 
@@ -88,8 +88,8 @@ TEST(WireCodec, LayoutIsPinnedByteForByte) {
                               .real("gpuP", r.gpuPowerWatts)
                               .real("sysP", r.systemPowerWatts)
                               .real("chgP", r.chargerPowerWatts)
-                              .real("f0", r.fan0RPM)
-                              .real("f1", r.fan1RPM)
+                              .real("f0", r.fan0Rpm)
+                              .real("f1", r.fan1Rpm)
                               .integer("fc", r.fanCount)
                               .bytes();
     EXPECT_EQ(wire::encodeSensorReply(r), expected);
@@ -126,7 +126,7 @@ TEST(WireCodec, MissingKeysDecodeAsZeroAndUnknownKeysAreSkipped) {
     auto noGpu = everyFieldDistinct();
     noGpu.gpuTempCelsius = 0.0;
     auto noFanCount = allZero();
-    noFanCount.fan0RPM = 900.0;
+    noFanCount.fan0Rpm = 900.0;
     const std::vector<Case> cases{
         {"no keys at all", RawFrame::sensorReply(0).bytes(), allZero()},
         {"only the CPU", RawFrame::sensorReply(1).real("cpuT", 55.5).bytes(), onlyCpu},

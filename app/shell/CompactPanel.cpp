@@ -1,8 +1,8 @@
 #include "app/shell/CompactPanel.h"
 
-#include "app/faces/X11WindowState.h"
-#include "app/shell/PanelPlacement.h"
-#include "views/compact/PopoverView.h"
+#include "status_item/PanelPlacement.h"
+#include "status_item/X11WindowState.h"
+#include "views/compact/CompactPanelView.h"
 #include "views/kit/ViewPalette.h"
 
 #include <QEvent>
@@ -13,7 +13,7 @@
 CompactPanel::CompactPanel(const SystemMonitor& monitor, const AppSettings& settings,
                            QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      content_(new PopoverView(monitor, settings)) {
+      content_(new CompactPanelView(monitor, settings)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(compactPanelSize);
     ViewPalette::applyDarkLook(*this, ViewPalette::windowBackground());

@@ -3,7 +3,7 @@
 #include <QWidget>
 
 class AppSettings;
-class PopoverView;
+class CompactPanelView;
 class QScreen;
 class SystemMonitor;
 
@@ -16,7 +16,7 @@ public:
     CompactPanel(const SystemMonitor& monitor, const AppSettings& settings,
                  QWidget* parent = nullptr);
 
-    PopoverView& content() const { return *content_; }
+    CompactPanelView& content() const { return *content_; }
 
 signals:
     void deactivated();
@@ -27,5 +27,5 @@ protected:
 private:
     void keepOnScreens(const QScreen* leaving);
 
-    PopoverView* content_;
+    CompactPanelView* content_;
 };

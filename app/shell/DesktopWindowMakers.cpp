@@ -1,14 +1,14 @@
 #include "app/shell/DesktopWindowMakers.h"
 
-#include "app/faces/X11WindowState.h"
-#include "app/shell/AppDelegate.h"
 #include "app/shell/SettingsWindowMaker.h"
+#include "app/shell/Shell.h"
 #include "app/shell/ShownSourceHolders.h"
 #include "core/SampleRecorder.h"
 #include "core/SystemMonitor.h"
+#include "status_item/X11WindowState.h"
+#include "views/dashboard/DashboardWindow.h"
 #include "views/desktop/RevealFile.h"
 #include "views/help/HelpView.h"
-#include "views/overlay/OverlayWindow.h"
 #include "views/report/SessionReportWindow.h"
 
 #include <QCursor>
@@ -18,9 +18,9 @@
 #include <utility>
 
 void addDesktopWindowMakers(ShellOptions& options, SystemMonitor& monitor, AppSettings& settings,
-                            UserDefaults& defaults, KeyboardShortcuts* shortcuts, Clock& clock) {
-    options.makeOverlay = [&monitor, &settings, &clock, supportUrl = options.supportUrl] {
-        auto* dashboard = new OverlayWindow(monitor, settings, clock, supportUrl);
+                            SettingsFile& defaults, KeyboardShortcuts* shortcuts, Clock& clock) {
+    options.makeDashboard = [&monitor, &settings, &clock, supportUrl = options.supportUrl] {
+        auto* dashboard = new DashboardWindow(monitor, settings, clock, supportUrl);
         holdDashboardSources(*dashboard, monitor.demand());
         keepOutOfTaskbarAndPager(dashboard);
         dashboard->placeOnScreenAt(QCursor::pos());

@@ -4,11 +4,11 @@ class AppSettings;
 class Clock;
 class KeyboardShortcuts;
 class SystemMonitor;
-class UserDefaults;
+class SettingsFile;
 struct ShellOptions;
 
 // Gives `options` the desktop program's window makers: the dashboard (with the options'
 // support page), the Settings, Help and Session Report windows. Everything passed in must
 // outlive the windows.
 void addDesktopWindowMakers(ShellOptions& options, SystemMonitor& monitor, AppSettings& settings,
-                            UserDefaults& defaults, KeyboardShortcuts* shortcuts, Clock& clock);
+                            SettingsFile& defaults, KeyboardShortcuts* shortcuts, Clock& clock);

@@ -1,6 +1,6 @@
 #include "app/shell/ScreenMetrics.h"
 
-#include "app/shell/PanelPlacement.h"
+#include "status_item/PanelPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

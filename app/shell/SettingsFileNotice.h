@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
 #include "platform/DesktopNotifier.h"
 
 // The desktop notification that tells the user, once at launch, that the settings file could

@@ -3,8 +3,8 @@
 #include "app/shell/ShownSourceHolders.h"
 
 #include "core/SystemMonitor.h"
-#include "recording/CSVRecorder.h"
 #include "recording/CsvFormat.h"
+#include "recording/CsvRecorder.h"
 #include "recording/SnapshotFile.h"
 #include "views/desktop/RevealFile.h"
 #include "views/settings/SettingsWindow.h"
@@ -15,14 +15,14 @@
 
 DataExportActions dataExportActions(SystemMonitor& monitor, Clock& clock) {
     DataExportActions actions;
-    if (auto* recorder = qobject_cast<CSVRecorder*>(&monitor.recorder())) {
+    if (auto* recorder = qobject_cast<CsvRecorder*>(&monitor.recorder())) {
         // A failed start leaves the recorder idle with its reason in lastError, which the
         // window shows.
         actions.startRecording = [recorder] { recorder->startRecording(); };
         actions.stopRecording = [recorder] { recorder->stopRecording(); };
     }
     actions.snapshotText = [&monitor, &clock] {
-        return buildSnapshotCSV(monitor, clock.wallNow());
+        return buildSnapshotCsv(monitor, clock.wallNow());
     };
     actions.writeSnapshot = [](const QString& path, const QString& text) {
         return writeSnapshotFile(path, text).error;
@@ -31,7 +31,7 @@ DataExportActions dataExportActions(SystemMonitor& monitor, Clock& clock) {
 }
 
 std::function<QWidget*()> settingsWindowMaker(AppSettings& settings, SystemMonitor& monitor,
-                                              UserDefaults& defaults, KeyboardShortcuts* shortcuts,
+                                              SettingsFile& defaults, KeyboardShortcuts* shortcuts,
                                               Clock& clock) {
     return [&settings, &monitor, &defaults, shortcuts, &clock]() -> QWidget* {
         DataExportActions actions = dataExportActions(monitor, clock);

@@ -10,7 +10,7 @@ class AppSettings;
 class Clock;
 class KeyboardShortcuts;
 class SystemMonitor;
-class UserDefaults;
+class SettingsFile;
 
 // The Data Export section's actions on the monitor's CSV recorder and the snapshot writer.
 // A monitor whose recorder is not the CSV recorder gets no recording actions.
@@ -19,5 +19,5 @@ DataExportActions dataExportActions(SystemMonitor& monitor, Clock& clock);
 // Makes the settings window, centred on the screen under the pointer; a written snapshot is
 // shown in the file manager.
 std::function<QWidget*()> settingsWindowMaker(AppSettings& settings, SystemMonitor& monitor,
-                                              UserDefaults& defaults, KeyboardShortcuts* shortcuts,
+                                              SettingsFile& defaults, KeyboardShortcuts* shortcuts,
                                               Clock& clock);

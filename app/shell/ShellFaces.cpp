@@ -1,13 +1,13 @@
 #include "app/shell/ShellFaces.h"
 
-#include "app/faces/StripFace.h"
-#include "app/faces/TrayIconFace.h"
-#include "app/faces/X11Watcher.h"
-#include "app/render/StatusGlance.h"
 #include "app/shell/ScreenMetrics.h"
-#include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
 #include "core/SystemMonitor.h"
+#include "status_item/StripFace.h"
+#include "status_item/TrayIconFace.h"
+#include "status_item/X11Watcher.h"
+#include "status_item/picture/StatusGlance.h"
+#include "status_item/sni/StatusNotifierItem.h"
 #include "views/kit/ViewPalette.h"
 
 #include <QDBusConnection>
@@ -138,7 +138,7 @@ void ShellFaces::update() {
                                 monitor_.sensors()};
     // Light text on the dark pill; without the pill, the desktop's own text colour.
     const QColor labelColor =
-        MenuBarRenderer::usablePillOpacity(settings_.menuBarPillOpacity()) > 0.01
+        StatusItemRenderer::usablePillOpacity(settings_.statusItemPillOpacity()) > 0.01
             ? QColor(242, 242, 242)
             : QGuiApplication::palette().color(QPalette::WindowText);
     // Only the trays show the glance.

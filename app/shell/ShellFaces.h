@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/render/MenuBarRenderer.h"
-#include "app/render/StatusPicture.h"
 #include "app/shell/ClickRouting.h"
 #include "app/shell/FacePlan.h"
-#include "app/status/MenuFactory.h"
-#include "app/status/StatusFace.h"
+#include "status_item/MenuFactory.h"
+#include "status_item/StatusFace.h"
+#include "status_item/picture/StatusItemRenderer.h"
+#include "status_item/picture/StatusPicture.h"
 
 #include <QObject>
 #include <QPointer>
@@ -74,7 +74,7 @@ private:
     QPointer<X11Watcher> x11_;
     Makers makers_;
     MenuFactory menu_;
-    MenuBarRenderer renderer_;
+    StatusItemRenderer renderer_;
 
     FacePlan plan_;
     std::unique_ptr<StatusFace> statusNotifierItem_;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/status/MenuFactory.h"
-#include "app/status/RetiredWidget.h"
+#include "status_item/MenuFactory.h"
+#include "status_item/RetiredWidget.h"
 
 #include <QObject>
 #include <QPointer>

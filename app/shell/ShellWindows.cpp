@@ -2,17 +2,17 @@
 
 #include "app/shell/ShownSourceHolders.h"
 
-#include "app/faces/X11Watcher.h"
 #include "app/shell/CompactPanel.h"
 #include "app/shell/OutsideClickRule.h"
-#include "app/shell/PanelPlacement.h"
 #include "app/shell/ScreenMetrics.h"
 #include "app/shell/ShellFaces.h"
 #include "app/shell/SupportPage.h"
 #include "core/SampleRecorder.h"
 #include "core/SessionReport.h"
-#include "views/compact/PopoverView.h"
-#include "views/overlay/OverlayWindow.h"
+#include "status_item/PanelPlacement.h"
+#include "status_item/X11Watcher.h"
+#include "views/compact/CompactPanelView.h"
+#include "views/dashboard/DashboardWindow.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -47,7 +47,7 @@ ShellWindows::ShellWindows(const AppSettings& settings, SystemMonitor& monitor, 
 
 ShellWindows::~ShellWindows() {
     delete windows_.compactPanel;
-    delete windows_.overlayWindow;
+    delete windows_.dashboardWindow;
     delete windows_.settingsWindow;
     delete windows_.helpWindow;
     delete windows_.reportWindow;
@@ -79,7 +79,7 @@ void ShellWindows::toggleCompactPanel() {
 
 void ShellWindows::toggleDashboard() {
     closeCompactPanel();
-    if (visible(windows_.overlayWindow)) {
+    if (visible(windows_.dashboardWindow)) {
         closeDashboard();
     } else {
         showDashboard();
@@ -100,17 +100,18 @@ void ShellWindows::showCompactPanel() {
             compactPanelClosedWithoutClick();
         }
     });
-    PopoverView& content = panel->content();
+    CompactPanelView& content = panel->content();
     content.setSupportAvailable(supportPageExists(supportUrl_));
-    connect(&content, &PopoverView::dashboardRequested, this, [this] {
+    connect(&content, &CompactPanelView::dashboardRequested, this, [this] {
         closeCompactPanel();
         showDashboard();
     });
-    connect(&content, &PopoverView::helpRequested, this, &ShellWindows::openHelpWindow);
-    connect(&content, &PopoverView::settingsRequested, this, &ShellWindows::openSettingsWindow);
-    connect(&content, &PopoverView::supportRequested, this,
+    connect(&content, &CompactPanelView::helpRequested, this, &ShellWindows::openHelpWindow);
+    connect(&content, &CompactPanelView::settingsRequested, this,
+            &ShellWindows::openSettingsWindow);
+    connect(&content, &CompactPanelView::supportRequested, this,
             [this] { openSupportPage(supportUrl_); });
-    connect(&content, &PopoverView::quitRequested, this, &ShellWindows::quitRequested);
+    connect(&content, &CompactPanelView::quitRequested, this, &ShellWindows::quitRequested);
     // Nothing clicked yet (a shortcut, a second start): the top right of the pointer's screen.
     const QPoint anchor = faces_.anchor().value_or(topRightAnchor(screenAreaAt(QCursor::pos())));
     panel->move(compactPanelOrigin(anchor, static_cast<int>(ShellFaces::barThickness),
@@ -141,40 +142,40 @@ void ShellWindows::showDashboard() {
     }
     // Opening the dashboard while one is shown (the menu, the compact panel's button, a
     // shortcut) brings that one to the front rather than leaving it behind as an orphan.
-    if (visible(windows_.overlayWindow)) {
-        windows_.overlayWindow->raise();
-        windows_.overlayWindow->activateWindow();
+    if (visible(windows_.dashboardWindow)) {
+        windows_.dashboardWindow->raise();
+        windows_.dashboardWindow->activateWindow();
         return;
     }
     closeDashboard();
     QWidget* dashboard = makers_.dashboard();
     connectDashboard(dashboard);
-    windows_.overlayWindow = dashboard;
+    windows_.dashboardWindow = dashboard;
     dashboard->show();
     dashboard->raise();
     dashboard->activateWindow();
 }
 
 void ShellWindows::connectDashboard(QWidget* dashboard) {
-    auto* window = qobject_cast<OverlayWindow*>(dashboard);
+    auto* window = qobject_cast<DashboardWindow*>(dashboard);
     if (window == nullptr) {
         return;  // a stand-in with no buttons of its own
     }
-    connect(window, &OverlayWindow::closeRequested, this, &ShellWindows::closeDashboard);
-    connect(window, &OverlayWindow::helpRequested, this, [this] {
+    connect(window, &DashboardWindow::closeRequested, this, &ShellWindows::closeDashboard);
+    connect(window, &DashboardWindow::helpRequested, this, [this] {
         closeDashboard();
         openHelpWindow();
     });
-    connect(window, &OverlayWindow::settingsRequested, this, [this] {
+    connect(window, &DashboardWindow::settingsRequested, this, [this] {
         closeDashboard();
         openSettingsWindow();
     });
-    connect(window, &OverlayWindow::quitRequested, this, &ShellWindows::quitRequested);
+    connect(window, &DashboardWindow::quitRequested, this, &ShellWindows::quitRequested);
 }
 
 void ShellWindows::closeDashboard() {
-    if (QWidget* dashboard = windows_.overlayWindow) {
-        windows_.overlayWindow = nullptr;
+    if (QWidget* dashboard = windows_.dashboardWindow) {
+        windows_.dashboardWindow = nullptr;
         dashboard->hide();
         closedDashboard_.retire(dashboard);
     }
@@ -228,20 +229,20 @@ void ShellWindows::openReportWindow() {
 void ShellWindows::notBuiltYet(const QString& what) {
     if (!loggedNotBuilt_.contains(what)) {
         loggedNotBuilt_.insert(what);
-        std::fprintf(stderr, "[AppDelegate] %s is not built yet\n", qPrintable(what));
+        std::fprintf(stderr, "[Shell] %s is not built yet\n", qPrintable(what));
     }
 }
 
 void ShellWindows::handleOutsideClick(QPoint globalPos, QVector<QRect> ownAreas) {
-    for (const QPointer<QWidget>& window : {windows_.compactPanel, windows_.overlayWindow}) {
+    for (const QPointer<QWidget>& window : {windows_.compactPanel, windows_.dashboardWindow}) {
         if (visible(window)) {
             ownAreas.append(window->frameGeometry());
         }
     }
     OutsideClickState state;
     state.compactPanelOpen = !windows_.compactPanel.isNull();
-    state.dashboardVisible = visible(windows_.overlayWindow);
-    const QScreen* screen = state.dashboardVisible ? windows_.overlayWindow->screen()
+    state.dashboardVisible = visible(windows_.dashboardWindow);
+    const QScreen* screen = state.dashboardVisible ? windows_.dashboardWindow->screen()
                                                    : QGuiApplication::primaryScreen();
     state.dashboardScreen = screen ? screen->geometry() : QRect();
     state.ownAreas = std::move(ownAreas);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/shell/WindowSlots.h"
-#include "app/status/RetiredWidget.h"
 #include "core/Clock.h"
+#include "status_item/RetiredWidget.h"
 
 #include <QObject>
 #include <QPointer>

@@ -8,8 +8,9 @@
 
 void holdStatusItemSources(QObject& owner, const AppSettings& settings, SamplingDemand& demand) {
     auto* holder = new DemandHolder(
-        demand, [&settings] { return statusItemSources(settings.menuBarItems()); }, &owner);
-    QObject::connect(&settings, &AppSettings::menuBarItemsChanged, holder, &DemandHolder::refresh);
+        demand, [&settings] { return statusItemSources(settings.statusItemEntries()); }, &owner);
+    QObject::connect(&settings, &AppSettings::statusItemEntriesChanged, holder,
+                     &DemandHolder::refresh);
 }
 
 void holdCompactPanelSources(QObject& panel, const AppSettings& settings, SamplingDemand& demand) {

@@ -6,7 +6,7 @@
 // The shell's windows: each slot holds its window exactly while the window is open.
 struct WindowSlots {
     QPointer<QWidget> compactPanel;
-    QPointer<QWidget> overlayWindow;
+    QPointer<QWidget> dashboardWindow;
     QPointer<QWidget> settingsWindow;
     QPointer<QWidget> helpWindow;
     QPointer<QWidget> reportWindow;

@@ -1,5 +1,5 @@
 #include "support/MonitorHarness.h"
-#include "views/compact/PopoverView.h"
+#include "views/compact/CompactPanelView.h"
 
 #include <QApplication>
 #include <QCoro/QCoroTask>
@@ -41,9 +41,9 @@ void step(FakeParts& fakes, int tick) {
     fakes.gpu->next.utilization = 1 - wave;
     fakes.sensors->next.cpuTempCelsius = 50 + 20 * wave;
     // The fake hands its list over to the poll, so each poll gets a new one.
-    fakes.processes->next.topByCPU.clear();
+    fakes.processes->next.topByCpu.clear();
     for (int i = 0; i < 5; ++i) {
-        fakes.processes->next.topByCPU.append(
+        fakes.processes->next.topByCpu.append(
             {i + 1, "process " + QString::number(i), 10.0 * wave + i, 0});
     }
 }
@@ -54,9 +54,9 @@ void BM_CompactPanelPoll(benchmark::State& state) {
     MonitorHarness harness;
     fill(harness.fakes);
     harness.monitor->setHelperAvailable(true);
-    std::unique_ptr<PopoverView> panel;
+    std::unique_ptr<CompactPanelView> panel;
     if (state.range(0) != 0) {
-        panel = std::make_unique<PopoverView>(*harness.monitor, harness.settings);
+        panel = std::make_unique<CompactPanelView>(*harness.monitor, harness.settings);
         panel->resize(320, 520);
         panel->show();
     }

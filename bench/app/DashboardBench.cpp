@@ -1,5 +1,5 @@
 #include "support/MonitorHarness.h"
-#include "views/overlay/OverlayWindow.h"
+#include "views/dashboard/DashboardWindow.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -16,7 +16,7 @@ constexpr std::uint64_t GiB = std::uint64_t{1} << 30;
 // dashboard has something new to draw on each poll.
 void setRecords(FakeParts& fakes, int phase) {
     const double wave = 0.5 + 0.4 * std::sin(phase / 3.0);
-    CPUStats& cpu = fakes.cpu->next;
+    CpuStats& cpu = fakes.cpu->next;
     cpu.overall = wave;
     cpu.perCore = QVector<double>(8, wave);
     cpu.perCore[phase % 8] = 1 - wave;
@@ -26,7 +26,7 @@ void setRecords(FakeParts& fakes, int phase) {
     cpu.systemPercent = wave * 0.3;
     cpu.loadAvg = {wave * 4, wave * 3, wave * 2};
     cpu.uptimeSeconds = 90000 + phase * 2;
-    RAMStats& ram = fakes.ram->next;
+    RamStats& ram = fakes.ram->next;
     ram.totalBytes = 16 * GiB;
     ram.usedBytes = static_cast<std::uint64_t>(wave * 12 * GiB);
     ram.wiredBytes = ram.usedBytes / 4;
@@ -79,8 +79,8 @@ void BM_DashboardPoll(benchmark::State& state) {
         setRecords(harness.fakes, phase);
         harness.monitor->poll();
     }
-    OverlayWindow window(*harness.monitor, harness.settings, harness.clock, QString());
-    window.resize(OverlayWindow::preferredSize);
+    DashboardWindow window(*harness.monitor, harness.settings, harness.clock, QString());
+    window.resize(DashboardWindow::preferredSize);
     window.show();
     QCoreApplication::processEvents();
     PaintCounter paints;

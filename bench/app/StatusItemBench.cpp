@@ -1,10 +1,10 @@
 #include "app/StatusRecordsFixture.h"
-#include "app/faces/StripFace.h"
-#include "app/faces/TrayIconFace.h"
-#include "app/render/StatusGlance.h"
-#include "app/status/StatusNotifierItem.h"
 #include "core/AppSettings.h"
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
+#include "status_item/StripFace.h"
+#include "status_item/TrayIconFace.h"
+#include "status_item/picture/StatusGlance.h"
+#include "status_item/sni/StatusNotifierItem.h"
 #include "support/PrivateSessionBus.h"
 #include "views/kit/ViewPalette.h"
 
@@ -54,13 +54,13 @@ MonitorHistories fullHistories() {
 }
 
 // Only the CPU as text (a fresh installation), or every metric in the costlier modes.
-QVector<MenuBarItemConfig> itemsFor(bool everyMetric) {
+QVector<StatusItemEntry> itemsFor(bool everyMetric) {
     if (!everyMetric) {
-        return {{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly}};
+        return {{StatusMetric::cpu, true, MetricDisplayMode::textOnly}};
     }
-    QVector<MenuBarItemConfig> items;
+    QVector<StatusItemEntry> items;
     int i = 0;
-    for (MenuBarMetric metric : allMenuBarMetrics) {
+    for (StatusMetric metric : allStatusMetrics) {
         items.append({metric, true, allMetricDisplayModes[static_cast<std::size_t>(i++ % 4)]});
     }
     return items;
@@ -74,10 +74,10 @@ enum Tray { xembedIcon, statusNotifierItem };
 // let the strip repaint.
 void BM_StatusItemUpdate(benchmark::State& state) {
     QTemporaryDir dir;
-    UserDefaults defaults(dir.filePath(QStringLiteral("settings.json")));
+    SettingsFile defaults(dir.filePath(QStringLiteral("settings.json")));
     defaults.keepChangesInMemory();
     AppSettings settings(defaults);
-    const MenuBarRenderer renderer(StatusFonts::forDesktop(96));
+    const StatusItemRenderer renderer(StatusFonts::forDesktop(96));
     const Records records;
     const MonitorHistories histories = fullHistories();
     StatusLook look = StatusLook::from(settings, QColor(242, 242, 242), accentColor(settings));
@@ -119,7 +119,7 @@ BENCHMARK(BM_StatusItemUpdate)
 
 // The drawing alone, without the faces: the share the renderer itself takes.
 void BM_StatusItemDrawing(benchmark::State& state) {
-    const MenuBarRenderer renderer(StatusFonts::forDesktop(96));
+    const StatusItemRenderer renderer(StatusFonts::forDesktop(96));
     const Records records;
     const MonitorHistories histories = fullHistories();
     StatusLook look;

@@ -1,4 +1,4 @@
-#include "app/status/StatusNotifierItem.h"
+#include "status_item/sni/StatusNotifierItem.h"
 #include "support/PrivateSessionBus.h"
 
 #include <QApplication>

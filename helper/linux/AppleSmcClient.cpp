@@ -1,7 +1,7 @@
 #include "helper/linux/AppleSmcClient.h"
 
-#include "helper/SMCParameterBlock.h"
-#include "helper/SMCReader.h"
+#include "helper/SmcParameterBlock.h"
+#include "helper/SmcReader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -71,46 +71,46 @@ std::optional<std::uint32_t> AppleSmcClient::selectedKey() {
     return fourCharCode(withoutNewline(*name));
 }
 
-int AppleSmcClient::callStructMethod(std::uint32_t selector, const SMCBlockBytes& input,
-                                     SMCBlockBytes& output) {
-    if (selector != kSMCStructMethodSelector) {
-        return kSMCUnknownSelector;
+int AppleSmcClient::callStructMethod(std::uint32_t selector, const SmcBlockBytes& input,
+                                     SmcBlockBytes& output) {
+    if (selector != kSmcStructMethodSelector) {
+        return kSmcUnknownSelector;
     }
-    const SMCParameterBlock request = fromBlockBytes(input);
+    const SmcParameterBlock request = fromBlockBytes(input);
     const auto index = indexByKey_.find(request.key);
     if (index == indexByKey_.end()) {
-        return kSMCKeyNotFound;
+        return kSmcKeyNotFound;
     }
-    if (request.command != kSMCReadKeyInfo && request.command != kSMCReadBytes) {
-        return kSMCUnknownCommand;
+    if (request.command != kSmcReadKeyInfo && request.command != kSmcReadBytes) {
+        return kSmcUnknownCommand;
     }
     std::lock_guard lock(mutex_);
     if (select(index->second) != 0) {
-        return kSMCReadFailed;
+        return kSmcReadFailed;
     }
-    SMCParameterBlock answer;
+    SmcParameterBlock answer;
     answer.key = request.key;
-    if (request.command == kSMCReadKeyInfo) {
+    if (request.command == kSmcReadKeyInfo) {
         const auto type = readAttribute("key_at_index_type", 64);
         const auto lengthText = readAttribute("key_at_index_data_length", 64);
         const auto length = lengthText ? parseInteger(*lengthText) : std::nullopt;
         if (!type || !length || *length < 0 || *length > 32) {
-            return kSMCReadFailed;
+            return kSmcReadFailed;
         }
         answer.dataType = appleSmcTypeCode(withoutNewline(*type));
         answer.dataSize = static_cast<std::uint32_t>(*length);
     } else {
         const auto data = readAttribute("key_at_index_data", answer.bytes.size());
         if (!data) {
-            return kSMCReadFailed;
+            return kSmcReadFailed;
         }
         std::copy(data->begin(), data->end(), answer.bytes.begin());
         answer.dataSize = static_cast<std::uint32_t>(data->size());
     }
     // Another root process may have moved the global selector meanwhile.
     if (selectedKey() != request.key) {
-        return kSMCReadFailed;
+        return kSmcReadFailed;
     }
     output = toBlockBytes(answer);
-    return kSMCCallSucceeded;
+    return kSmcCallSucceeded;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helper/SMCUserClient.h"
+#include "helper/SmcUserClient.h"
 #include "helper/linux/SysfsFile.h"
 
 #include <cstdint>
@@ -17,15 +17,15 @@ inline constexpr const char* kAppleSmcDevice = "sys/devices/platform/applesmc.76
 // The real SMC of an Intel Mac through the applesmc driver's raw-key files: write an index to
 // key_at_index, then read that key's name, type, length and bytes. The selector is one for
 // the whole system, so every select-and-read runs under one lock.
-class AppleSmcClient final : public SMCUserClient {
+class AppleSmcClient final : public SmcUserClient {
 public:
     // Lists the keys (index by name) once. 0 with `client` set, or a negative errno: a helper
     // without root rights cannot write the selector.
     static int open(const std::filesystem::path& deviceDirectory,
                     std::unique_ptr<SysfsAccess> files, std::unique_ptr<AppleSmcClient>& client);
 
-    int callStructMethod(std::uint32_t selector, const SMCBlockBytes& input,
-                         SMCBlockBytes& output) override;
+    int callStructMethod(std::uint32_t selector, const SmcBlockBytes& input,
+                         SmcBlockBytes& output) override;
 
     std::size_t keyCount() const { return indexByKey_.size(); }
 

@@ -7,10 +7,10 @@
 
 namespace {
 
-class AppleSmcService final : public SMCService {
+class AppleSmcService final : public SmcService {
 public:
     explicit AppleSmcService(std::filesystem::path directory) : directory_(std::move(directory)) {}
-    int open(std::unique_ptr<SMCUserClient>& client) override {
+    int open(std::unique_ptr<SmcUserClient>& client) override {
         std::unique_ptr<AppleSmcClient> opened;
         const int result =
             AppleSmcClient::open(directory_, std::make_unique<PosixSysfsAccess>(), opened);
@@ -25,11 +25,11 @@ private:
 };
 
 // The sensors were found when the service was; opening hands them over.
-class VirtualSmcService final : public SMCService {
+class VirtualSmcService final : public SmcService {
 public:
     explicit VirtualSmcService(std::unique_ptr<VirtualSmcClient> client)
         : client_(std::move(client)) {}
-    int open(std::unique_ptr<SMCUserClient>& client) override {
+    int open(std::unique_ptr<SmcUserClient>& client) override {
         if (!client_) {
             return -ENODEV;
         }
@@ -43,7 +43,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SMCService> findLinuxSmcService(const LinuxSmcSystem& system) {
+std::unique_ptr<SmcService> findLinuxSmcService(const LinuxSmcSystem& system) {
     const auto appleSmc = system.root / kAppleSmcDevice;
     std::error_code error;
     if (std::filesystem::exists(appleSmc / "key_count", error)) {

@@ -1,7 +1,7 @@
 #include "helper/linux/VirtualSmcClient.h"
 
-#include "helper/SMCParameterBlock.h"
-#include "helper/SMCReader.h"
+#include "helper/SmcParameterBlock.h"
+#include "helper/SmcReader.h"
 #include "helper/linux/BatterySupply.h"
 #include "helper/linux/HwmonInventory.h"
 #include "helper/linux/RaplDomains.h"
@@ -181,30 +181,30 @@ std::optional<double> VirtualSmcClient::readKey(const Key& key) const {
     return std::nullopt;
 }
 
-int VirtualSmcClient::callStructMethod(std::uint32_t selector, const SMCBlockBytes& input,
-                                       SMCBlockBytes& output) {
-    if (selector != kSMCStructMethodSelector) {
-        return kSMCUnknownSelector;
+int VirtualSmcClient::callStructMethod(std::uint32_t selector, const SmcBlockBytes& input,
+                                       SmcBlockBytes& output) {
+    if (selector != kSmcStructMethodSelector) {
+        return kSmcUnknownSelector;
     }
-    const SMCParameterBlock request = fromBlockBytes(input);
+    const SmcParameterBlock request = fromBlockBytes(input);
     std::lock_guard lock(mutex_);
     const auto key = std::find_if(keys_.begin(), keys_.end(), [&](const Key& candidate) {
         return candidate.code == request.key;
     });
     if (key == keys_.end()) {
-        return kSMCKeyNotFound;
+        return kSmcKeyNotFound;
     }
-    SMCParameterBlock answer;
+    SmcParameterBlock answer;
     answer.key = request.key;
     answer.dataSize = kFloatDataSize;
     switch (request.command) {
-        case kSMCReadKeyInfo:
+        case kSmcReadKeyInfo:
             answer.dataType = fourCharCode("flt ");
             break;
-        case kSMCReadBytes: {
+        case kSmcReadBytes: {
             const auto value = readKey(*key);
             if (!value) {
-                return kSMCReadFailed;
+                return kSmcReadFailed;
             }
             const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(*value));
             for (std::size_t i = 0; i < kFloatDataSize; ++i) {
@@ -213,8 +213,8 @@ int VirtualSmcClient::callStructMethod(std::uint32_t selector, const SMCBlockByt
             break;
         }
         default:
-            return kSMCUnknownCommand;
+            return kSmcUnknownCommand;
     }
     output = toBlockBytes(answer);
-    return kSMCCallSucceeded;
+    return kSmcCallSucceeded;
 }

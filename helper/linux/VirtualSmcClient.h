@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helper/SMCUserClient.h"
+#include "helper/SmcUserClient.h"
 #include "helper/linux/EnergyPowerMeter.h"
 #include "helper/linux/LinuxSmcSystem.h"
 #include "helper/linux/NvidiaPciDevices.h"
@@ -21,7 +21,7 @@ bool isPlausibleReading(SensorQuantity quantity, double value);
 // An SMC made of Linux sensors: answers the keys of the virtual SMC key map with type "flt "
 // (a little-endian float). Which sensors exist is found once, at creation; a request reads
 // only the files its key needs. Requests are serialised: the power meters keep state.
-class VirtualSmcClient final : public SMCUserClient {
+class VirtualSmcClient final : public SmcUserClient {
 public:
     explicit VirtualSmcClient(const LinuxSmcSystem& system);
     ~VirtualSmcClient() override;
@@ -29,8 +29,8 @@ public:
     // At least one key has a sensor behind it.
     bool hasAnySource() const { return !keys_.empty(); }
 
-    int callStructMethod(std::uint32_t selector, const SMCBlockBytes& input,
-                         SMCBlockBytes& output) override;
+    int callStructMethod(std::uint32_t selector, const SmcBlockBytes& input,
+                         SmcBlockBytes& output) override;
 
 private:
     using Reading = std::function<std::optional<double>()>;

@@ -2,7 +2,7 @@
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
 #include "support/SignalTally.h"
-#include "views/compact/PopoverView.h"
+#include "views/compact/CompactPanelView.h"
 #include "views/compact/SectionView.h"
 #include "views/kit/LevelBar.h"
 #include "views/kit/StateBadge.h"
@@ -23,7 +23,7 @@
 
 namespace {
 
-using Section = PopoverView::Section;
+using Section = CompactPanelView::Section;
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAreArray;
 
@@ -47,7 +47,7 @@ void setLaptop(FakeParts& fakes) {
     fakes.disk->next.availableBytes = 60 * static_cast<std::int64_t>(GiB);
     fakes.disk->next.categories = {{"apps", "Applications", 12 * std::int64_t(GiB), "app.badge"}};
     fakes.gpu->next = {0.12, 1 * GiB, 4 * GiB, "Radeon", 1};
-    fakes.processes->next.topByCPU = {{42, "firefox", 12.3, 0}, {7, QString(300, 'x'), 1.0, 0}};
+    fakes.processes->next.topByCpu = {{42, "firefox", 12.3, 0}, {7, QString(300, 'x'), 1.0, 0}};
     fakes.thermal->next = ThermalState::serious;
     SensorStats& sensors = fakes.sensors->next;
     sensors.cpuTempCelsius = 61.4;
@@ -70,16 +70,16 @@ protected:
         QCoro::waitFor(harness.monitor->poll());
     }
 
-    PopoverView& panel() {
+    CompactPanelView& panel() {
         if (!panel_) {
-            panel_ = std::make_unique<PopoverView>(*harness.monitor, harness.settings);
+            panel_ = std::make_unique<CompactPanelView>(*harness.monitor, harness.settings);
         }
         return *panel_;
     }
 
     std::vector<Section> shownSections() {
         std::vector<Section> shown;
-        for (int i = 0; i < PopoverView::sectionCount; ++i) {
+        for (int i = 0; i < CompactPanelView::sectionCount; ++i) {
             if (panel().section(static_cast<Section>(i))) {
                 shown.push_back(static_cast<Section>(i));
             }
@@ -104,7 +104,7 @@ protected:
     }
 
     MonitorHarness harness;
-    std::unique_ptr<PopoverView> panel_;
+    std::unique_ptr<CompactPanelView> panel_;
 };
 
 TEST_F(CompactPanelTest, SectionsFollowTheSettingsAndTheMachine) {
@@ -131,12 +131,12 @@ TEST_F(CompactPanelTest, SectionsFollowTheSettingsAndTheMachine) {
         {"everything off",
          true,
          [](AppSettings& s) {
-             s.setCompactShowCPU(false);
-             s.setCompactShowRAM(false);
+             s.setCompactShowCpu(false);
+             s.setCompactShowRam(false);
              s.setCompactShowNetwork(false);
              s.setCompactShowBattery(false);
              s.setCompactShowDisk(false);
-             s.setCompactShowGPU(false);
+             s.setCompactShowGpu(false);
              s.setCompactShowProcesses(false);
          },
          {}},
@@ -146,10 +146,10 @@ TEST_F(CompactPanelTest, SectionsFollowTheSettingsAndTheMachine) {
         setLaptop(machine.fakes);
         machine.fakes.battery->next.hasBattery = c.battery;
         QCoro::waitFor(machine.monitor->poll());
-        PopoverView view(*machine.monitor, machine.settings);
+        CompactPanelView view(*machine.monitor, machine.settings);
         c.settings(machine.settings);
         std::vector<Section> shown;
-        for (int i = 0; i < PopoverView::sectionCount; ++i) {
+        for (int i = 0; i < CompactPanelView::sectionCount; ++i) {
             if (view.section(static_cast<Section>(i))) {
                 shown.push_back(static_cast<Section>(i));
             }
@@ -163,8 +163,8 @@ TEST_F(CompactPanelTest, TheBatteryAppearsWithTheFirstPollThatFindsOne) {
     setLaptop(harness.fakes);
     poll(true);
     EXPECT_NE(panel().section(Section::battery), nullptr);
-    harness.settings.setCompactShowCPU(false);
-    harness.settings.setCompactShowCPU(true);
+    harness.settings.setCompactShowCpu(false);
+    harness.settings.setCompactShowCpu(true);
     const QLayout* column = panel().scrollArea()->widget()->layout();
     EXPECT_EQ(column->indexOf(panel().section(Section::cpu)), 1);  // back under the button
     EXPECT_EQ(column->indexOf(panel().section(Section::memory)), 2);
@@ -247,7 +247,7 @@ TEST_F(CompactPanelTest, EmptyAndBrokenRecordsShowPlaceholdersNeverNanOrNegative
     // and memory, readings that are not numbers and a failed process scan.
     std::vector<std::string> texts;
     const auto collect = [&] {
-        for (int i = 0; i < PopoverView::sectionCount; ++i) {
+        for (int i = 0; i < CompactPanelView::sectionCount; ++i) {
             for (const std::string& row : rowsOf(static_cast<Section>(i))) {
                 texts.push_back(row);
             }

@@ -42,7 +42,7 @@ QJsonValue sampleOf(const SettingDeclaration& entry) {
             return QJsonObject{{"x", -7}, {"y", 9}};
         case SettingType::metricList: {
             QJsonArray items = entry.fallback.toArray();
-            for (MenuBarMetric metric : allMenuBarMetrics) {
+            for (StatusMetric metric : allStatusMetrics) {
                 items.prepend(QJsonObject{
                     {"metric", rawValue(metric)}, {"enabled", true}, {"displayMode", "graphOnly"}});
             }
@@ -76,7 +76,7 @@ protected:
 TEST_F(SettingsTableTest, EverySettingSavesLoadsExportsImportsAndIsShown) {
     MonitorHarness shown;
     const SettingsView view(shown.settings, *shown.monitor, shown.defaults(), nullptr, {});
-    UserDefaults source(path("source.json"));
+    SettingsFile source(path("source.json"));
     AppSettings changed(source);
     for (const SettingDeclaration& entry : settingsTable()) {
         SCOPED_TRACE(entry.key.toStdString());
@@ -85,13 +85,13 @@ TEST_F(SettingsTableTest, EverySettingSavesLoadsExportsImportsAndIsShown) {
         const QJsonValue held = changed.value(entry.setting);
         ASSERT_NE(held, AppSettings(shown.defaults()).value(entry.setting));
         EXPECT_EQ(objectIn(source.filePath()).value(entry.key), held);  // saved
-        UserDefaults reread(source.filePath());
+        SettingsFile reread(source.filePath());
         EXPECT_EQ(AppSettings(reread).value(entry.setting), held);  // loaded
 
         ASSERT_TRUE(exportSettingsFile(changed, source, path("export.json")).ok());
         EXPECT_EQ(objectIn(path("export.json")).value(entry.key), held);  // exported
         QTemporaryDir targetDir;
-        UserDefaults target(targetDir.filePath(QStringLiteral("settings.json")));
+        SettingsFile target(targetDir.filePath(QStringLiteral("settings.json")));
         AppSettings imported(target);
         const QString one = written(path("one.json"), {{entry.key, held}});
         const SettingsFileResult result = importSettingsFile(imported, target, one);

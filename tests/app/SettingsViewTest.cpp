@@ -1,17 +1,17 @@
 #include "app/shell/SettingsWindowMaker.h"
 #include "core/TextFormat.h"
-#include "recording/CSVRecorder.h"
+#include "recording/CsvRecorder.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/FakeHotKeys.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/ShortcutRecorder.h"
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
-#include "views/settings/MenuBarMetricList.h"
 #include "views/settings/SettingsFileControls.h"
 #include "views/settings/SettingsForm.h"
 #include "views/settings/SettingsView.h"
 #include "views/settings/SettingsWindow.h"
+#include "views/settings/StatusMetricList.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -37,7 +37,7 @@ using BoolGetter = bool (AppSettings::*)() const;
 class SettingsViewTest : public ::testing::Test {
 protected:
     SettingsViewTest()
-        : harness([](Clock& clock) { return std::make_unique<CSVRecorder>(clock); }),
+        : harness([](Clock& clock) { return std::make_unique<CsvRecorder>(clock); }),
           shortcuts(harness.defaults(), std::make_unique<FakeHotKeys>()),
           window(harness.settings, *harness.monitor, harness.defaults(), &shortcuts, actions()),
           view(*window.view()) {
@@ -70,7 +70,7 @@ protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QStringList storedOrder() const {
         QStringList order;
-        for (const MenuBarItemConfig& item : harness.settings.menuBarItems()) {
+        for (const StatusItemEntry& item : harness.settings.statusItemEntries()) {
             order.append(item.id());
         }
         return order;
@@ -113,21 +113,21 @@ TEST_F(SettingsViewTest, EverySwitchWritesItsPreferenceAndFollowsTheStore) {
         const char* name;
         BoolGetter get;
     } switches[] = {
-        {"menuBarColorCoded", &AppSettings::menuBarColorCoded},
-        {"compactShowCPU", &AppSettings::compactShowCPU},
-        {"compactShowRAM", &AppSettings::compactShowRAM},
+        {"menuBarColorCoded", &AppSettings::statusItemColorCoded},
+        {"compactShowCPU", &AppSettings::compactShowCpu},
+        {"compactShowRAM", &AppSettings::compactShowRam},
         {"compactShowNetwork", &AppSettings::compactShowNetwork},
-        {"compactShowGPU", &AppSettings::compactShowGPU},
+        {"compactShowGPU", &AppSettings::compactShowGpu},
         {"compactShowDisk", &AppSettings::compactShowDisk},
         {"compactShowBattery", &AppSettings::compactShowBattery},
         {"compactShowProcesses", &AppSettings::compactShowProcesses},
-        {"overlayShowCPU", &AppSettings::overlayShowCPU},
-        {"overlayShowRAM", &AppSettings::overlayShowRAM},
-        {"overlayShowNetwork", &AppSettings::overlayShowNetwork},
-        {"overlayShowGPU", &AppSettings::overlayShowGPU},
-        {"overlayShowDisk", &AppSettings::overlayShowDisk},
-        {"overlayShowBattery", &AppSettings::overlayShowBattery},
-        {"overlayShowProcesses", &AppSettings::overlayShowProcesses},
+        {"overlayShowCPU", &AppSettings::dashboardShowCpu},
+        {"overlayShowRAM", &AppSettings::dashboardShowRam},
+        {"overlayShowNetwork", &AppSettings::dashboardShowNetwork},
+        {"overlayShowGPU", &AppSettings::dashboardShowGpu},
+        {"overlayShowDisk", &AppSettings::dashboardShowDisk},
+        {"overlayShowBattery", &AppSettings::dashboardShowBattery},
+        {"overlayShowProcesses", &AppSettings::dashboardShowProcesses},
         {"alertsEnabled", &AppSettings::alertsEnabled},
         {"launchAtLogin", &AppSettings::launchAtLogin},
     };
@@ -142,23 +142,23 @@ TEST_F(SettingsViewTest, EverySwitchWritesItsPreferenceAndFollowsTheStore) {
         toggle.click();
         EXPECT_EQ((harness.settings.*s.get)(), before);
     }
-    harness.settings.setCompactShowGPU(false);  // from elsewhere: the switch follows
+    harness.settings.setCompactShowGpu(false);  // from elsewhere: the switch follows
     EXPECT_FALSE(control<ToggleSwitch>("compactShowGPU").isChecked());
 }
 
 TEST_F(SettingsViewTest, StepperAndSliderKeepTheirRangesAndSteps) {
     auto& less = control<QAbstractButton>("menuBarSparklineWidthDown");
     auto& more = control<QAbstractButton>("menuBarSparklineWidthUp");
-    harness.settings.setMenuBarSparklineWidth(21);
+    harness.settings.setStatusItemSparklineWidth(21);
     less.click();
     EXPECT_FALSE(less.isEnabled());
     less.click();  // disabled: nothing
-    EXPECT_EQ(harness.settings.menuBarSparklineWidth(), 20);
+    EXPECT_EQ(harness.settings.statusItemSparklineWidth(), 20);
     EXPECT_EQ(control<QLabel>("menuBarSparklineWidthLabel").text(), "Sparkline width: 20px");
-    harness.settings.setMenuBarSparklineWidth(49);
+    harness.settings.setStatusItemSparklineWidth(49);
     more.click();
     more.click();
-    EXPECT_EQ(harness.settings.menuBarSparklineWidth(), 50);
+    EXPECT_EQ(harness.settings.statusItemSparklineWidth(), 50);
     EXPECT_FALSE(more.isEnabled());
 
     auto& slider = control<QSlider>("menuBarPillOpacity");
@@ -166,7 +166,7 @@ TEST_F(SettingsViewTest, StepperAndSliderKeepTheirRangesAndSteps) {
     EXPECT_EQ(control<QLabel>("menuBarPillOpacityLabel").text(), "Background opacity: 85%");
     for (int step = 0; step <= slider.maximum(); ++step) {
         slider.setValue(step);
-        EXPECT_DOUBLE_EQ(harness.settings.menuBarPillOpacity(), step * 0.05);
+        EXPECT_DOUBLE_EQ(harness.settings.statusItemPillOpacity(), step * 0.05);
         EXPECT_EQ(control<QLabel>("menuBarPillOpacityLabel").text(),
                   QStringLiteral("Background opacity: %1%").arg(step * 5));
     }
@@ -207,9 +207,9 @@ TEST_F(SettingsViewTest, PickersOfferTheRatesAndColoursAndTheCurrentRateKeepsThe
 }
 
 TEST_F(SettingsViewTest, MetricRowsEditTheirEntryAndMoveOnlyWithinTheList) {
-    MenuBarMetricList& list = *view.metricList();
-    MenuBarMetricRow* cpu = list.row(QStringLiteral("cpu"));
-    MenuBarMetricRow* disk = list.row(QStringLiteral("disk"));
+    StatusMetricList& list = *view.metricList();
+    StatusMetricRow* cpu = list.row(QStringLiteral("cpu"));
+    StatusMetricRow* disk = list.row(QStringLiteral("disk"));
     const QStringList order = storedOrder();
 
     posted.clear();
@@ -227,7 +227,7 @@ TEST_F(SettingsViewTest, MetricRowsEditTheirEntryAndMoveOnlyWithinTheList) {
 
     list.row(QStringLiteral("ram"))->enabledSwitch()->click();
     cpu->modeButton(MetricDisplayMode::graphAndText)->click();
-    const auto& items = harness.settings.menuBarItems();
+    const auto& items = harness.settings.statusItemEntries();
     EXPECT_TRUE(items[0].enabled);                                     // ram
     EXPECT_EQ(items[1].displayMode, MetricDisplayMode::graphAndText);  // cpu
     EXPECT_TRUE(posted.contains("statusItemLookChanged"));
@@ -242,14 +242,14 @@ TEST_F(SettingsViewTest,
         double stored;
     } cases[] = {{"72.5", 72.5}, {"abc", 72.5}, {"", 72.5}, {"-", 72.5}, {"101", 101}};
     for (const auto& c : cases) {
-        const double before = harness.settings.alertCPUTempThreshold();
+        const double before = harness.settings.alertCpuTempThreshold();
         cpu.selectAll();
         QTest::keyClick(&cpu, Qt::Key_Backspace);
         QTest::keyClicks(&cpu, QString::fromLatin1(c.typed));
-        EXPECT_EQ(harness.settings.alertCPUTempThreshold(), before)
+        EXPECT_EQ(harness.settings.alertCpuTempThreshold(), before)
             << c.typed;  // not digit by digit
         QTest::keyClick(&cpu, Qt::Key_Return);
-        EXPECT_EQ(harness.settings.alertCPUTempThreshold(), c.stored) << c.typed;
+        EXPECT_EQ(harness.settings.alertCpuTempThreshold(), c.stored) << c.typed;
         EXPECT_EQ(cpu.text(), editableNumberText(c.stored)) << c.typed;
     }
 }

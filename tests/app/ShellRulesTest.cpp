@@ -1,7 +1,7 @@
 #include "app/shell/ClickRouting.h"
 #include "app/shell/FacePlan.h"
 #include "app/shell/OutsideClickRule.h"
-#include "app/shell/PanelPlacement.h"
+#include "status_item/PanelPlacement.h"
 
 #include <gtest/gtest.h>
 

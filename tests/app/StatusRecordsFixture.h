@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/render/MenuBarRenderer.h"
+#include "status_item/picture/StatusItemRenderer.h"
 
 #include <QImage>
 
@@ -9,10 +9,10 @@
 
 // Records the status item can be drawn from, owned by the test.
 struct OwnedRecords {
-    CPUStats cpu;
-    RAMStats ram;
+    CpuStats cpu;
+    RamStats ram;
     NetworkStats network;
-    GPUStats gpu;
+    GpuStats gpu;
     BatteryStats battery;
     DiskStats disk;
     SensorStats sensors;
@@ -20,7 +20,7 @@ struct OwnedRecords {
     StatusRecords view() const { return {cpu, ram, network, gpu, battery, disk, sensors}; }
 };
 
-inline StatusLook lookOf(QVector<MenuBarItemConfig> items, double pillOpacity = 0.0) {
+inline StatusLook lookOf(QVector<StatusItemEntry> items, double pillOpacity = 0.0) {
     StatusLook look;
     look.items = std::move(items);
     look.pillOpacity = pillOpacity;

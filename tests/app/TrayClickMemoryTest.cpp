@@ -1,8 +1,8 @@
-#include "app/shell/AppDelegate.h"
-#include "app/status/StatusNotifierItem.h"
+#include "app/shell/Shell.h"
+#include "status_item/sni/StatusNotifierItem.h"
 #include "support/MonitorHarness.h"
 #include "support/PrivateSessionBus.h"
-#include "views/overlay/OverlayWindow.h"
+#include "views/dashboard/DashboardWindow.h"
 
 #include <QApplication>
 #include <QDBusPendingCallWatcher>
@@ -43,11 +43,12 @@ protected:
             item = made.get();
             return made;
         };
-        options.makeOverlay = [this] {
-            return new OverlayWindow(*harness.monitor, harness.settings, harness.clock, QString());
+        options.makeDashboard = [this] {
+            return new DashboardWindow(*harness.monitor, harness.settings, harness.clock,
+                                       QString());
         };
-        shell = std::make_unique<AppDelegate>(harness.settings, *harness.monitor, harness.clock,
-                                              nullptr, options);
+        shell = std::make_unique<Shell>(harness.settings, *harness.monitor, harness.clock, nullptr,
+                                        options);
         shell->setStatusNotifierHostPresent(true);
         shell->applicationDidFinishLaunching();
     }
@@ -111,7 +112,7 @@ protected:
     QTemporaryDir runtime;
     MonitorHarness harness;
     StatusNotifierItem* item = nullptr;
-    std::unique_ptr<AppDelegate> shell;
+    std::unique_ptr<Shell> shell;
 };
 
 TEST_F(TrayClickMemoryTest, ManyQuickClicksKeepNoMoreThanAFew) {
@@ -136,7 +137,7 @@ TEST_F(TrayClickMemoryTest, ManyQuickClicksKeepNoMoreThanAFew) {
     EXPECT_EQ(most, mostAfterFew);
     EXPECT_EQ(clicks, 6 * 110);
     EXPECT_TRUE(shell->windows().compactPanel.isNull());
-    EXPECT_TRUE(shell->windows().overlayWindow.isNull());
+    EXPECT_TRUE(shell->windows().dashboardWindow.isNull());
     EXPECT_NE(shell->openMenu(), nullptr);  // the last request's menu stays up
 }
 

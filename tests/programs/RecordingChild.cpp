@@ -1,6 +1,6 @@
 // Records rows as fast as it can until it is killed: an application dying mid-recording, for
 // the crash test. Usage: vantrel_recording_child PATH
-#include "recording/CSVRecorder.h"
+#include "recording/CsvRecorder.h"
 #include "support/MonitorHarness.h"
 
 #include <QCoreApplication>
@@ -15,9 +15,9 @@ int main(int argc, char** argv) {
         std::fputs("usage: vantrel_recording_child PATH\n", stderr);
         return 2;
     }
-    CSVRecorder* recorder = nullptr;
+    CsvRecorder* recorder = nullptr;
     MonitorHarness h([&](Clock& clock) {
-        auto made = std::make_unique<CSVRecorder>(clock, QTimeZone::utc());
+        auto made = std::make_unique<CsvRecorder>(clock, QTimeZone::utc());
         recorder = made.get();
         return made;
     });

@@ -91,8 +91,8 @@ void printReading(const SensorReading& r) {
     printNumber("gpuP", r.gpuPowerWatts);
     printNumber("sysP", r.systemPowerWatts);
     printNumber("chgP", r.chargerPowerWatts);
-    printNumber("f0", r.fan0RPM);
-    printNumber("f1", r.fan1RPM);
+    printNumber("f0", r.fan0Rpm);
+    printNumber("f1", r.fan1Rpm);
     std::printf("fc %lld\n", static_cast<long long>(r.fanCount));
 }
 

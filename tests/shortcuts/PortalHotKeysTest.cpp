@@ -1,4 +1,4 @@
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/PortalHotKeys.h"
@@ -23,7 +23,7 @@ TEST(PortalHotKeysTest, SessionWithoutThePortalHasNoGlobalShortcuts) {
     auto backend = std::make_unique<PortalHotKeys>(connection);
     const QSignalSpy asked(backend.get(), &PortalHotKeys::askedChanged);
     QTemporaryDir dir;
-    UserDefaults defaults(dir.filePath(QStringLiteral("settings.json")));
+    SettingsFile defaults(dir.filePath(QStringLiteral("settings.json")));
     KeyboardShortcuts shortcuts(defaults, std::move(backend));
     shortcuts.onKeyUp(app_shortcut::toggleCompact(), [] {});
     const ShortcutRecorder recorder(shortcuts, app_shortcut::toggleCompact(),

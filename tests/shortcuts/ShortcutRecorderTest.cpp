@@ -1,5 +1,5 @@
 #include "FakeHotKeys.h"
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/ShortcutRecorder.h"
@@ -27,10 +27,10 @@ protected:
         desktop = backend.get();
         desktop->keyboard.insert(commaKey, app_shortcut::keysymComma);
         shortcuts = std::make_unique<KeyboardShortcuts>(defaults, std::move(backend));
-        for (const ShortcutName& name : {app_shortcut::toggleCompact(), overlay}) {
+        for (const ShortcutName& name : {app_shortcut::toggleCompact(), dashboard}) {
             shortcuts->onKeyUp(name, [] {});
         }
-        recorder = std::make_unique<ShortcutRecorder>(*shortcuts, overlay,
+        recorder = std::make_unique<ShortcutRecorder>(*shortcuts, dashboard,
                                                       QStringLiteral("Toggle Overlay"));
     }
 
@@ -41,9 +41,9 @@ protected:
     }
     void click() { recorder->findChild<QPushButton*>()->click(); }
 
-    const ShortcutName overlay = app_shortcut::toggleOverlay();
+    const ShortcutName dashboard = app_shortcut::toggleDashboard();
     QTemporaryDir dir;
-    UserDefaults defaults{dir.filePath(QStringLiteral("settings.json"))};
+    SettingsFile defaults{dir.filePath(QStringLiteral("settings.json"))};
     FakeHotKeys* desktop = nullptr;
     std::unique_ptr<KeyboardShortcuts> shortcuts;
     std::unique_ptr<ShortcutRecorder> recorder;
@@ -71,7 +71,7 @@ TEST_F(ShortcutRecorderTest, RecordsRefusesCancelsAndClears) {
     const Shortcut superShiftComma{app_shortcut::keysymComma, super | shift};
     EXPECT_FALSE(recorder->isRecording());
     EXPECT_FALSE(shortcuts->recorderActive());
-    EXPECT_EQ(shortcuts->getShortcut(overlay), superShiftComma);
+    EXPECT_EQ(shortcuts->getShortcut(dashboard), superShiftComma);
     EXPECT_EQ(recorder->fieldText(), "Super+Shift+Comma");
     EXPECT_EQ(desktop->shortcuts().size(), 2);  // registered again, the new one among them
     EXPECT_TRUE(desktop->shortcuts().contains(superShiftComma));
@@ -79,11 +79,11 @@ TEST_F(ShortcutRecorderTest, RecordsRefusesCancelsAndClears) {
     click();
     press(Qt::Key_Escape, Qt::NoModifier);
     EXPECT_FALSE(recorder->isRecording());
-    EXPECT_EQ(shortcuts->getShortcut(overlay), superShiftComma);
+    EXPECT_EQ(shortcuts->getShortcut(dashboard), superShiftComma);
 
     click();
     press(Qt::Key_Backspace, Qt::NoModifier);
-    EXPECT_EQ(shortcuts->getShortcut(overlay), std::nullopt);
+    EXPECT_EQ(shortcuts->getShortcut(dashboard), std::nullopt);
     EXPECT_EQ(recorder->fieldText(), "Record Shortcut");
     EXPECT_FALSE(shortcuts->recorderActive());
 }

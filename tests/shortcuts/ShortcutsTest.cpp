@@ -1,5 +1,5 @@
 #include "FakeHotKeys.h"
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/ShortcutText.h"
@@ -17,7 +17,7 @@ namespace {
 
 using namespace shortcut_modifier;
 
-const ShortcutName withDefault = app_shortcut::toggleOverlay();  // Super+Shift+O
+const ShortcutName withDefault = app_shortcut::toggleDashboard();  // Super+Shift+O
 const ShortcutName withoutDefault{QStringLiteral("custom"), std::nullopt};
 const Shortcut ctrlAltK{0x6b, control | alt};
 
@@ -30,7 +30,7 @@ protected:
     QString path() const { return dir.filePath(QStringLiteral("settings.json")); }
     void restart() {
         shortcuts.reset();
-        defaults = std::make_unique<UserDefaults>(path());
+        defaults = std::make_unique<SettingsFile>(path());
         auto backend = std::make_unique<FakeHotKeys>();
         desktop = backend.get();
         shortcuts = std::make_unique<KeyboardShortcuts>(*defaults, std::move(backend));
@@ -47,7 +47,7 @@ protected:
 
     QTemporaryDir dir;
     QStringList posted;
-    std::unique_ptr<UserDefaults> defaults;
+    std::unique_ptr<SettingsFile> defaults;
     FakeHotKeys* desktop = nullptr;
     std::unique_ptr<KeyboardShortcuts> shortcuts;
 };

@@ -1,5 +1,5 @@
 // The X11 hot keys against a real X server (run by run_under_xvfb.py), typed with xdotool.
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/KeyboardShortcuts.h"
 #include "shortcuts/X11HotKeys.h"
@@ -110,7 +110,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    UserDefaults defaults{dir.filePath(QStringLiteral("settings.json"))};
+    SettingsFile defaults{dir.filePath(QStringLiteral("settings.json"))};
     X11HotKeys* hotKeys = nullptr;
     std::unique_ptr<KeyboardShortcuts> shortcuts;
     QStringList ran;
@@ -118,7 +118,7 @@ protected:
 };
 
 TEST_F(X11HotKeysTest, GrabFiresWithNumLockOffAndOnAndRunsKeyUpOnRelease) {
-    record(app_shortcut::toggleOverlay());
+    record(app_shortcut::toggleDashboard());
     ASSERT_EQ(shortcuts->registration(QStringLiteral("toggleOverlay"))->outcome,
               HotKeyOutcome::registered);
 
@@ -142,7 +142,7 @@ TEST_F(X11HotKeysTest, GrabFiresWithNumLockOffAndOnAndRunsKeyUpOnRelease) {
 // Key events as a busy program reads them: several at once, or a repeat's release in one read
 // and its press in the next. A key held down is one press and one release whatever the reads.
 TEST_F(X11HotKeysTest, EventsReadTogetherOrApartGiveOneDownAndOneUpPerHold) {
-    record(app_shortcut::toggleOverlay());
+    record(app_shortcut::toggleDashboard());
     const xcb_keycode_t o = other.keyCode(app_shortcut::keysymO);
     const auto deliver = [&](bool press, std::uint32_t time) {
         xcb_key_press_event_t event{};
@@ -193,7 +193,7 @@ TEST_F(X11HotKeysTest, CombinationAnotherClientHoldsIsTakenAndLeavesNoGrabBehind
 }
 
 TEST_F(X11HotKeysTest, KeyboardMappingChangeMovesTheGrab) {
-    record(app_shortcut::toggleOverlay());
+    record(app_shortcut::toggleDashboard());
     const xcb_keycode_t o = other.keyCode(app_shortcut::keysymO);
     constexpr xcb_keycode_t spare = 8;  // no symbol on Xvfb's keyboard
     QSignalSpy renewed(shortcuts.get(), &KeyboardShortcuts::shortcutChanged);

@@ -1,5 +1,5 @@
-#include "app/status/DBusMenuExporter.h"
 #include "status/StatusBusFixture.h"
+#include "status_item/sni/DBusMenuExporter.h"
 
 #include <QAction>
 #include <QDBusArgument>

@@ -1,4 +1,4 @@
-#include "app/status/PngEncoding.h"
+#include "status_item/sni/PngEncoding.h"
 
 #include <QPainter>
 

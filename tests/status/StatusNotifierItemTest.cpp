@@ -1,8 +1,8 @@
-#include "app/render/StatusGlance.h"
-#include "app/status/StatusNotifierItem.h"
-#include "app/status/StatusNotifierWatcherTracker.h"
 #include "status/StandInWatcher.h"
 #include "status/StatusBusFixture.h"
+#include "status_item/picture/StatusGlance.h"
+#include "status_item/sni/StatusNotifierItem.h"
+#include "status_item/sni/StatusNotifierWatcherTracker.h"
 
 #include <QDBusArgument>
 #include <QDBusObjectPath>
@@ -103,19 +103,19 @@ TEST_F(StatusNotifierItemTest, ADesktopsBatteryEntryReachesTheHostAsADash) {
     StatusNotifierItem item(
         newConnection(), emptyMenu(),
         {privateRuntimeDirectory(), QStringLiteral("/proc"), TrayShapeChoice::Wide});
-    CPUStats cpu;
+    CpuStats cpu;
     cpu.overall = 0.12;
-    const RAMStats ram{};
+    const RamStats ram{};
     const NetworkStats network{};
-    const GPUStats gpu{};
+    const GpuStats gpu{};
     const BatteryStats noBattery{};
     const DiskStats disk{};
     const SensorStats sensors{};
     StatusLook look;
-    look.items = {{MenuBarMetric::cpu, true, MetricDisplayMode::textOnly},
-                  {MenuBarMetric::battery, true, MetricDisplayMode::iconAndText}};
+    look.items = {{StatusMetric::cpu, true, MetricDisplayMode::textOnly},
+                  {StatusMetric::battery, true, MetricDisplayMode::iconAndText}};
     look.labelColor = Qt::white;
-    const MenuBarRenderer renderer(StatusFonts::forDesktop(96));
+    const StatusItemRenderer renderer(StatusFonts::forDesktop(96));
     item.show(makeStatusPicture(renderer, {cpu, ram, network, gpu, noBattery, disk, sensors},
                                 MonitorHistories{}, look, 22, 0, 1));
     ASSERT_TRUE(registeredWith(watcher, item));

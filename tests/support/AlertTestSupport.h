@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/AppSettings.h"
-#include "core/UserDefaults.h"
+#include "core/SettingsFile.h"
 #include "platform/DesktopNotifier.h"
 
 #include <QTemporaryDir>
@@ -17,9 +17,9 @@ public:
         : defaults_(dir_.filePath(QStringLiteral("settings.json"))), store_(defaults_) {
         defaults_.keepChangesInMemory();
         store_.setAlertsEnabled(true);
-        store_.setAlertCPUTempThreshold(cpuThreshold);
-        store_.setAlertGPUTempThreshold(gpuThreshold);
-        store_.setAlertSSDTempThreshold(ssdThreshold);
+        store_.setAlertCpuTempThreshold(cpuThreshold);
+        store_.setAlertGpuTempThreshold(gpuThreshold);
+        store_.setAlertSsdTempThreshold(ssdThreshold);
     }
 
     AppSettings& operator*() { return store_; }
@@ -27,7 +27,7 @@ public:
 
 private:
     QTemporaryDir dir_;
-    UserDefaults defaults_;
+    SettingsFile defaults_;
     AppSettings store_;
 };
 

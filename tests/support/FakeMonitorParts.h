@@ -115,12 +115,12 @@ public:
 
 // Keeps plain pointers to the fakes handed to the monitor, which owns them.
 struct FakeParts {
-    FakeSampler<CPUStats>* cpu;
-    FakeSampler<RAMStats>* ram;
+    FakeSampler<CpuStats>* cpu;
+    FakeSampler<RamStats>* ram;
     FakeSampler<NetworkStats>* network;
     FakeSampler<BatteryStats>* battery;
     FakeDiskSampler* disk;
-    FakeSampler<GPUStats>* gpu;
+    FakeSampler<GpuStats>* gpu;
     FakeProcessSampler* processes;
     FakeThermalReader* thermal;
     FakeSensorFetcher* sensors;

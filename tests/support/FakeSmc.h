@@ -1,8 +1,8 @@
 #pragma once
 
-#include "helper/SMCParameterBlock.h"
-#include "helper/SMCReader.h"
-#include "helper/SMCUserClient.h"
+#include "helper/SmcParameterBlock.h"
+#include "helper/SmcReader.h"
+#include "helper/SmcUserClient.h"
 
 #include <cstring>
 #include <map>
@@ -13,7 +13,7 @@
 
 // An SMC user client over a table of keys, each with a type name and data bytes. It logs
 // every call so tests can see which keys were read and what the blocks held.
-class FakeSmcUserClient final : public SMCUserClient {
+class FakeSmcUserClient final : public SmcUserClient {
 public:
     struct Key {
         std::uint32_t type;
@@ -22,7 +22,7 @@ public:
     };
     struct Call {
         std::uint32_t selector;
-        SMCBlockBytes input;
+        SmcBlockBytes input;
     };
 
     void set(const std::string& key, std::uint32_t type, std::vector<std::uint8_t> bytes) {
@@ -34,34 +34,34 @@ public:
         set(key, fourCharCode("flt "), bytes);
     }
 
-    int callStructMethod(std::uint32_t selector, const SMCBlockBytes& input,
-                         SMCBlockBytes& output) override {
+    int callStructMethod(std::uint32_t selector, const SmcBlockBytes& input,
+                         SmcBlockBytes& output) override {
         calls.push_back({selector, input});
-        const SMCParameterBlock request = fromBlockBytes(input);
+        const SmcParameterBlock request = fromBlockBytes(input);
         const auto key = keys.find(request.key);
-        if (selector != kSMCStructMethodSelector || key == keys.end()) {
-            return kSMCKeyNotFound;
+        if (selector != kSmcStructMethodSelector || key == keys.end()) {
+            return kSmcKeyNotFound;
         }
-        SMCParameterBlock answer = fromBlockBytes(output);
+        SmcParameterBlock answer = fromBlockBytes(output);
         answer.key = request.key;
-        if (request.command == kSMCReadKeyInfo) {
+        if (request.command == kSmcReadKeyInfo) {
             answer.dataType = key->second.type;
             answer.dataSize = static_cast<std::uint32_t>(key->second.bytes.size());
-        } else if (request.command == kSMCReadBytes && !key->second.failBytes) {
+        } else if (request.command == kSmcReadBytes && !key->second.failBytes) {
             std::copy(key->second.bytes.begin(), key->second.bytes.end(), answer.bytes.begin());
         } else {
-            return kSMCReadFailed;
+            return kSmcReadFailed;
         }
         output = toBlockBytes(answer);
-        return kSMCCallSucceeded;
+        return kSmcCallSucceeded;
     }
 
     // The key names of the read-key-info calls, in order.
     std::vector<std::string> keysAsked() const {
         std::vector<std::string> names;
         for (const Call& call : calls) {
-            const SMCParameterBlock block = fromBlockBytes(call.input);
-            if (block.command == kSMCReadKeyInfo) {
+            const SmcParameterBlock block = fromBlockBytes(call.input);
+            if (block.command == kSmcReadKeyInfo) {
                 std::string name;
                 for (int shift = 24; shift >= 0; shift -= 8) {
                     name += static_cast<char>(block.key >> shift & 0xFF);
@@ -77,11 +77,11 @@ public:
 };
 
 // A service that hands out one prepared client, or fails with a given code.
-class FakeSmcService final : public SMCService {
+class FakeSmcService final : public SmcService {
 public:
-    FakeSmcService(std::unique_ptr<SMCUserClient> client, int openResult)
+    FakeSmcService(std::unique_ptr<SmcUserClient> client, int openResult)
         : client_(std::move(client)), openResult_(openResult) {}
-    int open(std::unique_ptr<SMCUserClient>& client) override {
+    int open(std::unique_ptr<SmcUserClient>& client) override {
         if (openResult_ == 0) {
             client = std::move(client_);
         }
@@ -89,27 +89,27 @@ public:
     }
 
 private:
-    std::unique_ptr<SMCUserClient> client_;
+    std::unique_ptr<SmcUserClient> client_;
     int openResult_;
 };
 
 // Lets a reader own a client while the test keeps reaching the same key table.
-class ForwardingSmcClient final : public SMCUserClient {
+class ForwardingSmcClient final : public SmcUserClient {
 public:
-    explicit ForwardingSmcClient(std::shared_ptr<SMCUserClient> target)
+    explicit ForwardingSmcClient(std::shared_ptr<SmcUserClient> target)
         : target_(std::move(target)) {}
-    int callStructMethod(std::uint32_t selector, const SMCBlockBytes& input,
-                         SMCBlockBytes& output) override {
+    int callStructMethod(std::uint32_t selector, const SmcBlockBytes& input,
+                         SmcBlockBytes& output) override {
         return target_->callStructMethod(selector, input, output);
     }
 
 private:
-    std::shared_ptr<SMCUserClient> target_;
+    std::shared_ptr<SmcUserClient> target_;
 };
 
 // A lookup that finds an SMC whose opening hands out a client forwarding to `target`.
-inline SMCReader::ServiceLookup forwardingLookup(std::shared_ptr<SMCUserClient> target) {
-    return [target]() -> std::unique_ptr<SMCService> {
+inline SmcReader::ServiceLookup forwardingLookup(std::shared_ptr<SmcUserClient> target) {
+    return [target]() -> std::unique_ptr<SmcService> {
         return std::make_unique<FakeSmcService>(std::make_unique<ForwardingSmcClient>(target), 0);
     };
 }
@@ -117,6 +117,6 @@ inline SMCReader::ServiceLookup forwardingLookup(std::shared_ptr<SMCUserClient> 
 // An opened reader over a fake SMC.
 struct FakeSmcReader {
     std::shared_ptr<FakeSmcUserClient> smc = std::make_shared<FakeSmcUserClient>();
-    SMCReader reader{forwardingLookup(smc)};
+    SmcReader reader{forwardingLookup(smc)};
     FakeSmcReader() { reader.open(); }
 };

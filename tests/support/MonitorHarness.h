@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/AppSettings.h"
+#include "core/SettingsFile.h"
 #include "core/SystemMonitor.h"
-#include "core/UserDefaults.h"
 #include "support/FakeClock.h"
 #include "support/FakeMonitorParts.h"
 
@@ -40,10 +40,10 @@ public:
 
 private:
     QTemporaryDir dir_;
-    UserDefaults defaults_;
+    SettingsFile defaults_;
 
 public:
-    UserDefaults& defaults() { return defaults_; }
+    SettingsFile& defaults() { return defaults_; }
 
     FakeClock clock;
     AppSettings settings;

@@ -1,4 +1,4 @@
-#include "views/graphs/GraphGeometry.h"
+#include "views/kit/GraphGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/render/SymbolGlyphs.h"
+#include "drawing/SymbolGlyphs.h"
 #include "views/kit/Card.h"
 #include "views/kit/Chip.h"
 #include "views/kit/LevelBar.h"

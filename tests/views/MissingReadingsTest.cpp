@@ -1,10 +1,10 @@
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
-#include "views/compact/PopoverView.h"
+#include "views/compact/CompactPanelView.h"
 #include "views/compact/SectionView.h"
-#include "views/overlay/CardGrid.h"
-#include "views/overlay/OverlayCard.h"
-#include "views/overlay/OverlayView.h"
+#include "views/dashboard/CardGrid.h"
+#include "views/dashboard/DashboardCard.h"
+#include "views/dashboard/DashboardView.h"
 
 #include <QCoro/QCoroTask>
 #include <QLabel>
@@ -32,7 +32,7 @@ void setReadings(FakeParts& fakes, std::optional<double> reading) {
     fakes.disk->next.totalBytes = 100LL << 30;
     fakes.disk->next.readBytesPerSec = fakes.disk->next.writeBytesPerSec = v;
     fakes.battery->next = {true, 50, false, false, 90, -1, -1, v, v, QString(), -1, -1};
-    fakes.processes->next.topByCPU = {{1, QStringLiteral("firefox"), v, GiB}};
+    fakes.processes->next.topByCpu = {{1, QStringLiteral("firefox"), v, GiB}};
     SensorStats& sensors = fakes.sensors->next;
     for (std::optional<double>* sensor :
          {&sensors.cpuTempCelsius, &sensors.ioTempCelsius, &sensors.systemPowerWatts,
@@ -91,18 +91,18 @@ TEST(MissingReadingsTest, EverySectionAndCardShowsTheDashForAReadingThatIsNotANu
         setReadings(h.fakes, c.reading);
         h.monitor->setHelperAvailable(true);
         QCoro::waitFor(h.monitor->poll());
-        PopoverView panel(*h.monitor, h.settings);
+        CompactPanelView panel(*h.monitor, h.settings);
         panel.refresh();
-        OverlayView dashboard(*h.monitor, h.settings, h.clock, QString());
+        DashboardView dashboard(*h.monitor, h.settings, h.clock, QString());
         QStringList texts;
-        for (int i = 0; i < PopoverView::sectionCount; ++i) {
-            const SectionView* section = panel.section(static_cast<PopoverView::Section>(i));
+        for (int i = 0; i < CompactPanelView::sectionCount; ++i) {
+            const SectionView* section = panel.section(static_cast<CompactPanelView::Section>(i));
             ASSERT_NE(section, nullptr) << c.name << " section " << i;
             texts += shownTexts(*section);
         }
-        const QVector<OverlayCard*> cards = dashboard.grid()->shownCards();
+        const QVector<DashboardCard*> cards = dashboard.grid()->shownCards();
         ASSERT_EQ(cards.size(), 7) << c.name;
-        for (const OverlayCard* card : cards) {
+        for (const DashboardCard* card : cards) {
             texts += shownTexts(*card);
         }
         for (const QString& text : texts) {

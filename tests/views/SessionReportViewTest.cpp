@@ -1,4 +1,4 @@
-#include "recording/SessionReport.h"
+#include "recording/SessionReportBuilder.h"
 #include "support/QStringPrinter.h"
 #include "views/kit/ValueRow.h"
 #include "views/report/ReportPdf.h"
@@ -40,7 +40,7 @@ SessionReport reportOf(int count, Fill fill) {
         RecordedSample sample;
         sample.timestamp = kStart + 10s * i;
         sample.cpuTemp = 60;
-        sample.fanRPM = 1200;
+        sample.fanRpm = 1200;
         fill(sample, i);
         samples.append(sample);
     }
@@ -133,7 +133,7 @@ TEST(SessionReportView, CardsOfExampleReports) {
           {"CPU temperature", "Peak at", "14:05:09"},
           {"CPU temperature", ">80°C", "None"}}},
         {"fans idle",
-         reportOf(4, [](RecordedSample& s, int) { s.fanRPM = 0; }),
+         reportOf(4, [](RecordedSample& s, int) { s.fanRpm = 0; }),
          {{"Fans", "Average (active)", "—"},
           {"Fans", "Idle", "100%"},
           {"Fans", "Peak", "0 RPM at 14:05:09"}}},
@@ -169,14 +169,14 @@ TEST(SessionReportView, CardsOfExampleReports) {
 TEST(SessionReportView, BlocksWithoutAReadingSayWhatTheMachineLacks) {
     const auto recording = [](bool gpu, bool sensors, bool battery) {
         return reportOf(2, [=](RecordedSample& s, int i) {
-            s.cpuTemp = s.fanRPM = std::nullopt;
+            s.cpuTemp = s.fanRpm = std::nullopt;
             if (gpu) {
                 s.gpuPercent = 20;
             }
             if (sensors) {
                 s.cpuTemp = s.gpuTemp = s.ssdTemp = 50;
                 s.systemPower = 12;
-                s.fanRPM = 1500;
+                s.fanRpm = 1500;
             }
             if (battery) {
                 s.batteryPercent = 80 - i;
@@ -250,7 +250,7 @@ TEST(ReportPdf, OneVectorPageSixHundredPointsWide) {
     const SessionReport report = reportOf(30, [](RecordedSample& s, int i) {
         s.cpuPercent = 40 + (i % 7) * 8;
         s.systemPower = 8 + i % 5;
-        s.fanRPM = i % 3 == 0 ? 0 : 1800 + 40 * i;
+        s.fanRpm = i % 3 == 0 ? 0 : 1800 + 40 * i;
         s.thermalState = i > 25 ? 2 : 0;
         s.batteryPercent = 90 - i / 6;
     });
@@ -289,7 +289,7 @@ TEST(ReportPdf, ADesktopsPageSaysWhatItLacks) {
     const QString path = dir.filePath(QStringLiteral("desktop.pdf"));
     const SessionReport report = reportOf(20, [](RecordedSample& s, int i) {
         s.cpuPercent = 20 + i;
-        s.cpuTemp = s.fanRPM = std::nullopt;
+        s.cpuTemp = s.fanRpm = std::nullopt;
     });
     ASSERT_TRUE(writeReportPdf(report, path, kUtc).ok());
     const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});

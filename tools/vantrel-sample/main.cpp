@@ -3,11 +3,11 @@
 #include "core/Clock.h"
 #include "core/InterruptWatcher.h"
 #include "core/RecordJson.h"
+#include "core/SettingsFile.h"
 #include "core/SystemMonitor.h"
-#include "core/UserDefaults.h"
-#include "platform/linux/LinuxMonitorParts.h"
-#include "recording/CSVRecorder.h"
+#include "linux_monitor/LinuxMonitorParts.h"
 #include "recording/CsvFormat.h"
+#include "recording/CsvRecorder.h"
 #include "recording/ReportText.h"
 #include "recording/SnapshotFile.h"
 #include "sensors/HelperPresence.h"
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
 
     SystemClock clock;
     // The user's settings are read, never written: --interval applies to this run only.
-    UserDefaults defaults(UserDefaults::defaultFilePath(), clock);
+    SettingsFile defaults(SettingsFile::defaultFilePath(), clock);
     defaults.keepChangesInMemory();
     AppSettings settings(defaults);
     if (options.interval) {
@@ -80,8 +80,8 @@ int main(int argc, char** argv) {
     }
 
     MonitorParts parts = makeLinuxMonitorParts(clock);
-    auto ownRecorder = std::make_unique<CSVRecorder>(clock);
-    CSVRecorder& recorder = *ownRecorder;
+    auto ownRecorder = std::make_unique<CsvRecorder>(clock);
+    CsvRecorder& recorder = *ownRecorder;
     parts.recorder = std::move(ownRecorder);
     SystemMonitor monitor(settings, clock, std::move(parts));
     // The helper's socket stands for its installation: with it, every poll asks for sensors.
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     recorder.stopRecording();
     if (options.snapshot) {
         const FileResult written =
-            writeSnapshotFile(*options.snapshot, buildSnapshotCSV(monitor, clock.wallNow()));
+            writeSnapshotFile(*options.snapshot, buildSnapshotCsv(monitor, clock.wallNow()));
         if (!written.ok()) {
             printError(written.error);
             exitCode = 1;

@@ -20,7 +20,7 @@ CompactProcessesView::CompactProcessesView(const SystemMonitor& monitor, QWidget
 }
 
 void CompactProcessesView::refresh() {
-    const QVector<TopProcess>& processes = monitor_.processes().topByCPU;
+    const QVector<TopProcess>& processes = monitor_.processes().topByCpu;
     const auto make = [this] {
         ValueRow* row = addRow();
         row->setLabelColor(ViewPalette::primaryText());

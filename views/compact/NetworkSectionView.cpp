@@ -2,8 +2,8 @@
 
 #include "core/SystemMonitor.h"
 #include "core/TextFormat.h"
-#include "views/graphs/GraphGeometry.h"
 #include "views/graphs/MiniGraphView.h"
+#include "views/kit/GraphGeometry.h"
 #include "views/kit/ValueRow.h"
 #include "views/kit/ViewFonts.h"
 #include "views/kit/ViewPalette.h"

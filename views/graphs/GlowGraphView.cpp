@@ -1,7 +1,7 @@
 #include "views/graphs/GlowGraphView.h"
 
 #include "views/graphs/GlowLayer.h"
-#include "views/graphs/GraphGeometry.h"
+#include "views/kit/GraphGeometry.h"
 #include "views/kit/ViewPalette.h"
 
 #include <QLinearGradient>

@@ -1,6 +1,6 @@
 #include "views/graphs/MiniGraphView.h"
 
-#include "views/graphs/GraphGeometry.h"
+#include "views/kit/GraphGeometry.h"
 #include "views/kit/ViewPalette.h"
 
 #include <QPainter>

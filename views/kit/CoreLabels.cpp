@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-QVector<CoreLabel> coreLabels(const CPUStats& cpu) {
+QVector<CoreLabel> coreLabels(const CpuStats& cpu) {
     const qsizetype count = cpu.perCore.size();
     const bool split = cpu.efficiencyCores > 0 && cpu.performanceCores > 0;
     const qsizetype efficiency = split ? std::min<qsizetype>(cpu.efficiencyCores, count) : 0;

@@ -17,4 +17,4 @@ struct CoreLabel {
 // One label per entry of `perCore`. When the CPU reports both kinds of cores, the entries
 // before `efficiencyCores` are "E1", "E2", …, the run of at most `performanceCores` after them
 // "P1", "P2", …, and any entry past both runs "C1", "C2", …; otherwise every entry is "C<n>".
-QVector<CoreLabel> coreLabels(const CPUStats& cpu);
+QVector<CoreLabel> coreLabels(const CpuStats& cpu);

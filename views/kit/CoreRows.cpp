@@ -32,7 +32,7 @@ void CoreRows::setAccent(const QColor& accent) {
     }
 }
 
-void CoreRows::refresh(const CPUStats& cpu) {
+void CoreRows::refresh(const CpuStats& cpu) {
     const QVector<CoreLabel> labels = coreLabels(cpu);
     if (labels != labels_) {
         rebuild(labels);

@@ -25,7 +25,7 @@ public:
     explicit CoreRows(const Style& style);
 
     void setAccent(const QColor& accent);
-    void refresh(const CPUStats& cpu);
+    void refresh(const CpuStats& cpu);
 
 private:
     struct Row {

@@ -1,7 +1,7 @@
 #include "views/kit/LevelBar.h"
 
 #include "core/TextFormat.h"
-#include "views/graphs/GraphGeometry.h"
+#include "views/kit/GraphGeometry.h"
 #include "views/kit/MetricBlock.h"
 #include "views/kit/ViewPalette.h"
 

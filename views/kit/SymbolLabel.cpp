@@ -1,6 +1,6 @@
 #include "views/kit/SymbolLabel.h"
 
-#include "app/render/SymbolGlyphs.h"
+#include "drawing/SymbolGlyphs.h"
 #include "views/kit/ViewFonts.h"
 #include "views/kit/ViewPalette.h"
 

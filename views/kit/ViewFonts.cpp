@@ -1,6 +1,6 @@
 #include "views/kit/ViewFonts.h"
 
-#include "app/render/StatusFonts.h"
+#include "drawing/StatusFonts.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -92,7 +92,7 @@ QPixmap iconPixmap() {
 
 }  // namespace
 
-SessionReportView::SessionReportView(SessionReport report, std::function<void()> onShowCSV,
+SessionReportView::SessionReportView(SessionReport report, std::function<void()> onShowCsv,
                                      bool lightMode, const QTimeZone& zone, QWidget* parent)
     : QScrollArea(parent), report_(std::move(report)), style_(ReportStyle::forMode(lightMode)) {
     setAccessibleName(QStringLiteral("Session report"));
@@ -119,7 +119,7 @@ SessionReportView::SessionReportView(SessionReport report, std::function<void()>
     blocks->addLayout(sideBySide(buildBatteryCard(), buildThermalCard()));
     blocks->addWidget(buildSummaryCard(zone));
     if (!lightMode) {
-        blocks->addLayout(buildButtons(std::move(onShowCSV)));
+        blocks->addLayout(buildButtons(std::move(onShowCsv)));
     }
     blocks->addStretch(1);
     setWidget(column);
@@ -181,11 +181,11 @@ QWidget* SessionReportView::buildCpuCard(const QTimeZone& zone) {
     const auto add = [&](const QString& name, const QString& value) {
         ReportCard::addRow(rows, name, value, style_);
     };
-    add(QStringLiteral("Average"), decimalPercentText(report_.avgCPU));
+    add(QStringLiteral("Average"), decimalPercentText(report_.avgCpu));
     add(QStringLiteral("Peak"),
-        atTime(decimalPercentText(report_.peakCPU), report_.peakCPUTime, zone));
-    add(QStringLiteral(">80%"), spanText(report_.timeAboveCPU80));
-    add(QStringLiteral(">90%"), spanText(report_.timeAboveCPU90));
+        atTime(decimalPercentText(report_.peakCpu), report_.peakCpuTime, zone));
+    add(QStringLiteral(">80%"), spanText(report_.timeAboveCpu80));
+    add(QStringLiteral(">90%"), spanText(report_.timeAboveCpu90));
     return card;
 }
 
@@ -196,9 +196,9 @@ QWidget* SessionReportView::buildGpuCard(const QTimeZone& zone) {
         return card;
     }
     QVBoxLayout* rows = ReportCard::addRows(card->content());
-    ReportCard::addRow(rows, QStringLiteral("Average"), decimalPercentText(report_.avgGPU), style_);
+    ReportCard::addRow(rows, QStringLiteral("Average"), decimalPercentText(report_.avgGpu), style_);
     ReportCard::addRow(rows, QStringLiteral("Peak"),
-                       atTime(decimalPercentText(report_.peakGPU), report_.peakGPUTime, zone),
+                       atTime(decimalPercentText(report_.peakGpu), report_.peakGpuTime, zone),
                        style_);
     return card;
 }
@@ -234,12 +234,12 @@ QWidget* SessionReportView::buildTemperatureCard(const QTimeZone& zone) {
         }
         column->addStretch(1);
     };
-    addColumn(QStringLiteral("CPU"), report_.cpuTempSamples, report_.avgCPUTemp,
-              report_.peakCPUTemp, report_.peakCPUTempTime);
-    addColumn(QStringLiteral("GPU"), report_.gpuTempSamples, report_.avgGPUTemp,
-              report_.peakGPUTemp, report_.peakGPUTempTime);
-    addColumn(QStringLiteral("SSD"), report_.ssdTempSamples, report_.avgSSDTemp,
-              report_.peakSSDTemp, report_.peakSSDTempTime);
+    addColumn(QStringLiteral("CPU"), report_.cpuTempSamples, report_.avgCpuTemp,
+              report_.peakCpuTemp, report_.peakCpuTempTime);
+    addColumn(QStringLiteral("GPU"), report_.gpuTempSamples, report_.avgGpuTemp,
+              report_.peakGpuTemp, report_.peakGpuTempTime);
+    addColumn(QStringLiteral("SSD"), report_.ssdTempSamples, report_.avgSsdTemp,
+              report_.peakSsdTemp, report_.peakSsdTempTime);
     card->content()->addLayout(columns);
     return card;
 }
@@ -272,7 +272,7 @@ QWidget* SessionReportView::buildFanCard(const QTimeZone& zone) {
         return card;
     }
     auto* graph = new ReportGraphView(report_.fanHistory, style_.cyan,
-                                      std::max(1.2 * report_.peakFanRPM, 100.0));
+                                      std::max(1.2 * report_.peakFanRpm, 100.0));
     graph->setFixedHeight(kGraphHeight);
     graph->setAccessibleName(QStringLiteral("Fan speed over the session"));
     card->content()->addWidget(graph);
@@ -282,9 +282,9 @@ QWidget* SessionReportView::buildFanCard(const QTimeZone& zone) {
     };
     // A fan that never turned has no active average.
     add(QStringLiteral("Average (active)"),
-        report_.peakFanRPM > 0 ? wholeRpmText(report_.avgFanRPM) : noValueText());
+        report_.peakFanRpm > 0 ? wholeRpmText(report_.avgFanRpm) : noValueText());
     add(QStringLiteral("Peak"),
-        atTime(wholeRpmText(report_.peakFanRPM), report_.peakFanTime, zone));
+        atTime(wholeRpmText(report_.peakFanRpm), report_.peakFanTime, zone));
     add(QStringLiteral("Idle"), wholePercentText(report_.fanIdlePercent));
     return card;
 }
@@ -333,15 +333,15 @@ QWidget* SessionReportView::buildSummaryCard(const QTimeZone& zone) {
     return card;
 }
 
-QLayout* SessionReportView::buildButtons(std::function<void()> onShowCSV) {
+QLayout* SessionReportView::buildButtons(std::function<void()> onShowCsv) {
     auto* row = new QHBoxLayout;
     row->setSpacing(10);
     auto* exportButton = borderedButton(QStringLiteral("Export as PDF"), reportAccent());
     connect(exportButton, &QPushButton::clicked, this, &SessionReportView::exportPdfRequested);
     row->addWidget(exportButton);
-    if (onShowCSV) {
+    if (onShowCsv) {
         auto* showButton = borderedButton(QStringLiteral("Show CSV File"), Qt::white);
-        connect(showButton, &QPushButton::clicked, this, std::move(onShowCSV));
+        connect(showButton, &QPushButton::clicked, this, std::move(onShowCsv));
         row->addWidget(showButton);
     }
     row->addStretch(1);

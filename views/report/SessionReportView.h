@@ -18,8 +18,8 @@ class QPushButton;
 class SessionReportView final : public QScrollArea {
     Q_OBJECT
 public:
-    // With `onShowCSV` the view offers "Show CSV File", which calls it.
-    SessionReportView(SessionReport report, std::function<void()> onShowCSV, bool lightMode,
+    // With `onShowCsv` the view offers "Show CSV File", which calls it.
+    SessionReportView(SessionReport report, std::function<void()> onShowCsv, bool lightMode,
                       const QTimeZone& zone = QTimeZone::systemTimeZone(),
                       QWidget* parent = nullptr);
 
@@ -41,7 +41,7 @@ private:
     QWidget* buildBatteryCard();
     QWidget* buildThermalCard();
     QWidget* buildSummaryCard(const QTimeZone& zone);
-    QLayout* buildButtons(std::function<void()> onShowCSV);
+    QLayout* buildButtons(std::function<void()> onShowCsv);
 
     SessionReport report_;
     ReportStyle style_;

@@ -11,7 +11,7 @@
 
 #include <utility>
 
-QWidget* makeSessionReportWindow(const SessionReport& report, std::function<void()> onShowCSV,
+QWidget* makeSessionReportWindow(const SessionReport& report, std::function<void()> onShowCsv,
                                  const QTimeZone& zone) {
     auto* window = new QWidget;
     window->setWindowTitle(QStringLiteral("Vantrel Session Report"));
@@ -19,7 +19,7 @@ QWidget* makeSessionReportWindow(const SessionReport& report, std::function<void
     ViewPalette::applyDarkLook(*window, ReportStyle::forMode(false).background);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* view = new SessionReportView(report, std::move(onShowCSV), false, zone);
+    auto* view = new SessionReportView(report, std::move(onShowCsv), false, zone);
     layout->addWidget(view);
     QObject::connect(view, &SessionReportView::exportPdfRequested, window,
                      [view, window] { exportReportPdf(view->report(), window); });

@@ -9,6 +9,6 @@
 class QWidget;
 
 // The "Vantrel Session Report" window: the dark report in a 600 × 700 window, centred on the
-// screen, with "Export as PDF" and, given `onShowCSV`, "Show CSV File".
-QWidget* makeSessionReportWindow(const SessionReport& report, std::function<void()> onShowCSV,
+// screen, with "Export as PDF" and, given `onShowCsv`, "Show CSV File".
+QWidget* makeSessionReportWindow(const SessionReport& report, std::function<void()> onShowCsv,
                                  const QTimeZone& zone = QTimeZone::systemTimeZone());

@@ -19,13 +19,13 @@ namespace {
 const QString jsonFilter = QStringLiteral("JSON files (*.json)");
 
 std::array<ShortcutName, 3> appShortcuts() {
-    return {app_shortcut::toggleCompact(), app_shortcut::toggleOverlay(),
+    return {app_shortcut::toggleCompact(), app_shortcut::toggleDashboard(),
             app_shortcut::openSettings()};
 }
 
 }  // namespace
 
-SettingsFileControls::SettingsFileControls(AppSettings& settings, UserDefaults& defaults,
+SettingsFileControls::SettingsFileControls(AppSettings& settings, SettingsFile& defaults,
                                            KeyboardShortcuts* shortcuts, QWidget* parent)
     : QWidget(parent),
       settings_(settings),

@@ -9,7 +9,7 @@ class AppSettings;
 class KeyboardShortcuts;
 class QLabel;
 class QPushButton;
-class UserDefaults;
+class SettingsFile;
 
 // "Export…" and "Import…" of the settings file, through the save and open dialogs, with a line
 // that says how it went: where the file went, which of an imported file's keys were left
@@ -18,7 +18,7 @@ class SettingsFileControls : public QWidget {
     Q_OBJECT
 public:
     // `shortcuts` may be null; when given, imported shortcuts take effect at once.
-    SettingsFileControls(AppSettings& settings, UserDefaults& defaults,
+    SettingsFileControls(AppSettings& settings, SettingsFile& defaults,
                          KeyboardShortcuts* shortcuts, QWidget* parent = nullptr);
 
     void setFileDialogs(FileDialogs dialogs) { dialogs_ = std::move(dialogs); }
@@ -31,7 +31,7 @@ private:
     void say(const QString& text, bool failed);
 
     AppSettings& settings_;
-    UserDefaults& defaults_;
+    SettingsFile& defaults_;
     KeyboardShortcuts* shortcuts_;
     FileDialogs dialogs_ = FileDialogs::standard();
     QLabel* message_;

@@ -7,9 +7,9 @@
 #include "shortcuts/AppShortcutNames.h"
 #include "shortcuts/ShortcutRecorder.h"
 #include "views/kit/ViewPalette.h"
-#include "views/settings/MenuBarMetricList.h"
 #include "views/settings/SettingsFileControls.h"
 #include "views/settings/SettingsForm.h"
+#include "views/settings/StatusMetricList.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -212,7 +212,7 @@ QWidget* temperatureFieldRow(AppSettings& settings, const SettingDeclaration& de
 
 }  // namespace
 
-SettingsView::SettingsView(AppSettings& settings, SystemMonitor& monitor, UserDefaults& defaults,
+SettingsView::SettingsView(AppSettings& settings, SystemMonitor& monitor, SettingsFile& defaults,
                            KeyboardShortcuts* shortcuts, DataExportActions dataExport,
                            QWidget* parent)
     : QWidget(parent), settings_(settings) {
@@ -222,14 +222,14 @@ SettingsView::SettingsView(AppSettings& settings, SystemMonitor& monitor, UserDe
     column->setSpacing(16);
 
     using enum SettingsWindowSection;
-    addRows(*addSection(QStringLiteral("Menu Bar — Style")), menuBarStyle);
+    addRows(*addSection(QStringLiteral("Menu Bar — Style")), statusItemStyle);
 
     SettingsSection& metrics = *addSection(QStringLiteral("Menu Bar — Metrics"));
     metrics.addCaption(QStringLiteral("Toggle, choose display mode, and reorder."));
-    addRows(metrics, menuBarMetrics);
+    addRows(metrics, statusMetrics);
 
     addRows(*addSection(QStringLiteral("Compact View Sections")), compactSections);
-    addRows(*addSection(QStringLiteral("Overlay Sections")), overlaySections);
+    addRows(*addSection(QStringLiteral("Overlay Sections")), dashboardSections);
     addRows(*addSection(QStringLiteral("Refresh Rate")), refreshRate);
     addRows(*addSection(QStringLiteral("Appearance")), appearance);
 
@@ -282,7 +282,7 @@ void SettingsView::buildShortcuts(SettingsSection& section, KeyboardShortcuts* s
         const char* label;
     } rows[] = {
         {app_shortcut::toggleCompact(), "Toggle Compact View"},
-        {app_shortcut::toggleOverlay(), "Toggle Overlay"},
+        {app_shortcut::toggleDashboard(), "Toggle Overlay"},
         {app_shortcut::openSettings(), "Open Settings"},
     };
     for (const auto& row : rows) {
@@ -321,7 +321,7 @@ void SettingsView::addRows(SettingsSection& section, SettingsWindowSection shown
                 control = temperatureFieldRow(settings_, declaration, field);
                 break;
             case metricList:
-                control = metrics_ = new MenuBarMetricList(settings_);
+                control = metrics_ = new StatusMetricList(settings_);
                 break;
             case none:
                 break;

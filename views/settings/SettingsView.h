@@ -8,22 +8,22 @@
 
 class AppSettings;
 class KeyboardShortcuts;
-class MenuBarMetricList;
+class StatusMetricList;
 class SettingsFileControls;
 class SettingsSection;
 class SystemMonitor;
-class UserDefaults;
+class SettingsFile;
 
 // The settings window's grouped form. Every control edits one preference of the store
 // directly and follows the store's own change signals, so a change from elsewhere (an import,
 // the dashboard's accent dots) shows at once. The rows that are one control on one setting
 // come from the settings table; controls carry the setting's stored key as their object name
-// ("menuBarColorCoded", "refreshInterval", …).
+// ("statusItemColorCoded", "refreshInterval", …).
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
     // `shortcuts` may be null: the shortcut section then says none are available.
-    SettingsView(AppSettings& settings, SystemMonitor& monitor, UserDefaults& defaults,
+    SettingsView(AppSettings& settings, SystemMonitor& monitor, SettingsFile& defaults,
                  KeyboardShortcuts* shortcuts, DataExportActions dataExport,
                  QWidget* parent = nullptr);
 
@@ -31,7 +31,7 @@ public:
 
     // The sections' titles, top to bottom.
     QStringList sectionTitles() const;
-    MenuBarMetricList* metricList() const { return metrics_; }
+    StatusMetricList* metricList() const { return metrics_; }
     DataExportControls* dataExport() const { return dataExport_; }
     SettingsFileControls* settingsFile() const { return settingsFile_; }
 
@@ -43,7 +43,7 @@ private:
 
     AppSettings& settings_;
     QList<SettingsSection*> sections_;
-    MenuBarMetricList* metrics_ = nullptr;
+    StatusMetricList* metrics_ = nullptr;
     DataExportControls* dataExport_ = nullptr;
     SettingsFileControls* settingsFile_ = nullptr;
 };

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 SettingsWindow::SettingsWindow(AppSettings& settings, SystemMonitor& monitor,
-                               UserDefaults& defaults, KeyboardShortcuts* shortcuts,
+                               SettingsFile& defaults, KeyboardShortcuts* shortcuts,
                                DataExportActions dataExport, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::WindowMinimizeButtonHint),

@@ -8,14 +8,14 @@ class AppSettings;
 class KeyboardShortcuts;
 class SettingsView;
 class SystemMonitor;
-class UserDefaults;
+class SettingsFile;
 
 // "Vantrel Settings": the settings form in a scrolling window of 420 × 700, dark whatever the
 // desktop theme.
 class SettingsWindow : public QWidget {
     Q_OBJECT
 public:
-    SettingsWindow(AppSettings& settings, SystemMonitor& monitor, UserDefaults& defaults,
+    SettingsWindow(AppSettings& settings, SystemMonitor& monitor, SettingsFile& defaults,
                    KeyboardShortcuts* shortcuts, DataExportActions dataExport,
                    QWidget* parent = nullptr);
 

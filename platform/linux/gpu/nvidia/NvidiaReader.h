@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-// NVIDIA GPUs through the NVIDIA management library, loaded when first needed.
+// NVIDIA Gpus through the NVIDIA management library, loaded when first needed.
 //
 // The library's calls can block for long, so they all run on a worker thread of their own and
 // a poll takes the figures of the latest finished lookup; until the first has finished each

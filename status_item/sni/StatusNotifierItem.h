@@ -1,0 +1,66 @@
+#pragma once
+
+#include "status_item/MenuFactory.h"
+#include "status_item/StatusFace.h"
+#include "status_item/TrayHostKind.h"
+#include "status_item/sni/IconFiles.h"
+#include "status_item/sni/StatusNotifierItemAdaptor.h"
+
+#include <QDBusConnection>
+
+class DBusMenuExporter;
+class QDBusServiceWatcher;
+
+struct StatusNotifierItemOptions {
+    QString runtimeDirectory = qEnvironmentVariable("XDG_RUNTIME_DIR");  // for the icon files
+    QString procRoot = QStringLiteral("/proc");  // to tell which program hosts the tray
+    TrayShapeChoice shapeChoice = TrayShapeChoice::Automatic;
+};
+
+// The status item as a StatusNotifierItem of its own: registered with the tray host's
+// watcher (again whenever the watcher changes hands), showing the picture as a pixmap and as a
+// PNG file named in IconName, the label for hosts that show text, and the menu over
+// com.canonical.dbusmenu. One item per bus connection.
+class StatusNotifierItem : public StatusFace {
+    Q_OBJECT
+public:
+    StatusNotifierItem(QDBusConnection bus, MenuFactory menuFactory,
+                       StatusNotifierItemOptions options = {}, QObject* parent = nullptr);
+    ~StatusNotifierItem() override;
+
+    void show(const StatusPicture& picture) override;
+    std::optional<QPoint> anchor() const override { return anchor_; }
+
+    void setShapeChoice(TrayShapeChoice choice) override;
+    TrayImageShape shape() const { return shape_; }
+    QString serviceName() const { return serviceName_; }
+
+private:
+    friend class StatusNotifierItemAdaptor;
+
+    void findHostThenRegister();
+    void registerWithWatcher();
+    void applyShape();
+    void refreshIcon();
+    QPoint clickPoint(int x, int y);
+    void hostActivated(int x, int y);
+    void hostSecondaryActivated(int x, int y);
+    void hostRequestedMenu(int x, int y);
+
+    QDBusConnection bus_;
+    StatusNotifierItemOptions options_;
+    QString serviceName_;
+    IconFiles iconFiles_;
+    QString iconFileProblem_;
+    SniProperties properties_;
+    StatusNotifierItemAdaptor* adaptor_;
+    DBusMenuExporter* menu_;
+    QDBusServiceWatcher* watcherWatch_;
+    bool exported_ = false;
+    bool ownsName_ = false;
+    TrayImageShape hostShape_ = TrayImageShape::Wide;
+    TrayImageShape shape_ = TrayImageShape::Wide;
+    StatusPicture picture_;
+    QImage sentImage_;
+    std::optional<QPoint> anchor_;
+};
