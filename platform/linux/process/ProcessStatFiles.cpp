@@ -58,10 +58,14 @@ std::optional<std::string_view> ProcessStatFiles::readAll(int descriptor) {
             }
             return std::nullopt;  // ESRCH: the process has been reaped
         }
-        if (got == 0) {
+        const std::size_t asked = buffer_.size() - filled;
+        filled += static_cast<std::size_t>(got);
+        // The kernel writes a process's stat line whole in one read: a read that leaves room
+        // in the buffer has reached the end, and asking again would cost a second call for
+        // nothing, for every process in every scan.
+        if (static_cast<std::size_t>(got) < asked) {
             break;
         }
-        filled += static_cast<std::size_t>(got);
     }
     if (filled == 0) {
         return std::nullopt;
