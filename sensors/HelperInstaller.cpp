@@ -61,12 +61,15 @@ void HelperInstaller::cancel() {
     }
 }
 
-bool HelperInstaller::install() {
-    if (!isCurrent() && !runInstaller()) {
-        return false;
+HelperInstallOutcome HelperInstaller::install() {
+    if (!isCurrent()) {
+        if (const HelperInstallOutcome outcome = runInstaller();
+            outcome != HelperInstallOutcome::installed) {
+            return outcome;
+        }
     }
     log(QStringLiteral("Helper installed/updated successfully"));
-    return true;
+    return HelperInstallOutcome::installed;
 }
 
 bool HelperInstaller::awaitPkexec(ChildProcess& pkexec) {
@@ -85,13 +88,13 @@ bool HelperInstaller::awaitPkexec(ChildProcess& pkexec) {
     return false;
 }
 
-bool HelperInstaller::runInstaller() {
+HelperInstallOutcome HelperInstaller::runInstaller() {
     ChildProcess pkexec;
     if (const int error =
             pkexec.start(options_.pkexec.toStdString(), {options_.installer.toStdString()})) {
-        log(QStringLiteral("pkexec failed: cannot start %1: %2")
+        log(QStringLiteral("pkexec failed: cannot start %1: %2 (the pkexec package provides it)")
                 .arg(options_.pkexec, QString::fromLocal8Bit(std::strerror(error))));
-        return false;
+        return HelperInstallOutcome::pkexecMissing;
     }
     {
         const std::lock_guard lock(pkexecMutex_);
@@ -105,29 +108,29 @@ bool HelperInstaller::runInstaller() {
     const QString why = lastLine(QByteArray::fromStdString(pkexec.standardError()));
     if (cancelled_) {
         log(QStringLiteral("pkexec failed: stopped waiting because the program quits"));
-        return false;
+        return HelperInstallOutcome::failed;
     }
     if (!endedInTime) {
         log(QStringLiteral("pkexec failed: no answer within %1 s")
                 .arg(static_cast<double>(options_.answerLimit.count()) / 1000.0));
-        return false;
+        return HelperInstallOutcome::failed;
     }
     const std::optional<int> status = pkexec.waitStatus();
     if (!status || !WIFEXITED(*status)) {
         log(QStringLiteral("pkexec failed: it ended abnormally (%1)").arg(why));
-        return false;
+        return HelperInstallOutcome::failed;
     }
     switch (WEXITSTATUS(*status)) {
         case 0:
-            return true;
+            return HelperInstallOutcome::installed;
         case kDialogDismissed:
             log(QStringLiteral("pkexec failed: the administrator password dialog was dismissed"));
-            return false;
+            return HelperInstallOutcome::failed;
         case kNotAuthorized:
             log(QStringLiteral("pkexec failed: not authorized (%1)").arg(why));
-            return false;
+            return HelperInstallOutcome::failed;
         default:
             log(QStringLiteral("%1 failed: %2").arg(QString::fromUtf8(kHelperInstallerName), why));
-            return false;
+            return HelperInstallOutcome::failed;
     }
 }

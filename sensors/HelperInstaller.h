@@ -31,6 +31,10 @@ struct HelperInstallerOptions {
     uid_t trustedOwner = 0;
 };
 
+// How an installation attempt ended. `pkexecMissing`: pkexec cannot be run at all, so asking
+// again cannot help until the user installs it.
+enum class HelperInstallOutcome { installed, failed, pkexecMissing };
+
 // Makes sure the sensor helper is installed, current and listening for this user. When it
 // already is, nothing runs and no password is asked; otherwise pkexec runs the installer,
 // which asks for an administrator's password unless polkit still remembers one. Logs one line
@@ -42,10 +46,10 @@ public:
     // The installer beside the application (a build tree), else the package's.
     static QString findInstaller(const QString& applicationFolder);
 
-    // True when the helper is installed and its socket answers. Waits until the password
+    // Installed when the helper is installed and its socket answers. Waits until the password
     // dialog has been answered and the installer has run (cancelling the dialog is a failure
     // like any other), at most answerLimit and endGrace: never call it on the main thread.
-    bool install();
+    HelperInstallOutcome install();
 
     // The installed files are what the installer would write and the socket answers.
     bool isCurrent() const;
@@ -57,7 +61,7 @@ public:
 
 private:
     // pkexec with the installer: whether it succeeded; logs why not.
-    bool runInstaller();
+    HelperInstallOutcome runInstaller();
     // Waits for pkexec until it ends, the answer limit passes or cancel() is called; then
     // ends it and waits endGrace at most. Whether it ended by itself in time.
     bool awaitPkexec(ChildProcess& pkexec);

@@ -119,13 +119,13 @@ TEST_F(HelperInstallerTest, AsksForThePasswordOnlyWhenSomethingDiffers) {
         ASSERT_TRUE(socket.isListening() || socket.listen(options.socketPath));
         c.change();
         HelperInstaller installer(options);
-        EXPECT_TRUE(installer.install());
+        EXPECT_EQ(installer.install(), HelperInstallOutcome::installed);
         EXPECT_EQ(readFile(dir.filePath(QStringLiteral("calls"))),
                   c.asks ? options.installer + QLatin1Char('\n') : QString());
     }
 }
 
-TEST_F(HelperInstallerTest, EveryFailureIsLoggedAndGivesFalse) {
+TEST_F(HelperInstallerTest, EveryFailureIsLoggedAndNamesItsOutcome) {
     writeFile(QString::fromStdString(options.paths.config()), "");
     // What the one line logged starts with.
     struct Case {
@@ -143,6 +143,7 @@ TEST_F(HelperInstallerTest, EveryFailureIsLoggedAndGivesFalse) {
          "[HelperInstaller] vantrel-helper-installer failed: systemctl daemon-reload failed "
          "(exit status 1)\n"},
         {-1, "", "[HelperInstaller] pkexec failed: cannot start "},  // no pkexec at all
+        {-2, "", "[HelperInstaller] pkexec failed: cannot start "},  // pkexec not executable
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.logged);
@@ -150,10 +151,16 @@ TEST_F(HelperInstallerTest, EveryFailureIsLoggedAndGivesFalse) {
             answerPkexec(c.status, c.error);
         } else {
             QFile::remove(options.pkexec);
+            if (c.status == -2) {
+                writeFile(options.pkexec, "not a program");
+            }
         }
         HelperInstaller installer(options);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(installer.install(), c.status == 0);
+        const HelperInstallOutcome expected = c.status == 0  ? HelperInstallOutcome::installed
+                                              : c.status < 0 ? HelperInstallOutcome::pkexecMissing
+                                                             : HelperInstallOutcome::failed;
+        EXPECT_EQ(installer.install(), expected);
         const std::string logged = testing::internal::GetCapturedStderr();
         EXPECT_EQ(logged.rfind(c.logged, 0), 0u) << logged;
         EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 1) << logged;
@@ -204,7 +211,7 @@ TEST_F(HelperInstallerTest, NeverWaitsWithoutLimitForAPkexecItMayNotSignal) {
         const bool returned = attempt.wait_for(5s) == std::future_status::ready;
         ::kill(standIn, SIGKILL);
         EXPECT_TRUE(returned) << "install() still waits for a pkexec it cannot end";
-        EXPECT_FALSE(attempt.get());
+        EXPECT_EQ(attempt.get(), HelperInstallOutcome::failed);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.logged);
     }
 }

@@ -3,6 +3,7 @@
 #include "core/SystemMonitor.h"
 
 #include <QFutureWatcher>
+#include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 
 HelperInstallFlow::HelperInstallFlow(SystemMonitor& monitor, HelperInstallSteps steps,
@@ -18,28 +19,48 @@ HelperInstallFlow::~HelperInstallFlow() {
 }
 
 void HelperInstallFlow::start() {
-    if (running_ || done_ || !steps_.install) {
+    if (running_ || asking_ || done_ || !steps_.install) {
         return;
     }
     running_ = true;
-    auto* attempt = new QFutureWatcher<bool>(this);
-    connect(attempt, &QFutureWatcher<bool>::finished, this, [this, attempt] {
+    auto* attempt = new QFutureWatcher<HelperInstallOutcome>(this);
+    connect(attempt, &QFutureWatcher<HelperInstallOutcome>::finished, this, [this, attempt] {
         attempt->deleteLater();
         finish(attempt->result());
     });
     attempt->setFuture(QtConcurrent::run(steps_.install));
 }
 
-void HelperInstallFlow::finish(bool installed) {
+void HelperInstallFlow::finish(HelperInstallOutcome outcome) {
     running_ = false;
+    const bool installed = outcome == HelperInstallOutcome::installed;
     monitor_.setHelperAvailable(installed);
     emit attemptFinished(installed);
     if (installed) {
         done_ = true;
-    } else if (steps_.ask && steps_.ask() == HelperPromptAnswer::tryAgain) {
-        start();
-    } else {
-        skipped_ = true;
-        done_ = true;
+        return;
     }
+    if (!steps_.ask) {
+        answer(HelperPromptAnswer::skipForNow);
+        return;
+    }
+    asking_ = true;
+    // The prompt may outlive the flow (the program quits while it is up).
+    steps_.ask(outcome, [flow = QPointer(this), outcome](HelperPromptAnswer given) {
+        if (flow) {
+            flow->answer(outcome == HelperInstallOutcome::pkexecMissing
+                             ? HelperPromptAnswer::skipForNow
+                             : given);
+        }
+    });
+}
+
+void HelperInstallFlow::answer(HelperPromptAnswer answer) {
+    asking_ = false;
+    if (answer == HelperPromptAnswer::tryAgain) {
+        start();
+        return;
+    }
+    skipped_ = true;
+    done_ = true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sensors/HelperInstaller.h"
+
 #include <QObject>
 
 #include <functional>
@@ -9,19 +11,22 @@ class SystemMonitor;
 // The user's answer to the prompt after a failed installation of the sensor helper.
 enum class HelperPromptAnswer { tryAgain, skipForNow };
 
-// How the shell installs the sensor helper: `install` runs off the main thread and says
-// whether the helper is installed and current; `cancel` ends an installation still waiting
-// for its password dialog (the program is quitting); `ask` shows the prompt, modally.
+// How the shell installs the sensor helper: `install` runs off the main thread; `cancel` ends
+// an installation still waiting for its password dialog (the program is quitting); `ask` shows
+// the prompt for a failed attempt without blocking anything else, and hands the user's answer
+// to its callback once given (never, if the program quits first).
 struct HelperInstallSteps {
-    std::function<bool()> install;
+    using Answered = std::function<void(HelperPromptAnswer)>;
+    std::function<HelperInstallOutcome()> install;
     std::function<void()> cancel;
-    std::function<HelperPromptAnswer()> ask;
+    std::function<void(HelperInstallOutcome, Answered)> ask;
 };
 
 // The helper's installation at launch: one attempt off the main thread, its answer stored in
 // the monitor's helperAvailable, and after a failure the prompt, whose "Try Again" starts
 // another attempt, as often as the user likes. Never two attempts at once; after "Skip for
-// Now" nothing more until the program starts again.
+// Now" nothing more until the program starts again. Without pkexec there is nothing to try
+// again: the prompt says how to get it, and its answer ends the flow.
 class HelperInstallFlow final : public QObject {
     Q_OBJECT
 public:
@@ -38,11 +43,13 @@ signals:
     void attemptFinished(bool installed);
 
 private:
-    void finish(bool installed);
+    void finish(HelperInstallOutcome outcome);
+    void answer(HelperPromptAnswer answer);
 
     SystemMonitor& monitor_;
     HelperInstallSteps steps_;
     bool running_ = false;
+    bool asking_ = false;
     bool skipped_ = false;
     bool done_ = false;
 };

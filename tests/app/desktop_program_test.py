@@ -191,6 +191,7 @@ class Desktop:
             out.write('#!/bin/sh\necho "$@" >> "%s"\nexit "$(cat "%s" 2>/dev/null || echo 0)"\n'
                       % (self.pkexec_calls, self.pkexec_status))
         os.chmod(self.pkexec, 0o755)
+        self.pkexec_source = self.pkexec  # what is laid over /usr/bin/pkexec
         self.env = dict(os.environ, DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS=address,
                         HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, "config"),
                         XDG_DATA_HOME=os.path.join(self.home, "data"), XDG_RUNTIME_DIR=runtime,
@@ -255,7 +256,7 @@ class Desktop:
         if command[0] != VANTREL:
             return command
         return ["unshare", "--mount", "--propagation", "private", "sh", "-c",
-                'mount --bind "$0" %s && exec "$@"' % self.PKEXEC, self.pkexec, *command]
+                'mount --bind "$0" %s && exec "$@"' % self.PKEXEC, self.pkexec_source, *command]
 
     def start(self, command, read_stdout=False):
         """Starts a program whose output goes to a log file (never to a pipe that nobody
@@ -883,6 +884,33 @@ def check_helper_prompt(desktop):
         fail("the log does not name both dismissed dialogs:\n" + log)
 
 
+def check_no_pkexec(desktop):
+    """A machine without pkexec (a character device laid over it cannot be run): the prompt
+    names the missing program and how to get it, offers nothing that can only fail again, and
+    leaves the status item usable while it is up."""
+    desktop.pkexec_source = "/dev/null"
+    desktop.settings({"statusItemMode": "strip"})
+    desktop.accessibility()
+    program = desktop.start([VANTREL])
+    prompt = wait_for("the prompt", lambda: next(
+        (w for w in desktop.windows() if w[0] == "Vantrel" and w[2] > 60 and (w[1], w[2]) != PANEL),
+        None))
+    desktop.screenshot("helper-prompt-no-pkexec", prompt[3], prompt[4], prompt[1], prompt[2])
+    names = wait_for("the prompt's texts for a screen reader",
+                     lambda: [n for n in desktop.accessible_names() if "pkexec" in n or n in (
+                         "OK", "Try Again", "Sensor Helper Cannot Be Installed")])
+    if "Try Again" in names or "OK" not in names or not any(
+            "sudo apt install pkexec" in n for n in names):
+        fail("the prompt without pkexec reads %s" % names)
+    strip = wait_for("the strip", desktop.strip)
+    desktop.click(strip[3] + strip[1] // 2, strip[4] + strip[2] // 2)
+    wait_for("the compact panel while the prompt is up", desktop.panel)
+    if "cannot start /usr/bin/pkexec" not in desktop.log_of(program):
+        fail("the log does not say pkexec cannot be started:\n" + desktop.log_of(program))
+    program.terminate()
+    program.wait(10)
+
+
 def main():
     if os.geteuid() != 0:
         # vantrel runs /usr/bin/pkexec; the stand-in is laid over it in a mount namespace.
@@ -900,7 +928,7 @@ def main():
     check_command_line()
     for case in (check_no_tray, check_dashboard, check_pill_off, check_settings_window,
                  check_xembed_tray, check_status_notifier_host, check_square_glance,
-                 check_helper_prompt):
+                 check_helper_prompt, check_no_pkexec):
         desktop = Desktop()
         try:
             case(desktop)

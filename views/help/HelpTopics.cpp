@@ -28,8 +28,9 @@ HelpPage makePage() {
               "• Toggle sections on/off in Settings\n"
               "• Click outside to dismiss"),
         topic("Dashboard", "rectangle.3.group",
-              "Alt+click or middle-click the status item (or press the keyboard shortcut) to "
-              "open the full dashboard overlay.\n\n"
+              "Middle-click the status item (or Alt+click it, where the window manager leaves "
+              "Alt+click alone, or press the keyboard shortcut) to open the full dashboard "
+              "overlay.\n\n"
               "• Resizable — drag edges to any size (min 600×500)\n"
               "• Responsive grid — adapts from 3 to 2 to 1 column\n"
               "• 8 accent color themes — click the color dots in the header\n"
