@@ -16,8 +16,6 @@ import time
 PKEXEC = "/usr/bin/pkexec"
 SCREEN = (1280, 800)
 PANEL = (320, 520)  # the compact panel
-GREEN, AMBER, RED = (77, 199, 115), (242, 191, 64), (242, 77, 77)
-LEVEL_COLOURS = (GREEN, AMBER, RED)
 WATCHER = "org.kde.StatusNotifierWatcher"
 
 
@@ -61,15 +59,13 @@ def luminance(pixel):
     return 0.3 * pixel[0] + 0.59 * pixel[1] + 0.11 * pixel[2]
 
 
-def background_of(pixels, unlike=None):
-    """The most frequent colour (leaving out those near `unlike`): what is painted where
-    nothing stands."""
+def background_of(pixels):
+    """The most frequent colour: what is painted where nothing stands."""
     counts = {}
     for row in pixels:
         for pixel in row:
-            if unlike is None or not near(pixel, unlike, 40):
-                counts[pixel] = counts.get(pixel, 0) + 1
-    return max(counts, key=counts.get) if counts else unlike
+            counts[pixel] = counts.get(pixel, 0) + 1
+    return max(counts, key=counts.get)
 
 
 def glyph_pixel(pixel, picture_background, bar_background):
@@ -87,28 +83,22 @@ def glyph_pixel(pixel, picture_background, bar_background):
 
 def glyph_height(pixels, bar_background):
     """The tallest run of consecutive rows holding glyph pixels within any band of eight
-    columns: how tall the item's figures are drawn on screen."""
-    picture_background = background_of(pixels, unlike=bar_background)
+    columns: how tall the item's figures are drawn on screen. A run from the top to the bottom
+    edge of the area is the picture's border, not a figure."""
+    picture_background = background_of(pixels)
     width = len(pixels[0]) if pixels else 0
     marks = [[glyph_pixel(p, picture_background, bar_background) for p in row] for row in pixels]
     best = 0
     for left in range(0, max(width - 7, 1), 2):
         run = 0
-        for row in marks:
-            run = run + 1 if any(row[left:left + 8]) else 0
-            best = max(best, run)
+        for has in [any(row[left:left + 8]) for row in marks] + [False]:
+            if has:
+                run += 1
+                continue
+            if run < len(marks):
+                best = max(best, run)
+            run = 0
     return best
-
-
-def level_box(pixels, left=0, top=0):
-    """The bounding box (x, y, width, height) of the level-coloured pixels, offset by the
-    screenshot's place, or None where there are none."""
-    hits = [(col, row) for row, line in enumerate(pixels) for col, pixel in enumerate(line)
-            if any(near(pixel, colour, 40) for colour in LEVEL_COLOURS)]
-    if not hits:
-        return None
-    xs, ys = [c for c, _ in hits], [r for _, r in hits]
-    return (left + min(xs), top + min(ys), max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
 
 
 def rectangle_gap(a, b):

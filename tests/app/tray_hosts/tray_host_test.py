@@ -51,7 +51,7 @@ class Checks:
 
 
 def bar(desktop, host):
-    return desktop.screenshot(host.name + "-bar", 0, 0, SCREEN[0], host.bar_height)
+    return desktop.screenshot("tray-host-%s-bar" % host.name, 0, 0, SCREEN[0], host.bar_height)
 
 
 def item_cell(desktop, host, empty_bar):
@@ -122,13 +122,14 @@ def check_readable(desktop, host, checks, cell):
     heights = []
 
     def tall_enough():
-        x, y, width, height = item_cell(desktop, host, checks.empty_bar) or cell
-        pixels = desktop.screenshot("tray-host-%s-item" % host.name, x, y, width, height)
+        x, _, width, _ = item_cell(desktop, host, checks.empty_bar) or cell
+        pixels = desktop.screenshot("tray-host-%s-item" % host.name, x, 0, width,
+                                    host.bar_height)
         heights.append(glyph_height(pixels, checks.bar_background))
         return heights[-1] >= READABLE_HEIGHT
     checks.wait(tall_enough, 6)
     checks.record("the item's picture shows a readable figure", max(heights) >= READABLE_HEIGHT,
-                  "glyphs %d px tall at most in the %dx%d cell, %d wanted" %
+                  "glyphs %d px tall at most in a picture of %dx%d, %d wanted" %
                   (max(heights), cell[2], cell[3], READABLE_HEIGHT))
 
 
