@@ -1,6 +1,7 @@
 #include "status/StatusBusFixture.h"
 #include "status_item/sni/DBusMenuEntry.h"
 #include "status_item/sni/DBusMenuExporter.h"
+#include "support/QStringPrinter.h"
 
 #include <QAction>
 #include <QDBusArgument>

@@ -3,6 +3,7 @@
 #include "status_item/picture/StatusGlance.h"
 #include "status_item/sni/StatusNotifierItem.h"
 #include "status_item/sni/StatusNotifierWatcherTracker.h"
+#include "support/QStringPrinter.h"
 
 #include <QDBusArgument>
 #include <QDBusObjectPath>

@@ -6,6 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+void PrintTo(const TrayHostTraits& traits, std::ostream* out) {
+    *out << (traits.shape == TrayImageShape::Wide ? "wide" : "square") << " at "
+         << traits.iconHeight << " px, "
+         << (traits.form == TrayPictureForm::PixmapOnly ? "pixmap only" : "pixmap and file");
+}
+
 namespace {
 
 // Writes `<root>/<pid>/comm` and `cmdline` as the kernel shows them: the name cut at 15 bytes
