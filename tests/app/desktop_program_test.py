@@ -814,7 +814,8 @@ def check_status_notifier_host(desktop):
     item.call("Activate", 900, 40)
     wait_for("Activate to close the panel again", lambda: desktop.panel() is None)
 
-    # The host restarts: the strip stands in while it is away, the item registers again.
+    # The host goes away for longer than a restart takes: the strip stands in, and the item
+    # registers again when a host comes.
     host.stop()
     wait_for("the strip while no tray host is there", desktop.strip)
     host = TrayHost(desktop)
