@@ -25,13 +25,16 @@ struct KnownHost {
 // The hosts that keep a wide image. Each caches icon files by name, so the file is named anew
 // for every picture; the heights are the hosts' default icon sizes.
 constexpr std::array<KnownHost, 4> wideHosts{{
-    {QLatin1StringView("waybar"), {TrayImageShape::Wide, 18, TrayPictureForm::PixmapAndFile}},
-    {QLatin1StringView("swaybar"), {TrayImageShape::Wide, 16, TrayPictureForm::PixmapAndFile}},
+    {QLatin1StringView("waybar"),
+     {TrayImageShape::Wide, 18, TrayPictureForm::PixmapAndFile, false}},
+    {QLatin1StringView("swaybar"),
+     {TrayImageShape::Wide, 16, TrayPictureForm::PixmapAndFile, true}},
     // The AppIndicator extension draws at the panel's icon size.
-    {QLatin1StringView("gnome-shell"), {TrayImageShape::Wide, 16, TrayPictureForm::PixmapAndFile}},
+    {QLatin1StringView("gnome-shell"),
+     {TrayImageShape::Wide, 16, TrayPictureForm::PixmapAndFile, true}},
     // The whole-program test's stand-in host, which keeps every image as it is sent.
     {QLatin1StringView("stand-in-tray"),
-     {TrayImageShape::Wide, 24, TrayPictureForm::PixmapAndFile}},
+     {TrayImageShape::Wide, 24, TrayPictureForm::PixmapAndFile, true}},
 }};
 
 std::optional<TrayHostTraits> knownTraits(const QString& program) {

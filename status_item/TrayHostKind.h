@@ -22,6 +22,9 @@ struct TrayHostTraits {
     TrayImageShape shape = TrayImageShape::Square;
     double iconHeight = 22;  // logical px of the cell's height, at which the wide image is drawn
     TrayPictureForm form = TrayPictureForm::PixmapOnly;
+    // Whether the menu's entries carry their shortcuts. A host that builds the menu with
+    // libdbusmenu-gtk and no accelerator group (waybar) logs two GTK criticals for each one.
+    bool menuShortcuts = true;
     bool operator==(const TrayHostTraits&) const = default;
 };
 

@@ -105,7 +105,7 @@ DBusMenuShortcut dbusMenuShortcut(const QKeySequence& sequence) {
     return chords;
 }
 
-QVariantMap dbusMenuProperties(const QAction& action) {
+QVariantMap dbusMenuProperties(const QAction& action, bool withShortcut) {
     QVariantMap properties;
     properties.insert(QStringLiteral("visible"), action.isVisible());
     if (action.isSeparator()) {
@@ -120,7 +120,7 @@ QVariantMap dbusMenuProperties(const QAction& action) {
                           exclusive ? QStringLiteral("radio") : QStringLiteral("checkmark"));
         properties.insert(QStringLiteral("toggle-state"), action.isChecked() ? 1 : 0);
     }
-    if (!action.shortcut().isEmpty()) {
+    if (withShortcut && !action.shortcut().isEmpty()) {
         properties.insert(QStringLiteral("shortcut"),
                           QVariant::fromValue(dbusMenuShortcut(action.shortcut())));
     }

@@ -112,6 +112,7 @@ void StatusNotifierItem::findHostThenRegister() {
             const double heightBefore = wideImageHeight();
             const bool formChanged = traits.form != hostTraits_.form;
             hostTraits_ = traits;
+            menu_->setShortcutsShown(traits.menuShortcuts);
             if (formChanged) {
                 sentImage_ = {};  // sent again in the new form
             }

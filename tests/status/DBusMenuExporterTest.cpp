@@ -162,6 +162,18 @@ TEST_F(DBusMenuExporterTest, LayoutHoldsTheMenuEntries) {
     EXPECT_EQ(menuCall("GetLayout", {999, -1, QStringList()}).type(), QDBusMessage::ErrorMessage);
 }
 
+// For a host that logs GTK criticals for every shortcut, the entries go without them.
+TEST_F(DBusMenuExporterTest, EntriesCanGoWithoutTheirShortcuts) {
+    exporter_->setShortcutsShown(false);
+    const DBusMenuLayoutItem root = layout(0, -1);
+    ASSERT_EQ(root.children.size(), 7);
+    for (const DBusMenuLayoutItem& entry : root.children) {
+        EXPECT_FALSE(entry.properties.contains(QStringLiteral("shortcut")))
+            << entry.properties.value(QStringLiteral("label")).toString().toStdString();
+    }
+    EXPECT_EQ(rowOf(root.children[6]).label, QStringLiteral("Quit"));
+}
+
 TEST_F(DBusMenuExporterTest, ClickedRunsOnlyAnEnabledEntrysAction) {
     const std::vector<std::tuple<const char*, QString, QString, QStringList>> cases{
         {"Event", QStringLiteral("Quit"), QStringLiteral("clicked"), {QStringLiteral("Quit")}},

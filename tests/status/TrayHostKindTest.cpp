@@ -11,7 +11,8 @@
 void PrintTo(const TrayHostTraits& traits, std::ostream* out) {
     *out << (traits.shape == TrayImageShape::Wide ? "wide" : "square") << " at "
          << traits.iconHeight << " px, "
-         << (traits.form == TrayPictureForm::PixmapOnly ? "pixmap only" : "pixmap and file");
+         << (traits.form == TrayPictureForm::PixmapOnly ? "pixmap only" : "pixmap and file")
+         << (traits.menuShortcuts ? ", shortcuts" : ", no shortcuts");
 }
 
 namespace {
@@ -34,18 +35,22 @@ void writeProcess(const QString& root, int pid, const QByteArray& comm,
 TEST(TrayHostKindTest, OnlyHostsKnownToKeepAWideImageGetOne) {
     using enum TrayImageShape;
     using enum TrayPictureForm;
-    const TrayHostTraits square{Square, 22, PixmapOnly};
+    const TrayHostTraits square{Square, 22, PixmapOnly, true};
     const struct {
         QByteArray comm;
         QByteArrayList arguments;
         TrayHostTraits expected;
     } cases[] = {
-        {"waybar", {"waybar"}, {Wide, 18, PixmapAndFile}},
-        {"swaybar", {"swaybar", "-b", "bar-0"}, {Wide, 16, PixmapAndFile}},
-        {"gnome-shell", {"/usr/bin/gnome-shell"}, {Wide, 16, PixmapAndFile}},
+        {"waybar", {"waybar"}, {Wide, 18, PixmapAndFile, false}},
+        {"swaybar", {"swaybar", "-b", "bar-0"}, {Wide, 16, PixmapAndFile, true}},
+        {"gnome-shell", {"/usr/bin/gnome-shell"}, {Wide, 16, PixmapAndFile, true}},
         // A wrapper that renames the process keeps the program's path.
-        {".waybar-wrapped", {"/nix/store/abc-waybar-0.9/bin/waybar"}, {Wide, 18, PixmapAndFile}},
-        {"stand-in-tray", {"/usr/bin/python3", "stand_in_tray_host.py"}, {Wide, 24, PixmapAndFile}},
+        {".waybar-wrapped",
+         {"/nix/store/abc-waybar-0.9/bin/waybar"},
+         {Wide, 18, PixmapAndFile, false}},
+        {"stand-in-tray",
+         {"/usr/bin/python3", "stand_in_tray_host.py"},
+         {Wide, 24, PixmapAndFile, true}},
         {"plasmashell", {"/usr/bin/plasmashell", "--no-respawn"}, square},
         {"kded5", {"kded5"}, square},
         {"kded6", {"/usr/bin/kded6"}, square},
