@@ -15,6 +15,9 @@ public:
     virtual std::optional<QPoint> anchor() const = 0;
     // The user's choice of image; faces that draw one shape only ignore it.
     virtual void setShapeChoice(TrayShapeChoice) {}
+    // The height in logical px at which this face wants the wide image drawn; 0 for the
+    // strip's own.
+    virtual double wideImageHeight() const { return 0; }
     // The keys held at the click being reported. A face that hears of a click without them
     // (a tray host's call) can only read the keyboard as it is now, which under load may
     // already be after the user let go.
@@ -27,4 +30,6 @@ signals:
     void menuRequested(QPoint globalPos);       // right click / context
     // The face cannot be seen (its tray host refused it): the shell shows another one.
     void refused();
+    // wideImageHeight() changed: the picture must be drawn again.
+    void wideImageHeightChanged();
 };

@@ -17,16 +17,33 @@ std::optional<QByteArray> readSmallFile(const QString& path) {
     return file.read(procFileLimit);
 }
 
-bool drawsSquareCells(const QString& program) {
-    static constexpr std::array<QLatin1StringView, 5> squareHosts{
-        QLatin1StringView("plasmashell"), QLatin1StringView("kded5"), QLatin1StringView("kded6"),
-        QLatin1StringView("xfce4-panel"), QLatin1StringView("xfce4-sntray-plugin")};
-    for (QLatin1StringView host : squareHosts) {
-        if (program == host) {
-            return true;
+struct KnownHost {
+    QLatin1StringView program;
+    TrayHostTraits traits;
+};
+
+// The hosts that keep a wide image. Each caches icon files by name, so the file is named anew
+// for every picture; the heights are the hosts' default icon sizes.
+constexpr std::array<KnownHost, 4> wideHosts{{
+    {QLatin1StringView("waybar"),
+     {TrayImageShape::Wide, 18, TrayPictureForm::PixmapAndFile, false}},
+    {QLatin1StringView("swaybar"),
+     {TrayImageShape::Wide, 16, TrayPictureForm::PixmapAndFile, true}},
+    // The AppIndicator extension draws at the panel's icon size.
+    {QLatin1StringView("gnome-shell"),
+     {TrayImageShape::Wide, 16, TrayPictureForm::PixmapAndFile, true}},
+    // The whole-program test's stand-in host, which keeps every image as it is sent.
+    {QLatin1StringView("stand-in-tray"),
+     {TrayImageShape::Wide, 24, TrayPictureForm::PixmapAndFile, true}},
+}};
+
+std::optional<TrayHostTraits> knownTraits(const QString& program) {
+    for (const KnownHost& host : wideHosts) {
+        if (program == host.program) {
+            return host.traits;
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -49,21 +66,20 @@ std::optional<TrayHostProcess> readTrayHostProcess(quint32 pid, const QString& p
     return host;
 }
 
-TrayImageShape hostImageShape(const std::optional<TrayHostProcess>& host) {
+TrayHostTraits trayHostTraits(const std::optional<TrayHostProcess>& host) {
     if (!host) {
-        return TrayImageShape::Wide;
+        return {};
     }
-    if (drawsSquareCells(host->name)) {
-        return TrayImageShape::Square;
+    if (const auto traits = knownTraits(host->name)) {
+        return *traits;
     }
-    // XFCE runs panel plugins in a wrapper process whose arguments name the panel.
-    for (const QString& argument : host->arguments) {
-        if (drawsSquareCells(QFileInfo(argument).fileName()) ||
-            argument.contains(QLatin1StringView("/xfce4/panel/"))) {
-            return TrayImageShape::Square;
+    // The kernel cuts a process name at 15 bytes; the program's path is whole.
+    if (!host->arguments.isEmpty()) {
+        if (const auto traits = knownTraits(QFileInfo(host->arguments.first()).fileName())) {
+            return *traits;
         }
     }
-    return TrayImageShape::Wide;
+    return {};
 }
 
 TrayImageShape chooseImageShape(TrayShapeChoice choice, TrayImageShape hostShape) {

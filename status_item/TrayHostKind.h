@@ -12,6 +12,22 @@ enum class TrayImageShape { Wide, Square };
 // The user's choice; Automatic decides from the host.
 enum class TrayShapeChoice { Automatic, Wide, Square };
 
+// How the picture reaches the host. Hosts that cache an icon file by its name, or cannot read
+// one, get the pixmap only; hosts that keep a wide image only when it comes as a file get a
+// file too, under a new name each time.
+enum class TrayPictureForm { PixmapOnly, PixmapAndFile };
+
+// What the status item knows of one tray host.
+struct TrayHostTraits {
+    TrayImageShape shape = TrayImageShape::Square;
+    double iconHeight = 22;  // logical px of the cell's height, at which the wide image is drawn
+    TrayPictureForm form = TrayPictureForm::PixmapOnly;
+    // Whether the menu's entries carry their shortcuts. A host that builds the menu with
+    // libdbusmenu-gtk and no accelerator group (waybar) logs two GTK criticals for each one.
+    bool menuShortcuts = true;
+    bool operator==(const TrayHostTraits&) const = default;
+};
+
 // The process that owns the tray host's watcher name.
 struct TrayHostProcess {
     QString name;           // from /proc/PID/comm
@@ -21,8 +37,8 @@ struct TrayHostProcess {
 // Reads the process from `<procRoot>/<pid>/`; nullopt when it has gone.
 std::optional<TrayHostProcess> readTrayHostProcess(quint32 pid, const QString& procRoot);
 
-// KDE Plasma (its watcher lives in kded or plasmashell) and the XFCE panel draw square cells;
-// GNOME's AppIndicator extension, waybar and unknown hosts keep a wide image.
-TrayImageShape hostImageShape(const std::optional<TrayHostProcess>& host);
+// Only hosts known to draw a wide image at its size get one; every other host (Plasma, LXQt,
+// the XFCE and MATE panels, a host not known at all) gets the square glance as a pixmap.
+TrayHostTraits trayHostTraits(const std::optional<TrayHostProcess>& host);
 
 TrayImageShape chooseImageShape(TrayShapeChoice choice, TrayImageShape hostShape);

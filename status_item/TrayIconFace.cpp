@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QPixmap>
+#include <QToolTip>
 
 TrayIconFace::TrayIconFace(QObject* parent) : StatusFace(parent) {
     connect(&icon_, &QSystemTrayIcon::activated, this,
@@ -28,7 +29,15 @@ TrayIconFace::TrayIconFace(QObject* parent) : StatusFace(parent) {
 
 void TrayIconFace::show(const StatusPicture& picture) {
     icon_.setIcon(QIcon(QPixmap::fromImage(picture.glance)));
-    icon_.setToolTip(picture.toolTip);
+    if (icon_.toolTip() != picture.toolTip) {
+        const QString before = icon_.toolTip();
+        icon_.setToolTip(picture.toolTip);
+        // The tray shows the tooltip it was given when the pointer came to rest; while the
+        // pointer stays, the figures in it would stand still.
+        if (QToolTip::isVisible() && QToolTip::text() == before) {
+            QToolTip::showText(QCursor::pos(), picture.toolTip);
+        }
+    }
     if (!icon_.isVisible()) {
         icon_.show();
     }

@@ -121,6 +121,7 @@ void ShellFaces::connectFace(StatusFace* face) {
     connect(face, &StatusFace::activated, this, clicked(ClickButton::left));
     connect(face, &StatusFace::secondaryActivated, this, clicked(ClickButton::middle));
     connect(face, &StatusFace::menuRequested, this, clicked(ClickButton::right));
+    connect(face, &StatusFace::wideImageHeightChanged, this, &ShellFaces::update);
     // Only the StatusNotifierItem can be refused, by its host. Queued: the face is dropped
     // after its own signal has returned.
     connect(
@@ -143,9 +144,18 @@ void ShellFaces::update() {
             : QGuiApplication::palette().color(QPalette::WindowText);
     // Only the trays show the glance.
     const bool trayShown = statusNotifierItem_ || xembedIcon_;
-    picture_ = makeStatusPicture(renderer_, records, monitor_.histories(),
-                                 StatusLook::from(settings_, labelColor, accentColor(settings_)),
-                                 barThickness, trayShown ? glanceSide : 0, screenPixelRatio());
+    const StatusLook look = StatusLook::from(settings_, labelColor, accentColor(settings_));
+    // The tray's wide image is drawn at the host's icon height, so the host need not scale it
+    // down and soften it; the strip keeps its own thickness.
+    const double trayHeight = statusNotifierItem_ ? statusNotifierItem_->wideImageHeight() : 0;
+    const double wideHeight = (strip_ || trayHeight <= 0) ? barThickness : trayHeight;
+    picture_ = makeStatusPicture(renderer_, records, monitor_.histories(), look, wideHeight,
+                                 trayShown ? glanceSide : 0, screenPixelRatio());
+    if (trayHeight > 0 && trayHeight != wideHeight) {
+        picture_.trayWide =
+            renderer_.render(records, monitor_.histories(), look, trayHeight, screenPixelRatio())
+                .image;
+    }
     for (StatusFace* face : faces()) {
         face->show(picture_);
     }

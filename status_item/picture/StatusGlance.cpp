@@ -89,7 +89,8 @@ StatusPicture makeStatusPicture(const StatusItemRenderer& renderer, const Status
     }
     picture.label = texts.join(QStringLiteral("  "));
     picture.labelGuide = guides.join(QStringLiteral("  "));
-    picture.toolTip =
-        texts.isEmpty() ? QStringLiteral("Vantrel") : QStringLiteral("Vantrel\n") + picture.label;
+    picture.toolTipFigures = picture.label;
+    picture.toolTip = texts.isEmpty() ? QStringLiteral("Vantrel")
+                                      : QStringLiteral("Vantrel\n") + picture.toolTipFigures;
     return picture;
 }

@@ -31,22 +31,50 @@ QString dbusMenuLabel(const QString& qtText) {
 
 namespace {
 
-// Keys whose Qt text is a symbol; hosts expect the X key names.
+// GTK hosts read the key as a GDK key name ("Delete", "Page_Up", "comma"); Qt's own texts
+// ("Del", "PgUp", ",") are unknown to them and leave the entry without its shortcut.
 QString keyName(Qt::Key key) {
-    static constexpr std::array<std::pair<Qt::Key, const char*>, 8> symbolNames{{
+    static constexpr std::array<std::pair<Qt::Key, const char*>, 30> gdkNames{{
         {Qt::Key_Comma, "comma"},
         {Qt::Key_Period, "period"},
         {Qt::Key_Plus, "plus"},
         {Qt::Key_Minus, "minus"},
         {Qt::Key_Space, "space"},
         {Qt::Key_Slash, "slash"},
+        {Qt::Key_Backslash, "backslash"},
         {Qt::Key_Semicolon, "semicolon"},
         {Qt::Key_Equal, "equal"},
+        {Qt::Key_Apostrophe, "apostrophe"},
+        {Qt::Key_QuoteLeft, "grave"},
+        {Qt::Key_BracketLeft, "bracketleft"},
+        {Qt::Key_BracketRight, "bracketright"},
+        {Qt::Key_Escape, "Escape"},
+        {Qt::Key_Tab, "Tab"},
+        {Qt::Key_Backspace, "BackSpace"},
+        {Qt::Key_Return, "Return"},
+        {Qt::Key_Enter, "KP_Enter"},
+        {Qt::Key_Insert, "Insert"},
+        {Qt::Key_Delete, "Delete"},
+        {Qt::Key_Pause, "Pause"},
+        {Qt::Key_Print, "Print"},
+        {Qt::Key_Home, "Home"},
+        {Qt::Key_End, "End"},
+        {Qt::Key_Left, "Left"},
+        {Qt::Key_Up, "Up"},
+        {Qt::Key_Right, "Right"},
+        {Qt::Key_Down, "Down"},
+        {Qt::Key_PageUp, "Page_Up"},
+        {Qt::Key_PageDown, "Page_Down"},
     }};
-    for (const auto& [symbol, name] : symbolNames) {
-        if (key == symbol) {
+    for (const auto& [named, name] : gdkNames) {
+        if (key == named) {
             return QString::fromLatin1(name);
         }
+    }
+    // Letters are named in lower case (an upper-case name means the key with Shift); digits
+    // and function keys ("F5") read the same in both.
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+        return QString(QChar(u'a' + (key - Qt::Key_A)));
     }
     return QKeySequence(key).toString(QKeySequence::PortableText);
 }
@@ -77,7 +105,7 @@ DBusMenuShortcut dbusMenuShortcut(const QKeySequence& sequence) {
     return chords;
 }
 
-QVariantMap dbusMenuProperties(const QAction& action) {
+QVariantMap dbusMenuProperties(const QAction& action, bool withShortcut) {
     QVariantMap properties;
     properties.insert(QStringLiteral("visible"), action.isVisible());
     if (action.isSeparator()) {
@@ -92,7 +120,7 @@ QVariantMap dbusMenuProperties(const QAction& action) {
                           exclusive ? QStringLiteral("radio") : QStringLiteral("checkmark"));
         properties.insert(QStringLiteral("toggle-state"), action.isChecked() ? 1 : 0);
     }
-    if (!action.shortcut().isEmpty()) {
+    if (withShortcut && !action.shortcut().isEmpty()) {
         properties.insert(QStringLiteral("shortcut"),
                           QVariant::fromValue(dbusMenuShortcut(action.shortcut())));
     }

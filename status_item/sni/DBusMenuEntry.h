@@ -9,8 +9,9 @@
 class QAction;
 
 // How one QAction reads in com.canonical.dbusmenu: "type", "label", "enabled", "visible",
-// "toggle-type", "toggle-state", "shortcut", "icon-name", "children-display".
-QVariantMap dbusMenuProperties(const QAction& action);
+// "toggle-type", "toggle-state", "shortcut" (unless `withShortcut` is false), "icon-name",
+// "children-display".
+QVariantMap dbusMenuProperties(const QAction& action, bool withShortcut = true);
 
 // Qt marks a mnemonic with '&' ("&&" for a literal '&'), dbusmenu with '_' ("__").
 QString dbusMenuLabel(const QString& qtText);

@@ -77,7 +77,7 @@ void DBusMenuExporter::addEntries(const QMenu& menu, int parentId) {
         Entry entry;
         entry.action = action;
         entry.parent = parentId;
-        entry.properties = dbusMenuProperties(*action);
+        entry.properties = dbusMenuProperties(*action, shortcutsShown_);
         entries_.insert(id, entry);
         entries_[parentId].children.append(id);
         if (QMenu* submenu = action->menu()) {

@@ -27,6 +27,8 @@ public:
 
     QString objectPath() const { return objectPath_; }
     bool isExported() const { return exported_; }
+    // Whether entries carry their shortcuts, from the next time the menu is built.
+    void setShortcutsShown(bool shown) { shortcutsShown_ = shown; }
 
 private:
     friend class DBusMenuAdaptor;
@@ -61,4 +63,5 @@ private:
     RetiredWidget previousMenu_;
     QHash<int, Entry> entries_;
     uint revision_ = 0;
+    bool shortcutsShown_ = true;
 };

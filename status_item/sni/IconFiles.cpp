@@ -13,6 +13,9 @@
 
 namespace {
 
+// The newest file and the one before it, which a host told of it a moment ago may still read.
+constexpr qsizetype keptFiles = 2;
+
 QString modeText(mode_t mode) {
     return QStringLiteral("%1").arg(mode & 07777, 4, 8, QLatin1Char('0'));
 }
@@ -62,13 +65,10 @@ IconFiles::IconFiles(QString runtimeDirectory, QString stem)
     : runtimeDirectory_(std::move(runtimeDirectory)), stem_(std::move(stem)) {}
 
 IconFiles::~IconFiles() {
-    if (wroteA_) {
-        QFile::remove(pathOf(true));
+    for (const QString& path : std::as_const(kept_)) {
+        QFile::remove(path);
     }
-    if (wroteB_) {
-        QFile::remove(pathOf(false));
-    }
-    if (wroteA_ || wroteB_) {
+    if (!kept_.isEmpty()) {
         QDir().rmdir(folder());  // only when no other item's files are left in it
     }
 }
@@ -77,9 +77,9 @@ QString IconFiles::folder() const {
     return runtimeDirectory_ + QStringLiteral("/vantrel");
 }
 
-QString IconFiles::pathOf(bool a) const {
-    return folder() + QLatin1Char('/') + stem_ +
-           (a ? QStringLiteral("-a.png") : QStringLiteral("-b.png"));
+QString IconFiles::pathOf(quint64 sequence) const {
+    return folder() + QLatin1Char('/') + stem_ + QLatin1Char('-') + QString::number(sequence) +
+           QStringLiteral(".png");
 }
 
 IconFiles::Written IconFiles::write(const QImage& image) {
@@ -89,12 +89,12 @@ IconFiles::Written IconFiles::write(const QImage& image) {
     if (QString problem = ensurePrivateFolder(folder()); !problem.isEmpty()) {
         return {{}, problem};
     }
-    const QString path = pathOf(nextIsA_);
+    const QString path = pathOf(++sequence_);
     encodeUncompressedPng(image, png_);
     if (png_.isEmpty()) {
         return {{}, QStringLiteral("the image cannot be encoded")};
     }
-    // Written aside and renamed over the old file, so a host never reads half a file. No sync:
+    // Written aside and renamed into place, so a host never reads half a file. No sync:
     // the file lives in memory and means nothing after a restart.
     const QString partial = path + QStringLiteral(".new");
     QFile file(partial);
@@ -108,7 +108,9 @@ IconFiles::Written IconFiles::write(const QImage& image) {
         QFile::remove(partial);
         return {{}, path + QStringLiteral(": ") + why};
     }
-    (nextIsA_ ? wroteA_ : wroteB_) = true;
-    nextIsA_ = !nextIsA_;
+    kept_.append(path);
+    while (kept_.size() > keptFiles) {
+        QFile::remove(kept_.takeFirst());
+    }
     return {path, {}};
 }

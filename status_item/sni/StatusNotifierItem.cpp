@@ -50,7 +50,7 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, MenuFactory menuFact
     registerStatusDBusTypes();
     properties_.menu = QDBusObjectPath(menuPath);
     properties_.toolTip.title = QStringLiteral("Vantrel");
-    shape_ = chooseImageShape(options_.shapeChoice, hostShape_);
+    shape_ = chooseImageShape(options_.shapeChoice, hostTraits_.shape);
 
     exported_ = bus_.registerObject(itemPath, this, QDBusConnection::ExportAdaptors);
     ownsName_ = exported_ && bus_.registerService(serviceName_);
@@ -62,11 +62,18 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, MenuFactory menuFact
     // A tray host that restarts brings a new watcher, which knows nothing of this item.
     connect(watcherWatch_, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& newOwner) {
-                if (!newOwner.isEmpty()) {
-                    findHostThenRegister();
-                }
+                watcherOwnedBy(newOwner);
             });
-    findHostThenRegister();
+    QDBusMessage question = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetNameOwner"));
+    question << watcherService;
+    whenAnswered<QDBusPendingReply<QString>>(bus_.asyncCall(question), this,
+                                             [this](const QDBusPendingReply<QString>& reply) {
+                                                 if (!reply.isError()) {
+                                                     watcherOwnedBy(reply.value());
+                                                 }
+                                             });
 }
 
 StatusNotifierItem::~StatusNotifierItem() {
@@ -76,6 +83,16 @@ StatusNotifierItem::~StatusNotifierItem() {
     if (exported_) {
         bus_.unregisterObject(itemPath);
     }
+}
+
+// The answer to the first question and the owner change of a watcher that has just started
+// may both name the same owner: it hears of this item once.
+void StatusNotifierItem::watcherOwnedBy(const QString& owner) {
+    if (owner.isEmpty() || owner == registeredOwner_) {
+        return;
+    }
+    registeredOwner_ = owner;
+    findHostThenRegister();
 }
 
 // Learns which program runs the tray, so that the right image is in place before the host
@@ -90,8 +107,22 @@ void StatusNotifierItem::findHostThenRegister() {
             if (reply.isError()) {
                 return;  // no tray host yet: the owner change brings us back
             }
-            hostShape_ = hostImageShape(readTrayHostProcess(reply.value(), options_.procRoot));
+            const TrayHostTraits traits =
+                trayHostTraits(readTrayHostProcess(reply.value(), options_.procRoot));
+            const double heightBefore = wideImageHeight();
+            const bool formChanged = traits.form != hostTraits_.form;
+            hostTraits_ = traits;
+            menu_->setShortcutsShown(traits.menuShortcuts);
+            if (formChanged) {
+                sentImage_ = {};  // sent again in the new form
+            }
             applyShape();
+            if (formChanged) {
+                refreshIcon();
+            }
+            if (wideImageHeight() != heightBefore) {
+                emit wideImageHeightChanged();
+            }
             registerWithWatcher();
         });
 }
@@ -111,12 +142,20 @@ void StatusNotifierItem::registerWithWatcher() {
 }
 
 void StatusNotifierItem::setShapeChoice(TrayShapeChoice choice) {
+    const double heightBefore = wideImageHeight();
     options_.shapeChoice = choice;
     applyShape();
+    if (wideImageHeight() != heightBefore) {
+        emit wideImageHeightChanged();
+    }
+}
+
+double StatusNotifierItem::wideImageHeight() const {
+    return shape_ == TrayImageShape::Wide ? hostTraits_.iconHeight : 0;
 }
 
 void StatusNotifierItem::applyShape() {
-    const TrayImageShape shape = chooseImageShape(options_.shapeChoice, hostShape_);
+    const TrayImageShape shape = chooseImageShape(options_.shapeChoice, hostTraits_.shape);
     if (shape != shape_) {
         shape_ = shape;
         refreshIcon();
@@ -126,8 +165,9 @@ void StatusNotifierItem::applyShape() {
 void StatusNotifierItem::show(const StatusPicture& picture) {
     picture_ = picture;
     refreshIcon();
-    if (properties_.toolTip.description != picture.toolTip) {
-        properties_.toolTip.description = picture.toolTip;
+    // The title names the item; the description holds the figures only.
+    if (properties_.toolTip.description != picture.toolTipFigures) {
+        properties_.toolTip.description = picture.toolTipFigures;
         emit adaptor_->NewToolTip();
     }
     if (properties_.label != picture.label || properties_.labelGuide != picture.labelGuide) {
@@ -138,7 +178,8 @@ void StatusNotifierItem::show(const StatusPicture& picture) {
 }
 
 void StatusNotifierItem::refreshIcon() {
-    const QImage& image = shape_ == TrayImageShape::Square ? picture_.glance : picture_.wide;
+    const QImage& wide = picture_.trayWide.isNull() ? picture_.wide : picture_.trayWide;
+    const QImage& image = shape_ == TrayImageShape::Square ? picture_.glance : wide;
     if (image == sentImage_) {
         return;
     }
@@ -152,13 +193,16 @@ void StatusNotifierItem::refreshIcon() {
         const QImage straight = image.convertToFormat(QImage::Format_ARGB32);
         properties_.iconPixmap.resize(1);
         toSniIconPixmap(straight, properties_.iconPixmap.first());
-        const IconFiles::Written written = iconFiles_.write(straight);
-        properties_.iconName = written.path;
-        if (written.problem != iconFileProblem_ && !written.problem.isEmpty()) {
-            qWarning("status item: showing the image without a file: %s",
-                     qPrintable(written.problem));
+        properties_.iconName.clear();
+        if (hostTraits_.form == TrayPictureForm::PixmapAndFile) {
+            const IconFiles::Written written = iconFiles_.write(straight);
+            properties_.iconName = written.path;
+            if (written.problem != iconFileProblem_ && !written.problem.isEmpty()) {
+                qWarning("status item: showing the image without a file: %s",
+                         qPrintable(written.problem));
+            }
+            iconFileProblem_ = written.problem;
         }
-        iconFileProblem_ = written.problem;
     }
     emit adaptor_->NewIcon();
 }

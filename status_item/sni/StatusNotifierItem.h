@@ -18,9 +18,10 @@ struct StatusNotifierItemOptions {
 };
 
 // The status item as a StatusNotifierItem of its own: registered with the tray host's
-// watcher (again whenever the watcher changes hands), showing the picture as a pixmap and as a
-// PNG file named in IconName, the label for hosts that show text, and the menu over
-// com.canonical.dbusmenu. One item per bus connection.
+// watcher (once with each owner of the watcher's name), showing the picture in the form its
+// host draws (a pixmap, and a PNG file named in IconName where the host needs one), the label
+// for hosts that show text, and the menu over com.canonical.dbusmenu. One item per bus
+// connection.
 class StatusNotifierItem : public StatusFace {
     Q_OBJECT
 public:
@@ -32,12 +33,15 @@ public:
     std::optional<QPoint> anchor() const override { return anchor_; }
 
     void setShapeChoice(TrayShapeChoice choice) override;
+    double wideImageHeight() const override;
     TrayImageShape shape() const { return shape_; }
+    const TrayHostTraits& hostTraits() const { return hostTraits_; }
     QString serviceName() const { return serviceName_; }
 
 private:
     friend class StatusNotifierItemAdaptor;
 
+    void watcherOwnedBy(const QString& owner);
     void findHostThenRegister();
     void registerWithWatcher();
     void applyShape();
@@ -58,7 +62,8 @@ private:
     QDBusServiceWatcher* watcherWatch_;
     bool exported_ = false;
     bool ownsName_ = false;
-    TrayImageShape hostShape_ = TrayImageShape::Wide;
+    TrayHostTraits hostTraits_;
+    QString registeredOwner_;  // the watcher's owner this item registered with last
     TrayImageShape shape_ = TrayImageShape::Wide;
     StatusPicture picture_;
     QImage sentImage_;

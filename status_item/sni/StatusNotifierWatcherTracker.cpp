@@ -30,15 +30,19 @@ bool statusNotifierHostPresent(QDBusConnection bus) {
     return answer.arguments().constFirst().value<QDBusVariant>().variant().toBool();
 }
 
-StatusNotifierWatcherTracker::StatusNotifierWatcherTracker(QDBusConnection bus, QObject* parent)
+StatusNotifierWatcherTracker::StatusNotifierWatcherTracker(QDBusConnection bus,
+                                                           std::chrono::milliseconds grace,
+                                                           QObject* parent)
     : QObject(parent), bus_(std::move(bus)), present_(statusNotifierHostPresent(bus_)) {
+    grace_.setSingleShot(true);
+    grace_.setInterval(grace);
+    connect(&grace_, &QTimer::timeout, this, [this] { setPresent(false); });
     auto* watch = new QDBusServiceWatcher(watcherService, bus_,
                                           QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watch, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& newOwner) {
                 if (newOwner.isEmpty()) {
-                    ++asked_;
-                    setPresent(false);
+                    watcherLeft();
                 } else {
                     refresh();
                 }
@@ -58,8 +62,22 @@ void StatusNotifierWatcherTracker::refresh() {
             return;
         }
         const QDBusPendingReply<QDBusVariant> reply(*watch);
-        setPresent(!reply.isError() && reply.value().variant().toBool());
+        const bool present = !reply.isError() && reply.value().variant().toBool();
+        // A watcher back without its host yet: the host may still register in the grace time.
+        if (present || !grace_.isActive()) {
+            grace_.stop();
+            setPresent(present);
+        }
     });
+}
+
+void StatusNotifierWatcherTracker::watcherLeft() {
+    ++asked_;
+    if (present_ && grace_.interval() > 0) {
+        grace_.start();
+    } else {
+        setPresent(false);
+    }
 }
 
 void StatusNotifierWatcherTracker::setPresent(bool present) {

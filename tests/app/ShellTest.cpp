@@ -23,7 +23,9 @@ public:
     std::optional<QPoint> anchor() const override { return anchor_; }
     void setShapeChoice(TrayShapeChoice choice) override { shape = choice; }
     Qt::KeyboardModifiers clickModifiers() const override { return held; }
+    double wideImageHeight() const override { return wideHeight; }
     StatusPicture last;
+    double wideHeight = 0;
     Qt::KeyboardModifiers held;
     std::optional<TrayShapeChoice> shape;
 
@@ -276,6 +278,27 @@ TEST_F(ShellTest, TheTrayItemTakesAShapeChangeAtOnce) {
         EXPECT_EQ(face->shape, choice);
     }
     EXPECT_EQ(sniFaces, 1);  // the same item, not a new one
+}
+
+// A tray host draws the item at its own icon height: the wide image is drawn at that height
+// rather than scaled down by the host, and the strip beside it keeps its thickness.
+TEST_F(ShellTest, TheTrayItemsWideImageIsDrawnAtItsHostsIconHeight) {
+    hostAtStart = true;
+    auto* item = dynamic_cast<FakeFace*>(shell().faces().front());
+    ASSERT_NE(item, nullptr);
+    const auto heightOf = [](const QImage& image) {
+        return image.isNull() ? 0.0 : image.height() / image.devicePixelRatio();
+    };
+    item->wideHeight = 18;
+    emit item->wideImageHeightChanged();
+    EXPECT_EQ(heightOf(item->last.wide), 18);
+
+    harness.settings.setStatusItemMode(StatusItemMode::trayAndStrip);
+    ASSERT_EQ(shell().faces().size(), 2u);
+    const auto* strip = dynamic_cast<FakeFace*>(shell().faces().back());
+    ASSERT_NE(strip, nullptr);
+    EXPECT_EQ(heightOf(strip->last.wide), ShellFaces::barThickness);
+    EXPECT_EQ(heightOf(item->last.trayWide), 18);
 }
 
 TEST_F(ShellTest, EveryFaceRedrawsAfterStatsAndSettingsChanges) {

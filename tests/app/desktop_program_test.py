@@ -767,8 +767,12 @@ def check_status_notifier_host(desktop):
             fail("IconName %s: not a %dx%d PNG in %s" % (path, width, height, runtime))
         names.add(path)
         return len(names) > 1 and path
-    shutil.copy(wait_for("IconName to alternate between its two files", new_file),
+    shutil.copy(wait_for("a new IconName for a new picture", new_file),
                 os.path.join(ARTEFACTS, "sni-icon-file.png"))
+    # A host that caches by name never sees a name twice; only the newest two files are kept.
+    kept = [name for name in os.listdir(runtime) if name.endswith(".png")]
+    if len(kept) > 2:
+        fail("%d icon files left in %s: %s" % (len(kept), runtime, kept))
 
     label, guide = str(item.get("XAyatanaLabel")), str(item.get("XAyatanaLabelGuide"))
     values = re.fullmatch(r"CPU (\d+)%  RAM (\d+)%", label)
@@ -811,7 +815,8 @@ def check_status_notifier_host(desktop):
     item.call("Activate", 900, 40)
     wait_for("Activate to close the panel again", lambda: desktop.panel() is None)
 
-    # The host restarts: the strip stands in while it is away, the item registers again.
+    # The host goes away for longer than a restart takes: the strip stands in, and the item
+    # registers again when a host comes.
     host.stop()
     wait_for("the strip while no tray host is there", desktop.strip)
     host = TrayHost(desktop)

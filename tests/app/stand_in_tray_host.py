@@ -4,7 +4,8 @@
 It owns org.kde.StatusNotifierWatcher, registers itself as a host, and does what a desktop's
 host does with an item: reads its icon, label and tool tip when it registers and again after
 the item announces changes (one read for the burst of signals an update sends, as Plasma's
-host does), and forgets it when it leaves the bus. One line per event
+host does), and forgets it when it leaves the bus. Its process is named "stand-in-tray", which
+the program knows as a host that keeps a wide image as sent. One line per event
 goes to stdout, for the test that started it:
     ready                      the watcher and the host are on the bus
     registered SERVICE PATH    an item registered
@@ -13,6 +14,7 @@ goes to stdout, for the test that started it:
 Ends on SIGTERM or SIGINT.
 """
 
+import ctypes
 import os
 import signal
 import sys
@@ -100,7 +102,14 @@ class Watcher(dbus.service.Object):
                             byte_arrays=True)
 
 
+def name_process(name):
+    """Sets the name the kernel shows in /proc/PID/comm (prctl PR_SET_NAME)."""
+    if ctypes.CDLL(None, use_errno=True).prctl(15, name.encode(), 0, 0, 0) != 0:
+        sys.exit("cannot name the process: errno %d" % ctypes.get_errno())
+
+
 def main():
+    name_process("stand-in-tray")
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     watcher = Watcher(bus)

@@ -1,5 +1,7 @@
 #include "status/StatusBusFixture.h"
+#include "status_item/sni/DBusMenuEntry.h"
 #include "status_item/sni/DBusMenuExporter.h"
+#include "support/QStringPrinter.h"
 
 #include <QAction>
 #include <QDBusArgument>
@@ -92,6 +94,38 @@ protected:
     std::unique_ptr<DBusMenuExporter> exporter_;
 };
 
+// GTK hosts (libdbusmenu-gtk) read a shortcut as an array of string arrays: modifier names, then
+// a GDK key name, a letter in lower case. A name they do not know leaves the entry without one.
+TEST(DBusMenuShortcutTest, KeysAreNamedAsGtkHostsReadThem) {
+    const auto keys = [](QStringList chord) { return DBusMenuShortcut{std::move(chord)}; };
+    const struct {
+        QKeySequence sequence;
+        DBusMenuShortcut expected;
+    } cases[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_D), keys({"Control", "d"})},
+        {QKeySequence(Qt::CTRL | Qt::Key_Comma), keys({"Control", "comma"})},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), keys({"Control", "Shift", "Delete"})},
+        {QKeySequence(Qt::ALT | Qt::Key_F4), keys({"Alt", "F4"})},
+        {QKeySequence(Qt::META | Qt::Key_PageUp), keys({"Super", "Page_Up"})},
+        {QKeySequence(Qt::CTRL | Qt::Key_Escape), keys({"Control", "Escape"})},
+        {QKeySequence(Qt::CTRL | Qt::Key_Backspace), keys({"Control", "BackSpace"})},
+        {QKeySequence(Qt::CTRL | Qt::Key_5), keys({"Control", "5"})},
+        {QKeySequence(Qt::CTRL | Qt::Key_BracketLeft), keys({"Control", "bracketleft"})},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(dbusMenuShortcut(c.sequence), c.expected) << c.sequence.toString().toStdString();
+    }
+}
+
+TEST_F(DBusMenuExporterTest, AShortcutTravelsAsAnArrayOfStringArrays) {
+    layout(0, -1);
+    const QDBusMessage reply = menuCall(
+        "GetProperty", {idOf(QStringLiteral("Open Dashboard")), QStringLiteral("shortcut")});
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    const QVariant value = reply.arguments().value(0).value<QDBusVariant>().variant();
+    EXPECT_EQ(value.value<QDBusArgument>().currentSignature(), QStringLiteral("aas"));
+}
+
 TEST_F(DBusMenuExporterTest, LayoutHoldsTheMenuEntries) {
     const DBusMenuLayoutItem root = layout(0, -1);
     const auto control = [](const char* key) {
@@ -99,12 +133,12 @@ TEST_F(DBusMenuExporterTest, LayoutHoldsTheMenuEntries) {
     };
     const std::vector<Row> expected{
         {{}, QStringLiteral("Open _Compact View"), true, {}, 0},
-        {{}, QStringLiteral("Open Dashboard"), true, control("D"), 0},
+        {{}, QStringLiteral("Open Dashboard"), true, control("d"), 0},
         {{}, QStringLiteral("Settings"), true, control("comma"), 0},
         {{}, QStringLiteral("Support"), false, {}, 0},
         {{}, QStringLiteral("More"), true, {}, 1},
         {QStringLiteral("separator"), {}, true, {}, 0},
-        {{}, QStringLiteral("Quit"), true, control("Q"), 0},
+        {{}, QStringLiteral("Quit"), true, control("q"), 0},
     };
     ASSERT_EQ(root.children.size(), qsizetype(expected.size()));
     QSet<int> ids{root.id};
@@ -126,6 +160,18 @@ TEST_F(DBusMenuExporterTest, LayoutHoldsTheMenuEntries) {
     EXPECT_TRUE(layout(0, 0).children.isEmpty());
     EXPECT_EQ(layout(more.id, -1).children.size(), 1);
     EXPECT_EQ(menuCall("GetLayout", {999, -1, QStringList()}).type(), QDBusMessage::ErrorMessage);
+}
+
+// For a host that logs GTK criticals for every shortcut, the entries go without them.
+TEST_F(DBusMenuExporterTest, EntriesCanGoWithoutTheirShortcuts) {
+    exporter_->setShortcutsShown(false);
+    const DBusMenuLayoutItem root = layout(0, -1);
+    ASSERT_EQ(root.children.size(), 7);
+    for (const DBusMenuLayoutItem& entry : root.children) {
+        EXPECT_FALSE(entry.properties.contains(QStringLiteral("shortcut")))
+            << entry.properties.value(QStringLiteral("label")).toString().toStdString();
+    }
+    EXPECT_EQ(rowOf(root.children[6]).label, QStringLiteral("Quit"));
 }
 
 TEST_F(DBusMenuExporterTest, ClickedRunsOnlyAnEnabledEntrysAction) {

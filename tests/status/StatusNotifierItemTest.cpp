@@ -3,6 +3,7 @@
 #include "status_item/picture/StatusGlance.h"
 #include "status_item/sni/StatusNotifierItem.h"
 #include "status_item/sni/StatusNotifierWatcherTracker.h"
+#include "support/QStringPrinter.h"
 
 #include <QDBusArgument>
 #include <QDBusObjectPath>
@@ -13,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <limits>
 
 #include <sys/stat.h>
@@ -33,16 +35,45 @@ StatusPicture picture(QColor corner, const QString& label) {
     wide.setPixelColor(0, 0, corner);
     QImage glance(22, 22, QImage::Format_ARGB32);
     glance.fill(Qt::darkGreen);
-    return {wide, glance, label, QStringLiteral("CPU 100%  RAM 100%"),
-            QStringLiteral("CPU ") + label};
+    return {wide,
+            glance,
+            label,
+            QStringLiteral("CPU 100%  RAM 100%"),
+            QStringLiteral("Vantrel\nCPU ") + label,
+            QStringLiteral("CPU ") + label,
+            QImage()};
 }
 
 QImage fileImage(const QString& path) {
     return QImage(path).convertToFormat(QImage::Format_ARGB32);
 }
 
+// A /proc tree in which this process (where the stand-in watcher runs) is the named program.
+class HostProcessTree {
+public:
+    HostProcessTree(const char* program, const char* commandLine) {
+        const QString process = dir_.filePath(QString::number(::getpid()));
+        QDir().mkpath(process);
+        QFile comm(process + QStringLiteral("/comm"));
+        QFile cmdline(process + QStringLiteral("/cmdline"));
+        if (comm.open(QIODevice::WriteOnly) && cmdline.open(QIODevice::WriteOnly)) {
+            comm.write(QByteArray(program) + '\n');
+            for (const QByteArray& argument : QByteArray(commandLine).split(' ')) {
+                cmdline.write(argument.isEmpty() ? argument : argument + '\0');
+            }
+        }
+    }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};
+
 class StatusNotifierItemTest : public StatusBusTest {
 protected:
+    // waybar keeps a wide image only from a file, so it is sent one.
+    const HostProcessTree fileHost{"waybar", "waybar"};
+
     QVariantMap itemProperties(const StatusNotifierItem& item) {
         return properties(item.serviceName(), itemPath, itemInterface);
     }
@@ -56,10 +87,12 @@ TEST_F(StatusNotifierItemTest, RegistersWithTheWatcherAndShowsEveryProperty) {
     ASSERT_TRUE(watcher.ownsName());
     const QString runtime = privateRuntimeDirectory();
     StatusNotifierItem item(newConnection(), emptyMenu(),
-                            {runtime, QStringLiteral("/proc"), TrayShapeChoice::Wide});
+                            {runtime, fileHost.path(), TrayShapeChoice::Wide});
     const StatusPicture shown = picture(QColor(0x11, 0x22, 0x33), QStringLiteral("12%"));
     item.show(shown);
     ASSERT_TRUE(registeredWith(watcher, item));
+    ASSERT_TRUE(
+        eventually([&] { return item.hostTraits().form == TrayPictureForm::PixmapAndFile; }));
     EXPECT_TRUE(item.serviceName().startsWith(
         QStringLiteral("org.kde.StatusNotifierItem-%1-").arg(::getpid())));
 
@@ -93,16 +126,15 @@ TEST_F(StatusNotifierItemTest, RegistersWithTheWatcherAndShowsEveryProperty) {
 
     const auto toolTip = qdbus_cast<SniToolTip>(all.value(QStringLiteral("ToolTip")));
     EXPECT_EQ(toolTip.title, QStringLiteral("Vantrel"));
-    EXPECT_EQ(toolTip.description, shown.toolTip);
+    EXPECT_EQ(toolTip.description, shown.toolTipFigures);
 }
 
 // On a desktop the host gets the battery entry as a dash, in the label, the tool tip and the
 // image file; the file is kept in artefacts/ for a look.
 TEST_F(StatusNotifierItemTest, ADesktopsBatteryEntryReachesTheHostAsADash) {
     const StandInWatcher watcher(address(), true);
-    StatusNotifierItem item(
-        newConnection(), emptyMenu(),
-        {privateRuntimeDirectory(), QStringLiteral("/proc"), TrayShapeChoice::Wide});
+    StatusNotifierItem item(newConnection(), emptyMenu(),
+                            {privateRuntimeDirectory(), fileHost.path(), TrayShapeChoice::Wide});
     CpuStats cpu;
     cpu.overall = 0.12;
     const RamStats ram{};
@@ -119,12 +151,17 @@ TEST_F(StatusNotifierItemTest, ADesktopsBatteryEntryReachesTheHostAsADash) {
     item.show(makeStatusPicture(renderer, {cpu, ram, network, gpu, noBattery, disk, sensors},
                                 MonitorHistories{}, look, 22, 0, 1));
     ASSERT_TRUE(registeredWith(watcher, item));
+    ASSERT_TRUE(eventually([&] {
+        return !itemProperties(item).value(QStringLiteral("IconName")).toString().isEmpty();
+    }));
 
     const QVariantMap all = itemProperties(item);
     EXPECT_EQ(all.value(QStringLiteral("XAyatanaLabel")).toString(),
               QStringLiteral("CPU 12%  BAT —"));
-    EXPECT_TRUE(qdbus_cast<SniToolTip>(all.value(QStringLiteral("ToolTip")))
-                    .description.endsWith(QStringLiteral("BAT —")));
+    // The title names the item; the description does not name it again.
+    const auto toolTip = qdbus_cast<SniToolTip>(all.value(QStringLiteral("ToolTip")));
+    EXPECT_EQ(toolTip.title, QStringLiteral("Vantrel"));
+    EXPECT_EQ(toolTip.description, QStringLiteral("CPU 12%  BAT —"));
     const QString artefacts = QStringLiteral(VANTREL_STATUS_ARTEFACTS);
     QDir().mkpath(artefacts);
     const QString kept = artefacts + QStringLiteral("/status-item-desktop-battery.png");
@@ -132,34 +169,42 @@ TEST_F(StatusNotifierItemTest, ADesktopsBatteryEntryReachesTheHostAsADash) {
     EXPECT_TRUE(QFile::copy(all.value(QStringLiteral("IconName")).toString(), kept));
 }
 
-TEST_F(StatusNotifierItemTest, EachNewPictureTakesTheOtherFileAndIsSignalled) {
+// Hosts cache icon files by name: a host sent files sees a new name for every picture, the
+// one before it kept for a host still reading it, none older; nothing is left at exit.
+TEST_F(StatusNotifierItemTest, EachNewPictureGetsAFileNameNeverUsedBefore) {
+    const StandInWatcher watcher(address(), true);
     const QString runtime = privateRuntimeDirectory();
     BusSignalLog log;
     {
         StatusNotifierItem item(newConnection(), emptyMenu(),
-                                {runtime, QStringLiteral("/proc"), TrayShapeChoice::Wide});
+                                {runtime, fileHost.path(), TrayShapeChoice::Wide});
+        ASSERT_TRUE(registeredWith(watcher, item));
+        ASSERT_TRUE(
+            eventually([&] { return item.hostTraits().form == TrayPictureForm::PixmapAndFile; }));
         for (const char* member : {"NewIcon", "NewToolTip", "XAyatanaNewLabel"}) {
             listen(itemPath, itemInterface, QString::fromLatin1(member), log);
         }
-        const std::vector<StatusPicture> pictures{picture(Qt::red, QStringLiteral("1%")),
-                                                  picture(Qt::blue, QStringLiteral("2%")),
-                                                  picture(Qt::white, QStringLiteral("3%"))};
+        const std::vector<StatusPicture> pictures{
+            picture(Qt::red, QStringLiteral("1%")), picture(Qt::blue, QStringLiteral("2%")),
+            picture(Qt::white, QStringLiteral("3%")), picture(Qt::red, QStringLiteral("4%"))};
         QStringList names;
         for (const StatusPicture& shown : pictures) {
             item.show(shown);
             const QString name = itemProperties(item).value(QStringLiteral("IconName")).toString();
             EXPECT_EQ(fileImage(name), shown.wide);
+            EXPECT_FALSE(names.contains(name)) << name.toStdString();
             names.append(name);
         }
-        EXPECT_NE(names[0], names[1]);
-        EXPECT_EQ(names[0], names[2]);
-        ASSERT_TRUE(eventually([&] { return log.named(QStringLiteral("NewIcon")).size() == 3; }));
+        const QStringList left = QDir(runtime + QStringLiteral("/vantrel")).entryList(QDir::Files);
+        EXPECT_EQ(left.size(), 2) << left.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(QFile::exists(names[3]) && QFile::exists(names[2]));
+        ASSERT_TRUE(eventually([&] { return log.named(QStringLiteral("NewIcon")).size() == 4; }));
         ASSERT_TRUE(
-            eventually([&] { return log.named(QStringLiteral("NewToolTip")).size() == 3; }));
+            eventually([&] { return log.named(QStringLiteral("NewToolTip")).size() == 4; }));
         ASSERT_TRUE(
-            eventually([&] { return log.named(QStringLiteral("XAyatanaNewLabel")).size() == 3; }));
+            eventually([&] { return log.named(QStringLiteral("XAyatanaNewLabel")).size() == 4; }));
         EXPECT_EQ(log.named(QStringLiteral("XAyatanaNewLabel")).last().arguments(),
-                  QVariantList({pictures[2].label, pictures[2].labelGuide}));
+                  QVariantList({pictures[3].label, pictures[3].labelGuide}));
     }
     // Nothing is left behind in the runtime directory.
     EXPECT_FALSE(QDir(runtime + QStringLiteral("/vantrel")).exists());
@@ -187,9 +232,12 @@ TEST_F(StatusNotifierItemTest, NoFileUnlessTheRuntimeDirectoryIsPrivate) {
         {"unset", QString(), false},
         {"another user's", foreign, false},
     };
+    const StandInWatcher watcher(address(), true);
     for (const auto& [name, runtime, fileExpected] : cases) {
         StatusNotifierItem item(newConnection(), emptyMenu(),
-                                {runtime, QStringLiteral("/proc"), TrayShapeChoice::Wide});
+                                {runtime, fileHost.path(), TrayShapeChoice::Wide});
+        ASSERT_TRUE(
+            eventually([&] { return item.hostTraits().form == TrayPictureForm::PixmapAndFile; }));
         item.show(picture(Qt::red, QStringLiteral("5%")));
         const QVariantMap all = itemProperties(item);
         EXPECT_EQ(qdbus_cast<SniIconPixmapList>(all.value(QStringLiteral("IconPixmap"))).size(), 1)
@@ -202,50 +250,61 @@ TEST_F(StatusNotifierItemTest, NoFileUnlessTheRuntimeDirectoryIsPrivate) {
     }
 }
 
-TEST_F(StatusNotifierItemTest, SquareGlanceForHostsThatDrawSquareCells) {
+// The automatic shape and the picture's form follow the host; the user's choice of shape wins.
+TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
     using enum TrayShapeChoice;
+    using enum TrayPictureForm;
     const struct {
         const char* program;
         const char* commandLine;  // the arguments, space-separated
         TrayShapeChoice choice;
         TrayImageShape expected;
+        TrayPictureForm form;
     } cases[] = {
-        {"plasmashell", "/usr/bin/plasmashell", Automatic, TrayImageShape::Square},
-        {"kded5", "kded5", Automatic, TrayImageShape::Square},
-        {"wrapper-2.0", "/usr/lib/x86_64-linux-gnu/xfce4/panel/wrapper-2.0 libsystray.so 12",
-         Automatic, TrayImageShape::Square},
-        {"gnome-shell", "/usr/bin/gnome-shell", Automatic, TrayImageShape::Wide},
-        {"waybar", "waybar", Automatic, TrayImageShape::Wide},
-        {"plasmashell", "", Wide, TrayImageShape::Wide},
-        {"gnome-shell", "", Square, TrayImageShape::Square},
+        {"plasmashell", "/usr/bin/plasmashell", Automatic, TrayImageShape::Square, PixmapOnly},
+        {"lxqt-panel", "lxqt-panel", Automatic, TrayImageShape::Square, PixmapOnly},
+        {"some-tray", "/usr/bin/some-tray", Automatic, TrayImageShape::Square, PixmapOnly},
+        {"gnome-shell", "/usr/bin/gnome-shell", Automatic, TrayImageShape::Wide, PixmapAndFile},
+        {"waybar", "waybar", Automatic, TrayImageShape::Wide, PixmapAndFile},
+        {"plasmashell", "", Wide, TrayImageShape::Wide, PixmapOnly},
+        {"waybar", "", Square, TrayImageShape::Square, PixmapAndFile},
     };
     const StandInWatcher watcher(address(), true);  // runs in this process
     const StatusPicture shown = picture(Qt::red, QStringLiteral("7%"));
     for (const auto& c : cases) {
-        QTemporaryDir proc;
-        const QString process = proc.filePath(QString::number(::getpid()));
-        ASSERT_TRUE(QDir().mkpath(process));
-        QFile comm(process + QStringLiteral("/comm"));
-        QFile cmdline(process + QStringLiteral("/cmdline"));
-        ASSERT_TRUE(comm.open(QIODevice::WriteOnly) && cmdline.open(QIODevice::WriteOnly));
-        comm.write(QByteArray(c.program) + '\n');
-        for (const QByteArray& argument : QByteArray(c.commandLine).split(' ')) {
-            cmdline.write(argument.isEmpty() ? argument : argument + '\0');
-        }
-        comm.close();
-        cmdline.close();
-
+        const HostProcessTree host(c.program, c.commandLine);
         StatusNotifierItem item(newConnection(), emptyMenu(),
-                                {privateRuntimeDirectory(), proc.path(), c.choice});
+                                {privateRuntimeDirectory(), host.path(), c.choice});
         item.show(shown);
         ASSERT_TRUE(registeredWith(watcher, item)) << c.program;
+        ASSERT_TRUE(eventually([&] { return item.hostTraits().form == c.form; })) << c.program;
         const QImage& expected = c.expected == TrayImageShape::Square ? shown.glance : shown.wide;
         const QVariantMap all = itemProperties(item);
         const auto pixmaps = qdbus_cast<SniIconPixmapList>(all.value(QStringLiteral("IconPixmap")));
         ASSERT_EQ(pixmaps.size(), 1) << c.program;
         EXPECT_EQ(QSize(pixmaps[0].width, pixmaps[0].height), expected.size()) << c.program;
-        EXPECT_EQ(fileImage(all.value(QStringLiteral("IconName")).toString()), expected)
-            << c.program;
+        const QString iconName = all.value(QStringLiteral("IconName")).toString();
+        if (c.form == PixmapOnly) {
+            EXPECT_EQ(iconName, QString()) << c.program;  // a cached name would freeze it
+        } else {
+            EXPECT_EQ(fileImage(iconName), expected) << c.program;
+        }
+    }
+}
+
+// A host that restarts brings a new watcher: it hears of the item exactly once.
+TEST_F(StatusNotifierItemTest, EachWatcherHearsOfTheItemOnce) {
+    auto watcher = std::make_unique<StandInWatcher>(address(), true);
+    StatusNotifierItem item(
+        newConnection(), emptyMenu(),
+        {privateRuntimeDirectory(), QStringLiteral("/proc"), TrayShapeChoice::Automatic});
+    for (int restart = 0; restart < 3; ++restart) {
+        ASSERT_TRUE(registeredWith(*watcher, item)) << restart;
+        // A round trip to the item: a second registration sent before it would have arrived.
+        itemProperties(item);
+        EXPECT_EQ(watcher->registeredItems(), QStringList{item.serviceName()}) << restart;
+        watcher.reset();
+        watcher = std::make_unique<StandInWatcher>(address(), true);
     }
 }
 
@@ -294,7 +353,7 @@ TEST_F(StatusNotifierItemTest, ClickPointsBeyondTheDesktopAreHeldAtItsEdge) {
 
 TEST_F(StatusNotifierItemTest, TrackerFollowsTheHostComingAndGoing) {
     const QDBusConnection bus = newConnection();
-    StatusNotifierWatcherTracker tracker(bus);
+    StatusNotifierWatcherTracker tracker(bus, std::chrono::milliseconds(0));
     QSignalSpy changes(&tracker, &StatusNotifierWatcherTracker::hostPresentChanged);
     EXPECT_FALSE(tracker.hostPresent());
     EXPECT_FALSE(statusNotifierHostPresent(bus));
@@ -315,6 +374,25 @@ TEST_F(StatusNotifierItemTest, TrackerFollowsTheHostComingAndGoing) {
         seen.append(change.first().toBool());
     }
     EXPECT_EQ(seen, QList<bool>({true, false, true}));
+}
+
+// A host that restarts within the grace time never counts as gone; one that stays away does.
+TEST_F(StatusNotifierItemTest, TrackerWaitsOutAHostsRestart) {
+    const QDBusConnection bus = newConnection();
+    auto watcher = std::make_unique<StandInWatcher>(address(), true);
+    StatusNotifierWatcherTracker patient(bus, std::chrono::hours(1));
+    StatusNotifierWatcherTracker brief(bus, std::chrono::milliseconds(1));
+    ASSERT_TRUE(patient.hostPresent() && brief.hostPresent());
+    QSignalSpy patientChanges(&patient, &StatusNotifierWatcherTracker::hostPresentChanged);
+
+    watcher.reset();
+    ASSERT_TRUE(eventually([&] { return patient.awaitingHost() && !brief.hostPresent(); }));
+    EXPECT_TRUE(patient.hostPresent());
+    watcher = std::make_unique<StandInWatcher>(address(), false);  // back, its host not yet
+    watcher->setHostRegistered(true);
+    ASSERT_TRUE(eventually([&] { return !patient.awaitingHost() && brief.hostPresent(); }));
+    EXPECT_TRUE(patient.hostPresent());
+    EXPECT_TRUE(patientChanges.isEmpty());
 }
 
 }  // namespace
