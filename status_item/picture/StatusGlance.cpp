@@ -28,6 +28,52 @@ QFont fitted(QFont font, const QString& text, double width, int largestPixels) {
     return font;
 }
 
+// The glance's figure: its digits, and a trailing "%" drawn smaller beside them while it fits.
+// The "%" gives way before the digits would shrink below `readablePixels`: in a 22 px cell
+// "100%" at full size would leave digits 5 px tall.
+struct GlanceFigure {
+    QString digits;
+    QString unit;
+    QFont digitsFont;
+    QFont unitFont;
+
+    double width() const {
+        return QFontMetricsF(digitsFont).horizontalAdvance(digits) +
+               (unit.isEmpty() ? 0.0 : QFontMetricsF(unitFont).horizontalAdvance(unit));
+    }
+};
+
+QFont unitFontFor(const QFont& digitsFont) {
+    QFont font = digitsFont;
+    font.setPixelSize(std::max(6, static_cast<int>(std::lround(digitsFont.pixelSize() * 0.6))));
+    return font;
+}
+
+GlanceFigure fittedFigure(const QFont& font, const QString& text, double side) {
+    const int largest = static_cast<int>(side * 0.5);
+    const int readable = static_cast<int>(std::lround(side * 0.45));
+    const bool percent = text.size() > 1 && text.endsWith(QLatin1Char('%'));
+    GlanceFigure figure{percent ? text.chopped(1) : text, percent ? QStringLiteral("%") : QString(),
+                        font, font};
+    if (percent) {
+        figure.digitsFont.setPixelSize(largest);
+        figure.unitFont = unitFontFor(figure.digitsFont);
+        const double scale = (side - 2) / figure.width();
+        if (scale >= 1) {
+            return figure;
+        }
+        figure.digitsFont.setPixelSize(static_cast<int>(largest * scale));
+        figure.unitFont = unitFontFor(figure.digitsFont);
+        if (figure.digitsFont.pixelSize() >= readable) {
+            return figure;
+        }
+        figure.unit.clear();
+    }
+    // Digits alone may use the whole width: their side bearings keep them off the edge.
+    figure.digitsFont = fitted(font, figure.digits, percent ? side : side - 2, largest);
+    return figure;
+}
+
 }  // namespace
 
 QImage renderGlance(const StatusItemRenderer& renderer, const StatusRecords& records,
@@ -51,13 +97,17 @@ QImage renderGlance(const StatusItemRenderer& renderer, const StatusRecords& rec
     // The value takes the upper half, the sparkline the lower half.
     QFont font = renderer.fonts().value;
     font.setWeight(QFont::Bold);
-    font = fitted(font, text, side - 2, static_cast<int>(side * 0.5));
-    const QFontMetricsF metrics(font);
-    painter.setFont(font);
+    const GlanceFigure figure = fittedFigure(font, text, side);
+    const QFontMetricsF metrics(figure.digitsFont);
     painter.setPen(color);
     const double top = item ? 1 : (side - metrics.height()) / 2;
-    painter.drawText(QPointF((side - metrics.horizontalAdvance(text)) / 2, top + metrics.ascent()),
-                     text);
+    const QPointF start((side - figure.width()) / 2, top + metrics.ascent());
+    painter.setFont(figure.digitsFont);
+    painter.drawText(start, figure.digits);
+    if (!figure.unit.isEmpty()) {
+        painter.setFont(figure.unitFont);
+        painter.drawText(start + QPointF(metrics.horizontalAdvance(figure.digits), 0), figure.unit);
+    }
     if (item && hasReading(item->metric, records)) {
         painter.save();
         painter.translate(0, side / 2 - 1);

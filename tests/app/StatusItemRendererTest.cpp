@@ -249,6 +249,32 @@ TEST_F(StatusItemRendererTest, GlanceShowsTheFirstEnabledMetricOverItsSparkline)
     EXPECT_FALSE(hasPixelNear(glance, look.accent, QRect(0, 0, 44, 18), 60));
 }
 
+// A tray draws the glance at 22 px: its figure must stay readable (digits at least 7 px tall)
+// from "0%" to "100%", so the unit gives way before the digits shrink.
+TEST_F(StatusItemRendererTest, GlanceFiguresStayReadableAtEveryValue) {
+    const struct {
+        double load;
+        QColor color;
+    } cases[] = {{0.0, green}, {0.08, green}, {0.55, amber}, {0.98, red}, {1.0, red}};
+    const StatusLook look = lookOf({{StatusMetric::cpu, true, MetricDisplayMode::textOnly}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.load);
+        records.cpu.overall = c.load;
+        const QImage glance = renderGlance(renderer, records.view(), histories, look, 22, 1);
+        int first = -1;
+        int last = -1;
+        for (int row = 0; row < 12; ++row) {
+            if (hasPixelNear(glance, c.color, QRect(0, row, 22, 1), 60)) {
+                first = first < 0 ? row : first;
+                last = row;
+            }
+        }
+        EXPECT_GE(last - first + 1, 7) << "rows " << first << " to " << last;
+        QDir().mkpath(QStringLiteral(VANTREL_APP_ARTEFACTS));
+        glance.save(QStringLiteral(VANTREL_APP_ARTEFACTS "/glance-cpu-%1.png").arg(c.load * 100));
+    }
+}
+
 TEST_F(StatusItemRendererTest, PictureLabelListsTheEnabledMetricsWithAConstantGuide) {
     records.cpu.overall = 0.12;
     const StatusLook look = lookOf({{StatusMetric::cpu, true, MetricDisplayMode::graphOnly},
