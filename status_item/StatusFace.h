@@ -27,4 +27,7 @@ signals:
     void menuRequested(QPoint globalPos);       // right click / context
     // The face cannot be seen (its tray host refused it): the shell shows another one.
     void refused();
+    // The host read the face after it registered (true), or has not read it within a few
+    // seconds (false): the shell shows the strip meanwhile.
+    void seenChanged(bool seen);
 };

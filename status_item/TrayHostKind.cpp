@@ -18,9 +18,13 @@ std::optional<QByteArray> readSmallFile(const QString& path) {
 }
 
 bool drawsSquareCells(const QString& program) {
-    static constexpr std::array<QLatin1StringView, 5> squareHosts{
-        QLatin1StringView("plasmashell"), QLatin1StringView("kded5"), QLatin1StringView("kded6"),
-        QLatin1StringView("xfce4-panel"), QLatin1StringView("xfce4-sntray-plugin")};
+    static constexpr std::array<QLatin1StringView, 6> squareHosts{
+        QLatin1StringView("plasmashell"),
+        QLatin1StringView("kded5"),
+        QLatin1StringView("kded6"),
+        QLatin1StringView("xfce4-panel"),
+        QLatin1StringView("xfce4-sntray-plugin"),
+        QLatin1StringView("gnome-shell")};
     for (QLatin1StringView host : squareHosts) {
         if (program == host) {
             return true;
@@ -76,4 +80,8 @@ TrayImageShape chooseImageShape(TrayShapeChoice choice, TrayImageShape hostShape
             break;
     }
     return hostShape;
+}
+
+bool isGnomeShellHost(const std::optional<TrayHostProcess>& host) {
+    return host && host->name == QLatin1StringView("gnome-shell");
 }

@@ -21,8 +21,13 @@ struct TrayHostProcess {
 // Reads the process from `<procRoot>/<pid>/`; nullopt when it has gone.
 std::optional<TrayHostProcess> readTrayHostProcess(quint32 pid, const QString& procRoot);
 
-// KDE Plasma (its watcher lives in kded or plasmashell) and the XFCE panel draw square cells;
-// GNOME's AppIndicator extension, waybar and unknown hosts keep a wide image.
+// KDE Plasma (its watcher lives in kded or plasmashell), the XFCE panel and GNOME Shell draw
+// square cells; waybar and unknown hosts keep a wide image.
 TrayImageShape hostImageShape(const std::optional<TrayHostProcess>& host);
+
+// GNOME Shell, whose AppIndicator extension draws every image in a 16 px square (a wide file
+// fails to load there, a wide pixmap is squeezed), caches images by file name, and races its
+// own name watcher against the first read of an item registered by bus name.
+bool isGnomeShellHost(const std::optional<TrayHostProcess>& host);
 
 TrayImageShape chooseImageShape(TrayShapeChoice choice, TrayImageShape hostShape);
