@@ -31,7 +31,7 @@ TOOLS = {"gnome-shell": "gnome-shell", "gsettings": "libglib2.0-bin", "Xvfb": "x
 BAR_HEIGHT, REGISTRATIONS = 32, 20
 # The extension drops an item it fails to set up a second after reading it (it looks at its
 # properties once more then): an item counts as shown when it stays listed past that.
-SETUP_SECONDS = 1.5
+SETUP_SECONDS = 1.2
 STATUS_AREA = 720  # the bar's columns from here rightwards hold the items (the clock is left)
 WATCHER, WATCHER_PATH = "org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher"
 PROPERTIES = "org.freedesktop.DBus.Properties"
