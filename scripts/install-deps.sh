@@ -15,6 +15,7 @@ packages=(
   at-spi2-core gir1.2-atspi-2.0
   file lintian pkexec
   dbus-bin openbox lxqt-panel mate-panel tint2 xfce4-panel xfwm4
+  gnome-shell gnome-shell-extension-appindicator libglib2.0-bin
 )
 
 missing=()

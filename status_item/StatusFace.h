@@ -32,4 +32,7 @@ signals:
     void refused();
     // wideImageHeight() changed: the picture must be drawn again.
     void wideImageHeightChanged();
+    // The host read the face after it registered (true), or has not read it within a few
+    // seconds (false): the shell shows the strip meanwhile.
+    void seenChanged(bool seen);
 };

@@ -22,23 +22,25 @@ struct KnownHost {
     TrayHostTraits traits;
 };
 
-// The hosts that keep a wide image. Each caches icon files by name, so the file is named anew
-// for every picture; the heights are the hosts' default icon sizes.
-constexpr std::array<KnownHost, 4> wideHosts{{
+// The hosts the status item knows. Those that keep a wide image cache icon files by name, so the
+// file is named anew for every picture; the heights are the hosts' default icon sizes.
+constexpr std::array<KnownHost, 4> knownHosts{{
     {QLatin1StringView("waybar"),
-     {TrayImageShape::Wide, 18, TrayPictureForm::PixmapAndFile, false}},
+     {TrayImageShape::Wide, 18, TrayPictureForm::PixmapAndFile, false, false}},
     {QLatin1StringView("swaybar"),
-     {TrayImageShape::Wide, 16, TrayPictureForm::PixmapAndFile, true}},
-    // The AppIndicator extension draws at the panel's icon size.
+     {TrayImageShape::Wide, 16, TrayPictureForm::PixmapAndFile, true, false}},
+    // GNOME Shell's AppIndicator extension draws every item in a 16 px square: a file more than
+    // half again as wide as tall fails to load there (it then shows a placeholder, never the
+    // pixmap), and a wide pixmap is squeezed. The glance as a pixmap is drawn afresh each time.
     {QLatin1StringView("gnome-shell"),
-     {TrayImageShape::Wide, 16, TrayPictureForm::PixmapAndFile, true}},
+     {TrayImageShape::Square, 16, TrayPictureForm::PixmapOnly, true, true}},
     // The whole-program test's stand-in host, which keeps every image as it is sent.
     {QLatin1StringView("stand-in-tray"),
-     {TrayImageShape::Wide, 24, TrayPictureForm::PixmapAndFile, true}},
+     {TrayImageShape::Wide, 24, TrayPictureForm::PixmapAndFile, true, false}},
 }};
 
 std::optional<TrayHostTraits> knownTraits(const QString& program) {
-    for (const KnownHost& host : wideHosts) {
+    for (const KnownHost& host : knownHosts) {
         if (program == host.program) {
             return host.traits;
         }

@@ -25,6 +25,10 @@ struct TrayHostTraits {
     // Whether the menu's entries carry their shortcuts. A host that builds the menu with
     // libdbusmenu-gtk and no accelerator group (waybar) logs two GTK criticals for each one.
     bool menuShortcuts = true;
+    // Whether the item registers by its object path rather than its bus name. GNOME Shell's
+    // AppIndicator extension watches a registered bus name and its first report can arrive
+    // after the item's properties and wipe them, dropping the item.
+    bool registerByPath = false;
     bool operator==(const TrayHostTraits&) const = default;
 };
 

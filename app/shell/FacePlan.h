@@ -11,5 +11,7 @@ struct FacePlan {
 };
 
 // The faces for a mode on the trays this desktop has. A tray face falls back to the strip
-// when no tray exists, so the program is never left without a face.
-FacePlan planFaces(StatusItemMode mode, bool statusNotifierHost, bool xembedTray);
+// when no tray exists, and the strip stands in while the host has not shown the item
+// (`statusNotifierItemUnseen`), so the program is never left without a face.
+FacePlan planFaces(StatusItemMode mode, bool statusNotifierHost, bool xembedTray,
+                   bool statusNotifierItemUnseen = false);

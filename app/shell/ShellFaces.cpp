@@ -72,6 +72,7 @@ void ShellFaces::setStatusNotifierHostPresent(bool present) {
     }
     statusNotifierHost_ = present;
     statusNotifierItemRefused_ = false;  // a host that comes again is asked again
+    statusNotifierItemUnseen_ = false;
     if (started_) {
         reconcile();
     }
@@ -90,13 +91,16 @@ std::vector<StatusFace*> ShellFaces::faces() const {
 void ShellFaces::reconcile() {
     const FacePlan plan =
         planFaces(settings_.statusItemMode(), statusNotifierHost_ && !statusNotifierItemRefused_,
-                  x11_ && x11_->xembedTrayPresent());
+                  x11_ && x11_->xembedTrayPresent(), statusNotifierItemUnseen_);
     const auto apply = [this](bool wanted, std::unique_ptr<StatusFace>& face,
                               const FaceMaker& make) {
         if (wanted && !face) {
             face = make(menu_);
             connectFace(face.get());
-        } else if (!wanted) {
+        } else if (!wanted && face) {
+            if (&face == &statusNotifierItem_) {
+                statusNotifierItemUnseen_ = false;
+            }
             face.reset();
         }
     };
@@ -128,6 +132,14 @@ void ShellFaces::connectFace(StatusFace* face) {
         face, &StatusFace::refused, this,
         [this] {
             statusNotifierItemRefused_ = true;
+            reconcile();
+        },
+        Qt::QueuedConnection);
+    // Only the StatusNotifierItem waits to be read; the strip shows until it is.
+    connect(
+        face, &StatusFace::seenChanged, this,
+        [this](bool seen) {
+            statusNotifierItemUnseen_ = !seen;
             reconcile();
         },
         Qt::QueuedConnection);

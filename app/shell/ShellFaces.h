@@ -85,5 +85,6 @@ private:
     QPointer<StatusFace> lastClickedFace_;  // the panels hang from the face clicked last
     bool statusNotifierHost_ = false;
     bool statusNotifierItemRefused_ = false;  // until the host changes
+    bool statusNotifierItemUnseen_ = false;   // registered, but not read by the host
     bool started_ = false;
 };

@@ -46,7 +46,9 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, MenuFactory menuFact
       adaptor_(new StatusNotifierItemAdaptor(this, properties_)),
       menu_(new DBusMenuExporter(bus_, menuPath, std::move(menuFactory), this)),
       watcherWatch_(new QDBusServiceWatcher(watcherService, bus_,
-                                            QDBusServiceWatcher::WatchForOwnerChange, this)) {
+                                            QDBusServiceWatcher::WatchForOwnerChange, this)),
+      ownClock_(options_.clock ? nullptr : std::make_unique<SystemClock>()),
+      clock_(options_.clock ? options_.clock : ownClock_.get()) {
     registerStatusDBusTypes();
     properties_.menu = QDBusObjectPath(menuPath);
     properties_.toolTip.title = QStringLiteral("Vantrel");
@@ -127,18 +129,52 @@ void StatusNotifierItem::findHostThenRegister() {
         });
 }
 
+// GNOME Shell is given the object path: under a bus name it starts a name watcher whose first
+// report, when it comes after the item's properties, wipes them and drops the item.
 void StatusNotifierItem::registerWithWatcher() {
     QDBusMessage registration = QDBusMessage::createMethodCall(
         watcherService, watcherPath, watcherService, QStringLiteral("RegisterStatusNotifierItem"));
-    registration << serviceName_;
+    registration << (hostTraits_.registerByPath ? itemPath : serviceName_);
+    readSinceRegistration_ = false;  // a host may read the item before it answers
+    const quint64 registrationNumber = ++registration_;
     whenAnswered<QDBusPendingReply<>>(
-        bus_.asyncCall(registration), this, [this](const QDBusPendingReply<>& reply) {
+        bus_.asyncCall(registration), this,
+        [this, registrationNumber](const QDBusPendingReply<>& reply) {
             if (reply.isError()) {
                 qWarning("status item: the tray host refused the item: %s",
                          qPrintable(reply.error().message()));
                 emit refused();
+                return;
             }
+            clock_->callAfter(options_.unseenAfter,
+                              [this, alive = std::weak_ptr<bool>(alive_), registrationNumber] {
+                                  if (!alive.expired()) {
+                                      checkSeen(registrationNumber);
+                                  }
+                              });
         });
+}
+
+void StatusNotifierItem::hostReadProperties() {
+    readSinceRegistration_ = true;
+    if (!seen_) {
+        seen_ = true;
+        emit seenChanged(true);
+    }
+}
+
+// A host that took the registration but never read the item shows nothing (GNOME Shell's
+// extension drops some items while it sets them up); registering again makes it try anew.
+void StatusNotifierItem::checkSeen(quint64 registration) {
+    if (registration != registration_ || readSinceRegistration_) {
+        return;
+    }
+    if (seen_) {
+        seen_ = false;
+        qWarning("status item: the tray host has not read the item; registering again");
+        emit seenChanged(false);
+    }
+    registerWithWatcher();
 }
 
 void StatusNotifierItem::setShapeChoice(TrayShapeChoice choice) {

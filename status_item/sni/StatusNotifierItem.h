@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Clock.h"
 #include "status_item/MenuFactory.h"
 #include "status_item/StatusFace.h"
 #include "status_item/TrayHostKind.h"
@@ -8,6 +9,9 @@
 
 #include <QDBusConnection>
 
+#include <chrono>
+#include <memory>
+
 class DBusMenuExporter;
 class QDBusServiceWatcher;
 
@@ -15,13 +19,18 @@ struct StatusNotifierItemOptions {
     QString runtimeDirectory = qEnvironmentVariable("XDG_RUNTIME_DIR");  // for the icon files
     QString procRoot = QStringLiteral("/proc");  // to tell which program hosts the tray
     TrayShapeChoice shapeChoice = TrayShapeChoice::Automatic;
+    // Times the wait for the host to read the item after it registers; a system clock of the
+    // item's own when null.
+    Clock* clock = nullptr;
+    std::chrono::milliseconds unseenAfter = std::chrono::seconds(5);
 };
 
 // The status item as a StatusNotifierItem of its own: registered with the tray host's
 // watcher (once with each owner of the watcher's name), showing the picture in the form its
 // host draws (a pixmap, and a PNG file named in IconName where the host needs one), the label
 // for hosts that show text, and the menu over com.canonical.dbusmenu. One item per bus
-// connection.
+// connection. A host that has not read the item a few seconds after it registered is asked
+// again, until it does.
 class StatusNotifierItem : public StatusFace {
     Q_OBJECT
 public:
@@ -37,6 +46,9 @@ public:
     TrayImageShape shape() const { return shape_; }
     const TrayHostTraits& hostTraits() const { return hostTraits_; }
     QString serviceName() const { return serviceName_; }
+    // Whether the host has read the item since it last registered (true until a wait ends
+    // without a read).
+    bool seen() const { return seen_; }
 
 private:
     friend class StatusNotifierItemAdaptor;
@@ -50,6 +62,8 @@ private:
     void hostActivated(int x, int y);
     void hostSecondaryActivated(int x, int y);
     void hostRequestedMenu(int x, int y);
+    void hostReadProperties();
+    void checkSeen(quint64 registration);
 
     QDBusConnection bus_;
     StatusNotifierItemOptions options_;
@@ -68,4 +82,10 @@ private:
     StatusPicture picture_;
     QImage sentImage_;
     std::optional<QPoint> anchor_;
+    std::unique_ptr<Clock> ownClock_;
+    Clock* clock_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for the clock's callbacks
+    quint64 registration_ = 0;
+    bool readSinceRegistration_ = false;
+    bool seen_ = true;
 };

@@ -20,3 +20,8 @@ void StatusNotifierItemAdaptor::ContextMenu(int x, int y) {
 
 // Scrolling over the item has no meaning here.
 void StatusNotifierItemAdaptor::Scroll(int, const QString&) {}
+
+QString StatusNotifierItemAdaptor::hostRead(QString value) const {
+    item_->hostReadProperties();
+    return value;
+}

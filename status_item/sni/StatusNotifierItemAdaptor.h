@@ -39,13 +39,16 @@ class StatusNotifierItemAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(SniToolTip ToolTip READ toolTip)
     Q_PROPERTY(QString XAyatanaLabel READ label)
     Q_PROPERTY(QString XAyatanaLabelGuide READ labelGuide)
+    // Read by GNOME Shell's extension on every new icon; a screen reader's text for the picture.
+    Q_PROPERTY(QString IconAccessibleDesc READ iconDescription)
 public:
     StatusNotifierItemAdaptor(StatusNotifierItem* item, const SniProperties& properties);
 
-    QString category() const { return QStringLiteral("ApplicationStatus"); }
-    QString id() const { return QStringLiteral("vantrel"); }
-    QString title() const { return QStringLiteral("Vantrel"); }
-    QString status() const { return QStringLiteral("Active"); }
+    // The properties every host reads (one at a time or all at once) tell the item it was seen.
+    QString category() const { return hostRead(QStringLiteral("ApplicationStatus")); }
+    QString id() const { return hostRead(QStringLiteral("vantrel")); }
+    QString title() const { return hostRead(QStringLiteral("Vantrel")); }
+    QString status() const { return hostRead(QStringLiteral("Active")); }
     int windowId() const { return 0; }
     QString none() const { return {}; }
     SniIconPixmapList noPixmap() const { return {}; }
@@ -56,6 +59,7 @@ public:
     SniToolTip toolTip() const { return properties_.toolTip; }
     QString label() const { return properties_.label; }
     QString labelGuide() const { return properties_.labelGuide; }
+    QString iconDescription() const { return properties_.toolTip.description; }
 
 public slots:
     void Activate(int x, int y);
@@ -73,6 +77,8 @@ signals:
     void XAyatanaNewLabel(const QString& label, const QString& guide);
 
 private:
+    QString hostRead(QString value) const;
+
     StatusNotifierItem* item_;
     const SniProperties& properties_;
 };

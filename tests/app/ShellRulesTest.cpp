@@ -36,20 +36,25 @@ TEST(FacePlanTest, ModeChoosesFacesAndNeverLeavesNone) {
         M mode;
         bool sniHost;
         bool xembedTray;
+        bool sniUnseen;  // registered, but not read by the host yet
         FacePlan expected;
     } cases[] = {
-        {M::automatic, true, true, {true, false, false}},
-        {M::automatic, false, true, {false, true, false}},
-        {M::automatic, false, false, {false, false, true}},
-        {M::tray, true, false, {true, false, false}},
-        {M::tray, false, false, {false, false, true}},
-        {M::strip, true, true, {false, false, true}},
-        {M::trayAndStrip, false, true, {false, true, true}},
-        {M::trayAndStrip, false, false, {false, false, true}},
+        {M::automatic, true, true, false, {true, false, false}},
+        {M::automatic, false, true, false, {false, true, false}},
+        {M::automatic, false, false, false, {false, false, true}},
+        {M::tray, true, false, false, {true, false, false}},
+        {M::tray, false, false, false, {false, false, true}},
+        {M::strip, true, true, false, {false, false, true}},
+        {M::trayAndStrip, false, true, false, {false, true, true}},
+        {M::trayAndStrip, false, false, false, {false, false, true}},
+        // The item stays to be read later; the strip shows meanwhile.
+        {M::automatic, true, false, true, {true, false, true}},
+        {M::tray, true, true, true, {true, false, true}},
+        {M::strip, true, false, true, {false, false, true}},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(planFaces(c.mode, c.sniHost, c.xembedTray), c.expected)
-            << rawValue(c.mode).toStdString() << c.sniHost << c.xembedTray;
+        EXPECT_EQ(planFaces(c.mode, c.sniHost, c.xembedTray, c.sniUnseen), c.expected)
+            << rawValue(c.mode).toStdString() << c.sniHost << c.xembedTray << c.sniUnseen;
     }
 }
 

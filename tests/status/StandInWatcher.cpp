@@ -1,5 +1,6 @@
 #include "status/StandInWatcher.h"
 
+#include <QDBusMessage>
 #include <QMutexLocker>
 
 namespace {
@@ -39,19 +40,29 @@ void StandInWatcherObject::setHostRegistered(bool registered) {
 }
 
 void StandInWatcherObject::RegisterStatusNotifierItem(const QString& service) {
+    const bool byPath = service.startsWith(QLatin1Char('/'));
+    const QString owner = byPath ? message().service() : service;
+    const QString item = byPath ? owner + service : service;
+    if (readsItems_) {
+        QDBusMessage read = QDBusMessage::createMethodCall(
+            owner, byPath ? service : QStringLiteral("/StatusNotifierItem"),
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
+        read << QStringLiteral("org.kde.StatusNotifierItem");
+        QDBusConnection(connectionName_).call(read);
+    }
     {
         QMutexLocker lock(&mutex_);
-        items_.append(service);
+        items_.append(item);
     }
-    emit StatusNotifierItemRegistered(service);
+    emit StatusNotifierItemRegistered(item);
 }
 
 void StandInWatcherObject::RegisterStatusNotifierHost(const QString&) {
     setHostRegistered(true);
 }
 
-StandInWatcher::StandInWatcher(const QString& busAddress, bool hostRegistered)
-    : object_(new StandInWatcherObject(hostRegistered)) {
+StandInWatcher::StandInWatcher(const QString& busAddress, bool hostRegistered, bool readsItems)
+    : object_(new StandInWatcherObject(hostRegistered, readsItems)) {
     object_->moveToThread(&thread_);
     // Deleted on its own thread, so that its last signal is sent from there.
     QObject::connect(&thread_, &QThread::finished, object_, &QObject::deleteLater);

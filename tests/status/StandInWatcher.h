@@ -17,7 +17,8 @@ class StandInWatcherObject : public QObject, protected QDBusContext {
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
     Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 public:
-    explicit StandInWatcherObject(bool hostRegistered) : hostRegistered_(hostRegistered) {}
+    StandInWatcherObject(bool hostRegistered, bool readsItems)
+        : hostRegistered_(hostRegistered), readsItems_(readsItems) {}
 
     QStringList registeredItems() const;
     bool hostRegistered() const { return hostRegistered_; }
@@ -40,14 +41,17 @@ private:
     mutable QMutex mutex_;
     QStringList items_;
     std::atomic<bool> hostRegistered_;
+    const bool readsItems_;
     QString connectionName_;
 };
 
 // A stand-in tray host's watcher on a thread of its own, so that the blocking calls of the code
-// under test get their answers. It owns org.kde.StatusNotifierWatcher while it lives.
+// under test get their answers. It owns org.kde.StatusNotifierWatcher while it lives. An item
+// registered by object path is listed as "<sender><path>". With `readsItems`, it reads every
+// item's properties as it registers, as a host that shows it does; else it never reads them.
 class StandInWatcher {
 public:
-    StandInWatcher(const QString& busAddress, bool hostRegistered);
+    StandInWatcher(const QString& busAddress, bool hostRegistered, bool readsItems = false);
     ~StandInWatcher();
     StandInWatcher(const StandInWatcher&) = delete;
     StandInWatcher& operator=(const StandInWatcher&) = delete;

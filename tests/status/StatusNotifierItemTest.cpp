@@ -3,6 +3,7 @@
 #include "status_item/picture/StatusGlance.h"
 #include "status_item/sni/StatusNotifierItem.h"
 #include "status_item/sni/StatusNotifierWatcherTracker.h"
+#include "support/FakeClock.h"
 #include "support/QStringPrinter.h"
 
 #include <QDBusArgument>
@@ -77,8 +78,14 @@ protected:
     QVariantMap itemProperties(const StatusNotifierItem& item) {
         return properties(item.serviceName(), itemPath, itemInterface);
     }
-    bool registeredWith(const StandInWatcher& watcher, const StatusNotifierItem& item) {
-        return eventually([&] { return watcher.registeredItems().contains(item.serviceName()); });
+    // Registered under its bus name, or by object path from the connection `baseService`.
+    bool registeredWith(const StandInWatcher& watcher, const StatusNotifierItem& item,
+                        const QString& baseService = {}) {
+        return eventually([&] {
+            const QStringList items = watcher.registeredItems();
+            return items.contains(item.serviceName()) ||
+                   (!baseService.isEmpty() && items.contains(baseService + itemPath));
+        });
     }
 };
 
@@ -260,24 +267,32 @@ TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
         TrayShapeChoice choice;
         TrayImageShape expected;
         TrayPictureForm form;
+        bool byPath;  // registered by object path (GNOME Shell drops some items named by bus)
     } cases[] = {
-        {"plasmashell", "/usr/bin/plasmashell", Automatic, TrayImageShape::Square, PixmapOnly},
-        {"lxqt-panel", "lxqt-panel", Automatic, TrayImageShape::Square, PixmapOnly},
-        {"some-tray", "/usr/bin/some-tray", Automatic, TrayImageShape::Square, PixmapOnly},
-        {"gnome-shell", "/usr/bin/gnome-shell", Automatic, TrayImageShape::Wide, PixmapAndFile},
-        {"waybar", "waybar", Automatic, TrayImageShape::Wide, PixmapAndFile},
-        {"plasmashell", "", Wide, TrayImageShape::Wide, PixmapOnly},
-        {"waybar", "", Square, TrayImageShape::Square, PixmapAndFile},
+        {"plasmashell", "/usr/bin/plasmashell", Automatic, TrayImageShape::Square, PixmapOnly,
+         false},
+        {"lxqt-panel", "lxqt-panel", Automatic, TrayImageShape::Square, PixmapOnly, false},
+        {"some-tray", "/usr/bin/some-tray", Automatic, TrayImageShape::Square, PixmapOnly, false},
+        {"gnome-shell", "/usr/bin/gnome-shell", Automatic, TrayImageShape::Square, PixmapOnly,
+         true},
+        {"gnome-shell", "", Wide, TrayImageShape::Wide, PixmapOnly, true},
+        {"waybar", "waybar", Automatic, TrayImageShape::Wide, PixmapAndFile, false},
+        {"plasmashell", "", Wide, TrayImageShape::Wide, PixmapOnly, false},
+        {"waybar", "", Square, TrayImageShape::Square, PixmapAndFile, false},
     };
     const StandInWatcher watcher(address(), true);  // runs in this process
     const StatusPicture shown = picture(Qt::red, QStringLiteral("7%"));
     for (const auto& c : cases) {
         const HostProcessTree host(c.program, c.commandLine);
-        StatusNotifierItem item(newConnection(), emptyMenu(),
+        const QDBusConnection bus = newConnection();
+        StatusNotifierItem item(bus, emptyMenu(),
                                 {privateRuntimeDirectory(), host.path(), c.choice});
         item.show(shown);
-        ASSERT_TRUE(registeredWith(watcher, item)) << c.program;
+        ASSERT_TRUE(registeredWith(watcher, item, bus.baseService())) << c.program;
         ASSERT_TRUE(eventually([&] { return item.hostTraits().form == c.form; })) << c.program;
+        EXPECT_TRUE(eventually([&] {
+            return watcher.registeredItems().contains(bus.baseService() + itemPath) == c.byPath;
+        })) << c.program;
         const QImage& expected = c.expected == TrayImageShape::Square ? shown.glance : shown.wide;
         const QVariantMap all = itemProperties(item);
         const auto pixmaps = qdbus_cast<SniIconPixmapList>(all.value(QStringLiteral("IconPixmap")));
@@ -305,6 +320,44 @@ TEST_F(StatusNotifierItemTest, EachWatcherHearsOfTheItemOnce) {
         EXPECT_EQ(watcher->registeredItems(), QStringList{item.serviceName()}) << restart;
         watcher.reset();
         watcher = std::make_unique<StandInWatcher>(address(), true);
+    }
+}
+
+// A host that takes the registration but never reads the item shows nothing: the item says so
+// (the shell shows the strip meanwhile) and registers again, until the host reads it.
+TEST_F(StatusNotifierItemTest, RegistersAgainWhileTheHostHasNotReadIt) {
+    const struct {
+        const char* host;
+        bool hostReads;
+        qsizetype registrations;  // after the first wait
+        std::size_t waits;        // still to come
+        QList<bool> seenChanges;
+    } cases[] = {
+        {"reads the item", true, 1, 0, {}},
+        {"never reads it", false, 2, 1, {false}},
+    };
+    for (const auto& c : cases) {
+        const StandInWatcher watcher(address(), true, c.hostReads);
+        FakeClock clock;
+        StatusNotifierItem item(newConnection(), emptyMenu(),
+                                {privateRuntimeDirectory(), QStringLiteral("/proc"),
+                                 TrayShapeChoice::Wide, &clock, std::chrono::seconds(5)});
+        QSignalSpy seenChanges(&item, &StatusFace::seenChanged);
+        ASSERT_TRUE(registeredWith(watcher, item)) << c.host;
+        ASSERT_TRUE(eventually([&] { return clock.pendingCallbacks() == 1; })) << c.host;
+        clock.advance(std::chrono::seconds(5));
+        ASSERT_TRUE(eventually([&] { return clock.pendingCallbacks() == c.waits; })) << c.host;
+        EXPECT_EQ(watcher.registeredItems().count(item.serviceName()), c.registrations) << c.host;
+        QList<bool> seen;
+        for (const QList<QVariant>& change : std::as_const(seenChanges)) {
+            seen.append(change.first().toBool());
+        }
+        EXPECT_EQ(seen, c.seenChanges) << c.host;
+        EXPECT_EQ(item.seen(), c.hostReads) << c.host;
+
+        itemProperties(item);  // read at last: seen, and the strip may go
+        EXPECT_TRUE(item.seen()) << c.host;
+        EXPECT_EQ(seenChanges.size(), c.seenChanges.size() * 2) << c.host;
     }
 }
 

@@ -32,7 +32,7 @@ void writeProcess(const QString& root, int pid, const QByteArray& comm,
     }
 }
 
-TEST(TrayHostKindTest, OnlyHostsKnownToKeepAWideImageGetOne) {
+TEST(TrayHostKindTest, EachKnownHostGetsItsOwnTraitsEveryOtherTheSquareGlance) {
     using enum TrayImageShape;
     using enum TrayPictureForm;
     const TrayHostTraits square{Square, 22, PixmapOnly, true};
@@ -43,7 +43,8 @@ TEST(TrayHostKindTest, OnlyHostsKnownToKeepAWideImageGetOne) {
     } cases[] = {
         {"waybar", {"waybar"}, {Wide, 18, PixmapAndFile, false}},
         {"swaybar", {"swaybar", "-b", "bar-0"}, {Wide, 16, PixmapAndFile, true}},
-        {"gnome-shell", {"/usr/bin/gnome-shell"}, {Wide, 16, PixmapAndFile, true}},
+        // GNOME Shell draws a 16 px square and fails on wide files; registered by path.
+        {"gnome-shell", {"/usr/bin/gnome-shell"}, {Square, 16, PixmapOnly, true, true}},
         // A wrapper that renames the process keeps the program's path.
         {".waybar-wrapped",
          {"/nix/store/abc-waybar-0.9/bin/waybar"},
