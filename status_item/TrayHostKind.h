@@ -25,6 +25,9 @@ struct TrayHostTraits {
     // Whether the menu's entries carry their shortcuts. A host that builds the menu with
     // libdbusmenu-gtk and no accelerator group (waybar) logs two GTK criticals for each one.
     bool menuShortcuts = true;
+    // Whether the item sends its label. A host that shows it beside a picture holding the same
+    // figures (MATE) gets none: a second copy is noise.
+    bool label = true;
     bool operator==(const TrayHostTraits&) const = default;
 };
 
@@ -38,7 +41,7 @@ struct TrayHostProcess {
 std::optional<TrayHostProcess> readTrayHostProcess(quint32 pid, const QString& procRoot);
 
 // Only hosts known to draw a wide image at its size get one; every other host (Plasma, LXQt,
-// the XFCE and MATE panels, a host not known at all) gets the square glance as a pixmap.
+// the XFCE panel, a host not known at all) gets the square glance as a pixmap.
 TrayHostTraits trayHostTraits(const std::optional<TrayHostProcess>& host);
 
 TrayImageShape chooseImageShape(TrayShapeChoice choice, TrayImageShape hostShape);

@@ -46,6 +46,7 @@ private:
     void registerWithWatcher();
     void applyShape();
     void refreshIcon();
+    void refreshLabel();
     QPoint clickPoint(int x, int y);
     void hostActivated(int x, int y);
     void hostSecondaryActivated(int x, int y);

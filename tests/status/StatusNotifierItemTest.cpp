@@ -250,7 +250,8 @@ TEST_F(StatusNotifierItemTest, NoFileUnlessTheRuntimeDirectoryIsPrivate) {
     }
 }
 
-// The automatic shape and the picture's form follow the host; the user's choice of shape wins.
+// The automatic shape, the picture's form and the label follow the host; the user's choice of
+// shape wins.
 TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
     using enum TrayShapeChoice;
     using enum TrayPictureForm;
@@ -260,12 +261,15 @@ TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
         TrayShapeChoice choice;
         TrayImageShape expected;
         TrayPictureForm form;
+        bool label = true;
     } cases[] = {
         {"plasmashell", "/usr/bin/plasmashell", Automatic, TrayImageShape::Square, PixmapOnly},
         {"lxqt-panel", "lxqt-panel", Automatic, TrayImageShape::Square, PixmapOnly},
         {"some-tray", "/usr/bin/some-tray", Automatic, TrayImageShape::Square, PixmapOnly},
         {"gnome-shell", "/usr/bin/gnome-shell", Automatic, TrayImageShape::Wide, PixmapAndFile},
         {"waybar", "waybar", Automatic, TrayImageShape::Wide, PixmapAndFile},
+        {"notification-ar", "/usr/lib/mate-panel/notification-area-applet", Automatic,
+         TrayImageShape::Wide, PixmapOnly, false},
         {"plasmashell", "", Wide, TrayImageShape::Wide, PixmapOnly},
         {"waybar", "", Square, TrayImageShape::Square, PixmapAndFile},
     };
@@ -277,12 +281,17 @@ TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
                                 {privateRuntimeDirectory(), host.path(), c.choice});
         item.show(shown);
         ASSERT_TRUE(registeredWith(watcher, item)) << c.program;
-        ASSERT_TRUE(eventually([&] { return item.hostTraits().form == c.form; })) << c.program;
+        ASSERT_TRUE(eventually([&] {
+            return item.hostTraits().form == c.form && item.hostTraits().label == c.label;
+        })) << c.program;
         const QImage& expected = c.expected == TrayImageShape::Square ? shown.glance : shown.wide;
         const QVariantMap all = itemProperties(item);
         const auto pixmaps = qdbus_cast<SniIconPixmapList>(all.value(QStringLiteral("IconPixmap")));
         ASSERT_EQ(pixmaps.size(), 1) << c.program;
         EXPECT_EQ(QSize(pixmaps[0].width, pixmaps[0].height), expected.size()) << c.program;
+        EXPECT_EQ(all.value(QStringLiteral("XAyatanaLabel")).toString(),
+                  c.label ? shown.label : QString())
+            << c.program;
         const QString iconName = all.value(QStringLiteral("IconName")).toString();
         if (c.form == PixmapOnly) {
             EXPECT_EQ(iconName, QString()) << c.program;  // a cached name would freeze it
