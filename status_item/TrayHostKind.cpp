@@ -22,9 +22,9 @@ struct KnownHost {
     TrayHostTraits traits;
 };
 
-// The hosts the status item knows. Those that keep a wide image cache icon files by name, so the
-// file is named anew for every picture; the heights are the hosts' default icon sizes.
-constexpr std::array<KnownHost, 4> knownHosts{{
+// The hosts the status item knows. Those that read a file cache it by name, so the file is
+// named anew for every picture; the heights are the hosts' default icon sizes.
+constexpr std::array<KnownHost, 6> knownHosts{{
     {QLatin1StringView("waybar"),
      {TrayImageShape::Wide, 18, TrayPictureForm::PixmapAndFile, false, false}},
     {QLatin1StringView("swaybar"),
@@ -34,6 +34,13 @@ constexpr std::array<KnownHost, 4> knownHosts{{
     // pixmap), and a wide pixmap is squeezed. The glance as a pixmap is drawn afresh each time.
     {QLatin1StringView("gnome-shell"),
      {TrayImageShape::Square, 16, TrayPictureForm::PixmapOnly, true, true}},
+    // MATE's notification area keeps a wide pixmap wide, scaled to its cell's height (25 px on
+    // the default top panel); the label would repeat the picture's figures beside it. The area
+    // runs in its applet's process, or in the panel's own where the applet is built in.
+    {QLatin1StringView("notification-area-applet"),
+     {TrayImageShape::Wide, 25, TrayPictureForm::PixmapOnly, true, false, false}},
+    {QLatin1StringView("mate-panel"),
+     {TrayImageShape::Wide, 25, TrayPictureForm::PixmapOnly, true, false, false}},
     // The whole-program test's stand-in host, which keeps every image as it is sent.
     {QLatin1StringView("stand-in-tray"),
      {TrayImageShape::Wide, 24, TrayPictureForm::PixmapAndFile, true, false}},

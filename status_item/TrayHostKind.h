@@ -29,6 +29,9 @@ struct TrayHostTraits {
     // AppIndicator extension watches a registered bus name and its first report can arrive
     // after the item's properties and wipe them, dropping the item.
     bool registerByPath = false;
+    // Whether the item sends its label. A host that shows it beside a picture holding the same
+    // figures (MATE) gets none: a second copy is noise.
+    bool label = true;
     bool operator==(const TrayHostTraits&) const = default;
 };
 
@@ -42,7 +45,7 @@ struct TrayHostProcess {
 std::optional<TrayHostProcess> readTrayHostProcess(quint32 pid, const QString& procRoot);
 
 // Only hosts known to draw a wide image at its size get one; every other host (Plasma, LXQt,
-// the XFCE and MATE panels, a host not known at all) gets the square glance as a pixmap.
+// the XFCE panel, a host not known at all) gets the square glance as a pixmap.
 TrayHostTraits trayHostTraits(const std::optional<TrayHostProcess>& host);
 
 TrayImageShape chooseImageShape(TrayShapeChoice choice, TrayImageShape hostShape);

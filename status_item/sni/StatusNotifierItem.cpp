@@ -122,6 +122,7 @@ void StatusNotifierItem::findHostThenRegister() {
             if (formChanged) {
                 refreshIcon();
             }
+            refreshLabel();
             if (wideImageHeight() != heightBefore) {
                 emit wideImageHeightChanged();
             }
@@ -206,10 +207,16 @@ void StatusNotifierItem::show(const StatusPicture& picture) {
         properties_.toolTip.description = picture.toolTipFigures;
         emit adaptor_->NewToolTip();
     }
-    if (properties_.label != picture.label || properties_.labelGuide != picture.labelGuide) {
-        properties_.label = picture.label;
-        properties_.labelGuide = picture.labelGuide;
-        emit adaptor_->XAyatanaNewLabel(picture.label, picture.labelGuide);
+    refreshLabel();
+}
+
+void StatusNotifierItem::refreshLabel() {
+    const QString label = hostTraits_.label ? picture_.label : QString();
+    const QString guide = hostTraits_.label ? picture_.labelGuide : QString();
+    if (properties_.label != label || properties_.labelGuide != guide) {
+        properties_.label = label;
+        properties_.labelGuide = guide;
+        emit adaptor_->XAyatanaNewLabel(label, guide);
     }
 }
 

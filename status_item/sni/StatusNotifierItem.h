@@ -58,6 +58,7 @@ private:
     void registerWithWatcher();
     void applyShape();
     void refreshIcon();
+    void refreshLabel();
     QPoint clickPoint(int x, int y);
     void hostActivated(int x, int y);
     void hostSecondaryActivated(int x, int y);

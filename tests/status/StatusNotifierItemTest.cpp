@@ -257,7 +257,8 @@ TEST_F(StatusNotifierItemTest, NoFileUnlessTheRuntimeDirectoryIsPrivate) {
     }
 }
 
-// The automatic shape and the picture's form follow the host; the user's choice of shape wins.
+// The automatic shape, the picture's form and the label follow the host; the user's choice of
+// shape wins.
 TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
     using enum TrayShapeChoice;
     using enum TrayPictureForm;
@@ -268,6 +269,7 @@ TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
         TrayImageShape expected;
         TrayPictureForm form;
         bool byPath;  // registered by object path (GNOME Shell drops some items named by bus)
+        bool label = true;
     } cases[] = {
         {"plasmashell", "/usr/bin/plasmashell", Automatic, TrayImageShape::Square, PixmapOnly,
          false},
@@ -277,6 +279,8 @@ TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
          true},
         {"gnome-shell", "", Wide, TrayImageShape::Wide, PixmapOnly, true},
         {"waybar", "waybar", Automatic, TrayImageShape::Wide, PixmapAndFile, false},
+        {"notification-ar", "/usr/lib/mate-panel/notification-area-applet", Automatic,
+         TrayImageShape::Wide, PixmapOnly, false, false},
         {"plasmashell", "", Wide, TrayImageShape::Wide, PixmapOnly, false},
         {"waybar", "", Square, TrayImageShape::Square, PixmapAndFile, false},
     };
@@ -289,7 +293,9 @@ TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
                                 {privateRuntimeDirectory(), host.path(), c.choice});
         item.show(shown);
         ASSERT_TRUE(registeredWith(watcher, item, bus.baseService())) << c.program;
-        ASSERT_TRUE(eventually([&] { return item.hostTraits().form == c.form; })) << c.program;
+        ASSERT_TRUE(eventually([&] {
+            return item.hostTraits().form == c.form && item.hostTraits().label == c.label;
+        })) << c.program;
         EXPECT_TRUE(eventually([&] {
             return watcher.registeredItems().contains(bus.baseService() + itemPath) == c.byPath;
         })) << c.program;
@@ -298,6 +304,9 @@ TEST_F(StatusNotifierItemTest, EachHostGetsTheShapeAndFormItDraws) {
         const auto pixmaps = qdbus_cast<SniIconPixmapList>(all.value(QStringLiteral("IconPixmap")));
         ASSERT_EQ(pixmaps.size(), 1) << c.program;
         EXPECT_EQ(QSize(pixmaps[0].width, pixmaps[0].height), expected.size()) << c.program;
+        EXPECT_EQ(all.value(QStringLiteral("XAyatanaLabel")).toString(),
+                  c.label ? shown.label : QString())
+            << c.program;
         const QString iconName = all.value(QStringLiteral("IconName")).toString();
         if (c.form == PixmapOnly) {
             EXPECT_EQ(iconName, QString()) << c.program;  // a cached name would freeze it

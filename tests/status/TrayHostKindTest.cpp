@@ -12,7 +12,9 @@ void PrintTo(const TrayHostTraits& traits, std::ostream* out) {
     *out << (traits.shape == TrayImageShape::Wide ? "wide" : "square") << " at "
          << traits.iconHeight << " px, "
          << (traits.form == TrayPictureForm::PixmapOnly ? "pixmap only" : "pixmap and file")
-         << (traits.menuShortcuts ? ", shortcuts" : ", no shortcuts");
+         << (traits.menuShortcuts ? ", shortcuts" : ", no shortcuts")
+         << (traits.registerByPath ? ", by path" : "")
+         << (traits.label ? ", label" : ", no label");
 }
 
 namespace {
@@ -35,7 +37,8 @@ void writeProcess(const QString& root, int pid, const QByteArray& comm,
 TEST(TrayHostKindTest, EachKnownHostGetsItsOwnTraitsEveryOtherTheSquareGlance) {
     using enum TrayImageShape;
     using enum TrayPictureForm;
-    const TrayHostTraits square{Square, 22, PixmapOnly, true};
+    const TrayHostTraits square{Square, 22, PixmapOnly, true, false, true};
+    const TrayHostTraits mate{Wide, 25, PixmapOnly, true, false, false};
     const struct {
         QByteArray comm;
         QByteArrayList arguments;
@@ -56,8 +59,9 @@ TEST(TrayHostKindTest, EachKnownHostGetsItsOwnTraitsEveryOtherTheSquareGlance) {
         {"kded5", {"kded5"}, square},
         {"kded6", {"/usr/bin/kded6"}, square},
         {"lxqt-panel", {"lxqt-panel"}, square},
-        {"mate-panel", {"mate-panel"}, square},
-        {"notification-area-applet", {"/usr/libexec/mate-panel/notification-area-applet"}, square},
+        {"mate-panel", {"mate-panel"}, mate},
+        // The kernel keeps "notification-ar" of the applet's name; its path names it whole.
+        {"notification-area-applet", {"/usr/lib/mate-panel/notification-area-applet"}, mate},
         {"xfce4-panel", {"xfce4-panel", "--display", ":0"}, square},
         {"wrapper-2.0",
          {"/usr/lib/x86_64-linux-gnu/xfce4/panel/wrapper-2.0",

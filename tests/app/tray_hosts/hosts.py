@@ -123,6 +123,15 @@ class Tint2(Host):
         return ["tint2", "-c", desktop.config_file("tint2/tint2rc", TINT2)]
 
 
+# What MATE's settings daemon publishes to GTK in every MATE session (its "buttons have icons"
+# is on unless the user turns it off). GTK's own default hides a button's image, and the
+# notification area draws each item's picture as its button's image: without this the bar
+# would show the items' labels and no picture.
+MATE_GTK_SETTINGS = """[Settings]
+gtk-button-images=true
+"""
+
+
 class MatePanel(Host):
     """MATE's default layout: a top bar with the menus, the notification area and the clock,
     and a bottom bar with the window list. Its applets start through the session bus."""
@@ -130,6 +139,7 @@ class MatePanel(Host):
     needs = {"mate-panel": "mate-panel", "openbox": "openbox"}
 
     def command(self, desktop):
+        desktop.config_file("gtk-3.0/settings.ini", MATE_GTK_SETTINGS)
         return ["mate-panel"]
 
 
