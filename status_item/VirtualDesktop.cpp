@@ -1,5 +1,6 @@
 #include "status_item/VirtualDesktop.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -19,4 +20,25 @@ QPoint clampOntoArea(QPoint point, QRect area) {
     }
     return {std::clamp(point.x(), area.left(), area.right()),
             std::clamp(point.y(), area.top(), area.bottom())};
+}
+
+QVector<ScreenPlace> screenPlaces() {
+    QVector<ScreenPlace> places;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary) {
+        places.append({primary->geometry(), primary->availableGeometry()});
+    }
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary) {
+            places.append({screen->geometry(), screen->availableGeometry()});
+        }
+    }
+    return places;
+}
+
+std::optional<QPoint> pointerWhereKnown() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return std::nullopt;
+    }
+    return QCursor::pos();
 }
