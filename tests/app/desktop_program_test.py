@@ -154,6 +154,18 @@ def wait_for(what, condition, timeout=15.0):
     fail("timed out waiting for " + what)
 
 
+def wait_for_or_none(condition, timeout=15.0):
+    """Polls `condition` until it returns something true, which is returned; None after
+    `timeout` seconds, for a caller that says itself what it saw."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    return None
+
+
 class Desktop:
     """Xvfb, a session bus and a private home; ends them all on exit."""
 
@@ -301,11 +313,12 @@ class Desktop:
             if not line.startswith("0x") or int(line.split()[0], 16) not in viewable:
                 continue
             name = line.split('"')[1] if line.count('"') >= 2 else ""
-            geometry = line.split()[-2]
-            size, _, _ = geometry.partition("+")
-            width, height = (int(v) for v in size.split("x"))
-            absolute = line.split()[-1].lstrip("+").split("+")
-            found.append((name, width, height, int(absolute[0]), int(absolute[1])))
+            # A window destroyed while xwininfo walks the tree is listed without a geometry.
+            place = re.search(r"(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+?(-?\d+)\+?(-?\d+)$", line)
+            if place is None:
+                continue
+            width, height, x, y = (int(v) for v in place.groups())
+            found.append((name, width, height, x, y))
         return found
 
     def strip(self):
@@ -442,11 +455,15 @@ def check_no_tray(desktop):
     # The panel moves by a drag on its background, by the drag's distance; Escape closes it.
     desktop.click(*centre)
     _, _, _, px, py = wait_for("the compact panel", desktop.panel)
-    desktop.run("xdotool", "mousemove", str(px + 4), str(py + 260), "mousedown", "1",
-                "mousemove", str(px - 46), str(py + 280), "mousemove", str(px - 96),
-                str(py + 300), "mouseup", "1")
-    wait_for("the panel to move by the drag", lambda: (
-        (p := desktop.panel()) and p[3:] == (px - 100, py + 40)))
+    # Each step waits for the panel to follow, so that a busy program still sees every move.
+    desktop.run("xdotool", "mousemove", str(px + 4), str(py + 260), "mousedown", "1")
+    for dx, dy in ((-50, 20), (-100, 40)):
+        desktop.run("xdotool", "mousemove", str(px + 4 + dx), str(py + 260 + dy))
+        seen = []
+        if not wait_for_or_none(lambda: seen.append(desktop.panel()) or (
+                seen[-1] and seen[-1][3:] == (px + dx, py + dy))):
+            fail("the panel did not follow the drag to %+d, %+d: %s" % (dx, dy, seen[-1]))
+    desktop.run("xdotool", "mouseup", "1")
     desktop.screenshot("compact-panel-dragged", 0, 0, 1280, 800)
     wait_for("the panel to have the keyboard focus", lambda: desktop.focused() == (
         "Vantrel", PANEL[0], PANEL[1]))
