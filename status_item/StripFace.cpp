@@ -36,8 +36,8 @@ StripWindow::StripWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Vantrel"));
     setAccessibleName(QStringLiteral("Vantrel status"));
     setAccessibleDescription(
-        QStringLiteral("Click for the compact view, Alt+click for the dashboard, right-click "
-                       "for the menu"));
+        QStringLiteral("Click for the compact view, middle-click or Alt+click for the "
+                       "dashboard, right-click for the menu"));
 }
 
 void StripWindow::setPicture(const QImage& wide) {
