@@ -49,12 +49,6 @@ QPoint compactPanelOrigin(QPoint anchor, int itemHeight, QRect screenArea) {
     return {narrow(clampInto(x, width, across)), narrow(clampInto(y, height, down))};
 }
 
-QPoint topRightAnchor(QRect screenArea) {
-    // The panel's origin is clamped into the area, so the corner itself serves as the anchor;
-    // the gap then keeps the panel 4 px below the top edge.
-    return {screenArea.right(), screenArea.top()};
-}
-
 QPoint clampOntoScreens(QPoint topLeft, QSize size, const QVector<QRect>& screens) {
     QPoint best = topLeft;
     // A move may span 2^32 on each axis, so its square is compared as a double, not summed
@@ -72,4 +66,17 @@ QPoint clampOntoScreens(QPoint topLeft, QSize size, const QVector<QRect>& screen
         }
     }
     return best;
+}
+
+QPoint resizedTopLeft(QRect before, QSize size, QRect screenArea) {
+    const auto keepNearerEdge = [](Wide start, Wide oldLength, Wide newLength, Span area) {
+        const Wide toStartBorder = start - area.start;
+        const Wide toEndBorder = area.start + area.length - (start + oldLength);
+        return toEndBorder < toStartBorder ? start + oldLength - newLength : start;
+    };
+    const Wide x =
+        keepNearerEdge(before.left(), before.width(), size.width(), horizontal(screenArea));
+    const Wide y =
+        keepNearerEdge(before.top(), before.height(), size.height(), vertical(screenArea));
+    return {narrow(x), narrow(y)};
 }

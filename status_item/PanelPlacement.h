@@ -17,10 +17,12 @@ inline constexpr int compactPanelGap = 4;
 // valid anchor: the arithmetic cannot overflow.
 QPoint compactPanelOrigin(QPoint anchor, int itemHeight, QRect screenArea);
 
-// Where the panel hangs from when no status item tells: the top right corner of `screenArea`.
-QPoint topRightAnchor(QRect screenArea);
-
 // The top left of a window of `size` at `topLeft`, moved the least distance that puts it
 // wholly on one of `screens` (the nearest), or unchanged when it already lies on one;
 // unchanged too when there is no screen at all. Any int is a valid position.
 QPoint clampOntoScreens(QPoint topLeft, QSize size, const QVector<QRect>& screens);
+
+// The top left of a window that was `before` and is now `size`, so that it grows or shrinks
+// away from the border of `screenArea` it is nearer to: a window nearer the right border
+// keeps its right edge, else its left edge (likewise bottom and top). Any int is valid.
+QPoint resizedTopLeft(QRect before, QSize size, QRect screenArea);

@@ -3,6 +3,7 @@
 #include "core/AppSettings.h"
 #include "status_item/PanelPlacement.h"
 #include "status_item/X11WindowState.h"
+#include "status_item/picture/StatusItemRenderer.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -28,11 +29,15 @@ StripWindow::StripWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                           Qt::WindowDoesNotAcceptFocus) {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Only a compositing manager shows what lies under transparent pixels; the window's
+    // visual is chosen when it is made.
+    seeThrough_ = compositingManagerRuns();
+    setAttribute(Qt::WA_TranslucentBackground, seeThrough_);
     setWindowTitle(QStringLiteral("Vantrel"));
     setAccessibleName(QStringLiteral("Vantrel status"));
     setAccessibleDescription(
-        QStringLiteral("Click for the compact view, Alt+click for the dashboard, right-click "
-                       "for the menu"));
+        QStringLiteral("Click for the compact view, middle-click or Alt+click for the "
+                       "dashboard, right-click for the menu"));
 }
 
 void StripWindow::setPicture(const QImage& wide) {
@@ -44,10 +49,18 @@ void StripWindow::setPicture(const QImage& wide) {
     update();
 }
 
+void StripWindow::setBackdrop(const QColor& backdrop) {
+    if (backdrop_ != backdrop) {
+        backdrop_ = backdrop;
+        update();
+    }
+}
+
 void StripWindow::paintEvent(QPaintEvent*) {
-    // An opaque backing: without a compositing manager, transparent pixels would show black.
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(rect(), seeThrough_ ? QColor(Qt::transparent) : backdrop_);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.drawImage(QPoint(0, 0), picture_);
 }
 
@@ -134,8 +147,33 @@ void StripFace::placeOnScreen() {
     window_->move(clampOntoScreens(topLeft, window_->size(), areas));
 }
 
+// Grown or shrunk from `before`, the strip keeps the edge nearer its screen's border and stays
+// wholly on the screens.
+void StripFace::keepNearerEdge(QRect before) {
+    const QScreen* screen = QGuiApplication::screenAt(before.center());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (!screen || before.size() == window_->size()) {
+        return;
+    }
+    const QPoint topLeft = resizedTopLeft(before, window_->size(), screen->availableGeometry());
+    window_->move(clampOntoScreens(topLeft, window_->size(), screenAreas()));
+}
+
 void StripFace::show(const StatusPicture& picture) {
+    // Without a compositing manager the whole window shows: the pill's colour over the
+    // desktop's window colour fills it, so no light box stands around the pill.
+    const double pill = StatusItemRenderer::usablePillOpacity(settings_.statusItemPillOpacity());
+    const QColor window = QGuiApplication::palette().color(QPalette::Window);
+    window_->setBackdrop(QColor::fromRgbF(window.redF() * static_cast<float>(1 - pill),
+                                          window.greenF() * static_cast<float>(1 - pill),
+                                          window.blueF() * static_cast<float>(1 - pill)));
+    const QRect before = window_->geometry();
     window_->setPicture(picture.wide);
+    if (placed_) {
+        keepNearerEdge(before);
+    }
     window_->setToolTip(picture.toolTip);
     if (!placed_) {
         keepOutOfTaskbarAndPager(window_);

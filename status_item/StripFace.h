@@ -11,13 +11,17 @@
 class AppSettings;
 
 // The status strip: a small frameless window above the others, out of the taskbar and the
-// pager, that shows the renderer's image as it is. Dragging moves it; the place is kept in the
-// settings and brought back onto a screen when its screen goes away.
+// pager, that shows the renderer's image as it is: see-through around the pill under a
+// compositing manager, on a backdrop of the pill's colour without one. Dragging moves it; the
+// place is kept in the settings and brought back onto a screen when its screen goes away. As
+// the picture grows or shrinks, the strip keeps the edge nearer its screen's border.
 class StripWindow final : public QWidget {
     Q_OBJECT
 public:
     explicit StripWindow(QWidget* parent = nullptr);
     void setPicture(const QImage& wide);
+    // What fills the window around the picture where it cannot be see-through.
+    void setBackdrop(const QColor& backdrop);
 
 signals:
     void clicked(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint globalPos);
@@ -31,6 +35,8 @@ protected:
 
 private:
     QImage picture_;
+    QColor backdrop_;
+    bool seeThrough_ = false;
     QPoint pressGlobal_;
     QPoint pressTopLeft_;
     bool dragging_ = false;
@@ -51,6 +57,7 @@ public:
 
 private:
     void placeOnScreen();
+    void keepNearerEdge(QRect before);
 
     AppSettings& settings_;
     QPointer<StripWindow> window_;

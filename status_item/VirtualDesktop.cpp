@@ -1,22 +1,26 @@
 #include "status_item/VirtualDesktop.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
-#include <algorithm>
-
-QRect virtualDesktop() {
-    QRect desktop;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        desktop = desktop.united(screen->geometry());
+QVector<ScreenPlace> screenPlaces() {
+    QVector<ScreenPlace> places;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary) {
+        places.append({primary->geometry(), primary->availableGeometry()});
     }
-    return desktop;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary) {
+            places.append({screen->geometry(), screen->availableGeometry()});
+        }
+    }
+    return places;
 }
 
-QPoint clampOntoArea(QPoint point, QRect area) {
-    if (area.isEmpty()) {
-        return area.topLeft();
+std::optional<QPoint> pointerWhereKnown() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return std::nullopt;
     }
-    return {std::clamp(point.x(), area.left(), area.right()),
-            std::clamp(point.y(), area.top(), area.bottom())};
+    return QCursor::pos();
 }

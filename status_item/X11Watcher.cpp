@@ -112,10 +112,13 @@ void X11Watcher::readEvents() {
             const auto* generic = reinterpret_cast<xcb_ge_generic_event_t*>(event);
             if (generic->extension == xinputOpcode_ &&
                 generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
+                const auto button = static_cast<int>(
+                    reinterpret_cast<xcb_input_raw_button_press_event_t*>(event)->detail);
                 Freed<xcb_query_pointer_reply_t> pointer{xcb_query_pointer_reply(
                     connection_, xcb_query_pointer(connection_, root_), nullptr)};
                 if (pointer.reply) {
-                    emit buttonPressed(QPoint(pointer.reply->root_x, pointer.reply->root_y));
+                    emit buttonPressed(QPoint(pointer.reply->root_x, pointer.reply->root_y),
+                                       button);
                 }
             }
         } else if (type == XCB_CLIENT_MESSAGE) {

@@ -26,8 +26,9 @@ public:
     bool xembedTrayPresent() const { return trayOwner_ != 0; }
 
 signals:
-    // A button went down somewhere; the pointer's position in X screen pixels.
-    void buttonPressed(QPoint rootPos);
+    // A button went down somewhere (`button` as the X server numbers it: 1 left, 2 middle,
+    // 3 right, 4 to 7 the wheel's turns); the pointer's position in X screen pixels.
+    void buttonPressed(QPoint rootPos, int button);
     void xembedTrayChanged();
 
 private:

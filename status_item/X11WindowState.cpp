@@ -35,3 +35,24 @@ void keepOutOfTaskbarAndPager(QWidget* window) {
                         XCB_ATOM_ATOM, 32, states.size(), states.data());
     xcb_flush(connection);
 }
+
+bool compositingManagerRuns() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) {
+        return false;
+    }
+    xcb_connection_t* connection = x11->connection();
+    const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
+    for (int screen = 0; screen < screens; ++screen) {
+        const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(screen);
+        xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
+            connection, xcb_get_selection_owner(connection, atom(connection, name.constData())),
+            nullptr);
+        const bool owned = reply && reply->owner != XCB_NONE;
+        std::free(reply);
+        if (owned) {
+            return true;
+        }
+    }
+    return false;
+}

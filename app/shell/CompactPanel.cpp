@@ -7,6 +7,8 @@
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -30,6 +32,34 @@ void CompactPanel::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
         emit deactivated();
+    }
+}
+
+void CompactPanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        emit closeRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// Presses that no control took reach the window: its background.
+void CompactPanel::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragFrom_ = event->globalPosition().toPoint() - pos();
+    }
+}
+
+void CompactPanel::mouseMoveEvent(QMouseEvent* event) {
+    if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - *dragFrom_);
+    }
+}
+
+void CompactPanel::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && dragFrom_) {
+        dragFrom_.reset();
+        keepOnScreens(nullptr);
     }
 }
 

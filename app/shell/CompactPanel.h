@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPoint>
 #include <QWidget>
+
+#include <optional>
 
 class AppSettings;
 class CompactPanelView;
@@ -8,8 +11,9 @@ class QScreen;
 class SystemMonitor;
 
 // The compact panel's window: a floating, frameless tool window of 320 × 520 out of the
-// taskbar around the panel's content. It says when it loses activation, and when its screen
-// is unplugged it moves onto a screen that is still there.
+// taskbar around the panel's content. A drag on its background (anywhere a control does not
+// take the press) moves it; Escape asks for it to close. It says when it loses activation,
+// and when its screen is unplugged it moves onto a screen that is still there.
 class CompactPanel final : public QWidget {
     Q_OBJECT
 public:
@@ -20,12 +24,18 @@ public:
 
 signals:
     void deactivated();
+    void closeRequested();
 
 protected:
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void keepOnScreens(const QScreen* leaving);
 
     CompactPanelView* content_;
+    std::optional<QPoint> dragFrom_;  // the press's global position, less the window's origin
 };

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 
-OutsideClickOutcome outsideClickOutcome(QPoint globalPos, const OutsideClickState& state) {
+OutsideClickOutcome outsideClickOutcome(QPoint globalPos, int button,
+                                        const OutsideClickState& state) {
+    if (button != leftButton && button != rightButton) {
+        return {};
+    }
     const bool onOwnWindow =
         std::any_of(state.ownAreas.begin(), state.ownAreas.end(),
                     [&](const QRect& area) { return area.contains(globalPos); });

@@ -20,6 +20,13 @@ struct OutsideClickOutcome {
     bool operator==(const OutsideClickOutcome&) const = default;
 };
 
-// A press outside the program closes the compact panel, and the dashboard too when the
-// press is on the dashboard's screen; a press on the program's own windows closes nothing.
-OutsideClickOutcome outsideClickOutcome(QPoint globalPos, const OutsideClickState& state);
+// Mouse buttons as the X server numbers them: 1 left, 2 middle, 3 right, 4 to 7 the wheel.
+inline constexpr int leftButton = 1;
+inline constexpr int middleButton = 2;
+inline constexpr int rightButton = 3;
+
+// A left or right press outside the program closes the compact panel, and the dashboard too
+// when the press is on the dashboard's screen; a press on the program's own windows, a middle
+// press or a wheel turn closes nothing.
+OutsideClickOutcome outsideClickOutcome(QPoint globalPos, int button,
+                                        const OutsideClickState& state);

@@ -68,8 +68,8 @@ void Shell::applicationDidFinishLaunching() {
     // 10: the XEmbed tray coming and going, and presses anywhere on the desktop.
     if (x11_) {
         connect(x11_, &X11Watcher::xembedTrayChanged, &faces_, &ShellFaces::reconcile);
-        connect(x11_, &X11Watcher::buttonPressed, this, [this](QPoint rootPos) {
-            handleOutsideClick((QPointF(rootPos) / screenPixelRatio()).toPoint());
+        connect(x11_, &X11Watcher::buttonPressed, this, [this](QPoint rootPos, int button) {
+            handleOutsideClick((QPointF(rootPos) / screenPixelRatio()).toPoint(), button);
         });
     }
 }
@@ -102,6 +102,6 @@ void Shell::applicationWillTerminate() {
     }
 }
 
-void Shell::handleOutsideClick(QPoint globalPos) {
-    windows_.handleOutsideClick(globalPos, faces_.areas() + menu_.areas());
+void Shell::handleOutsideClick(QPoint globalPos, int button) {
+    windows_.handleOutsideClick(globalPos, button, faces_.areas() + menu_.areas());
 }

@@ -75,7 +75,8 @@ public:
     void handleClick(ClickButton button, Qt::KeyboardModifiers modifiers, QPoint globalPos) {
         faces_.handleClick(button, modifiers, globalPos);
     }
-    void handleOutsideClick(QPoint globalPos);
+    // A press of `button` (the X server's number) anywhere on the desktop.
+    void handleOutsideClick(QPoint globalPos, int button);
 
     void showCompactPanel() { windows_.showCompactPanel(); }
     void closeCompactPanel() { windows_.closeCompactPanel(); }

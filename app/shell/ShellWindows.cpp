@@ -9,13 +9,14 @@
 #include "app/shell/SupportPage.h"
 #include "core/SampleRecorder.h"
 #include "core/SessionReport.h"
+#include "status_item/ItemAnchor.h"
 #include "status_item/PanelPlacement.h"
+#include "status_item/VirtualDesktop.h"
 #include "status_item/X11Watcher.h"
 #include "views/compact/CompactPanelView.h"
 #include "views/dashboard/DashboardWindow.h"
 
-#include <QCursor>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 
 #include <chrono>
@@ -100,6 +101,11 @@ void ShellWindows::showCompactPanel() {
             compactPanelClosedWithoutClick();
         }
     });
+    connect(panel, &CompactPanel::closeRequested, this, [this, panel] {
+        if (windows_.compactPanel == panel) {
+            closeCompactPanel();
+        }
+    });
     CompactPanelView& content = panel->content();
     content.setSupportAvailable(supportPageExists(supportUrl_));
     connect(&content, &CompactPanelView::dashboardRequested, this, [this] {
@@ -112,8 +118,11 @@ void ShellWindows::showCompactPanel() {
     connect(&content, &CompactPanelView::supportRequested, this,
             [this] { openSupportPage(supportUrl_); });
     connect(&content, &CompactPanelView::quitRequested, this, &ShellWindows::quitRequested);
-    // Nothing clicked yet (a shortcut, a second start): the top right of the pointer's screen.
-    const QPoint anchor = faces_.anchor().value_or(topRightAnchor(screenAreaAt(QCursor::pos())));
+    // Nothing clicked yet (a shortcut, a second start): the corner nearest the screen's panels.
+    ItemPlaceFacts nothingClicked;
+    nothingClicked.screens = screenPlaces();
+    nothingClicked.itemHeight = static_cast<int>(ShellFaces::barThickness);
+    const QPoint anchor = faces_.anchor().value_or(itemAnchor(nothingClicked));
     panel->move(compactPanelOrigin(anchor, static_cast<int>(ShellFaces::barThickness),
                                    screenAreaAt(anchor)));
     windows_.compactPanel = panel;
@@ -233,9 +242,11 @@ void ShellWindows::notBuiltYet(const QString& what) {
     }
 }
 
-void ShellWindows::handleOutsideClick(QPoint globalPos, QVector<QRect> ownAreas) {
-    for (const QPointer<QWidget>& window : {windows_.compactPanel, windows_.dashboardWindow}) {
-        if (visible(window)) {
+void ShellWindows::handleOutsideClick(QPoint globalPos, int button, QVector<QRect> ownAreas) {
+    // Every shown window of the program is inside it: Settings, Help, the report, a menu, a
+    // dialog, the strip, as much as the panels themselves.
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) {
             ownAreas.append(window->frameGeometry());
         }
     }
@@ -246,7 +257,7 @@ void ShellWindows::handleOutsideClick(QPoint globalPos, QVector<QRect> ownAreas)
                                                    : QGuiApplication::primaryScreen();
     state.dashboardScreen = screen ? screen->geometry() : QRect();
     state.ownAreas = std::move(ownAreas);
-    const OutsideClickOutcome outcome = outsideClickOutcome(globalPos, state);
+    const OutsideClickOutcome outcome = outsideClickOutcome(globalPos, button, state);
     if (outcome.closeCompactPanel) {
         compactPanelClosedWithoutClick();
     }

@@ -53,8 +53,9 @@ public:
     // A finished recording with samples opens its report.
     void followRecorder(const SampleRecorder& recorder);
 
-    // A press anywhere on the desktop; `ownAreas` are the program's other areas (faces, menu).
-    void handleOutsideClick(QPoint globalPos, QVector<QRect> ownAreas);
+    // A press of `button` (the X server's number) anywhere on the desktop; `ownAreas` are the
+    // program's areas besides its shown windows (a tray icon's place).
+    void handleOutsideClick(QPoint globalPos, int button, QVector<QRect> ownAreas);
 
     const WindowSlots& openWindows() const { return windows_; }
 

@@ -3,7 +3,6 @@
 #include "status_item/VirtualDesktop.h"
 #include "status_item/sni/DBusMenuExporter.h"
 
-#include <QCursor>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -250,12 +249,14 @@ void StatusNotifierItem::refreshIcon() {
     emit adaptor_->NewIcon();
 }
 
-// Hosts that do not know where the click was sent (0, 0); the pointer is then still on the
-// item. Any other point is the host's word, taken only as far as the desktop reaches: the
-// panels are placed by it.
+// A host's point is not taken blindly: some send (0, 0), a point relative to the item, or
+// one far from it; the pointer, the screens' panels and their corners then tell instead.
 QPoint StatusNotifierItem::clickPoint(int x, int y) {
-    const QPoint point =
-        (x == 0 && y == 0) ? QCursor::pos() : clampOntoArea(QPoint(x, y), virtualDesktop());
+    ItemPlaceFacts facts;
+    facts.hostPoint = QPoint(x, y);
+    facts.screens = screenPlaces();
+    facts.pointer = pointerWhereKnown();
+    const QPoint point = itemAnchor(facts);
     anchor_ = point;
     return point;
 }

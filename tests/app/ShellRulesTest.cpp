@@ -74,10 +74,30 @@ TEST(OutsideClickRuleTest, ClosesPanelAndTheDashboardOnlyOnItsScreen) {
         {{1700, 300}, {false, false}},  // inside the panel
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(outsideClickOutcome(c.at, state), c.expected) << c.at.x() << "," << c.at.y();
+        EXPECT_EQ(outsideClickOutcome(c.at, leftButton, state), c.expected)
+            << c.at.x() << "," << c.at.y();
     }
     state.dashboardVisible = false;
-    EXPECT_EQ(outsideClickOutcome({100, 100}, state), (OutsideClickOutcome{true, false}));
+    EXPECT_EQ(outsideClickOutcome({100, 100}, leftButton, state),
+              (OutsideClickOutcome{true, false}));
+}
+
+TEST(OutsideClickRuleTest, OnlyLeftAndRightPressesClose) {
+    OutsideClickState state;
+    state.compactPanelOpen = true;
+    state.dashboardVisible = true;
+    state.dashboardScreen = QRect(0, 0, 1920, 1080);
+    struct {
+        int button;
+        OutsideClickOutcome expected;
+    } cases[] = {
+        {leftButton, {true, true}}, {rightButton, {true, true}}, {middleButton, {false, false}},
+        {4, {false, false}},        {5, {false, false}},         {6, {false, false}},
+        {7, {false, false}},        {8, {false, false}},         {0, {false, false}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(outsideClickOutcome({100, 100}, c.button, state), c.expected) << c.button;
+    }
 }
 
 TEST(PanelPlacementTest, HangsUnderTheItemCentredAndStaysOnScreen) {
@@ -91,7 +111,7 @@ TEST(PanelPlacementTest, HangsUnderTheItemCentredAndStaysOnScreen) {
         {{20, 30}, {0, 34}},                 // pushed right off the left edge
         {{600, 800}, {440, 776 - 4 - 520}},  // a bottom tray: above the item
         {{600, -40}, {440, 0}},              // an item above the area: held at the top
-        {topRightAnchor(screen), {960, 4}},  // no item known: the screen's top right
+        {{1279, 0}, {960, 4}},               // the screen's top right corner
     };
     for (const auto& c : cases) {
         EXPECT_EQ(compactPanelOrigin(c.anchor, 24, screen), c.expected)
@@ -143,6 +163,28 @@ TEST(PanelPlacementTest, WindowOffEveryScreenMovesOntoTheNearest) {
             << c.topLeft.x() << "," << c.topLeft.y();
     }
     EXPECT_EQ(clampOntoScreens({3300, 50}, strip, {}), QPoint(3300, 50));
+}
+
+// The strip grows from 68 to 452 px as metrics are added: it grows away from the nearer border.
+TEST(PanelPlacementTest, AResizedWindowKeepsTheEdgeNearerTheBorder) {
+    constexpr int most = std::numeric_limits<int>::max();
+    const QRect screen(0, 0, 1280, 800);
+    struct {
+        QRect before;
+        QSize size;
+        QPoint expected;
+    } cases[] = {
+        {{1204, 8, 68, 24}, {452, 24}, {820, 8}},    // top right: the right edge stays
+        {{8, 8, 68, 24}, {452, 24}, {8, 8}},         // top left: the left edge stays
+        {{820, 8, 452, 24}, {68, 24}, {1204, 8}},    // shrinking at the right
+        {{620, 8, 68, 24}, {452, 24}, {236, 8}},     // just right of the middle
+        {{500, 700, 68, 24}, {68, 90}, {500, 634}},  // taller near the bottom: upwards
+        {{most - 10, 8, 68, 24}, {452, 24}, {most - 394, 8}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(resizedTopLeft(c.before, c.size, screen), c.expected)
+            << c.before.x() << "," << c.before.y() << " " << c.size.width();
+    }
 }
 
 }  // namespace

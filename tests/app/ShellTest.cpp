@@ -1,9 +1,12 @@
+#include "app/shell/OutsideClickRule.h"
 #include "app/shell/Shell.h"
 #include "platform/DesktopNotifier.h"
 #include "status_item/StripFace.h"
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -225,9 +228,9 @@ TEST_F(ShellTest, AReportWithSamplesOpensItsWindowInPlaceOfTheLastOne) {
 
 TEST_F(ShellTest, PressOutsideClosesThePanelWithoutTheItemsClickReopeningIt) {
     click(ClickButton::left);
-    shell().handleOutsideClick(QPoint(500, 200));  // inside the panel
+    shell().handleOutsideClick(QPoint(500, 200), leftButton);  // inside the panel
     EXPECT_TRUE(panelOpen());
-    shell().handleOutsideClick(QPoint(5, 590));
+    shell().handleOutsideClick(QPoint(5, 590), leftButton);
     EXPECT_FALSE(panelOpen());
     // The same click's activation of a tray item arrives just after the press.
     harness.clock.advance(std::chrono::milliseconds(100));
@@ -236,6 +239,60 @@ TEST_F(ShellTest, PressOutsideClosesThePanelWithoutTheItemsClickReopeningIt) {
     harness.clock.advance(std::chrono::seconds(1));
     click(ClickButton::left);
     EXPECT_TRUE(panelOpen());
+}
+
+TEST_F(ShellTest, PressesInOtherWindowsOrOfOtherButtonsCloseNothing) {
+    shell().openSettingsWindow();
+    click(ClickButton::middle);  // the dashboard, over Settings
+    ASSERT_TRUE(dashboardOpen());
+    shell().windows().settingsWindow->setGeometry(20, 300, 200, 200);
+    shell().windows().dashboardWindow->setGeometry(400, 20, 200, 200);
+    shell().handleOutsideClick(QPoint(100, 400), leftButton);  // in Settings
+    EXPECT_TRUE(dashboardOpen());
+    click(ClickButton::left);
+    ASSERT_TRUE(panelOpen());
+    for (int button : {middleButton, 4, 5, 6, 7}) {
+        shell().handleOutsideClick(QPoint(5, 590), button);
+        EXPECT_TRUE(panelOpen()) << button;
+    }
+    shell().handleOutsideClick(QPoint(5, 590), rightButton);
+    EXPECT_FALSE(panelOpen());
+}
+
+// A press on the panel where no control is, as the toolkit delivers it: to the widget under
+// the pointer, passed on to the window when that widget does not take it.
+void pressAndDrag(QWidget& panel, QPoint local, QPoint by) {
+    QWidget* target = panel.childAt(local) ? panel.childAt(local) : &panel;
+    ASSERT_FALSE(qobject_cast<QAbstractButton*>(target) || qobject_cast<QAbstractSlider*>(target))
+        << target->metaObject()->className();
+    const QPoint from = panel.mapToGlobal(local);
+    const auto send = [target](QEvent::Type type, QPoint global, Qt::MouseButton button,
+                               Qt::MouseButtons held) {
+        QMouseEvent event(type, target->mapFromGlobal(global), global, button, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, from + by / 2, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseMove, from + by, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, from + by, Qt::LeftButton, Qt::NoButton);
+}
+
+TEST_F(ShellTest, ThePanelMovesByItsBackgroundAndClosesOnEscape) {
+    click(ClickButton::left);
+    ASSERT_TRUE(panelOpen());
+    QWidget& panel = *shell().windows().compactPanel;
+    const QPoint start = panel.pos();
+    for (const QPoint local : {QPoint(2, 260), QPoint(4, 40)}) {
+        const QPoint before = panel.pos();
+        pressAndDrag(panel, local, QPoint(-60, -10));
+        EXPECT_EQ(panel.pos(), before + QPoint(-60, -10)) << local.x() << "," << local.y();
+    }
+    EXPECT_EQ(panel.pos(), start + QPoint(-120, -20));
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&panel, &escape);
+    settle();
+    EXPECT_FALSE(panelOpen());
 }
 
 TEST_F(ShellTest, FacesFollowTheModeAndTheTrayHost) {

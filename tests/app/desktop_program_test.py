@@ -154,6 +154,18 @@ def wait_for(what, condition, timeout=15.0):
     fail("timed out waiting for " + what)
 
 
+def wait_for_or_none(condition, timeout=15.0):
+    """Polls `condition` until it returns something true, which is returned; None after
+    `timeout` seconds, for a caller that says itself what it saw."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    return None
+
+
 class Desktop:
     """Xvfb, a session bus and a private home; ends them all on exit."""
 
@@ -302,11 +314,12 @@ class Desktop:
             if not line.startswith("0x") or int(line.split()[0], 16) not in viewable:
                 continue
             name = line.split('"')[1] if line.count('"') >= 2 else ""
-            geometry = line.split()[-2]
-            size, _, _ = geometry.partition("+")
-            width, height = (int(v) for v in size.split("x"))
-            absolute = line.split()[-1].lstrip("+").split("+")
-            found.append((name, width, height, int(absolute[0]), int(absolute[1])))
+            # A window destroyed while xwininfo walks the tree is listed without a geometry.
+            place = re.search(r"(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+\+?(-?\d+)\+?(-?\d+)$", line)
+            if place is None:
+                continue
+            width, height, x, y = (int(v) for v in place.groups())
+            found.append((name, width, height, x, y))
         return found
 
     def strip(self):
@@ -379,10 +392,15 @@ def check_strip_pixels(desktop, name, pill, sparkline=False):
         return (strip, pixels) if has_text and (has_line or not sparkline) else None
     strip, pixels = wait_for("a value in a level colour%s in the strip" %
                              (" and a sparkline" if sparkline else ""), drawn, 30)
-    height = strip[2]
-    inside_pill, outside_pill = pixels[height // 2][2], pixels[0][0]
-    if pill and not (luminance(inside_pill) < 80 < luminance(outside_pill)):
-        fail("%s: no dark pill (%s inside, %s at the corner)" % (name, inside_pill, outside_pill))
+    height, width = strip[2], strip[1]
+    inside_pill = pixels[height // 2][2]
+    # The X server here has no compositing manager: the whole window shows, its corners too,
+    # and they must not stand as a light box around the dark pill.
+    corners = [pixels[0][0], pixels[0][width - 1], pixels[height - 1][0],
+               pixels[height - 1][width - 1]]
+    if pill and not (luminance(inside_pill) < 80 and all(luminance(c) < 80 for c in corners)):
+        fail("%s: no dark pill wholly dark (%s inside, %s at the corners)" % (
+            name, inside_pill, corners))
     if not pill and luminance(inside_pill) < 150:
         fail("%s: a pill where none is set (%s)" % (name, inside_pill))
     return strip
@@ -406,6 +424,17 @@ def check_no_tray(desktop):
         fail("panel at %s, expected (%d, %d)" % (panel[3:], expected_x, y + height + 4))
     check_compact_panel(desktop, panel)
 
+    # Wheel turns and a middle press on the desktop close nothing. The program reads presses
+    # in order: once the menu of a later click is up, those were read.
+    desktop.run("xdotool", "mousemove", "200", "600", "click", "4", "click", "5", "click", "2")
+    desktop.click(*centre, button=3)
+    wait_for("the menu", lambda: menu_window(desktop))
+    wait_for("the menu to take the keyboard", desktop.popup_ready)
+    desktop.run("xdotool", "key", "Escape")
+    wait_for("the menu to let go of the keyboard", desktop.input_free)
+    if desktop.panel() != panel:
+        fail("a wheel turn or a middle press moved or closed the panel: %s" % (desktop.panel(),))
+
     desktop.click(200, 600)  # the desktop: the panel closes
     wait_for("the panel to close", lambda: desktop.panel() is None)
 
@@ -423,6 +452,24 @@ def check_no_tray(desktop):
     wait_for("the panel from Super+Shift+P", desktop.panel)
     desktop.run("xdotool", "key", "super+shift+p")
     wait_for("Super+Shift+P to close the panel", lambda: desktop.panel() is None)
+
+    # The panel moves by a drag on its background, by the drag's distance; Escape closes it.
+    desktop.click(*centre)
+    _, _, _, px, py = wait_for("the compact panel", desktop.panel)
+    # Each step waits for the panel to follow, so that a busy program still sees every move.
+    desktop.run("xdotool", "mousemove", str(px + 4), str(py + 260), "mousedown", "1")
+    for dx, dy in ((-50, 20), (-100, 40)):
+        desktop.run("xdotool", "mousemove", str(px + 4 + dx), str(py + 260 + dy))
+        seen = []
+        if not wait_for_or_none(lambda: seen.append(desktop.panel()) or (
+                seen[-1] and seen[-1][3:] == (px + dx, py + dy))):
+            fail("the panel did not follow the drag to %+d, %+d: %s" % (dx, dy, seen[-1]))
+    desktop.run("xdotool", "mouseup", "1")
+    desktop.screenshot("compact-panel-dragged", 0, 0, 1280, 800)
+    wait_for("the panel to have the keyboard focus", lambda: desktop.focused() == (
+        "Vantrel", PANEL[0], PANEL[1]))
+    desktop.run("xdotool", "key", "Escape")
+    wait_for("Escape to close the panel", lambda: desktop.panel() is None)
 
     second = desktop.run(VANTREL)
     if second.returncode != 0:
@@ -558,7 +605,14 @@ def check_settings_window(desktop):
         (w for w in desktop.windows() if w[0] == "Vantrel Settings"), None))
     if window[1:3] != (420, 700):
         fail("settings window of %dx%d" % window[1:3])
-    _, _, _, wx, wy = window
+    # Settings at the left, the dashboard over the rest: a press in Settings leaves the
+    # dashboard open.
+    wid = desktop.run("xdotool", "search", "--name", "^Vantrel Settings$").stdout.split()[0]
+    desktop.run("xdotool", "windowmove", wid, "0", "50")
+    _, _, _, wx, wy = wait_for("the settings window at the left", lambda: next(
+        (w for w in desktop.windows() if w[0] == "Vantrel Settings" and w[3:] == (0, 50)), None))
+    desktop.click(x + width // 2, y + height // 2, button=2)
+    wait_for("the dashboard", lambda: any(w[0] == "Vantrel Dashboard" for w in desktop.windows()))
 
     def cpu_switch():
         # The metric rows' switches are the green ones at the left edge of the window; the
@@ -574,6 +628,13 @@ def check_settings_window(desktop):
     narrower = wait_for("the strip to drop the CPU", lambda: (s := desktop.strip()) and
                         s[1] < width and s)
     desktop.screenshot("strip-after-settings", narrower[3], narrower[4], narrower[1], narrower[2])
+    desktop.screenshot("settings-and-dashboard", 0, 0, 1280, 800)
+    if not any(w[0] == "Vantrel Dashboard" for w in desktop.windows()):
+        fail("a press in the settings window closed the dashboard")
+    # The strip stands at the top right: it keeps its right edge as it narrows.
+    if narrower[3] + narrower[1] != x + width:
+        fail("the strip narrowed from %s to %s without keeping its right edge" % (
+            (x, width), narrower[3:4] + narrower[1:2]))
     stored = wait_for("the stored list", lambda: desktop.read_settings().get("menuBarItemConfigs"))
     if stored[0] != {"metric": "cpu", "enabled": False, "displayMode": "textOnly"}:
         fail("stored %s" % stored[0])
@@ -786,8 +847,10 @@ def check_status_notifier_host(desktop):
         fail("ToolTip %r %r" % (title, description))
     host.expect("read %s CPU " % service)  # the host reads the changes it is told of
 
-    # Activate places the compact panel at the host's point; the secondary activation is
-    # the dashboard's, which closes the panel; the context menu opens at the point.
+    # Activate places the compact panel at the host's point, where the pointer is as a click
+    # leaves it; the secondary activation is the dashboard's, which closes the panel; the
+    # context menu opens at the point.
+    desktop.run("xdotool", "mousemove", "900", "40")
     item.call("Activate", 900, 40)
     panel = wait_for("the panel after Activate", desktop.panel)
     if (panel[3], panel[4]) != (900 - PANEL[0] // 2, 40 + 4):
@@ -797,6 +860,7 @@ def check_status_notifier_host(desktop):
     wait_for("the dashboard's activation to close the panel", lambda: desktop.panel() is None)
     wait_for("the dashboard after SecondaryActivate", lambda: any(
         w[0] == "Vantrel Dashboard" for w in desktop.windows()))
+    desktop.run("xdotool", "mousemove", "500", "40")
     item.call("ContextMenu", 500, 40)
     menu = wait_for("the menu after ContextMenu", lambda: menu_window(desktop))
     if abs(menu[3] - 500) > 4 or abs(menu[4] - 40) > 4:
@@ -814,6 +878,15 @@ def check_status_notifier_host(desktop):
     wait_for("the panel from the exported menu", desktop.panel)
     item.call("Activate", 900, 40)
     wait_for("Activate to close the panel again", lambda: desktop.panel() is None)
+    # A point far from the pointer cannot be the item's (mate-panel sends (0, 25)): the panel
+    # hangs under the pointer, on the item.
+    desktop.run("xdotool", "mousemove", "1200", "10")
+    item.call("Activate", 0, 25)
+    panel = wait_for("the panel after Activate(0, 25)", desktop.panel)
+    if (panel[3], panel[4]) != (1280 - PANEL[0], 10 + 4):
+        fail("Activate(0, 25) with the pointer at (1200, 10) put the panel at %s" % (panel[3:],))
+    item.call("Activate", 0, 25)
+    wait_for("Activate to close the panel", lambda: desktop.panel() is None)
 
     # The host goes away for longer than a restart takes: the strip stands in, and the item
     # registers again when a host comes.
