@@ -14,6 +14,7 @@ packages=(
   xvfb xdotool x11-utils libx11-6 trayer imagemagick python3-dbus python3-gi poppler-utils
   at-spi2-core gir1.2-atspi-2.0
   file lintian pkexec
+  sway xwayland waybar grim passwd dbus-bin
 )
 
 missing=()
