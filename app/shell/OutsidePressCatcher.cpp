@@ -12,11 +12,26 @@ OutsidePressCatcher::OutsidePressCatcher()
     setWindowTitle(QStringLiteral("Vantrel outside"));
 }
 
-void OutsidePressCatcher::cover() {
+void OutsidePressCatcher::coverWhileShown(QWidget& window) {
+    if (covered_ != nullptr) {
+        covered_->removeEventFilter(this);
+    }
+    covered_ = &window;
+    window.installEventFilter(this);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         setGeometry(screen->virtualGeometry());
     }
     show();
+}
+
+bool OutsidePressCatcher::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == covered_ &&
+        (event->type() == QEvent::Hide || event->type() == QEvent::Destroy)) {
+        covered_->removeEventFilter(this);
+        covered_ = nullptr;
+        hide();
+    }
+    return false;
 }
 
 void OutsidePressCatcher::mousePressEvent(QMouseEvent* event) {

@@ -12,12 +12,17 @@ class OutsidePressCatcher final : public QWidget {
 public:
     OutsidePressCatcher();
 
-    // Shows it over every screen, below the windows shown after it.
-    void cover();
+    // Shows it over every screen, below the windows shown after it, until `window` is hidden
+    // or destroyed, however that comes about.
+    void coverWhileShown(QWidget& window);
 
 signals:
     void pressed(QPoint globalPos);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* covered_ = nullptr;
 };

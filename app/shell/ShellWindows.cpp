@@ -146,7 +146,7 @@ void ShellWindows::showUnderWaylandCompositor(QWidget& panel) {
         connect(outsidePresses_.get(), &OutsidePressCatcher::pressed, this,
                 &ShellWindows::closeCompactPanel);
     }
-    outsidePresses_->cover();
+    outsidePresses_->coverWhileShown(panel);
     panel.show();
     panel.raise();
     panel.grabKeyboard();
@@ -157,9 +157,6 @@ void ShellWindows::closeCompactPanel() {
         windows_.compactPanel = nullptr;
         panel->releaseKeyboard();
         panel->hide();
-        if (outsidePresses_ != nullptr) {
-            outsidePresses_->hide();
-        }
         closedCompactPanel_.retire(panel);
     }
 }
