@@ -328,10 +328,10 @@ def panel_placed_well(panel, item):
     return on_screen and (beside or corner)
 
 
-def menu_shown(session, item):
+def menu_shown(session, item, name):
     """Whether a light popup of at least 120 x 100 px stands under the item."""
     left = max(item[0] + item[2] - 400, 0)
-    pixels = session.screenshot("menu", left, BAR_HEIGHT, SCREEN[0] - left, 200)
+    pixels = session.screenshot(name, left, BAR_HEIGHT, SCREEN[0] - left, 200)
     light = [sum(1 for p in row if min(p) > 200) for row in pixels[:100]]
     return min(light) >= 120
 
@@ -417,9 +417,9 @@ def main():
 
         # waybar draws the item's menu itself, as a light popup of its own under the item.
         click_item(session, item, 3)
-        wait_for("the menu after a right click", lambda: menu_shown(session, item))
+        wait_for("the menu after a right click", lambda: menu_shown(session, item, "menu"))
         session.pointer.click(200, 600)
-        wait_for("the menu to close", lambda: not menu_shown(session, item))
+        wait_for("the menu to close", lambda: not menu_shown(session, item, "menu-closed"))
 
         # A middle click opens the dashboard; Alt+click cannot under sway (see the top).
         click_item(session, item, 2)
