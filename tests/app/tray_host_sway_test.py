@@ -9,8 +9,8 @@ Checks: the item in the bar shows a figure at least 7 px tall; a left click on i
 compact panel beside the item (or in the corner nearest the tray); a click on the desktop, a
 click on the bar, Escape and the focus going to another window each close it; a right click
 opens the menu and a middle click the dashboard; waybar prints no GTK criticals reading the
-menu; waybar restarted leaves exactly one item; without waybar the strip stands where it was
-left. Screenshots are kept in the artefacts folder.
+menu; without waybar the strip stands where it was left and follows a drag; waybar restarted
+leaves exactly one item. Screenshots are kept in the artefacts folder.
 
 Alt+click is not checked: a Wayland compositor sends the keyboard's modifiers only to the client
 with the keyboard focus, and a click on the bar does not give it to XWayland, so the X server
@@ -231,6 +231,10 @@ class Session:
         for path in (self.env["XDG_CONFIG_HOME"], folder, os.path.join(folder, "settings.json")):
             os.chown(path, self.uid, self.gid)
 
+    def read_settings(self):
+        with open(os.path.join(self.env["XDG_CONFIG_HOME"], "vantrel", "settings.json")) as f:
+            return json.load(f)
+
     def screenshot(self, name, x, y, width, height):
         """Keeps a PNG of the area in the artefacts and returns its pixels as rows of (r, g, b)."""
         geometry = "%d,%d %dx%d" % (x, y, width, height)
@@ -385,6 +389,34 @@ def check_closing(session, item, findings):
         session.stop(other)
 
 
+def drag_strip(session, strip, findings):
+    """Drags the strip by (-45, 45) in small steps, as a hand moves: the compositor sends motion
+    to the strip only while the pointer is over it, and XWayland drops a motion now and then
+    while the window moves, so each step goes on (one pixel back and forth) until the strip
+    has caught up. The place it is dropped at is kept in the settings."""
+    grab = (strip[1] + strip[3] // 2, strip[2] + STRIP_HEIGHT // 2)
+    session.pointer.move(*grab)
+    session.pointer.button(1, True)
+    for step in range(1, 16):
+        target = (grab[0] - 3 * step, grab[1] + 3 * step)
+        for attempt in range(20):
+            session.pointer.move(target[0] + attempt % 2, target[1])
+            moved = session.strip()
+            if step < 4 or (moved and moved[1] <= strip[1] - 3 * (step - 1)):
+                break
+        else:
+            findings.append("the strip did not follow a drag: at %s with the pointer at %s"
+                            % (moved and moved[1:3], target))
+            break
+    session.pointer.button(1, False)
+    dropped = session.strip()[1:3]
+
+    def kept():
+        place = session.read_settings().get("statusStripPosition", {})
+        return (place.get("x"), place.get("y")) == dropped != strip[1:3]
+    wait_for("the strip moved and its place %s kept in the settings" % (dropped,), kept, 5)
+
+
 def main():
     missing = [tool for tool in TOOLS if not shutil.which(tool)]
     if missing:
@@ -442,6 +474,7 @@ def main():
         if strip[1:3] != STRIP_PLACE or strip[4] != STRIP_HEIGHT:
             findings.append("without the bar the strip is %dx%d at %s, where it was left at %s"
                             % (strip[3], strip[4], strip[1:3], STRIP_PLACE))
+        drag_strip(session, strip, findings)
         session.waybar()
         wait_for("the item back in the bar", lambda: session.registered_items(), 15)
         wait_for("the strip to go", lambda: session.strip() is None)
