@@ -431,7 +431,7 @@ def main():
             "statusStripPosition": {"x": STRIP_PLACE[0], "y": STRIP_PLACE[1]}})
         waybar = session.waybar()
         program = session.vantrel()
-        item, pixels = tray_item(session, "item")
+        item, _ = tray_item(session, "item")
         wait_for("a figure in the item", lambda: figure_height(
             session.screenshot("item", 0, 0, SCREEN[0], BAR_HEIGHT), item) > 0, 15)
         pixels = session.screenshot("item", 0, 0, SCREEN[0], BAR_HEIGHT)
