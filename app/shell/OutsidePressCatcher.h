@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 // A clear window over the whole desktop, just under the compact panel, for an X server that
@@ -24,5 +25,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* covered_ = nullptr;
+    QPointer<QWidget> covered_;
 };
