@@ -193,8 +193,8 @@ class Session:
         for program in reversed(self.programs):
             try:
                 self.stop(program)
-            except ProcessLookupError:
-                pass
+            except (OSError, subprocess.TimeoutExpired) as error:
+                print("could not end %s: %s" % (program.args[-1], error), file=sys.stderr)
         shutil.rmtree(self.home, ignore_errors=True)
 
     def print_logs(self):
