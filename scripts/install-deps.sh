@@ -16,6 +16,7 @@ packages=(
   file lintian pkexec
   dbus-bin openbox lxqt-panel mate-panel tint2 xfce4-panel xfwm4
   gnome-shell gnome-shell-extension-appindicator libglib2.0-bin
+  sway xwayland waybar grim passwd
 )
 
 missing=()

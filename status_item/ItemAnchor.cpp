@@ -8,6 +8,9 @@ namespace {
 // Points come from outside (a tray host may send any int), so distances are taken in 64 bits.
 using Wide = long long;
 
+// Around the item in a bar the screen does not show (waybar's is 30 px for a 24 px item).
+constexpr int hiddenBarPadding = 8;
+
 Wide distance(int from, int to) {
     return std::llabs(Wide{from} - Wide{to});
 }
@@ -60,7 +63,7 @@ QPoint trayAnchor(QRect tray, const QVector<ScreenPlace>& screens, int itemHeigh
     return {centre.x(), tray.bottom() + 1};
 }
 
-QPoint cornerNearestPanels(const ScreenPlace& screen, int itemHeight) {
+QPoint cornerNearestPanels(const ScreenPlace& screen, int itemHeight, bool barsHidden) {
     const QRect& whole = screen.geometry;
     const QRect& left = screen.available.isEmpty() ? whole : screen.available;
     const bool cutTop = left.top() > whole.top();
@@ -68,7 +71,8 @@ QPoint cornerNearestPanels(const ScreenPlace& screen, int itemHeight) {
     const bool cutLeft = left.left() > whole.left();
     const bool cutRight = left.right() < whole.right();
     const int x = (cutLeft && !cutRight) ? left.left() : left.right();
-    const int y = (cutBottom && !cutTop) ? left.bottom() + 1 + itemHeight : left.top();
+    const int hiddenBar = barsHidden && !(cutTop || cutBottom) ? itemHeight + hiddenBarPadding : 0;
+    const int y = (cutBottom && !cutTop) ? left.bottom() + 1 + itemHeight : left.top() + hiddenBar;
     return {x, y};
 }
 
@@ -94,5 +98,5 @@ QPoint itemAnchor(const ItemPlaceFacts& facts) {
     if (facts.tray && facts.tray->isValid()) {
         return trayAnchor(*facts.tray, facts.screens, facts.itemHeight);
     }
-    return cornerNearestPanels(facts.screens.first(), facts.itemHeight);
+    return cornerNearestPanels(facts.screens.first(), facts.itemHeight, facts.barsHidden);
 }

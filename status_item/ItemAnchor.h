@@ -19,6 +19,10 @@ struct ItemPlaceFacts {
     std::optional<QPoint> pointer;    // where the X server says the pointer is
     std::optional<QRect> tray;        // the tray's own window, when there is one
     int itemHeight = 24;
+    // The screens' available areas leave out no bar though bars stand there (a Wayland
+    // compositor's, seen through XWayland): a corner then keeps clear of a bar of the item's
+    // height and some padding.
+    bool barsHidden = false;
 };
 
 // How deep the band along a screen's edges is where panels, and so status items, stand.

@@ -1,6 +1,7 @@
 #include "status_item/StripFace.h"
 
 #include "core/AppSettings.h"
+#include "status_item/FloatingWindowKind.h"
 #include "status_item/PanelPlacement.h"
 #include "status_item/X11WindowState.h"
 #include "status_item/picture/StatusItemRenderer.h"
@@ -26,8 +27,8 @@ QVector<QRect> screenAreas() {
 }  // namespace
 
 StripWindow::StripWindow(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                          Qt::WindowDoesNotAcceptFocus) {
+    : QWidget(parent,
+              floatingWindowFlags(FloatingWindowKind::strip, xServerUnderWaylandCompositor())) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     // Only a compositing manager shows what lies under transparent pixels; the window's
     // visual is chosen when it is made.

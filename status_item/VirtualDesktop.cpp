@@ -1,5 +1,7 @@
 #include "status_item/VirtualDesktop.h"
 
+#include "status_item/FloatingWindowKind.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -23,4 +25,17 @@ std::optional<QPoint> pointerWhereKnown() {
         return std::nullopt;
     }
     return QCursor::pos();
+}
+
+ItemPlaceFacts itemPlaceFacts(std::optional<QPoint> hostPoint, int itemHeight) {
+    ItemPlaceFacts facts;
+    facts.screens = screenPlaces();
+    facts.itemHeight = itemHeight;
+    if (xServerUnderWaylandCompositor()) {
+        facts.barsHidden = true;
+        return facts;
+    }
+    facts.hostPoint = hostPoint;
+    facts.pointer = pointerWhereKnown();
+    return facts;
 }

@@ -41,10 +41,12 @@ X11Watcher::X11Watcher(const QByteArray& display, QObject* parent) : QObject(par
     root_ = screens.data->root;
 
     // The tray's manager announces itself to the root window; its window's end is its going.
-    const std::uint32_t rootMask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    // The window manager names the active window in a property of the root window.
+    const std::uint32_t rootMask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &rootMask);
     trayAtom_ = internAtom(connection_, "_NET_SYSTEM_TRAY_S" + QByteArray::number(screenNumber));
     managerAtom_ = internAtom(connection_, "MANAGER");
+    activeWindowAtom_ = internAtom(connection_, "_NET_ACTIVE_WINDOW");
     selectRawPresses();
     refreshTrayOwner();
     xcb_flush(connection_);
@@ -125,6 +127,11 @@ void X11Watcher::readEvents() {
             const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
             if (message->type == managerAtom_ && message->data.data32[1] == trayAtom_) {
                 refreshTrayOwner();
+            }
+        } else if (type == XCB_PROPERTY_NOTIFY) {
+            const auto* change = reinterpret_cast<xcb_property_notify_event_t*>(event);
+            if (change->window == root_ && change->atom == activeWindowAtom_) {
+                emit activeWindowChanged();
             }
         } else if (type == XCB_DESTROY_NOTIFY) {
             if (reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == trayOwner_) {

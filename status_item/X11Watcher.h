@@ -10,7 +10,8 @@ struct xcb_connection_t;
 
 // A connection to the X server of the program's own, apart from the toolkit's: it hears
 // every mouse button press on the desktop through XInput 2 raw events (no grab, so other
-// programs keep their clicks), and whether an XEmbed system tray owns its selection.
+// programs keep their clicks), whether an XEmbed system tray owns its selection, and when the
+// window manager makes another window the active one.
 class X11Watcher : public QObject {
     Q_OBJECT
 public:
@@ -30,6 +31,8 @@ signals:
     // 3 right, 4 to 7 the wheel's turns); the pointer's position in X screen pixels.
     void buttonPressed(QPoint rootPos, int button);
     void xembedTrayChanged();
+    // The window manager made another window the active one.
+    void activeWindowChanged();
 
 private:
     void readEvents();
@@ -40,6 +43,7 @@ private:
     std::uint32_t root_ = 0;
     std::uint32_t trayAtom_ = 0;
     std::uint32_t managerAtom_ = 0;
+    std::uint32_t activeWindowAtom_ = 0;
     std::uint32_t trayOwner_ = 0;
     std::uint8_t xinputOpcode_ = 0;
     bool rawPresses_ = false;

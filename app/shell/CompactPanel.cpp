@@ -1,5 +1,6 @@
 #include "app/shell/CompactPanel.h"
 
+#include "status_item/FloatingWindowKind.h"
 #include "status_item/PanelPlacement.h"
 #include "status_item/X11WindowState.h"
 #include "views/compact/CompactPanelView.h"
@@ -14,7 +15,8 @@
 
 CompactPanel::CompactPanel(const SystemMonitor& monitor, const AppSettings& settings,
                            QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QWidget(parent, floatingWindowFlags(FloatingWindowKind::compactPanel,
+                                          xServerUnderWaylandCompositor())),
       content_(new CompactPanelView(monitor, settings)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(compactPanelSize);

@@ -4,11 +4,13 @@
 
 #include "app/shell/CompactPanel.h"
 #include "app/shell/OutsideClickRule.h"
+#include "app/shell/OutsidePressCatcher.h"
 #include "app/shell/ScreenMetrics.h"
 #include "app/shell/ShellFaces.h"
 #include "app/shell/SupportPage.h"
 #include "core/SampleRecorder.h"
 #include "core/SessionReport.h"
+#include "status_item/FloatingWindowKind.h"
 #include "status_item/ItemAnchor.h"
 #include "status_item/PanelPlacement.h"
 #include "status_item/VirtualDesktop.h"
@@ -44,10 +46,17 @@ ShellWindows::ShellWindows(const AppSettings& settings, SystemMonitor& monitor, 
       x11_(x11),
       faces_(faces),
       makers_(std::move(makers)),
-      supportUrl_(std::move(supportUrl)) {}
+      supportUrl_(std::move(supportUrl)) {
+    if (x11_ && xServerUnderWaylandCompositor()) {
+        // There the compact panel is never the active window: another window made active
+        // while it is open has taken the focus from it.
+        connect(x11_, &X11Watcher::activeWindowChanged, this, &ShellWindows::closeCompactPanel);
+    }
+}
 
 ShellWindows::~ShellWindows() {
     delete windows_.compactPanel;
+    outsidePresses_.reset();
     delete windows_.dashboardWindow;
     delete windows_.settingsWindow;
     delete windows_.helpWindow;
@@ -119,21 +128,41 @@ void ShellWindows::showCompactPanel() {
             [this] { openSupportPage(supportUrl_); });
     connect(&content, &CompactPanelView::quitRequested, this, &ShellWindows::quitRequested);
     // Nothing clicked yet (a shortcut, a second start): the corner nearest the screen's panels.
-    ItemPlaceFacts nothingClicked;
-    nothingClicked.screens = screenPlaces();
-    nothingClicked.itemHeight = static_cast<int>(ShellFaces::barThickness);
-    const QPoint anchor = faces_.anchor().value_or(itemAnchor(nothingClicked));
+    const QPoint anchor = faces_.anchor().value_or(
+        itemAnchor(itemPlaceFacts(std::nullopt, static_cast<int>(ShellFaces::barThickness))));
     panel->move(compactPanelOrigin(anchor, static_cast<int>(ShellFaces::barThickness),
                                    screenAreaAt(anchor)));
     windows_.compactPanel = panel;
+    if (xServerUnderWaylandCompositor()) {
+        showUnderWaylandCompositor(*panel);
+        return;
+    }
     panel->show();
     panel->raise();
     panel->activateWindow();
 }
 
+void ShellWindows::showUnderWaylandCompositor(QWidget& panel) {
+    // The compositor hands the keyboard to XWayland when the panel is shown but takes the
+    // focus back from any X window it did not choose itself: the panel holds the keyboard
+    // (for Escape) by a grab while it is open, and a press outside it reaches the catcher.
+    if (outsidePresses_ == nullptr) {
+        outsidePresses_ = std::make_unique<OutsidePressCatcher>();
+        // The catcher keeps the press from whatever lies under it (the status item too), so
+        // no activation follows it: the next click on the item opens the panel again.
+        connect(outsidePresses_.get(), &OutsidePressCatcher::pressed, this,
+                &ShellWindows::closeCompactPanel);
+    }
+    outsidePresses_->coverWhileShown(panel);
+    panel.show();
+    panel.raise();
+    panel.grabKeyboard();
+}
+
 void ShellWindows::closeCompactPanel() {
     if (QWidget* panel = windows_.compactPanel) {
         windows_.compactPanel = nullptr;
+        panel->releaseKeyboard();
         panel->hide();
         closedCompactPanel_.retire(panel);
     }
@@ -251,7 +280,10 @@ void ShellWindows::handleOutsideClick(QPoint globalPos, int button, QVector<QRec
         }
     }
     OutsideClickState state;
-    state.compactPanelOpen = !windows_.compactPanel.isNull();
+    // Where the catcher covers the desktop it answers the press itself, and the press it took
+    // is no half of a click on the status item.
+    const bool caught = outsidePresses_ != nullptr && outsidePresses_->isVisible();
+    state.compactPanelOpen = !windows_.compactPanel.isNull() && !caught;
     state.dashboardVisible = visible(windows_.dashboardWindow);
     const QScreen* screen = state.dashboardVisible ? windows_.dashboardWindow->screen()
                                                    : QGuiApplication::primaryScreen();

@@ -12,9 +12,11 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AppSettings;
+class OutsidePressCatcher;
 class SampleRecorder;
 class ShellFaces;
 class SystemMonitor;
@@ -64,6 +66,7 @@ signals:
 
 private:
     void compactPanelClosedWithoutClick();
+    void showUnderWaylandCompositor(QWidget& panel);
     void connectDashboard(QWidget* dashboard);
     void openOrdinaryWindow(QPointer<QWidget>& slot, const std::function<QWidget*()>& make,
                             const QString& what);
@@ -80,6 +83,7 @@ private:
     WindowSlots windows_;
     RetiredWidget closedCompactPanel_;
     RetiredWidget closedDashboard_;
+    std::unique_ptr<OutsidePressCatcher> outsidePresses_;
     std::optional<Clock::SteadyTime> compactPanelClosedWithoutClickAt_;
     QSet<QString> loggedNotBuilt_;
 };

@@ -252,11 +252,7 @@ void StatusNotifierItem::refreshIcon() {
 // A host's point is not taken blindly: some send (0, 0), a point relative to the item, or
 // one far from it; the pointer, the screens' panels and their corners then tell instead.
 QPoint StatusNotifierItem::clickPoint(int x, int y) {
-    ItemPlaceFacts facts;
-    facts.hostPoint = QPoint(x, y);
-    facts.screens = screenPlaces();
-    facts.pointer = pointerWhereKnown();
-    const QPoint point = itemAnchor(facts);
+    const QPoint point = itemAnchor(itemPlaceFacts(QPoint(x, y), ItemPlaceFacts{}.itemHeight));
     anchor_ = point;
     return point;
 }

@@ -74,4 +74,24 @@ TEST(ItemAnchorTest, TakesTheHostsPointOnlyWhereTheItemCanBe) {
     }
 }
 
+// Through XWayland a Wayland compositor's bar leaves the screen's available area whole: the
+// corner keeps clear of a bar of the item's height, unless the area tells where the bar is.
+TEST(ItemAnchorTest, ACornerKeepsClearOfABarTheScreenDoesNotShow) {
+    const struct {
+        const char* screen;
+        ScreenPlace place;
+        QPoint expected;
+    } cases[] = {
+        {"bare", bare, {1279, 24 + 8}},
+        {"top bar", topBar, {1279, 30}},
+        {"bottom bar", bottomBar, {1279, 800}},
+    };
+    for (const auto& c : cases) {
+        ItemPlaceFacts facts;
+        facts.screens = {c.place};
+        facts.barsHidden = true;
+        EXPECT_EQ(itemAnchor(facts), c.expected) << c.screen;
+    }
+}
+
 }  // namespace
