@@ -35,6 +35,8 @@ Shell::Shell(AppSettings& settings, SystemMonitor& monitor, Clock& clock, X11Wat
     connect(&faces_, &ShellFaces::compactPanelToggleRequested, &windows_,
             &ShellWindows::toggleCompactPanel);
     connect(&windows_, &ShellWindows::quitRequested, this, &Shell::quitRequested);
+    connect(&windows_, &ShellWindows::compactPanelShownChanged, &faces_,
+            &ShellFaces::setToolTipsQuiet);
     connect(&menu_, &ShellMenu::quitRequested, this, &Shell::quitRequested);
     holdStatusItemSources(*this, settings_, monitor_.demand());
     if (options_.loginItem != nullptr) {

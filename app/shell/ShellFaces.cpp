@@ -168,8 +168,24 @@ void ShellFaces::update() {
             renderer_.render(records, monitor_.histories(), look, trayHeight, screenPixelRatio())
                 .image;
     }
+    handOver();
+}
+
+void ShellFaces::setToolTipsQuiet(bool quiet) {
+    if (quiet != toolTipsQuiet_) {
+        toolTipsQuiet_ = quiet;
+        handOver();
+    }
+}
+
+void ShellFaces::handOver() {
+    StatusPicture shown = picture_;
+    if (toolTipsQuiet_) {
+        shown.toolTip.clear();
+        shown.toolTipFigures.clear();
+    }
     for (StatusFace* face : faces()) {
-        face->show(picture_);
+        face->show(shown);
     }
 }
 

@@ -50,6 +50,9 @@ public:
     void reconcile();
     // Draws the monitor's latest figures and hands the picture to every face.
     void update();
+    // While the compact panel is open the faces show no tooltip: a host's tooltip under the
+    // resting pointer would cover the panel's first figures.
+    void setToolTipsQuiet(bool quiet);
     // Routes a click on a face (or a stand-in for one) by its button and keys.
     void handleClick(ClickButton button, Qt::KeyboardModifiers modifiers, QPoint globalPos);
 
@@ -68,6 +71,8 @@ signals:
 
 private:
     void connectFace(StatusFace* face);
+    // Hands the picture to every face, without its tooltip while tooltips are quiet.
+    void handOver();
 
     AppSettings& settings_;
     const SystemMonitor& monitor_;
@@ -87,4 +92,5 @@ private:
     bool statusNotifierItemRefused_ = false;  // until the host changes
     bool statusNotifierItemUnseen_ = false;   // registered, but not read by the host
     bool started_ = false;
+    bool toolTipsQuiet_ = false;
 };

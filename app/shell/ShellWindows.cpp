@@ -133,6 +133,7 @@ void ShellWindows::showCompactPanel() {
     panel->move(compactPanelOrigin(anchor, static_cast<int>(ShellFaces::barThickness),
                                    screenAreaAt(anchor)));
     windows_.compactPanel = panel;
+    emit compactPanelShownChanged(true);
     if (xServerUnderWaylandCompositor()) {
         showUnderWaylandCompositor(*panel);
         return;
@@ -165,6 +166,7 @@ void ShellWindows::closeCompactPanel() {
         panel->releaseKeyboard();
         panel->hide();
         closedCompactPanel_.retire(panel);
+        emit compactPanelShownChanged(false);
     }
 }
 

@@ -63,6 +63,8 @@ public:
 
 signals:
     void quitRequested();
+    // The compact panel opened (true) or closed (false).
+    void compactPanelShownChanged(bool shown);
 
 private:
     void compactPanelClosedWithoutClick();

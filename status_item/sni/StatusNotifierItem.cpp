@@ -201,9 +201,15 @@ void StatusNotifierItem::applyShape() {
 void StatusNotifierItem::show(const StatusPicture& picture) {
     picture_ = picture;
     refreshIcon();
-    // The title names the item; the description holds the figures only.
-    if (properties_.toolTip.description != picture.toolTipFigures) {
+    // The title names the item; the description holds the figures only. A picture without a
+    // tooltip (a panel is open) takes the title away too, so the host shows none.
+    const QString title = picture.toolTip.isEmpty() && picture.toolTipFigures.isEmpty()
+                              ? QString()
+                              : QStringLiteral("Vantrel");
+    if (properties_.toolTip.description != picture.toolTipFigures ||
+        properties_.toolTip.title != title) {
         properties_.toolTip.description = picture.toolTipFigures;
+        properties_.toolTip.title = title;
         emit adaptor_->NewToolTip();
     }
     refreshLabel();

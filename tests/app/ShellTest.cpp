@@ -295,6 +295,22 @@ TEST_F(ShellTest, ThePanelMovesByItsBackgroundAndClosesOnEscape) {
     EXPECT_FALSE(panelOpen());
 }
 
+// A host's tooltip under the pointer resting on the item would cover the open panel's figures.
+TEST_F(ShellTest, FacesShowNoTooltipWhileTheCompactPanelIsOpen) {
+    shell();
+    const auto* face = dynamic_cast<FakeFace*>(shell().faces().front());
+    ASSERT_NE(face, nullptr);
+    EXPECT_FALSE(face->last.toolTip.isEmpty());
+    click(ClickButton::left);
+    ASSERT_TRUE(panelOpen());
+    EXPECT_TRUE(face->last.toolTip.isEmpty());
+    EXPECT_TRUE(face->last.toolTipFigures.isEmpty());
+    click(ClickButton::left);
+    settle();
+    ASSERT_FALSE(panelOpen());
+    EXPECT_FALSE(face->last.toolTip.isEmpty());
+}
+
 TEST_F(ShellTest, FacesFollowTheModeAndTheTrayHost) {
     shell();
     EXPECT_EQ(shell().faces().size(), 1u);

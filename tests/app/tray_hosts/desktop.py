@@ -229,6 +229,20 @@ class Desktop:
             return None
         return re.findall(r'string "([^"]*)"', reply.stdout)
 
+    def item_tooltip(self):
+        """The (title, description) of the first StatusNotifierItem the watcher lists, or None
+        when it lists none."""
+        items = self.registered_items()
+        if not items:
+            return None
+        name, slash, path = items[0].partition("/")
+        reply = self.run("dbus-send", "--session", "--print-reply", "--dest=" + name,
+                         slash + path if slash else "/StatusNotifierItem",
+                         "org.freedesktop.DBus.Properties.Get",
+                         "string:org.kde.StatusNotifierItem", "string:ToolTip")
+        texts = re.findall(r'string "([^"]*)"', reply.stdout, re.S)
+        return tuple(texts[-2:]) if reply.returncode == 0 and len(texts) >= 2 else None
+
     def click(self, x, y, button=1):
         self.run("xdotool", "mousemove", str(x), str(y), "click", str(button))
 

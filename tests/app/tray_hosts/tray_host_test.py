@@ -137,7 +137,16 @@ def check_panel(desktop, host, checks):
     # Along a top bar the host's cell spans the bar's height: the panel belongs under it.
     x, _, width, _ = item_cell(desktop, host, checks.empty_bar)
     cell = (x, 0, width, host.bar_height)
+    tooltip = desktop.item_tooltip()
+    if tooltip is not None:
+        checks.record("the tooltip names the program once", tooltip[0] == "Vantrel" and
+                      "Vantrel" not in tooltip[1], "title %r, text %r" % tooltip)
     panel, menu = open_panel(desktop, checks, cell)
+    if panel and tooltip is not None:
+        # The host's tooltip under the resting pointer would cover the panel's figures.
+        checks.record("no tooltip while the panel is open",
+                      checks.wait(lambda: desktop.item_tooltip() == ("", ""), 3),
+                      "the item's tooltip is %r" % (desktop.item_tooltip(),))
     if menu and host.left_click_opens_menu:
         checks.record("the menu's first entry opens the panel", panel)
     elif menu:
