@@ -216,9 +216,12 @@ class Desktop:
         return next((w for w in self.windows() if (w[1], w[2]) == PANEL), None)
 
     def embedded_icons(self):
-        """vantrel's XEmbed tray icons: small windows of its own inside a tray."""
+        """vantrel's XEmbed tray icons: small windows of its own inside a tray. The root's own
+        children are left out: a tooltip, unmanaged and as small, is one of them."""
+        top_level = {w[5] for w in self.windows()}
         return [w for w in self.windows(tree=True)
-                if w[0] == "vantrel" and 1 < w[1] <= 128 and 1 < w[2] <= 64]
+                if w[0] == "vantrel" and 1 < w[1] <= 128 and 1 < w[2] <= 64
+                and w[5] not in top_level]
 
     def registered_items(self):
         """The items the host's watcher lists, or None while no watcher is on the bus."""
