@@ -83,9 +83,10 @@ def centre(rect):
 
 
 def menu_window(desktop, known):
-    """A window that was not there before and has a menu's size."""
+    """A window that was not there before and has the size of the program's menu (seven
+    entries, over 100 px tall: a host's tooltip, as wide but shorter, is not one)."""
     return next((w for w in desktop.windows() if w[5] not in known and w[1] >= 80
-                 and w[2] >= 60 and (w[1], w[2]) != PANEL), None)
+                 and w[2] >= 100 and (w[1], w[2]) != PANEL), None)
 
 
 def item_count(desktop):
