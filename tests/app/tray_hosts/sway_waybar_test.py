@@ -16,7 +16,7 @@ Alt+click is not checked: a Wayland compositor sends the keyboard's modifiers on
 with the keyboard focus, and a click on the bar does not give it to XWayland, so the X server
 (and the program, which asks it when the host activates the item) never sees Alt held.
 
-Usage: tray_host_sway_test.py VANTREL ARTEFACTS_DIR
+Usage: sway_waybar_test.py VANTREL ARTEFACTS_DIR
 """
 
 import json

@@ -9,7 +9,7 @@ menu; a double click opens the compact panel beside the item, and an outside cli
 close it; every one of 20 starts of the program shows an item. Screenshots are kept in the
 artefacts folder.
 
-Usage: tray_host_gnome_test.py VANTREL ARTEFACTS_DIR
+Usage: gnome_shell_test.py VANTREL ARTEFACTS_DIR
 """
 
 import os
@@ -18,8 +18,10 @@ import subprocess
 import sys
 import time
 
-import desktop_program_test as base
-from desktop_program_test import fail, stop_group, wait_for
+# The desktop program's test, one folder up, brings the X server, buses and stand-in pkexec.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import desktop_program_test as base  # noqa: E402
+from desktop_program_test import fail, stop_group, wait_for  # noqa: E402
 
 VANTREL, ARTEFACTS = base.VANTREL, base.ARTEFACTS
 EXTENSION = "ubuntu-appindicators@ubuntu.com"
