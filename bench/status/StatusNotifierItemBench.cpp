@@ -35,9 +35,13 @@ QImage barImage(int seed) {
 
 StatusPicture benchPicture(int seed) {
     const QImage wide = barImage(seed);
-    return {wide, wide.copy(0, 0, 44, 44), QStringLiteral("CPU %1%").arg(10 + seed),
-            QStringLiteral("CPU 100%"), QStringLiteral("Vantrel\nCPU %1 %").arg(10 + seed),
-            QStringLiteral("CPU %1 %").arg(10 + seed), QImage()};
+    return {wide,
+            wide.copy(0, 0, 44, 44),
+            QStringLiteral("CPU %1%").arg(10 + seed),
+            QStringLiteral("CPU 100%"),
+            QStringLiteral("Vantrel\nCPU %1 %").arg(10 + seed),
+            QStringLiteral("CPU %1 %").arg(10 + seed),
+            QImage()};
 }
 
 // One new picture handed to the item: pixmap, PNG file (with a private runtime directory, or

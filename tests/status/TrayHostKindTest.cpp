@@ -13,8 +13,7 @@ void PrintTo(const TrayHostTraits& traits, std::ostream* out) {
          << traits.iconHeight << " px, "
          << (traits.form == TrayPictureForm::PixmapOnly ? "pixmap only" : "pixmap and file")
          << (traits.menuShortcuts ? ", shortcuts" : ", no shortcuts")
-         << (traits.registerByPath ? ", by path" : "")
-         << (traits.label ? ", label" : ", no label");
+         << (traits.registerByPath ? ", by path" : "") << (traits.label ? ", label" : ", no label");
 }
 
 namespace {
