@@ -179,7 +179,8 @@ TEST(PanelPlacementTest, AResizedWindowKeepsTheEdgeNearerTheBorder) {
         {{820, 8, 452, 24}, {68, 24}, {1204, 8}},    // shrinking at the right
         {{620, 8, 68, 24}, {452, 24}, {236, 8}},     // just right of the middle
         {{500, 700, 68, 24}, {68, 90}, {500, 634}},  // taller near the bottom: upwards
-        {{most - 10, 8, 68, 24}, {452, 24}, {most - 394, 8}},
+        // Far right of the int range (a rectangle whose right edge still is an int).
+        {{most - 100, 8, 68, 24}, {452, 24}, {most - 484, 8}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(resizedTopLeft(c.before, c.size, screen), c.expected)
