@@ -143,17 +143,6 @@ def fail(message):
     sys.exit(1)
 
 
-def wait_for(what, condition, timeout=15.0):
-    """Polls `condition` until it returns something true; fails after `timeout` seconds."""
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    fail("timed out waiting for " + what)
-
-
 def wait_for_or_none(condition, timeout=15.0):
     """Polls `condition` until it returns something true, which is returned; None after
     `timeout` seconds, for a caller that says itself what it saw."""
@@ -164,6 +153,14 @@ def wait_for_or_none(condition, timeout=15.0):
             return value
         time.sleep(0.1)
     return None
+
+
+def wait_for(what, condition, timeout=15.0):
+    """Polls `condition` until it returns something true; fails after `timeout` seconds."""
+    value = wait_for_or_none(condition, timeout)
+    if not value:
+        fail("timed out waiting for " + what)
+    return value
 
 
 class Desktop:
