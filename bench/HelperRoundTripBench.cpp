@@ -26,8 +26,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const SensorReading kReading{45.0, 40.0, 30.0, 35.0, 38.0,   24.0,   41.0,
-                             12.0, 5.0,  30.0, -1.0, 1500.0, 1600.0, 2};
+const SensorReading kReading{45.0, 40.0, 30.0, 35.0,   38.0,   24.0, 41.0, 12.0,
+                             5.0,  30.0, -1.0, 1500.0, 1600.0, 2,    {}};
 
 class AdmitAll final : public PeerPolicy {
 public:

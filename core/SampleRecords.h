@@ -139,6 +139,35 @@ struct FanReading {
     bool operator==(const FanReading&) const = default;
 };
 
+// What a channel of the machine's list of every sensor measures; each kind has one unit.
+enum class SensorChannelKind {
+    temperature,  // degrees Celsius
+    fan,          // revolutions per minute
+    voltage,      // volts
+    current,      // amperes
+    power,        // watts
+    energy,       // joules
+};
+
+// One reading of that list: a hardware-monitor channel or a thermal zone. `chip` and `sensor`
+// name it for good ("platform_nct6775_656", "fan2"; "thermal_zone0", "temp"), as Prometheus'
+// node exporter forms its `chip` and `sensor` labels; `chipName` is the driver's name for the
+// chip or a zone's type, `label` the driver's label for the channel (empty when it gives none).
+struct SensorChannelReading {
+    QString chip;
+    QString sensor;
+    QString chipName;
+    QString label;
+    SensorChannelKind kind = SensorChannelKind::temperature;
+    std::optional<double> value;
+    std::optional<double> minimum;
+    std::optional<double> maximum;
+    std::optional<double> critical;
+    // The name a user's renaming or hiding is stored under: "<chip>/<sensor>".
+    QString identity() const { return chip + QLatin1Char('/') + sensor; }
+    bool operator==(const SensorChannelReading&) const = default;
+};
+
 struct SensorStats {
     std::optional<double> cpuTempCelsius;
     std::optional<double> gpuTempCelsius;
@@ -151,7 +180,8 @@ struct SensorStats {
     std::optional<double> gpuPowerWatts;
     std::optional<double> systemPowerWatts;
     std::optional<double> chargerPowerWatts;
-    QVector<FanReading> fans;  // at most two, fan 0 before fan 1
+    QVector<FanReading> fans;                // at most two, fan 0 before fan 1
+    QVector<SensorChannelReading> channels;  // every sensor of the machine, chip by chip
     bool operator==(const SensorStats&) const = default;
 };
 

@@ -2,12 +2,6 @@
 
 #include <cmath>
 
-namespace {
-
-constexpr double kAbsent = -1.0;
-
-}  // namespace
-
 std::optional<double> SensorCollector::firstPositive(std::span<const std::string_view> keys) const {
     for (const std::string_view key : keys) {
         const auto value = reader_.readKey(key);
@@ -40,19 +34,19 @@ std::int64_t fanCountFromValue(std::optional<double> value) {
 
 SensorReading SensorCollector::collect() const {
     SensorReading reading;
-    reading.cpuTempCelsius = firstPositive(kCpuTemperatureKeys).value_or(kAbsent);
-    reading.gpuTempCelsius = firstPositive(kGpuTemperatureKeys).value_or(kAbsent);
-    reading.batteryTempCelsius = firstPositive(kBatteryTemperatureKeys).value_or(kAbsent);
-    reading.ssdTempCelsius = firstPositive(kSsdTemperatureKeys).value_or(kAbsent);
-    reading.memoryTempCelsius = firstPositive(kMemoryTemperatureKeys).value_or(kAbsent);
-    reading.ambientTempCelsius = firstPositive(kAmbientTemperatureKeys).value_or(kAbsent);
-    reading.ioTempCelsius = firstPositive(kIoTemperatureKeys).value_or(kAbsent);
-    reading.cpuPowerWatts = firstPositive(kCpuPowerKeys).value_or(kAbsent);
-    reading.gpuPowerWatts = firstPositive(kGpuPowerKeys).value_or(kAbsent);
-    reading.systemPowerWatts = firstPositive(kSystemPowerKeys).value_or(kAbsent);
-    reading.chargerPowerWatts = firstPositive(kChargerPowerKeys).value_or(kAbsent);
-    reading.fan0Rpm = firstNonNegative(kFan0Keys).value_or(kAbsent);
-    reading.fan1Rpm = firstNonNegative(kFan1Keys).value_or(kAbsent);
+    reading.cpuTempCelsius = firstPositive(kCpuTemperatureKeys);
+    reading.gpuTempCelsius = firstPositive(kGpuTemperatureKeys);
+    reading.batteryTempCelsius = firstPositive(kBatteryTemperatureKeys);
+    reading.ssdTempCelsius = firstPositive(kSsdTemperatureKeys);
+    reading.memoryTempCelsius = firstPositive(kMemoryTemperatureKeys);
+    reading.ambientTempCelsius = firstPositive(kAmbientTemperatureKeys);
+    reading.ioTempCelsius = firstPositive(kIoTemperatureKeys);
+    reading.cpuPowerWatts = firstPositive(kCpuPowerKeys);
+    reading.gpuPowerWatts = firstPositive(kGpuPowerKeys);
+    reading.systemPowerWatts = firstPositive(kSystemPowerKeys);
+    reading.chargerPowerWatts = firstPositive(kChargerPowerKeys);
+    reading.fan0Rpm = firstNonNegative(kFan0Keys);
+    reading.fan1Rpm = firstNonNegative(kFan1Keys);
     reading.fanCount = fanCountFromValue(reader_.readKey(kFanCountKey));
     return reading;
 }

@@ -32,19 +32,19 @@ std::string shortestDecimal(double value) {
 
 std::string formatSensorTest(const SensorReading& reading) {
     std::string text = "=== Vantrel Sensor Test ===\n";
-    text += line("CPU Temp:", shortestDecimal(reading.cpuTempCelsius));
-    text += line("GPU Temp:", shortestDecimal(reading.gpuTempCelsius));
-    text += line("Batt Temp:", shortestDecimal(reading.batteryTempCelsius));
-    text += line("SSD Temp:", shortestDecimal(reading.ssdTempCelsius));
-    text += line("Memory Temp:", shortestDecimal(reading.memoryTempCelsius));
-    text += line("Ambient Temp:", shortestDecimal(reading.ambientTempCelsius));
-    text += line("IO Temp:", shortestDecimal(reading.ioTempCelsius));
-    text += line("CPU Power:", shortestDecimal(reading.cpuPowerWatts));
-    text += line("GPU Power:", shortestDecimal(reading.gpuPowerWatts));
-    text += line("System Power:", shortestDecimal(reading.systemPowerWatts));
-    text += line("Charger:", shortestDecimal(reading.chargerPowerWatts));
-    text += line("Fan 0:", shortestDecimal(reading.fan0Rpm));
-    text += line("Fan 1:", shortestDecimal(reading.fan1Rpm));
+    text += line("CPU Temp:", shortestDecimal(reading.cpuTempCelsius.value_or(-1.0)));
+    text += line("GPU Temp:", shortestDecimal(reading.gpuTempCelsius.value_or(-1.0)));
+    text += line("Batt Temp:", shortestDecimal(reading.batteryTempCelsius.value_or(-1.0)));
+    text += line("SSD Temp:", shortestDecimal(reading.ssdTempCelsius.value_or(-1.0)));
+    text += line("Memory Temp:", shortestDecimal(reading.memoryTempCelsius.value_or(-1.0)));
+    text += line("Ambient Temp:", shortestDecimal(reading.ambientTempCelsius.value_or(-1.0)));
+    text += line("IO Temp:", shortestDecimal(reading.ioTempCelsius.value_or(-1.0)));
+    text += line("CPU Power:", shortestDecimal(reading.cpuPowerWatts.value_or(-1.0)));
+    text += line("GPU Power:", shortestDecimal(reading.gpuPowerWatts.value_or(-1.0)));
+    text += line("System Power:", shortestDecimal(reading.systemPowerWatts.value_or(-1.0)));
+    text += line("Charger:", shortestDecimal(reading.chargerPowerWatts.value_or(-1.0)));
+    text += line("Fan 0:", shortestDecimal(reading.fan0Rpm.value_or(-1.0)));
+    text += line("Fan 1:", shortestDecimal(reading.fan1Rpm.value_or(-1.0)));
     text += line("Fan Count:", std::to_string(reading.fanCount));
     text += std::string(28, '=') + "\n";
     return text;

@@ -2,8 +2,8 @@
 
 namespace {
 
-std::optional<double> presentWhenPositive(double value) {
-    return value > 0 ? std::optional<double>(value) : std::nullopt;
+std::optional<double> presentWhenPositive(std::optional<double> value) {
+    return value && *value > 0 ? value : std::nullopt;
 }
 
 }  // namespace
@@ -21,11 +21,11 @@ SensorStats sensorStatsFrom(const SensorReading& reading) {
     stats.gpuPowerWatts = presentWhenPositive(reading.gpuPowerWatts);
     stats.systemPowerWatts = presentWhenPositive(reading.systemPowerWatts);
     stats.chargerPowerWatts = presentWhenPositive(reading.chargerPowerWatts);
-    if (reading.fanCount >= 1 && reading.fan0Rpm >= 0) {
-        stats.fans.append(FanReading{0, reading.fan0Rpm});
+    if (reading.fanCount >= 1 && reading.fan0Rpm && *reading.fan0Rpm >= 0) {
+        stats.fans.append(FanReading{0, *reading.fan0Rpm});
     }
-    if (reading.fanCount >= 2 && reading.fan1Rpm >= 0) {
-        stats.fans.append(FanReading{1, reading.fan1Rpm});
+    if (reading.fanCount >= 2 && reading.fan1Rpm && *reading.fan1Rpm >= 0) {
+        stats.fans.append(FanReading{1, *reading.fan1Rpm});
     }
     return stats;
 }

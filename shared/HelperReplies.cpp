@@ -11,7 +11,7 @@ namespace {
 
 struct RealKey {
     std::string_view key;
-    double SensorReading::*field;
+    std::optional<double> SensorReading::*field;
 };
 
 constexpr std::array<RealKey, 13> kRealKeys = {{
@@ -38,7 +38,7 @@ bool isPrintable(char c) {
 // Fills a reading that starts all zero, as a reading decoded from nothing would be.
 class ReadingVisitor final : public ArchiveVisitor {
 public:
-    SensorReading reading{0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0};
+    SensorReading reading;
 
     bool entry(std::string_view key, const ArchiveValue& value) override {
         if (key == kFanCountKey) {
@@ -67,8 +67,8 @@ public:
 Frame encodeSensorReply(const SensorReading& reading) {
     std::array<ArchiveEntry, kRealKeys.size() + 1> entries;
     for (std::size_t i = 0; i < kRealKeys.size(); ++i) {
-        const double value = reading.*(kRealKeys[i].field);
-        entries[i] = {kRealKeys[i].key, std::isfinite(value) ? value : -1.0};
+        const auto value = reading.*(kRealKeys[i].field);
+        entries[i] = {kRealKeys[i].key, value && std::isfinite(*value) ? *value : -1.0};
     }
     entries.back() = {kFanCountKey, reading.fanCount};
     // The class, the keys and the count are fixed and within the format's limits.

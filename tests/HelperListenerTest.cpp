@@ -20,8 +20,8 @@ using socket_test::drain;
 using socket_test::writeAll;
 using Bytes = std::vector<std::uint8_t>;
 
-const SensorReading kReading{41.5, 38.0, -1.0, 33.0, -1.0,   -1.0, -1.0,
-                             9.5,  4.0,  21.0, -1.0, 1800.0, -1.0, 1};
+const SensorReading kReading{41.5, 38.0, -1.0, 33.0,   -1.0, -1.0, -1.0, 9.5,
+                             4.0,  21.0, -1.0, 1800.0, -1.0, 1,    {}};
 
 // Admits or refuses every peer, and notes how many bytes were waiting unread when asked.
 class ScriptedPolicy final : public PeerPolicy {

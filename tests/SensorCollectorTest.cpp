@@ -28,7 +28,7 @@ TEST(SensorCollector, FirstUsableKeyOfEachListWins) {
     struct Case {
         const char* name;
         std::vector<std::pair<std::string, float>> keys;
-        double SensorReading::*field;
+        std::optional<double> SensorReading::*field;
         double expected;
     };
     const Case cases[] = {

@@ -22,8 +22,8 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-const SensorReading kReading{52.0,  47.5, 31.0, 38.0, 41.0,   -1.0, 0.0,
-                             15.25, 7.0,  48.0, -1.0, 1850.0, 0.0,  2};
+const SensorReading kReading{52.0, 47.5, 31.0, 38.0,   41.0, -1.0, 0.0, 15.25,
+                             7.0,  48.0, -1.0, 1850.0, 0.0,  2,    {}};
 
 SensorStats expectedStats() {
     SensorStats stats;
@@ -66,12 +66,12 @@ TEST(SensorReadingMapping, PresentOnlyAboveZeroFansByCountAndSpeed) {
         {"a tiny positive value is present", tiny, tinyStats},
         {"every field", kReading, expectedStats()},
         {"one stopped fan", fans(1, 0.0, -1.0),
-         SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{0, 0.0}}}},
+         SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{0, 0.0}}, {}}},
         {"a count of three, second fan not found", fans(3, 1500.0, -1.0),
-         SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{0, 1500.0}}}},
+         SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{0, 1500.0}}, {}}},
         {"a negative count lists no fans", fans(-2, 1200.0, 1300.0), SensorStats{}},
         {"first fan not found, second found", fans(2, -1.0, 900.0),
-         SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{1, 900.0}}}},
+         SensorStats{{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {{1, 900.0}}, {}}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(sensorStatsFrom(c.reading), c.expected) << c.name;

@@ -76,8 +76,9 @@ void addEnergy(const SensorTree& tree, const std::string& zone, std::int64_t mic
     tree.write(file, std::to_string(value + microjoules) + "\n");
 }
 
-SensorReading absentExcept(std::initializer_list<std::pair<double SensorReading::*, double>> values,
-                           std::int64_t fanCount) {
+SensorReading absentExcept(
+    std::initializer_list<std::pair<std::optional<double> SensorReading::*, double>> values,
+    std::int64_t fanCount) {
     SensorReading reading;
     for (const auto& [field, value] : values) {
         reading.*field = value;

@@ -28,13 +28,13 @@ SensorReading reading(double cpu, double gpu, double fan0, double fan1, std::int
 }
 
 SensorReading everyFieldDistinct() {
-    return SensorReading{41.5,  38.25, 30.0, 36.5, 44.0,   25.0,   50.5,
-                         12.75, 6.5,   40.0, 65.0, 1200.0, 1350.5, 2};
+    return SensorReading{41.5, 38.25, 30.0, 36.5,   44.0,   25.0, 50.5, 12.75,
+                         6.5,  40.0,  65.0, 1200.0, 1350.5, 2,    {}};
 }
 
 // A reading as decoded from an archive that carried no keys at all.
 SensorReading allZero() {
-    return SensorReading{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    return SensorReading{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, {}};
 }
 
 TEST(WireCodec, SensorReadingsSurviveTheRoundTrip) {
@@ -51,7 +51,8 @@ TEST(WireCodec, SensorReadingsSurviveTheRoundTrip) {
         const auto decoded = wire::decodeSensorReply(wire::encodeSensorReply(original));
         ASSERT_TRUE(decoded);
         EXPECT_EQ(*decoded, original);
-        EXPECT_EQ(std::signbit(decoded->gpuTempCelsius), std::signbit(original.gpuTempCelsius));
+        EXPECT_EQ(std::signbit(decoded->gpuTempCelsius.value_or(1.0)),
+                  std::signbit(original.gpuTempCelsius.value_or(1.0)));
     }
 }
 
@@ -77,19 +78,19 @@ TEST(WireCodec, LayoutIsPinnedByteForByte) {
 
     const auto r = everyFieldDistinct();
     const auto expected = RawFrame::sensorReply(14)
-                              .real("cpuT", r.cpuTempCelsius)
-                              .real("gpuT", r.gpuTempCelsius)
-                              .real("batT", r.batteryTempCelsius)
-                              .real("ssdT", r.ssdTempCelsius)
-                              .real("memT", r.memoryTempCelsius)
-                              .real("ambT", r.ambientTempCelsius)
-                              .real("ioT", r.ioTempCelsius)
-                              .real("cpuP", r.cpuPowerWatts)
-                              .real("gpuP", r.gpuPowerWatts)
-                              .real("sysP", r.systemPowerWatts)
-                              .real("chgP", r.chargerPowerWatts)
-                              .real("f0", r.fan0Rpm)
-                              .real("f1", r.fan1Rpm)
+                              .real("cpuT", *r.cpuTempCelsius)
+                              .real("gpuT", *r.gpuTempCelsius)
+                              .real("batT", *r.batteryTempCelsius)
+                              .real("ssdT", *r.ssdTempCelsius)
+                              .real("memT", *r.memoryTempCelsius)
+                              .real("ambT", *r.ambientTempCelsius)
+                              .real("ioT", *r.ioTempCelsius)
+                              .real("cpuP", *r.cpuPowerWatts)
+                              .real("gpuP", *r.gpuPowerWatts)
+                              .real("sysP", *r.systemPowerWatts)
+                              .real("chgP", *r.chargerPowerWatts)
+                              .real("f0", *r.fan0Rpm)
+                              .real("f1", *r.fan1Rpm)
                               .integer("fc", r.fanCount)
                               .bytes();
     EXPECT_EQ(wire::encodeSensorReply(r), expected);

@@ -23,7 +23,7 @@ void fill(FakeParts& fakes) {
     fakes.disk->next.categories = {{"apps", "Applications", 20 * std::int64_t(GiB), "app.badge"},
                                    {"docs", "Documents", 4 * std::int64_t(GiB), "doc"}};
     fakes.gpu->next = {0.2, GiB, 4 * GiB, "GPU"};
-    fakes.sensors->next = {61, 50, 33, 40, 38, 25, 45, 12, 8, 30, 0, {{0, 1800}, {1, 1900}}};
+    fakes.sensors->next = {61, 50, 33, 40, 38, 25, 45, 12, 8, 30, 0, {{0, 1800}, {1, 1900}}, {}};
     fakes.batteryHealth->history = {98, 96, 95};
     fakes.batteryHealth->trend = QStringLiteral("4mo ago: 98% \u2192 now: 95%");
 }

@@ -23,6 +23,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -73,9 +74,10 @@ Status receiveFrame(int fd, wire::Frame& frame) {
     return answered;
 }
 
-void printNumber(const char* key, double value) {
+// An absent value prints as "-1", as the helper's test mode writes it.
+void printNumber(const char* key, std::optional<double> value) {
     char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    const auto end = std::to_chars(text, text + sizeof text, value.value_or(-1.0)).ptr;
     std::printf("%s %.*s\n", key, static_cast<int>(end - text), text);
 }
 
