@@ -2,8 +2,8 @@
 
 #include "helper/SmcParameterBlock.h"
 #include "helper/SmcReader.h"
-#include "helper/linux/BatterySupply.h"
-#include "helper/linux/HwmonInventory.h"
+#include "hardware/BatterySupply.h"
+#include "hardware/HwmonInventory.h"
 #include "helper/linux/RaplDomains.h"
 #include "helper/linux/SysfsFile.h"
 

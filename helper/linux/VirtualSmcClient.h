@@ -3,8 +3,8 @@
 #include "helper/SmcUserClient.h"
 #include "helper/linux/EnergyPowerMeter.h"
 #include "helper/linux/LinuxSmcSystem.h"
-#include "helper/linux/NvidiaPciDevices.h"
-#include "helper/linux/NvmlLibrary.h"
+#include "hardware/NvidiaPciDevices.h"
+#include "hardware/NvmlLibrary.h"
 #include "helper/linux/VirtualSmcKeyMap.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "helper/linux/HwmonInventory.h"
+#include "hardware/HwmonInventory.h"
 
-#include "helper/linux/SysfsFile.h"
+#include "linux_io/SysfsText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "helper/linux/NvmlLibrary.h"
+#include "hardware/NvmlLibrary.h"
 
 #include <dlfcn.h>
 
