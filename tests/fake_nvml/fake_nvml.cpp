@@ -4,7 +4,7 @@
 // GPU reader (devices by PCI address) and the helper's virtual SMC (the first device by index).
 
 #include "fake_nvml/FakeNvml.h"
-#include "platform/linux/gpu/nvidia/NvmlApi.h"
+#include "hardware/NvmlApi.h"
 
 #include <cstring>
 
