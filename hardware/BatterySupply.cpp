@@ -1,24 +1,13 @@
 #include "hardware/BatterySupply.h"
 
+#include "hardware/SystemBattery.h"
 #include "linux_io/SysfsText.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <vector>
 
 std::optional<BatterySupply> BatterySupply::find(const std::filesystem::path& root) {
-    std::vector<std::filesystem::path> supplies;
-    std::error_code error;
-    std::filesystem::directory_iterator it(root / "sys/class/power_supply", error);
-    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        supplies.push_back(it->path());
-    }
-    std::sort(supplies.begin(), supplies.end());
-    for (const auto& supply : supplies) {
-        if (readSysfsWord(supply / "type") == "Battery" &&
-            readSysfsWord(supply / "scope") != "Device") {
-            return BatterySupply(supply);
-        }
+    if (auto directory = findSystemBattery(root)) {
+        return BatterySupply(std::move(*directory));
     }
     return std::nullopt;
 }

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <optional>
 
-// The system's battery under <root>/sys/class/power_supply: the first supply of type
-// "Battery" whose scope is not "Device" (a mouse or headset battery is not the system's).
+// The system's battery under <root>/sys/class/power_supply, the first that SystemBattery.h's
+// rule finds: its temperature and the power the system draws from it.
 class BatterySupply {
 public:
     static std::optional<BatterySupply> find(const std::filesystem::path& root);

@@ -1,5 +1,6 @@
 #include "platform/linux/power/PowerSupplyReader.h"
 
+#include "hardware/SystemBattery.h"
 #include "linux_io/SysfsText.h"
 #include "platform/linux/power/PowerSupplyCombiner.h"
 
@@ -61,14 +62,11 @@ std::string cleanText(std::string_view text) {
 PowerSupplyReader::Role roleOf(const std::filesystem::path& supply) {
     const std::string type = cleanText(readTextFile(supply / "type").value_or(std::string{}));
     const std::string scope = cleanText(readTextFile(supply / "scope").value_or(std::string{}));
-    if (scope == "Device") {
-        return PowerSupplyReader::Role::ignored;
-    }
-    if (type == "Battery") {
+    if (isSystemBattery(type, scope)) {
         return PowerSupplyReader::Role::battery;
     }
     // Older kernels name the kind of USB port in the type: "USB_C", "USB_PD", "USB_DCP"...
-    if (type == "Mains" || type.starts_with("USB")) {
+    if (powersTheSystem(scope) && (type == "Mains" || type.starts_with("USB"))) {
         return PowerSupplyReader::Role::externalPower;
     }
     return PowerSupplyReader::Role::ignored;
@@ -128,7 +126,7 @@ std::optional<BatteryAttributes> readBattery(PowerSupplyReader::Supply& supply) 
         }
         switch (file.kind) {
             case Kind::present:
-                if (parseInteger(*text) == 0) {
+                if (isEmptySlot(*text)) {
                     return std::nullopt;
                 }
                 break;

@@ -11,9 +11,9 @@
 #include <vector>
 
 // The machine's batteries and external supplies under <root>/sys/class/power_supply.
-// Batteries are supplies of type "Battery" whose scope is not "Device" (a mouse or a headset
-// reports its own battery with scope "Device"), present unless `present` says 0. External power
-// is any "Mains" or "USB" supply. The folder is listed on every read, so supplies that come
+// Batteries are the system's batteries as hardware/SystemBattery.h has them (not a mouse's or
+// a headset's), skipped while their slot is empty. External power is any "Mains" or "USB"
+// supply that powers the system. The folder is listed on every read, so supplies that come
 // and go (a second pack, a USB-C charger) are followed; a supply's type and which attributes it
 // offers are learnt once, when it appears, and its attributes are then read through kept
 // descriptors.
