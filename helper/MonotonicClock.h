@@ -3,7 +3,7 @@
 #include <chrono>
 #include <functional>
 
-// Monotonic time for the helper's rate meters, replaceable by virtual time in tests.
+// Monotonic time for the power meters and the kept reply, replaceable by virtual time in tests.
 struct MonotonicClock {
     using TimePoint = std::chrono::steady_clock::time_point;
     std::function<TimePoint()> now = [] { return std::chrono::steady_clock::now(); };

@@ -1,15 +1,13 @@
 #include "fake_nvml/FakeNvml.h"
 #include "helper/SensorCollector.h"
-#include "helper/SmcParameterBlock.h"
 #include "helper/linux/EnergyPowerMeter.h"
-#include "helper/linux/LinuxSmcService.h"
-#include "helper/linux/VirtualSmcClient.h"
+#include "helper/linux/LinuxFieldSources.h"
+#include "helper/linux/MachineFieldSources.h"
 #include "support/HelperFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,48 +21,32 @@ using namespace std::chrono_literals;
 const std::string kNoNvml = "/nonexistent/libnvidia-ml.so.1";
 const FakeNvmlDevice kNvidiaGpu{.busId = "0000:01:00.0", .celsius = 57, .milliwatts = 48250};
 
-// Values travel as "flt ": what a collector sees is the single-precision figure.
-double asFloat(double value) {
-    return static_cast<double>(static_cast<float>(value));
-}
-
-// A reader over the virtual SMC of a machine tree, on virtual time.
-struct VirtualMachine {
-    explicit VirtualMachine(const std::filesystem::path& root, const std::string& nvml = kNoNvml,
-                            bool clockWaits = true) {
+// A collector over the Linux sources of a machine tree, on virtual time.
+struct LinuxMachine {
+    explicit LinuxMachine(const std::filesystem::path& root, const std::string& nvml = kNoNvml,
+                          bool clockWaits = true) {
         system.root = root;
         system.nvmlLibrary = nvml;
         system.clock = time.clock();
         if (!clockWaits) {
             system.clock.sleepUntil = nullptr;  // as the daemon runs
         }
-        reader = std::make_unique<SmcReader>([this] {
-            auto client = std::make_unique<VirtualSmcClient>(system);
-            client_ = client.get();
-            return client->hasAnySource()
-                       ? std::unique_ptr<SmcService>(std::make_unique<HandOver>(std::move(client)))
-                       : nullptr;
-        });
-        opened = reader->open();
+        FieldSources sources = findLinuxFieldSources(system);
+        hasSources = !sources.empty();
+        collector = std::make_unique<SensorCollector>(std::move(sources),
+                                                      SensorCollector::ChannelList(), system.clock);
     }
-    SensorReading collect() const { return SensorCollector(*reader).collect(); }
-    VirtualSmcClient& client() const { return *client_; }
+    SensorReading collect() const { return collector->collect(); }
+    // The next collection reads the sources again instead of giving the kept reply.
+    SensorReading collectAfterTheKeptReply() {
+        time.advance(SensorCollector::kReplyLifetime);
+        return collect();
+    }
 
     FakeMonotonicTime time;
-    LinuxSmcSystem system;
-    std::unique_ptr<SmcReader> reader;
-    bool opened = false;
-
-private:
-    struct HandOver final : SmcService {
-        explicit HandOver(std::unique_ptr<SmcUserClient> c) : client(std::move(c)) {}
-        int open(std::unique_ptr<SmcUserClient>& out) override {
-            out = std::move(client);
-            return 0;
-        }
-        std::unique_ptr<SmcUserClient> client;
-    };
-    VirtualSmcClient* client_ = nullptr;
+    LinuxSensorSystem system;
+    std::unique_ptr<SensorCollector> collector;
+    bool hasSources = false;
 };
 
 // Adds `microjoules` to a fixture's energy counter, as the hardware would.
@@ -87,7 +69,7 @@ SensorReading absentExcept(
     return reading;
 }
 
-TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
+TEST(LinuxFieldSources, EachFixtureMachineGivesItsReading) {
     using R = SensorReading;
     const struct {
         std::string machine;
@@ -99,7 +81,7 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
          {{"intel-rapl:0", 12'500'000}, {"intel-rapl:1", 20'250'000}},
          false,
          absentExcept({{&R::cpuTempCelsius, 62.0},
-                       {&R::ssdTempCelsius, asFloat(36.85)},
+                       {&R::ssdTempCelsius, 36.85},
                        {&R::ambientTempCelsius, 45.0},
                        {&R::ioTempCelsius, 50.0},
                        {&R::cpuPowerWatts, 12.5},
@@ -112,7 +94,7 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
          false,
          absentExcept({{&R::cpuTempCelsius, 54.375},
                        {&R::gpuTempCelsius, 48.0},
-                       {&R::ssdTempCelsius, asFloat(38.85)},
+                       {&R::ssdTempCelsius, 38.85},
                        {&R::memoryTempCelsius, 41.5},
                        {&R::ambientTempCelsius, 31.0},
                        {&R::cpuPowerWatts, 65.0},
@@ -125,9 +107,9 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
          true,
          absentExcept({{&R::cpuTempCelsius, 47.0},
                        {&R::gpuTempCelsius, 57.0},
-                       {&R::ssdTempCelsius, asFloat(40.85)},
+                       {&R::ssdTempCelsius, 40.85},
                        {&R::memoryTempCelsius, 38.25},
-                       {&R::ambientTempCelsius, asFloat(27.8)},
+                       {&R::ambientTempCelsius, 27.8},
                        {&R::cpuPowerWatts, 31.75},
                        {&R::gpuPowerWatts, 48.25},
                        {&R::fan0Rpm, 1100.0}},
@@ -138,22 +120,22 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
          false,
          absentExcept({{&R::cpuTempCelsius, 52.375},
                        {&R::gpuTempCelsius, 47.0},
-                       {&R::ssdTempCelsius, asFloat(33.85)},
+                       {&R::ssdTempCelsius, 33.85},
                        {&R::ambientTempCelsius, 43.0},
                        {&R::cpuPowerWatts, 9.5},
-                       {&R::gpuPowerWatts, asFloat(8.734)},
-                       {&R::systemPowerWatts, asFloat(7.215)},
+                       {&R::gpuPowerWatts, 8.734},
+                       {&R::systemPowerWatts, 7.215},
                        {&R::fan0Rpm, 2650.0}},
                       1)},
-        // Only the thermal zones' own hwmon chips, which no source names: no service at all.
+        // Only the thermal zones' own hwmon chips, which no source names: no source at all.
         {"arm-sbc", {}, false, absentExcept({}, 0)},
     };
     for (const auto& c : cases) {
         SensorTree tree(c.machine);
         FakeNvml nvml(FAKE_NVML_PATH);
         nvml->devices.push_back(kNvidiaGpu);
-        VirtualMachine machine(tree.root(), c.fakeNvml ? FAKE_NVML_PATH : kNoNvml);
-        ASSERT_EQ(machine.opened, c.expected != SensorReading{}) << c.machine;
+        LinuxMachine machine(tree.root(), c.fakeNvml ? FAKE_NVML_PATH : kNoNvml);
+        ASSERT_EQ(machine.hasSources, c.expected != SensorReading{}) << c.machine;
         for (const auto& [zone, microjoules] : c.energyPerSecond) {
             addEnergy(tree, zone, microjoules);
         }
@@ -163,29 +145,76 @@ TEST(VirtualSmc, EachFixtureMachineGivesItsReading) {
     }
 }
 
-TEST(VirtualSmc, ChipsAreKnownByNameNotNumber) {
+TEST(LinuxFieldSources, ChipsAreKnownByNameNotNumber) {
     SensorTree tree("amd-desktop");
     const auto hwmon = tree.root() / "sys/class/hwmon";
     std::filesystem::rename(hwmon / "hwmon3", hwmon / "hwmon99");  // k10temp
     std::filesystem::rename(hwmon / "hwmon0", hwmon / "hwmon3");   // nvme
     std::filesystem::rename(hwmon / "hwmon99", hwmon / "hwmon0");
-    VirtualMachine machine(tree.root());
+    LinuxMachine machine(tree.root());
     const SensorReading reading = machine.collect();
     EXPECT_EQ(reading.cpuTempCelsius, 54.375);
-    EXPECT_EQ(reading.ssdTempCelsius, asFloat(38.85));
+    EXPECT_EQ(reading.ssdTempCelsius, 38.85);
 }
 
-TEST(VirtualSmc, SuspendedGpuIsNotRead) {
+TEST(LinuxFieldSources, AnArmProcessorsThermalZoneGivesTheCpuTemperatureAfterHwmon) {
+    using Zones = std::vector<std::pair<std::string, std::string>>;  // type, temp
+    const struct {
+        const char* name;
+        Zones zones;
+        bool coretemp;
+        std::optional<double> expected;
+    } cases[] = {
+        {"cpu-thermal", {{"cpu-thermal", "48312"}}, false, 48.312},
+        {"cpu_thermal", {{"gpu_thermal", "39000"}, {"cpu_thermal", "51000"}}, false, 51.0},
+        {"hwmon first", {{"cpu-thermal", "48312"}}, true, 62.0},
+        {"another zone's type", {{"soc-thermal", "45000"}}, false, std::nullopt},
+        {"a zone reading 0", {{"cpu-thermal", "0"}, {"cpu_thermal", "44000"}}, false, 44.0},
+        {"by number, not by name",
+         {{"x", "1"},
+          {"x", "1"},
+          {"cpu-thermal", "47000"},
+          {"x", "1"},
+          {"x", "1"},
+          {"x", "1"},
+          {"x", "1"},
+          {"x", "1"},
+          {"x", "1"},
+          {"x", "1"},
+          {"cpu-thermal", "52000"}},
+         false,
+         47.0},
+    };
+    for (const auto& c : cases) {
+        SensorTree tree;
+        for (std::size_t i = 0; i < c.zones.size(); ++i) {
+            const auto zone =
+                std::filesystem::path("sys/class/thermal") / ("thermal_zone" + std::to_string(i));
+            tree.write(zone / "type", c.zones[i].first + "\n");
+            tree.write(zone / "temp", c.zones[i].second + "\n");
+        }
+        tree.write("sys/class/thermal/cooling_device0/type", "cpu-thermal\n");
+        if (c.coretemp) {
+            tree.write("sys/class/hwmon/hwmon0/name", "coretemp\n");
+            tree.write("sys/class/hwmon/hwmon0/temp1_label", "Package id 0\n");
+            tree.write("sys/class/hwmon/hwmon0/temp1_input", "62000\n");
+        }
+        LinuxMachine machine(tree.root());
+        EXPECT_EQ(machine.collect().cpuTempCelsius, c.expected) << c.name;
+    }
+}
+
+TEST(LinuxFieldSources, SuspendedGpuIsNotRead) {
     SensorTree tree("amd-desktop");
     tree.write("sys/class/hwmon/hwmon4/device/power/runtime_status", "suspended\n");
-    VirtualMachine machine(tree.root());
+    LinuxMachine machine(tree.root());
     const SensorReading reading = machine.collect();
-    EXPECT_EQ(reading.gpuTempCelsius, -1.0);
-    EXPECT_EQ(reading.gpuPowerWatts, -1.0);
+    EXPECT_EQ(reading.gpuTempCelsius, std::nullopt);
+    EXPECT_EQ(reading.gpuPowerWatts, std::nullopt);
     EXPECT_EQ(reading.cpuTempCelsius, 54.375);
 }
 
-TEST(VirtualSmc, GarbageReadsAreNoValue) {
+TEST(LinuxFieldSources, GarbageReadsAreNoValue) {
     SensorTree tree;
     const std::filesystem::path h = "sys/class/hwmon";
     tree.write(h / "hwmon0/name", "coretemp\n");
@@ -218,55 +247,33 @@ TEST(VirtualSmc, GarbageReadsAreNoValue) {
     tree.write("sys/class/powercap/intel-rapl:0/energy_uj", "garbage\n");
     tree.write("sys/class/powercap/intel-rapl:0/max_energy_range_uj", "-1\n");
 
-    VirtualMachine machine(tree.root());
-    ASSERT_TRUE(machine.opened);
+    LinuxMachine machine(tree.root());
+    ASSERT_TRUE(machine.hasSources);
     machine.time.advance(seconds(1));
     EXPECT_EQ(machine.collect(), absentExcept({}, 2)) << "both fans were found";
 }
 
-TEST(VirtualSmc, PlausibilityLimits) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    const struct {
-        SensorQuantity quantity;
-        double value;
-        bool plausible;
-    } cases[] = {
-        {SensorQuantity::temperature, -274.0, false}, {SensorQuantity::temperature, -273.15, false},
-        {SensorQuantity::temperature, -20.0, true},   {SensorQuantity::temperature, 200.0, true},
-        {SensorQuantity::temperature, 200.5, false},  {SensorQuantity::temperature, nan, false},
-        {SensorQuantity::power, -0.001, false},       {SensorQuantity::power, 0.0, true},
-        {SensorQuantity::power, 450.0, true},         {SensorQuantity::power, inf, false},
-        {SensorQuantity::power, 5000.5, false},       {SensorQuantity::fanSpeed, -1.0, false},
-        {SensorQuantity::fanSpeed, 0.0, true},        {SensorQuantity::fanSpeed, 65535000.0, false},
-        {SensorQuantity::count, 3.0, true},           {SensorQuantity::count, -1.0, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(isPlausibleReading(c.quantity, c.value), c.plausible) << c.value;
-    }
-}
-
-TEST(VirtualSmc, BatteryPowerOnlyWhileDischarging) {
+TEST(LinuxFieldSources, BatteryPowerOnlyWhileDischarging) {
     const struct {
         const char* name;
         std::vector<std::pair<std::string, std::string>> files;
-        double systemPower;
-        double batteryTemperature;
+        std::optional<double> systemPower;
+        std::optional<double> batteryTemperature;
     } cases[] = {
-        {"power_now", {{"status", "Discharging"}, {"power_now", "9870000"}}, asFloat(9.87), -1.0},
+        {"power_now", {{"status", "Discharging"}, {"power_now", "9870000"}}, 9.87, {}},
         {"current x voltage",
          {{"status", "Discharging"},
           {"current_now", "1500000"},
           {"voltage_now", "12000000"},
           {"temp", "312"}},
          18.0,
-         asFloat(31.2)},
+         31.2},
         {"signed current",
          {{"status", "Discharging"}, {"current_now", "-1500000"}, {"voltage_now", "12000000"}},
          18.0,
-         -1.0},
-        {"charging", {{"status", "Charging"}, {"power_now", "25000000"}}, -1.0, -1.0},
-        {"full", {{"status", "Full"}, {"power_now", "0"}, {"temp", "295"}}, -1.0, 29.5},
+         {}},
+        {"charging", {{"status", "Charging"}, {"power_now", "25000000"}}, {}, {}},
+        {"full", {{"status", "Full"}, {"power_now", "0"}, {"temp", "295"}}, {}, 29.5},
     };
     for (const auto& c : cases) {
         SensorTree tree;
@@ -275,30 +282,33 @@ TEST(VirtualSmc, BatteryPowerOnlyWhileDischarging) {
         for (const auto& [file, text] : c.files) {
             tree.write(std::filesystem::path("sys/class/power_supply/BAT1") / file, text + "\n");
         }
-        VirtualMachine machine(tree.root());
-        ASSERT_TRUE(machine.opened) << c.name;
+        LinuxMachine machine(tree.root());
+        ASSERT_TRUE(machine.hasSources) << c.name;
         const SensorReading reading = machine.collect();
         EXPECT_EQ(reading.systemPowerWatts, c.systemPower) << c.name;
         EXPECT_EQ(reading.batteryTempCelsius, c.batteryTemperature) << c.name;
     }
 }
 
-TEST(VirtualSmc, PeripheralBatteryIsNotTheSystems) {
+TEST(LinuxFieldSources, PeripheralBatteryIsNotTheSystems) {
     SensorTree tree;
     tree.write("sys/class/power_supply/hidpp_battery_0/type", "Battery\n");
     tree.write("sys/class/power_supply/hidpp_battery_0/scope", "Device\n");
     tree.write("sys/class/power_supply/hidpp_battery_0/status", "Discharging\n");
     tree.write("sys/class/power_supply/hidpp_battery_0/power_now", "50000\n");
-    LinuxSmcSystem system;
+    LinuxSensorSystem system;
     system.root = tree.root();
-    EXPECT_EQ(findLinuxSmcService(system), nullptr);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(findMachineFieldSources(system), std::nullopt);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "[OrvikHelper] no sensor found on this machine\n");
 }
 
-TEST(VirtualSmc, RaplPowerWrapsAndRefreshesAtMostEvery100ms) {
+TEST(LinuxFieldSources, RaplPowerWrapsAndRefreshesAtMostEvery100ms) {
     SensorTree tree("intel-laptop");
     const std::string range = "262143328850";
     tree.write("sys/class/powercap/intel-rapl:0/energy_uj", "262142328850\n");  // 1 J before wrap
-    VirtualMachine machine(tree.root());
+    LinuxMachine machine(tree.root());
     tree.write("sys/class/powercap/intel-rapl:0/energy_uj", "2000000\n");
     machine.time.advance(seconds(1));
     EXPECT_EQ(machine.collect().cpuPowerWatts, 3.0);
@@ -311,9 +321,9 @@ TEST(VirtualSmc, RaplPowerWrapsAndRefreshesAtMostEvery100ms) {
     EXPECT_EQ(machine.time.sleeps, 0);
 }
 
-TEST(VirtualSmc, FirstPowerFigureWaitsOutTheInterval) {
+TEST(LinuxFieldSources, FirstPowerFigureWaitsOutTheInterval) {
     SensorTree tree("amd-desktop");
-    VirtualMachine machine(tree.root());
+    LinuxMachine machine(tree.root());
     const auto opened = machine.time.now;
     addEnergy(tree, "intel-rapl:0", 4'000'000);
     EXPECT_EQ(machine.collect().cpuPowerWatts, 40.0);
@@ -324,18 +334,18 @@ TEST(VirtualSmc, FirstPowerFigureWaitsOutTheInterval) {
 // The daemon serves every client from one thread and never waits: power is no value until a
 // counter has two samples 100 ms apart, and a client asking faster than that gets the figure
 // it got before, never one over a shorter time.
-TEST(VirtualSmc, TheDaemonAnswersAtOnceAndNeverFinerThan100ms) {
+TEST(LinuxFieldSources, TheDaemonAnswersAtOnceAndNeverFinerThan100ms) {
     SensorTree tree("intel-laptop");
     tree.write("sys/class/power_supply/BAT0/status", "Full\n");  // no battery figure to fall to
-    VirtualMachine machine(tree.root(), kNoNvml, false);
+    LinuxMachine machine(tree.root(), kNoNvml, false);
     const struct {
         const char* step;
         milliseconds after;
         std::int64_t packageMicrojoules, platformMicrojoules;
-        double cpuPower, systemPower;
+        std::optional<double> cpuPower, systemPower;
     } steps[] = {
-        {"the first request, right after start", 0ms, 0, 0, -1.0, -1.0},
-        {"still under 100 ms since the first sample", 60ms, 500'000, 900'000, -1.0, -1.0},
+        {"the first request, right after start", 0ms, 0, 0, {}, {}},
+        {"still under 100 ms since the first sample", 60ms, 500'000, 900'000, {}, {}},
         {"100 ms after the first sample", 40ms, 500'000, 1'100'000, 10.0, 20.0},
         {"asked again 1 ms later", 1ms, 700'000, 700'000, 10.0, 20.0},
         {"asked again 98 ms later", 98ms, 300'000, 300'000, 10.0, 20.0},
@@ -394,67 +404,40 @@ TEST(EnergyPowerMeter, UnreadableCounterStartsOver) {
     EXPECT_EQ(meter.watts(), 1.0);
 }
 
-TEST(VirtualSmc, NvmlFiguresFollowTheLibraryAndTheGpusPowerState) {
+TEST(LinuxFieldSources, NvmlFiguresFollowTheLibraryAndTheGpusPowerState) {
     FakeNvml nvml(FAKE_NVML_PATH);
     ASSERT_NE(nvml.state, nullptr);
     nvml->devices.push_back(kNvidiaGpu);
     {
         SensorTree tree("nvidia-desktop");
-        VirtualMachine machine(tree.root(), kNoNvml);
-        EXPECT_EQ(machine.collect().gpuTempCelsius, -1.0) << "no library, no NVIDIA figures";
+        LinuxMachine machine(tree.root(), kNoNvml);
+        EXPECT_EQ(machine.collect().gpuTempCelsius, std::nullopt)
+            << "no library, no NVIDIA figures";
     }
     {
         SensorTree tree("nvidia-desktop");
-        VirtualMachine machine(tree.root(), FAKE_NVML_PATH);
+        LinuxMachine machine(tree.root(), FAKE_NVML_PATH);
         EXPECT_TRUE(nvml->initialized);
         nvml->sensorResult = 999;
-        EXPECT_EQ(machine.collect().gpuPowerWatts, -1.0) << "a failing query";
+        EXPECT_EQ(machine.collect().gpuPowerWatts, std::nullopt) << "a failing query";
         nvml->sensorResult = 0;
         nvml->devices[0].celsius = 1000;
-        EXPECT_EQ(machine.collect().gpuTempCelsius, -1.0) << "an absurd temperature";
+        EXPECT_EQ(machine.collectAfterTheKeptReply().gpuTempCelsius, std::nullopt)
+            << "an absurd temperature";
         nvml->devices[0].celsius = 57;
         tree.write("sys/bus/pci/devices/0000:01:00.0/power/runtime_status", "suspended\n");
         const int callsAwake = nvml->deviceCalls;
-        EXPECT_EQ(machine.collect().gpuTempCelsius, -1.0);
+        EXPECT_EQ(machine.collectAfterTheKeptReply().gpuTempCelsius, std::nullopt);
         EXPECT_EQ(nvml->deviceCalls, callsAwake) << "a sleeping GPU is left asleep";
         tree.write("sys/bus/pci/devices/0000:01:00.0/power/runtime_status", "active\n");
-        EXPECT_EQ(machine.collect().gpuTempCelsius, 57.0);
+        EXPECT_EQ(machine.collectAfterTheKeptReply().gpuTempCelsius, 57.0);
     }
-    EXPECT_FALSE(nvml->initialized) << "shut down with the client";
+    EXPECT_FALSE(nvml->initialized) << "shut down with the sources";
     {
         SensorTree tree("amd-desktop");
-        VirtualMachine machine(tree.root(), FAKE_NVML_PATH);
+        LinuxMachine machine(tree.root(), FAKE_NVML_PATH);
         EXPECT_EQ(nvml->initCalls, 1) << "not loaded without an NVIDIA display device";
     }
-}
-
-TEST(VirtualSmc, AnswersKeyInfoAndFloatBytes) {
-    SensorTree tree("amd-desktop");
-    VirtualMachine machine(tree.root());
-    VirtualSmcClient& client = machine.client();
-
-    SmcParameterBlock request;
-    request.key = fourCharCode("Tp09");
-    request.command = kSmcReadKeyInfo;
-    SmcBlockBytes output{};
-    ASSERT_EQ(client.callStructMethod(2, toBlockBytes(request), output), 0);
-    EXPECT_EQ(fromBlockBytes(output).dataType, fourCharCode("flt "));
-    EXPECT_EQ(fromBlockBytes(output).dataSize, 4u);
-
-    request.command = kSmcReadBytes;
-    ASSERT_EQ(client.callStructMethod(2, toBlockBytes(request), output), 0);
-    const std::array<std::uint8_t, 4> bytes{0x00, 0x80, 0x59, 0x42};  // 54.375f little-endian
-    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), fromBlockBytes(output).bytes.begin()));
-
-    EXPECT_NE(client.callStructMethod(3, toBlockBytes(request), output), 0) << "other selector";
-    request.command = 11;
-    EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0) << "other command";
-    request.key = fourCharCode("TC0P");
-    request.command = kSmcReadKeyInfo;
-    EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0) << "unmapped key";
-    request.key = fourCharCode("TB1T");
-    EXPECT_NE(client.callStructMethod(2, toBlockBytes(request), output), 0)
-        << "a mapped key without a sensor on this machine";
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-#include "helper/linux/AppleSmcClient.h"
+#include "helper/applesmc/AppleSmcClient.h"
 
-#include "helper/SmcParameterBlock.h"
-#include "helper/SmcReader.h"
+#include "helper/applesmc/SmcParameterBlock.h"
+#include "helper/applesmc/SmcReader.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "helper/SmcUserClient.h"
-#include "helper/linux/SysfsFile.h"
+#include "helper/applesmc/SmcUserClient.h"
+#include "helper/applesmc/SysfsAccess.h"
 
 #include <cstdint>
 #include <filesystem>

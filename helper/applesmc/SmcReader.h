@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helper/SmcUserClient.h"
+#include "helper/applesmc/SmcUserClient.h"
 
 #include <array>
 #include <cstdint>

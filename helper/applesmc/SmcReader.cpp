@@ -1,6 +1,6 @@
-#include "helper/SmcReader.h"
+#include "helper/applesmc/SmcReader.h"
 
-#include "helper/SmcParameterBlock.h"
+#include "helper/applesmc/SmcParameterBlock.h"
 
 #include <bit>
 #include <cstdio>
