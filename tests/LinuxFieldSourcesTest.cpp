@@ -129,6 +129,32 @@ TEST(LinuxFieldSources, EachFixtureMachineGivesItsReading) {
                       1)},
         // Only the thermal zones' own hwmon chips, which no source names: no source at all.
         {"arm-sbc", {}, false, absentExcept({}, 0)},
+        // A Super I/O chip: five fans, the board's ambient and PCH sensors; no battery, no psys.
+        {"superio-desktop",
+         {{"intel-rapl:0", 48'000'000}},
+         false,
+         absentExcept({{&R::cpuTempCelsius, 46.0},
+                       {&R::ssdTempCelsius, 38.85},
+                       {&R::ambientTempCelsius, 34.0},
+                       {&R::ioTempCelsius, 52.0},
+                       {&R::cpuPowerWatts, 48.0},
+                       {&R::fan0Rpm, 812.0},
+                       {&R::fan1Rpm, 1205.0}},
+                      5)},
+        // thinkpad_acpi fans; the first of two SATA disks; the discharging battery's power.
+        {"thinkpad-laptop",
+         {{"intel-rapl:0", 7'250'000}},
+         false,
+         absentExcept({{&R::cpuTempCelsius, 53.0},
+                       {&R::ssdTempCelsius, 36.0},
+                       {&R::cpuPowerWatts, 7.25},
+                       {&R::systemPowerWatts, 8.42},
+                       {&R::fan0Rpm, 2890.0},
+                       {&R::fan1Rpm, 2475.0}},
+                      2)},
+        // Only a cpu-thermal zone knows the processor's heat; a pwm-fan is not one of the
+        // machine's fans.
+        {"arm-board-cpu-thermal", {}, false, absentExcept({{&R::cpuTempCelsius, 47.236}}, 0)},
     };
     for (const auto& c : cases) {
         SensorTree tree(c.machine);
