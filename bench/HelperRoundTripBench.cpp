@@ -1,8 +1,7 @@
 #include "helper/HelperListener.h"
 #include "helper/PeerPolicy.h"
 #include "helper/SensorCollector.h"
-#include "helper/SmcReader.h"
-#include "helper/linux/LinuxSmcService.h"
+#include "helper/linux/MachineFieldSources.h"
 #include "shared/HelperReplies.h"
 #include "shared/WireFrame.h"
 
@@ -170,11 +169,11 @@ void BM_HelperConnectCheckAndRoundTrip(benchmark::State& state) {
 BENCHMARK(BM_HelperConnectCheckAndRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // The first answer of a helper that its client's connection has just started, on a desktop's
-// sensor tree: from opening the SMC (finding the sensors, the first sample of each energy
+// sensor tree: from finding the sensors (the first sample of each energy
 // counter) to the decoded reply. It comes at once, without power figures: those need a
 // second sample 100 ms after the first, and the helper never waits for one.
 void BM_HelperFirstAnswer(benchmark::State& state) {
-    LinuxSmcSystem system;
+    LinuxSensorSystem system;
     system.root = std::filesystem::path(VANTREL_FIXTURES_DIR) / "sensors/amd-desktop";
     system.nvmlLibrary = "/nonexistent/libnvidia-ml.so.1";
     const ConfiguredPeerPolicy policy(HelperConfig{{::geteuid()}});
@@ -184,17 +183,16 @@ void BM_HelperFirstAnswer(benchmark::State& state) {
             !sendRequest(fds[0])) {
             return false;
         }
-        SmcReader reader([&system] { return findLinuxSmcService(system); });
         std::optional<SensorReading> reading;
-        if (reader.open()) {
-            const SensorCollector collector(reader);
+        if (auto sources = findMachineFieldSources(system)) {
+            SensorCollector collector(std::move(*sources), {}, system.clock);
             HelperListener listener(-1, policy, [&collector] { return collector.collect(); });
             listener.adopt(fds[1]);
             listener.step(0ms);
             reading = receiveReading(fds[0]);
         }
         ::close(fds[0]);
-        return reading && reading->cpuTempCelsius > 0 && reading->cpuPowerWatts == -1.0;
+        return reading && reading->cpuTempCelsius > 0 && !reading->cpuPowerWatts;
     });
 }
 BENCHMARK(BM_HelperFirstAnswer)->Unit(benchmark::kMicrosecond)->UseRealTime();

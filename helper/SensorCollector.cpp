@@ -1,27 +1,7 @@
 #include "helper/SensorCollector.h"
 
 #include <cmath>
-
-std::optional<double> SensorCollector::firstPositive(std::span<const std::string_view> keys) const {
-    for (const std::string_view key : keys) {
-        const auto value = reader_.readKey(key);
-        if (value && *value > 0) {
-            return value;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<double> SensorCollector::firstNonNegative(
-    std::span<const std::string_view> keys) const {
-    for (const std::string_view key : keys) {
-        const auto value = reader_.readKey(key);
-        if (value && *value >= 0) {
-            return value;
-        }
-    }
-    return std::nullopt;
-}
+#include <utility>
 
 std::int64_t fanCountFromValue(std::optional<double> value) {
     // 2^63 is exactly representable; every double below it converts without overflow.
@@ -32,21 +12,29 @@ std::int64_t fanCountFromValue(std::optional<double> value) {
     return static_cast<std::int64_t>(std::trunc(*value));
 }
 
-SensorReading SensorCollector::collect() const {
+SensorCollector::SensorCollector(FieldSources sources, ChannelList channels, MonotonicClock clock)
+    : sources_(std::move(sources)), channels_(std::move(channels)), clock_(std::move(clock)) {}
+
+SensorReading SensorCollector::collect() {
+    const auto now = clock_.now();
+    if (kept_ && now - keptAt_ < kReplyLifetime) {
+        return *kept_;
+    }
+    kept_ = collectNow();
+    keptAt_ = now;
+    return *kept_;
+}
+
+SensorReading SensorCollector::collectNow() const {
     SensorReading reading;
-    reading.cpuTempCelsius = firstPositive(kCpuTemperatureKeys);
-    reading.gpuTempCelsius = firstPositive(kGpuTemperatureKeys);
-    reading.batteryTempCelsius = firstPositive(kBatteryTemperatureKeys);
-    reading.ssdTempCelsius = firstPositive(kSsdTemperatureKeys);
-    reading.memoryTempCelsius = firstPositive(kMemoryTemperatureKeys);
-    reading.ambientTempCelsius = firstPositive(kAmbientTemperatureKeys);
-    reading.ioTempCelsius = firstPositive(kIoTemperatureKeys);
-    reading.cpuPowerWatts = firstPositive(kCpuPowerKeys);
-    reading.gpuPowerWatts = firstPositive(kGpuPowerKeys);
-    reading.systemPowerWatts = firstPositive(kSystemPowerKeys);
-    reading.chargerPowerWatts = firstPositive(kChargerPowerKeys);
-    reading.fan0Rpm = firstNonNegative(kFan0Keys);
-    reading.fan1Rpm = firstNonNegative(kFan1Keys);
-    reading.fanCount = fanCountFromValue(reader_.readKey(kFanCountKey));
+    for (std::size_t i = 0; i < kSensorFieldCount; ++i) {
+        const auto field = static_cast<SensorField>(i);
+        reading.*readingMember(field) = firstUsable(field, sources_.byField[i]);
+    }
+    reading.fanCount =
+        fanCountFromValue(sources_.fanCount ? sources_.fanCount() : std::optional<double>());
+    if (channels_) {
+        reading.channels = channels_();
+    }
     return reading;
 }

@@ -1,52 +1,37 @@
 #pragma once
 
-#include "helper/SmcReader.h"
+#include "helper/FieldSource.h"
+#include "helper/MonotonicClock.h"
 #include "shared/SensorReading.h"
 
-#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
 #include <optional>
-#include <span>
-#include <string_view>
+#include <vector>
 
-// Turns the SMC into one SensorReading: for each field it tries a fixed list of keys in order
-// and keeps the first usable value, so one program serves every machine without a table of
-// models. Nothing is kept between collections.
+// Turns a machine's field sources into one SensorReading: each field takes the first usable
+// value of its sources, so one program serves every machine without a table of models. A
+// reply is kept for 100 ms: a request within that time of the last collection gets the same
+// answer, so no figure can be read finer than that through the helper.
 class SensorCollector {
 public:
-    explicit SensorCollector(const SmcReader& reader) : reader_(reader) {}
+    using ChannelList = std::function<std::vector<SensorChannel>()>;
+    static constexpr std::chrono::milliseconds kReplyLifetime{100};
 
-    SensorReading collect() const;
+    // `channels` lists every sensor of the machine (may be empty: no channels).
+    SensorCollector(FieldSources sources, ChannelList channels, MonotonicClock clock);
 
-    // The first value above 0 among `keys`, later keys unread.
-    std::optional<double> firstPositive(std::span<const std::string_view> keys) const;
-    // The first value of 0 or more among `keys`, later keys unread.
-    std::optional<double> firstNonNegative(std::span<const std::string_view> keys) const;
-
-    // The keys of each field, in order of preference.
-    static constexpr std::array<std::string_view, 10> kCpuTemperatureKeys{
-        "Tp09", "Tp01", "Tp05", "Tp0D", "Tp0b", "Tp0f", "TC0D", "TC0E", "TC0P", "TC0H"};
-    static constexpr std::array<std::string_view, 7> kGpuTemperatureKeys{
-        "Tg05", "Tg0D", "Tg0f", "TCGC", "TG0D", "TG0P", "TG0H"};
-    static constexpr std::array<std::string_view, 3> kBatteryTemperatureKeys{"TB1T", "TB0T",
-                                                                             "TB2T"};
-    static constexpr std::array<std::string_view, 9> kSsdTemperatureKeys{
-        "TH0A", "TH0a", "TH0B", "TH0b", "TH0x", "TH0V", "TN0D", "TH0F", "TH0P"};
-    static constexpr std::array<std::string_view, 7> kMemoryTemperatureKeys{
-        "Tm02", "Tm01", "Tm0P", "Tm00", "TM0P", "TM0S", "Ts0S"};
-    static constexpr std::array<std::string_view, 6> kAmbientTemperatureKeys{
-        "TA0P", "TA0p", "TA1P", "TA0S", "Te05", "Te0T"};
-    static constexpr std::array<std::string_view, 3> kIoTemperatureKeys{"TI0P", "TI1P", "TW0P"};
-    static constexpr std::array<std::string_view, 6> kCpuPowerKeys{"PCPC", "Pcpc", "PSTR",
-                                                                   "PC0C", "PPBR", "PC0R"};
-    static constexpr std::array<std::string_view, 3> kGpuPowerKeys{"PCPG", "Pcpg", "PGTR"};
-    static constexpr std::array<std::string_view, 3> kSystemPowerKeys{"PSTR", "PDTR", "PPBR"};
-    static constexpr std::array<std::string_view, 3> kChargerPowerKeys{"PDTR", "PHPC", "PC0C"};
-    static constexpr std::array<std::string_view, 1> kFan0Keys{"F0Ac"};
-    static constexpr std::array<std::string_view, 1> kFan1Keys{"F1Ac"};
-    static constexpr std::string_view kFanCountKey = "FNum";
+    SensorReading collect();
 
 private:
-    const SmcReader& reader_;
+    SensorReading collectNow() const;
+
+    FieldSources sources_;
+    ChannelList channels_;
+    MonotonicClock clock_;
+    std::optional<SensorReading> kept_;
+    MonotonicClock::TimePoint keptAt_{};
 };
 
 // The fan count as the record holds it: the value truncated toward zero; 0 when there is no

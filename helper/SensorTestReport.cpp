@@ -1,7 +1,6 @@
 #include "helper/SensorTestReport.h"
 
 #include "helper/SensorCollector.h"
-#include "helper/SmcReader.h"
 
 #include <array>
 #include <charconv>
@@ -50,8 +49,7 @@ std::string formatSensorTest(const SensorReading& reading) {
     return text;
 }
 
-int runSensorTest(const SmcReader& reader, std::FILE* out) {
-    const SensorCollector collector(reader);
+int runSensorTest(SensorCollector& collector, std::FILE* out) {
     const std::string text = formatSensorTest(collector.collect());
     std::fwrite(text.data(), 1, text.size(), out);
     std::fflush(out);

@@ -5,14 +5,13 @@
 #include <cstdio>
 #include <string>
 
-class SmcReader;
+class SensorCollector;
 
 // The sensor test's text: a title, one padded line per field, a closing rule.
 std::string formatSensorTest(const SensorReading& reading);
 
-// Collects one reading over an opened reader and prints its text to `out`; the program's
-// exit status (0).
-int runSensorTest(const SmcReader& reader, std::FILE* out);
+// Collects one reading and prints its text to `out`; the program's exit status (0).
+int runSensorTest(SensorCollector& collector, std::FILE* out);
 
 // A double in the shortest form that reads back to the same value, with at least one digit
 // after the point: 41.5, 2000.0, -1.0.

@@ -1,8 +1,7 @@
 #include "helper/HelperDaemon.h"
 #include "helper/SensorCollector.h"
 #include "helper/SensorTestReport.h"
-#include "helper/SmcReader.h"
-#include "helper/linux/LinuxSmcService.h"
+#include "helper/linux/MachineFieldSources.h"
 
 #include <cstdio>
 #include <string_view>
@@ -15,20 +14,20 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         testMode = testMode || std::string_view(argv[i]) == "--test";
     }
-    LinuxSmcSystem system;
+    LinuxSensorSystem system;
     if (testMode) {
         // One reading and out: its power figures may wait for their second sample.
         system.clock.sleepUntil = [](MonotonicClock::TimePoint until) {
             std::this_thread::sleep_until(until);
         };
     }
-    SmcReader reader([&system] { return findLinuxSmcService(system); });
-    if (!reader.open()) {
+    auto sources = findMachineFieldSources(system);
+    if (!sources) {
         return 1;
     }
+    SensorCollector collector(std::move(*sources), {}, system.clock);
     if (testMode) {
-        return runSensorTest(reader, stdout);
+        return runSensorTest(collector, stdout);
     }
-    SensorCollector collector(reader);
     return runHelperDaemon([&collector] { return collector.collect(); });
 }

@@ -1,8 +1,9 @@
 #include "helper/SensorCollector.h"
-#include "helper/SmcParameterBlock.h"
-#include "helper/linux/AppleSmcClient.h"
-#include "helper/linux/LinuxSmcService.h"
-#include "helper/linux/SysfsFile.h"
+#include "helper/applesmc/AppleSmcClient.h"
+#include "helper/applesmc/AppleSmcFieldSources.h"
+#include "helper/applesmc/SmcParameterBlock.h"
+#include "helper/applesmc/SysfsAccess.h"
+#include "helper/linux/MachineFieldSources.h"
 #include "support/FakeSmc.h"
 #include "support/HelperFixtures.h"
 
@@ -90,13 +91,8 @@ struct EmulatedMac {
     int openResult = -1;
 };
 
-TEST(AppleSmc, TheMacsKeysGiveItsReading) {
-    EmulatedMac mac;
-    ASSERT_EQ(mac.openResult, 0);
-    EXPECT_EQ(mac.client->keyCount(), 18u);
-    SmcReader reader(forwardingLookup(mac.client));
-    ASSERT_TRUE(reader.open());
-
+// What the emulated Mac's keys give.
+SensorReading theMacsReading() {
     SensorReading expected;
     expected.cpuTempCelsius = 58.25;     // TC0E reads 0 and is passed over for TC0P
     expected.batteryTempCelsius = 30.5;  // TB1T before TB0T
@@ -110,7 +106,16 @@ TEST(AppleSmc, TheMacsKeysGiveItsReading) {
     expected.fan0Rpm = 2000.0;           // F0Ac, fpe2
     expected.fanCount = 1;               // FNum, type "ui8" with a zero fourth byte
     // TCGC has type "fp2e": no GPU temperature.
-    EXPECT_EQ(SensorCollector(reader).collect(), expected);
+    return expected;
+}
+
+TEST(AppleSmc, TheMacsKeysGiveItsReading) {
+    EmulatedMac mac;
+    ASSERT_EQ(mac.openResult, 0);
+    EXPECT_EQ(mac.client->keyCount(), 18u);
+    auto reader = std::make_shared<SmcReader>(forwardingLookup(mac.client));
+    ASSERT_TRUE(reader->open());
+    EXPECT_EQ(SensorCollector(appleSmcFieldSources(reader), {}, {}).collect(), theMacsReading());
 }
 
 TEST(AppleSmc, KeyInfoCarriesTheDriversTypeAndLength) {
@@ -203,13 +208,11 @@ TEST(AppleSmc, ConcurrentReadsEachGetTheirOwnKey) {
 TEST(AppleSmc, TheDriverIsPreferredOverLinuxSensors) {
     // A copy: opening writes the selector file, and the tree also has a coretemp chip.
     SensorTree tree("intel-mac-applesmc");
-    LinuxSmcSystem system;
+    LinuxSensorSystem system;
     system.root = tree.root();
-    auto service = findLinuxSmcService(system);
-    ASSERT_NE(service, nullptr);
-    std::unique_ptr<SmcUserClient> client;
-    ASSERT_EQ(service->open(client), 0);
-    EXPECT_NE(dynamic_cast<AppleSmcClient*>(client.get()), nullptr);
+    auto sources = findMachineFieldSources(system);
+    ASSERT_TRUE(sources.has_value());
+    EXPECT_EQ(sources->of(SensorField::cpuTemperature).size(), 10u) << "the SMC's CPU keys";
 }
 
 }  // namespace

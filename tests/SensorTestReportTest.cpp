@@ -1,5 +1,5 @@
+#include "helper/SensorCollector.h"
 #include "helper/SensorTestReport.h"
-#include "support/FakeSmc.h"
 
 #include <gtest/gtest.h>
 
@@ -55,12 +55,20 @@ TEST(SensorTestReport, PrintsTheTitleFourteenPaddedLinesAndTheRule) {
 }
 
 TEST(SensorTestReport, RunCollectsOnceAndPrints) {
-    FakeSmcReader fake;
-    fake.smc->set("TC0P", fourCharCode("sp78"), {0x1C, 0x80});
-    fake.smc->set("FNum", fourCharCode("ui8 "), {1});
+    int reads = 0;
+    FieldSources sources;
+    sources.of(SensorField::cpuTemperature).push_back([&] {
+        ++reads;
+        return std::optional<double>(28.5);
+    });
+    sources.fanCount = [&] {
+        ++reads;
+        return std::optional<double>(1.0);
+    };
+    SensorCollector collector(std::move(sources), {}, {});
     std::FILE* out = std::tmpfile();
     ASSERT_NE(out, nullptr);
-    EXPECT_EQ(runSensorTest(fake.reader, out), 0);
+    EXPECT_EQ(runSensorTest(collector, out), 0);
     std::rewind(out);
     std::string text(1024, '\0');
     text.resize(std::fread(text.data(), 1, text.size(), out));
@@ -69,7 +77,7 @@ TEST(SensorTestReport, RunCollectsOnceAndPrints) {
     collected.cpuTempCelsius = 28.5;
     collected.fanCount = 1;
     EXPECT_EQ(text, formatSensorTest(collected));
-    EXPECT_EQ(fake.smc->keysAsked().size(), 62u) << "one collection, TC0H never asked";
+    EXPECT_EQ(reads, 2) << "one collection";
 }
 
 }  // namespace

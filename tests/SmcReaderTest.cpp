@@ -1,6 +1,5 @@
-#include "helper/SmcParameterBlock.h"
-#include "helper/SmcReader.h"
-#include "helper/linux/LinuxSmcService.h"
+#include "helper/applesmc/SmcParameterBlock.h"
+#include "helper/applesmc/SmcReader.h"
 #include "support/FakeSmc.h"
 
 #include <gtest/gtest.h>
@@ -145,15 +144,6 @@ TEST(SmcReader, ReadsNothingBeforeOpeningAndOpensOnceSilently) {
     EXPECT_TRUE(reader.open());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(lookups, 1);
-}
-
-TEST(SmcReader, NoSensorsUnderTheSystemRootIsServiceNotFound) {
-    LinuxSmcSystem system;
-    system.root = std::filesystem::path(VANTREL_FIXTURES_DIR) / "sensors/no-such-machine";
-    SmcReader reader([&system] { return findLinuxSmcService(system); });
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(reader.open());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[SMCReader] AppleSMC service not found\n");
 }
 
 }  // namespace

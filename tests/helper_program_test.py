@@ -29,7 +29,7 @@ CONFIG = "/etc/vantrel/helper.conf"
 ALLOWED_OTHER_UID = 12345  # an allowed user without a passwd entry, for the silent clients
 NOBODY = 65534
 ANSWERED, CLOSED = 0, 3
-NOT_FOUND = "[SMCReader] AppleSMC service not found"
+NOT_FOUND = "[OrvikHelper] no sensor found on this machine"
 TEST_LABELS = {"CPU Temp:": "cpuT", "GPU Temp:": "gpuT", "Batt Temp:": "batT",
                "SSD Temp:": "ssdT", "Memory Temp:": "memT", "Ambient Temp:": "ambT",
                "IO Temp:": "ioT", "CPU Power:": "cpuP", "GPU Power:": "gpuP",
@@ -39,7 +39,7 @@ POWER_KEYS = {"cpuP", "gpuP", "sysP", "chgP"}
 FETCH = b"VTRL\x01\x01\x01\x00\x0c\x00\x00\x00"
 POWER_INTERVAL = 0.1  # seconds between two samples of one energy counter, at least
 IDLE_EXIT = 60  # seconds without an admitted peer
-# Fixture machines none of whose sensors the virtual SMC knows: the service is missing.
+# Fixture machines none of whose sensors the helper reads: it finds no source.
 WITHOUT_SENSOR_SOURCES = {"arm-sbc"}
 
 if len(sys.argv) < 5:

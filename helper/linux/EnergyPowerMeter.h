@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helper/linux/MonotonicClock.h"
+#include "helper/MonotonicClock.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,7 +34,7 @@ private:
 
     std::function<std::optional<std::uint64_t>()> readMicrojoules_;
     std::uint64_t rangeMicrojoules_;
-    const MonotonicClock& clock_;
+    MonotonicClock clock_;
     std::optional<std::uint64_t> lastMicrojoules_;
     MonotonicClock::TimePoint lastTime_{};
     std::optional<double> lastWatts_;

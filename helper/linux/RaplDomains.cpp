@@ -1,6 +1,6 @@
 #include "helper/linux/RaplDomains.h"
 
-#include "helper/linux/SysfsFile.h"
+#include "linux_io/SysfsText.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,8 @@
 // A stand-in for the NVIDIA management library, built only for tests and loaded by path. It
 // answers from the device list the test sets in its state (FakeNvml.h), refuses every device
 // call while not initialised, and counts what it was asked. It serves both the application's
-// GPU reader (devices by PCI address) and the helper's virtual SMC (the first device by index).
+// GPU reader (devices by PCI address) and the helper's Linux field sources (the first device by
+// index).
 
 #include "fake_nvml/FakeNvml.h"
 #include "hardware/NvmlApi.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "helper/SmcParameterBlock.h"
-#include "helper/SmcReader.h"
-#include "helper/SmcUserClient.h"
+#include "helper/applesmc/SmcParameterBlock.h"
+#include "helper/applesmc/SmcReader.h"
+#include "helper/applesmc/SmcUserClient.h"
 
 #include <cstring>
 #include <map>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helper/linux/MonotonicClock.h"
+#include "helper/MonotonicClock.h"
 #include "support/FixtureTree.h"
 
 #include <chrono>
