@@ -72,8 +72,11 @@ def machines():
 
 
 def parse_query(text):
+    """The named fields sensor_query printed; its channel lines are skipped."""
     values = {}
     for line in text.splitlines():
+        if line.startswith("channel "):
+            continue
         key, value = line.split(" ")
         values[key] = float(value)
     return values
@@ -315,7 +318,7 @@ class OnEachFixtureMachine(unittest.TestCase):
                     self.assertEqual(answer.returncode, ANSWERED, answer.stderr)
                     self.assertEqual(parse_query(answer.stdout), expected)
                     version = query("--version")
-                    self.assertEqual((version.returncode, version.stdout), (ANSWERED, "1\n"))
+                    self.assertEqual((version.returncode, version.stdout), (ANSWERED, "2\n"))
                 finally:
                     helper.stop()
         self.assertTrue(measured_anything, "no fixture machine gave a single reading")
