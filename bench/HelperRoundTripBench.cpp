@@ -217,7 +217,7 @@ void BM_HelperFirstAnswer(benchmark::State& state) {
             reading = receiveReading(fds[0]);
         }
         ::close(fds[0]);
-        return reading && reading->cpuTempCelsius > 0 && reading->cpuPowerWatts == -1.0;
+        return reading && reading->cpuTempCelsius > 0 && !reading->cpuPowerWatts;
     });
 }
 BENCHMARK(BM_HelperFirstAnswer)->Unit(benchmark::kMicrosecond)->UseRealTime();
