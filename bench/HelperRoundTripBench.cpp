@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -28,6 +29,23 @@ using namespace std::chrono_literals;
 const SensorReading kReading{45.0, 40.0, 30.0, 35.0,   38.0,   24.0, 41.0, 12.0,
                              5.0,  30.0, -1.0, 1500.0, 1600.0, 2,    {}};
 
+// A desktop's list: a Super I/O chip's fans and voltages, the CPU's and disks' temperatures,
+// with labels and limits as drivers give them.
+SensorReading readingWithChannels(std::size_t count) {
+    constexpr std::array<SensorKind, 3> kKinds = {SensorKind::temperature, SensorKind::fan,
+                                                  SensorKind::voltage};
+    const std::array<std::string, 3> prefixes = {"temp", "fan", "in"};
+    SensorReading reading = kReading;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto kind = kKinds[i % kKinds.size()];
+        const auto number = std::to_string(i);
+        reading.channels.push_back({"platform_nct6775_656", prefixes[i % 3] + number, "nct6775",
+                                    "Channel " + number + " label", kind, 40.0 + double(i),
+                                    double(i) / 10.0, 90.0, 100.0});
+    }
+    return reading;
+}
+
 class AdmitAll final : public PeerPolicy {
 public:
     bool admits(int, const PeerCredentials&) const override { return true; }
@@ -43,7 +61,8 @@ sockaddr_un addressOf(const std::string& path) {
 // The listener on its own thread behind a socket in a private folder, as the helper runs.
 class ServedHelper {
 public:
-    explicit ServedHelper(std::unique_ptr<PeerPolicy> policy) : policy_(std::move(policy)) {
+    explicit ServedHelper(std::unique_ptr<PeerPolicy> policy, SensorReading reading = kReading)
+        : policy_(std::move(policy)), reading_(std::move(reading)) {
         char folder[] = "/tmp/vantrel-bench-XXXXXX";
         folder_ = ::mkdtemp(folder);
         path_ = folder_ + "/helper.sock";
@@ -51,7 +70,8 @@ public:
         const auto address = addressOf(path_);
         ::bind(listenFd_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
         ::listen(listenFd_, 64);
-        listener_ = std::make_unique<HelperListener>(listenFd_, *policy_, [] { return kReading; });
+        listener_ =
+            std::make_unique<HelperListener>(listenFd_, *policy_, [this] { return reading_; });
         thread_ = std::thread([this] {
             while (!stop_.load()) {
                 listener_->step(5ms);
@@ -75,6 +95,7 @@ public:
 
 private:
     std::unique_ptr<PeerPolicy> policy_;
+    SensorReading reading_;
     std::string folder_, path_;
     int listenFd_ = -1;
     std::unique_ptr<HelperListener> listener_;
@@ -146,14 +167,16 @@ void timed(benchmark::State& state, Body body) {
     reportPercentiles(state, micros);
 }
 
-// The application's steady state: one kept connection, one request per poll.
+// The application's steady state: one kept connection, one request per poll; the argument is
+// the number of channels in the reply's list.
 void BM_HelperRoundTrip(benchmark::State& state) {
-    ServedHelper helper(std::make_unique<AdmitAll>());
+    ServedHelper helper(std::make_unique<AdmitAll>(),
+                        readingWithChannels(static_cast<std::size_t>(state.range(0))));
     const int fd = helper.connect();
     timed(state, [fd] { return roundTrip(fd); });
     ::close(fd);
 }
-BENCHMARK(BM_HelperRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_HelperRoundTrip)->Arg(0)->Arg(100)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // A fresh connection each time, through the installed peer check (the allowed user), as
 // after every helper restart.

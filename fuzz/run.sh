@@ -4,6 +4,7 @@
 #   fuzz/run.sh [seconds per target] [work directory] [target ...]
 # Targets: every decoder and loader that reads outside input.
 #   wire_decoder     the helper's and the client's frames (shared/)
+#   sensor_channels  the list of every sensor channel in a fetchSensors reply, and its encoder
 #   helper_config    the helper's configuration file
 #   settings_file    the application's settings file
 #   battery_history  the battery health history file
@@ -16,7 +17,7 @@ work="$(mkdir -p "${2:-$root/build/fuzz}" && cd "${2:-$root/build/fuzz}" && pwd)
 shift $(($# > 2 ? 2 : $#))
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-  targets=(wire_decoder helper_config settings_file battery_history status_list)
+  targets=(wire_decoder sensor_channels helper_config settings_file battery_history status_list)
 
 clang="$(command -v clang++ || true)"
 if [ -z "$clang" ]; then
@@ -29,6 +30,7 @@ launcher="$(command -v ccache || true)"
 sources_of() {
   case "$1" in
     wire_decoder) echo "$(cd "$root" && echo shared/*.cpp) fuzz/WireDecoderFuzz.cpp" ;;
+    sensor_channels) echo "$(cd "$root" && echo shared/*.cpp) fuzz/SensorChannelListFuzz.cpp" ;;
     helper_config) echo "shared/HelperConfig.cpp fuzz/HelperConfigFuzz.cpp" ;;
     settings_file) echo "core/SettingsFile.cpp core/WholeFileWrite.cpp core/SettingsReader.cpp core/Clock.cpp fuzz/SettingsFileFuzz.cpp" ;;
     battery_history) echo "providers/BatteryHistoryJson.cpp fuzz/BatteryHistoryFuzz.cpp" ;;
@@ -36,6 +38,8 @@ sources_of() {
     *) echo "fuzz/run.sh: unknown target $1" >&2; return 1 ;;
   esac
 }
+# Frames and lists carry many channels; the files stay small.
+max_len_of() { case "$1" in wire_decoder | sensor_channels) echo 16384 ;; *) echo 4200 ;; esac; }
 uses_qt() { case "$1" in settings_file | battery_history | status_list) return 0 ;; *) return 1 ;; esac; }
 
 flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fno-sanitize-recover=all -I"$root")
@@ -63,7 +67,7 @@ for target in "${targets[@]}"; do
   uses_qt "$target" && dictionary=(-dict="$root/fuzz/json.dict")
   echo "== $target: $seconds s"
   if ! "$work/${target}_fuzz" "$work/corpus/$target" "$root/fuzz/seeds/$target" \
-      "${dictionary[@]}" -max_total_time="$seconds" -max_len=4200 \
+      "${dictionary[@]}" -max_total_time="$seconds" -max_len="$(max_len_of "$target")" \
       -artifact_prefix="$work/crashes/$target/" -print_final_stats=1 > "$work/$target.log" 2>&1; then
     tail -n 60 "$work/$target.log" >&2
     echo "fuzz/run.sh: $target failed; the input is in $work/crashes/$target/" >&2

@@ -26,8 +26,9 @@ std::optional<wire::Frame> replyTo(wire::Request request, const HelperListener::
 }
 
 bool sendWhole(int fd, const wire::Frame& frame) {
-    // Replies are far smaller than a socket buffer; a peer that has not read its earlier
-    // replies and left no room for this one is not waited for.
+    // Every connection's send buffer holds a whole reply of the largest size (see adopt); a
+    // peer that has not read its earlier replies and left no room for this one is not waited
+    // for.
     ssize_t sent = 0;
     do {
         sent = ::send(fd, frame.data(), frame.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
@@ -124,6 +125,11 @@ void HelperListener::adopt(int connectionFd) {
         ::close(connectionFd);
         return;
     }
+    // The kernel doubles what it is asked for (up to its ceiling, 208 KiB unless changed), so
+    // an empty send buffer takes one reply of the largest size whole even where the default
+    // buffer is smaller.
+    const int sendBuffer = static_cast<int>(wire::kMaxFrameSize);
+    ::setsockopt(connectionFd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
     // Only admitted peers keep the helper running: anyone may connect, and a refused peer
     // knocking now and then must not hold a root process alive.
     const auto now = now_();

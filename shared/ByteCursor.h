@@ -30,6 +30,7 @@ public:
         return bytes ? std::optional<std::uint8_t>((*bytes)[0]) : std::nullopt;
     }
 
+    std::optional<std::uint16_t> u16() { return little<std::uint16_t>(); }
     std::optional<std::uint32_t> u32() { return little<std::uint32_t>(); }
     std::optional<std::uint64_t> u64() { return little<std::uint64_t>(); }
 

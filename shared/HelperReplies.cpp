@@ -1,6 +1,7 @@
 #include "shared/HelperReplies.h"
 
 #include "shared/KeyedArchive.h"
+#include "shared/SensorChannelList.h"
 
 #include <algorithm>
 #include <array>
@@ -31,11 +32,17 @@ constexpr std::array<RealKey, 13> kRealKeys = {{
 }};
 constexpr std::string_view kFanCountKey = "fc";
 
+// The archive at its largest: the class, the count and every entry with its longest key.
+constexpr std::size_t kMaxNamedFieldsBytes =
+    1 + kSensorReadingClass.size() + 1 + (kRealKeys.size() + 1) * (1 + kMaxKeyLength + 1 + 8);
+static_assert(kHeaderSize + kMaxNamedFieldsBytes + kMaxChannelListBytes <= kMaxFrameSize,
+              "the largest fetchSensors reply must fit in a frame");
+
 bool isPrintable(char c) {
     return c >= 0x20 && c < 0x7f;
 }
 
-// Fills a reading that starts all zero, as a reading decoded from nothing would be.
+// Fills a reading that starts with every field absent and no fans.
 class ReadingVisitor final : public ArchiveVisitor {
 public:
     SensorReading reading;
@@ -65,23 +72,37 @@ public:
 }  // namespace
 
 Frame encodeSensorReply(const SensorReading& reading) {
-    std::array<ArchiveEntry, kRealKeys.size() + 1> entries;
-    for (std::size_t i = 0; i < kRealKeys.size(); ++i) {
-        const auto value = reading.*(kRealKeys[i].field);
-        entries[i] = {kRealKeys[i].key, value && std::isfinite(*value) ? *value : -1.0};
+    std::vector<ArchiveEntry> entries;
+    entries.reserve(kRealKeys.size() + 1);
+    for (const auto& real : kRealKeys) {
+        const auto value = reading.*(real.field);
+        if (value && std::isfinite(*value)) {
+            entries.push_back({real.key, *value});
+        }
     }
-    entries.back() = {kFanCountKey, reading.fanCount};
-    // The class, the keys and the count are fixed and within the format's limits.
-    const auto body = encodeArchive(kSensorReadingClass, entries);
-    return *encodeFrame(FrameKind::reply, Request::fetchSensors, *body);
+    entries.push_back({kFanCountKey, reading.fanCount});
+    // The class, the keys and the count are fixed and within the format's limits, and the
+    // whole reply within the frame's (asserted above).
+    auto body = *encodeArchive(kSensorReadingClass, entries);
+    appendChannelList(body, reading.channels);
+    return *encodeFrame(FrameKind::reply, Request::fetchSensors, body);
 }
 
 std::optional<SensorReading> decodeSensorReply(Bytes frame) {
     const auto body = frameBody(frame, FrameKind::reply, Request::fetchSensors);
-    ReadingVisitor visitor;
-    if (!body || !decodeArchive(*body, kSensorReadingClass, visitor)) {
+    if (!body) {
         return std::nullopt;
     }
+    ByteCursor cursor(*body);
+    ReadingVisitor visitor;
+    if (!decodeArchive(cursor, kSensorReadingClass, visitor)) {
+        return std::nullopt;
+    }
+    auto channels = readChannelList(cursor);
+    if (!channels || !cursor.atEnd()) {
+        return std::nullopt;
+    }
+    visitor.reading.channels = std::move(*channels);
     return visitor.reading;
 }
 

@@ -9,11 +9,14 @@
 
 // The helper's two answers as whole frames.
 //
-// fetchSensors: a keyed archive of class "SensorReading" with the thirteen doubles under "cpuT",
-// "gpuT", "batT", "ssdT", "memT", "ambT", "ioT", "cpuP", "gpuP", "sysP", "chgP", "f0", "f1" and
-// the fan count as an integer under "fc". Decoding takes no other class, skips keys it does not
-// know, gives 0 for a key that is missing, and refuses a known key of the wrong type or a
-// number that is not finite (the encoder writes -1.0, "not measured", in place of one).
+// fetchSensors: a keyed archive of class "SensorReading" with the named fields that have a
+// value, as doubles under "cpuT", "gpuT", "batT", "ssdT", "memT", "ambT", "ioT", "cpuP", "gpuP",
+// "sysP", "chgP", "f0", "f1", and the fan count as an integer under "fc"; then the list of every
+// sensor channel (shared/SensorChannelList.h). A field without a value has no entry. Decoding
+// takes no other class, skips keys it does not know, gives an absent value for a key that is
+// missing (a fan count of 0), and refuses a known key of the wrong type, a number that is not
+// finite, a malformed list and any byte after the list. The encoder leaves out a value that is
+// not finite and sanitises the list, so what it writes always decodes.
 //
 // helperVersion: one length byte (1..kMaxVersionLength) and the version in printable ASCII.
 namespace wire {

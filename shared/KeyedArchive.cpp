@@ -114,6 +114,10 @@ std::optional<std::vector<std::uint8_t>> encodeArchive(std::string_view classNam
 bool decodeArchive(std::span<const std::uint8_t> body, std::string_view expectedClass,
                    ArchiveVisitor& visitor) {
     ByteCursor cursor(body);
+    return decodeArchive(cursor, expectedClass, visitor) && cursor.atEnd();
+}
+
+bool decodeArchive(ByteCursor& cursor, std::string_view expectedClass, ArchiveVisitor& visitor) {
     const auto className = readName(cursor, kMaxClassNameLength);
     const auto count = cursor.u8();
     if (!className || *className != expectedClass || !count || *count > kMaxEntries) {
@@ -132,7 +136,7 @@ bool decodeArchive(std::span<const std::uint8_t> body, std::string_view expected
             return false;
         }
     }
-    return cursor.atEnd();
+    return true;
 }
 
 }  // namespace wire

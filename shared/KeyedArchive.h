@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include "shared/ByteCursor.h"
+
 #include <optional>
 #include <span>
 #include <string_view>
@@ -54,5 +56,9 @@ protected:
 // when the body is malformed in any way or the visitor refused an entry. Allocates nothing.
 bool decodeArchive(std::span<const std::uint8_t> body, std::string_view expectedClass,
                    ArchiveVisitor& visitor);
+
+// The same for an archive at the cursor that other fields follow: on success the cursor stands
+// just past the archive.
+bool decodeArchive(ByteCursor& cursor, std::string_view expectedClass, ArchiveVisitor& visitor);
 
 }  // namespace wire

@@ -9,7 +9,7 @@
 // The frame that carries every message between the application and the helper:
 //
 //   offset 0   4 bytes  magic "VTRL"
-//   offset 4   1 byte   format version (1)
+//   offset 4   1 byte   format version (2; a frame of any other version is refused)
 //   offset 5   1 byte   frame kind: 1 request, 2 reply
 //   offset 6   1 byte   request: 1 fetchSensors, 2 helperVersion (a reply names the request it
 //                       answers)
@@ -24,9 +24,12 @@ namespace wire {
 using Frame = std::vector<std::uint8_t>;
 using Bytes = std::span<const std::uint8_t>;
 
-inline constexpr std::uint8_t kFormatVersion = 1;
+inline constexpr std::uint8_t kFormatVersion = 2;
 inline constexpr std::size_t kHeaderSize = 12;
-inline constexpr std::size_t kMaxFrameSize = 4096;
+// The largest fetchSensors reply, 512 channels with every text at 64 bytes and every value
+// present, is under 148 KiB; 192 KiB holds it with room to spare and stays below the kernel's
+// usual largest socket send buffer (208 KiB), so one reply always fits in one send.
+inline constexpr std::size_t kMaxFrameSize = 192 * 1024;
 // Requests carry no body.
 inline constexpr std::size_t kRequestFrameSize = kHeaderSize;
 

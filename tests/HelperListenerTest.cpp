@@ -1,5 +1,6 @@
 #include "helper/HelperListener.h"
 #include "shared/HelperReplies.h"
+#include "shared/SensorChannelList.h"
 #include "support/RawFrame.h"
 #include "support/SocketTestKit.h"
 
@@ -53,7 +54,7 @@ protected:
             listenFd, policy,
             [this] {
                 ++collections_;
-                return kReading;
+                return reading_;
             },
             limits, [this] { return now_; });
     }
@@ -73,6 +74,7 @@ protected:
         }
     }
 
+    SensorReading reading_ = kReading;
     ScriptedPolicy admitAll_{true};
     std::chrono::steady_clock::time_point now_{};
     int collections_ = 0;
@@ -91,7 +93,7 @@ TEST_F(HelperListenerTest, AnswersBothRequestsInTurnOnOneConnection) {
 
         ASSERT_TRUE(writeAll(client, wire::encodeRequest(wire::Request::helperVersion)));
         serve(*listener);
-        EXPECT_EQ(wire::decodeVersionReply(drain(client).bytes), "1");
+        EXPECT_EQ(wire::decodeVersionReply(drain(client).bytes), "2");
     }
     EXPECT_EQ(collections_, 3);
     EXPECT_EQ(listener->openConnections(), 1u);
@@ -133,8 +135,9 @@ TEST_F(HelperListenerTest, ABadRequestClosesItsConnectionAndNoOther) {
         {"a reply instead of a request", RawFrame(2, 1).bytes()},
         {"an unknown request", RawFrame(1, 3).bytes()},
         {"another format version", RawFrame(1, 1).set(4, 9).bytes()},
+        {"a request of the previous format version", RawFrame(1, 1).set(4, 1).bytes()},
         {"a request announcing a body", RawFrame(1, 1).byte(0).bytes()},
-        {"a header announcing the largest frame", RawFrame(1, 1).withLength(4096)},
+        {"a header announcing the largest frame", RawFrame(1, 1).withLength(wire::kMaxFrameSize)},
         {"a header announcing more than the limit", RawFrame(1, 1).withLength(1 << 30)},
         {"a sensor reply sent to the helper", wire::encodeSensorReply(kReading)},
     };
@@ -213,13 +216,40 @@ TEST_F(HelperListenerTest, AnAnsweredConnectionWaitsForItsNextRequestUntilKeepAl
     EXPECT_TRUE(drain(idle).closed);
 }
 
-TEST_F(HelperListenerTest, APeerThatNeverReadsItsRepliesIsDropped) {
+// The largest reply there can be: every channel, every text at its longest, every value.
+SensorReading largestReading() {
+    SensorReading reading = kReading;
+    for (std::size_t i = 0; i < wire::kMaxChannels; ++i) {
+        std::string text = std::to_string(i);
+        text.resize(wire::kMaxChannelText, 'x');
+        reading.channels.push_back(
+            {text, text, text, text, SensorKind::voltage, 1.0, 0.5, 1.5, 2.0});
+    }
+    return reading;
+}
+
+TEST_F(HelperListenerTest, TheLargestReplyArrivesWholeWhateverTheDefaultSendBuffer) {
+    reading_ = largestReading();
     auto listener = makeListener(admitAll_, {});
     const auto [client, server] = connectedPair();
     clients_.push_back(client);
     const int smallBuffer = 4096;
     ASSERT_EQ(::setsockopt(server, SOL_SOCKET, SO_SNDBUF, &smallBuffer, sizeof smallBuffer), 0);
     listener->adopt(server);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(writeAll(client, wire::encodeRequest(wire::Request::fetchSensors)));
+        serve(*listener);
+        const auto reply = drain(client);
+        EXPECT_FALSE(reply.closed);
+        EXPECT_GT(reply.bytes.size(), 140'000u);
+        EXPECT_EQ(wire::decodeSensorReply(reply.bytes), reading_);
+    }
+}
+
+TEST_F(HelperListenerTest, APeerThatNeverReadsItsRepliesIsDropped) {
+    reading_ = largestReading();
+    auto listener = makeListener(admitAll_, {});
+    const int client = connectClient(*listener);
     Bytes manyRequests;
     for (int i = 0; i < 400; ++i) {
         const auto request = wire::encodeRequest(wire::Request::fetchSensors);

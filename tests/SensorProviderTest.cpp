@@ -2,6 +2,7 @@
 #include "sensors/SensorProvider.h"
 #include "sensors/SensorReadingMapping.h"
 #include "shared/HelperReplies.h"
+#include "shared/SensorChannelList.h"
 #include "support/EventLoop.h"
 #include "support/FakeClock.h"
 #include "support/RawFrame.h"
@@ -22,8 +23,31 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-const SensorReading kReading{52.0, 47.5, 31.0, 38.0,   41.0, -1.0, 0.0, 15.25,
-                             7.0,  48.0, -1.0, 1850.0, 0.0,  2,    {}};
+const SensorReading kReading{52.0,
+                             47.5,
+                             31.0,
+                             38.0,
+                             41.0,
+                             -1.0,
+                             0.0,
+                             15.25,
+                             7.0,
+                             48.0,
+                             std::nullopt,
+                             1850.0,
+                             0.0,
+                             2,
+                             {{"platform_nct6775_656", "fan2", "nct6779", "CPU Fan \xc3\xa9",
+                               SensorKind::fan, 1180.0, 0.0, std::nullopt, std::nullopt},
+                              {"thermal_zone0", "temp", "acpitz", "", SensorKind::temperature, -3.5,
+                               std::nullopt, std::nullopt, 105.0}}};
+
+QVector<SensorChannelReading> expectedChannels() {
+    return {{"platform_nct6775_656", "fan2", "nct6779", QString::fromUtf8("CPU Fan \xc3\xa9"),
+             SensorChannelKind::fan, 1180.0, 0.0, std::nullopt, std::nullopt},
+            {"thermal_zone0", "temp", "acpitz", "", SensorChannelKind::temperature, -3.5,
+             std::nullopt, std::nullopt, 105.0}};
+}
 
 SensorStats expectedStats() {
     SensorStats stats;
@@ -36,6 +60,7 @@ SensorStats expectedStats() {
     stats.gpuPowerWatts = 7.0;
     stats.systemPowerWatts = 48.0;
     stats.fans = {FanReading{0, 1850.0}, FanReading{1, 0.0}};
+    stats.channels = expectedChannels();
     return stats;
 }
 
@@ -76,6 +101,34 @@ TEST(SensorReadingMapping, PresentOnlyAboveZeroFansByCountAndSpeed) {
     for (const auto& c : cases) {
         EXPECT_EQ(sensorStatsFrom(c.reading), c.expected) << c.name;
     }
+}
+
+TEST(SensorReadingMapping, EveryChannelIsKeptInOrderWithItsKind) {
+    const struct {
+        SensorKind kind;
+        SensorChannelKind expected;
+    } kinds[] = {
+        {SensorKind::temperature, SensorChannelKind::temperature},
+        {SensorKind::fan, SensorChannelKind::fan},
+        {SensorKind::voltage, SensorChannelKind::voltage},
+        {SensorKind::current, SensorChannelKind::current},
+        {SensorKind::power, SensorChannelKind::power},
+        {SensorKind::energy, SensorChannelKind::energy},
+    };
+    SensorReading reading;
+    QVector<SensorChannelReading> expected;
+    int number = 0;
+    for (const auto& k : kinds) {
+        const auto sensor = "s" + std::to_string(++number);
+        // Values and limits pass as they are: zero and negative readings are real readings.
+        reading.channels.push_back(
+            {"chip", sensor, "name", "", k.kind, -1.0 * number, 0.0, std::nullopt, 9.0});
+        expected.append({"chip", QString::fromStdString(sensor), "name", "", k.expected,
+                         -1.0 * number, 0.0, std::nullopt, 9.0});
+    }
+    EXPECT_EQ(sensorStatsFrom(reading).channels, expected);
+    EXPECT_EQ(sensorStatsFrom(kReading).channels, expectedChannels());
+    EXPECT_EQ(expectedChannels()[0].identity(), "platform_nct6775_656/fan2");
 }
 
 // Stands in for the helper: answers every request it receives with `reply`, or stays silent
@@ -161,6 +214,21 @@ TEST_F(SensorProviderTest, FetchesReadingsOverOneKeptConnection) {
     EXPECT_TRUE(provider_->isConnected());
     EXPECT_EQ(helper_->connections, 1);
     EXPECT_EQ(helper_->requests, 3);
+    EXPECT_EQ(provider_->helperState(), HelperState::answering);
+}
+
+TEST_F(SensorProviderTest, TheLargestReplyIsReadWhole) {
+    SensorReading largest = kReading;
+    largest.channels.clear();
+    for (std::size_t i = 0; i < wire::kMaxChannels; ++i) {
+        std::string text = std::to_string(i);
+        text.resize(wire::kMaxChannelText, 'x');
+        largest.channels.push_back({text, text, text, text, SensorKind::power, 1.0, 0.5, 1.5, 2.0});
+    }
+    helper_->reply = wire::encodeSensorReply(largest);
+    const auto stats = fetchNow();
+    EXPECT_EQ(stats.channels.size(), qsizetype(wire::kMaxChannels));
+    EXPECT_EQ(stats, sensorStatsFrom(largest));
     EXPECT_EQ(provider_->helperState(), HelperState::answering);
 }
 

@@ -3,7 +3,9 @@
 //
 //   sensor_query [--socket PATH] [--version | --silent | --partial]
 //
-//   (default)   asks fetchSensors and prints "key value" per field of the reading
+//   (default)   asks fetchSensors and prints "key value" per field of the reading, then one
+//               line per channel: "channel CHIP SENSOR KIND VALUE MIN MAX CRITICAL", a tab,
+//               the chip's name, a tab, the label ("-" for a value that is absent)
 //   --version   asks helperVersion and prints the version
 //   --silent    connects and sends nothing, then waits for the helper to hang up
 //   --partial   sends half a request, then waits for the helper to hang up
@@ -50,35 +52,68 @@ int connectTo(const std::string& path) {
 
 // Reads one frame, or tells why there is none.
 Status receiveFrame(int fd, wire::Frame& frame) {
-    frame.clear();
-    std::size_t wanted = wire::kHeaderSize;
-    while (frame.size() < wanted) {
+    frame.assign(wire::kHeaderSize, 0);
+    std::size_t have = 0;
+    while (have < frame.size()) {
         pollfd ready{fd, POLLIN, 0};
         if (::poll(&ready, 1, kWaitMilliseconds) == 0) {
             return hung;
         }
-        std::uint8_t buffer[wire::kMaxFrameSize];
-        const ssize_t got = ::recv(fd, buffer, wanted - frame.size(), 0);
+        const ssize_t got = ::recv(fd, frame.data() + have, frame.size() - have, 0);
         if (got <= 0) {
-            return frame.empty() ? closed : malformed;
+            return have == 0 ? closed : malformed;
         }
-        frame.insert(frame.end(), buffer, buffer + got);
-        if (frame.size() == wire::kHeaderSize) {
+        have += static_cast<std::size_t>(got);
+        if (have == wire::kHeaderSize) {
             const auto header = wire::decodeHeader(frame);
             if (!header) {
                 return malformed;
             }
-            wanted = header->length;
+            frame.resize(header->length);
         }
     }
     return answered;
 }
 
+std::string numberText(double value) {
+    char text[64];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
 // An absent value prints as "-1", as the helper's test mode writes it.
 void printNumber(const char* key, std::optional<double> value) {
-    char text[64];
-    const auto end = std::to_chars(text, text + sizeof text, value.value_or(-1.0)).ptr;
-    std::printf("%s %.*s\n", key, static_cast<int>(end - text), text);
+    std::printf("%s %s\n", key, numberText(value.value_or(-1.0)).c_str());
+}
+
+std::string measureText(std::optional<double> value) {
+    return value ? numberText(*value) : std::string("-");
+}
+
+const char* kindName(SensorKind kind) {
+    switch (kind) {
+        case SensorKind::temperature:
+            return "temperature";
+        case SensorKind::fan:
+            return "fan";
+        case SensorKind::voltage:
+            return "voltage";
+        case SensorKind::current:
+            return "current";
+        case SensorKind::power:
+            return "power";
+        case SensorKind::energy:
+            return "energy";
+    }
+    return "unknown";
+}
+
+void printChannel(const SensorChannel& channel) {
+    std::printf("channel %s %s %s %s %s %s %s\t%s\t%s\n", channel.chip.c_str(),
+                channel.sensor.c_str(), kindName(channel.kind), measureText(channel.value).c_str(),
+                measureText(channel.minimum).c_str(), measureText(channel.maximum).c_str(),
+                measureText(channel.critical).c_str(), channel.chipName.c_str(),
+                channel.label.c_str());
 }
 
 void printReading(const SensorReading& r) {
@@ -96,6 +131,9 @@ void printReading(const SensorReading& r) {
     printNumber("f0", r.fan0Rpm);
     printNumber("f1", r.fan1Rpm);
     std::printf("fc %lld\n", static_cast<long long>(r.fanCount));
+    for (const auto& channel : r.channels) {
+        printChannel(channel);
+    }
 }
 
 }  // namespace

@@ -12,9 +12,12 @@ public:
     static constexpr std::uint8_t kRequest = 1, kReply = 2;
     static constexpr std::uint8_t kFetchSensors = 1, kHelperVersion = 2;
     static constexpr std::uint8_t kReal = 1, kInteger = 2, kText = 3;
+    static constexpr std::uint8_t kVersion = 2;
+    // A channel's presence bits.
+    static constexpr std::uint8_t kValue = 1, kMinimum = 2, kMaximum = 4, kCritical = 8;
 
     RawFrame(std::uint8_t kind, std::uint8_t request) {
-        bytes_ = {'V', 'T', 'R', 'L', 1, kind, request, 0, 0, 0, 0, 0};
+        bytes_ = {'V', 'T', 'R', 'L', kVersion, kind, request, 0, 0, 0, 0, 0};
     }
 
     // A fetchSensors reply header followed by the class name and the entry count.
@@ -39,6 +42,17 @@ public:
             byte(static_cast<std::uint8_t>(value >> (8 * i)));
         }
         return *this;
+    }
+    RawFrame& little16(std::uint16_t value) {
+        return byte(static_cast<std::uint8_t>(value)).byte(static_cast<std::uint8_t>(value >> 8));
+    }
+    RawFrame& number(double value) { return little64(std::bit_cast<std::uint64_t>(value)); }
+    // The channel list's count; the channels follow.
+    RawFrame& channelCount(std::uint16_t count) { return little16(count); }
+    // A channel's four texts, kind and presence byte; its values follow (number()).
+    RawFrame& channel(std::string_view chip, std::string_view sensor, std::string_view chipName,
+                      std::string_view label, std::uint8_t kind, std::uint8_t presence) {
+        return name(chip).name(sensor).name(chipName).name(label).byte(kind).byte(presence);
     }
     RawFrame& real(std::string_view key, double value) {
         return name(key).byte(kReal).little64(std::bit_cast<std::uint64_t>(value));
