@@ -1,70 +1,37 @@
 #include "platform/linux/thermal/HwmonTemperatureReader.h"
 
-#include "linux_io/NumberedEntries.h"
+#include "hardware/HwmonInventory.h"
 #include "linux_io/SysfsText.h"
-
-#include <algorithm>
-#include <string_view>
 
 namespace {
 
-std::optional<double> readLimit(const std::filesystem::path& path) {
-    const auto text = readTextFile(path);
+std::optional<double> readLimit(const std::optional<std::filesystem::path>& path) {
+    const auto text = path ? readTextFile(*path) : std::nullopt;
     const auto celsius = text ? parseMillidegrees(*text) : std::nullopt;
     return celsius && *celsius > 0 ? celsius : std::nullopt;
-}
-
-// "temp3" for "temp3_input"; empty for any other name.
-std::string temperatureSensorName(std::string_view fileName) {
-    constexpr std::string_view kPrefix = "temp";
-    constexpr std::string_view kSuffix = "_input";
-    if (!fileName.starts_with(kPrefix) || !fileName.ends_with(kSuffix)) {
-        return {};
-    }
-    const auto digits =
-        fileName.substr(kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size());
-    if (digits.empty() ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return {};
-    }
-    return std::string(fileName.substr(0, fileName.size() - kSuffix.size()));
-}
-
-std::vector<std::string> temperatureSensorNames(const std::filesystem::path& chip) {
-    std::vector<std::string> names;
-    std::error_code error;
-    std::filesystem::directory_iterator it(chip, error);
-    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
-        auto name = temperatureSensorName(it->path().filename().string());
-        if (!name.empty()) {
-            names.push_back(std::move(name));
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 }  // namespace
 
 HwmonTemperatureReader::HwmonTemperatureReader(const std::filesystem::path& root) {
-    for (const NumberedEntry& entry : numberedEntries(root / "sys/class/hwmon", "hwmon")) {
+    for (const HwmonChip& found : HwmonInventory(root).chips()) {
         Chip chip;
-        chip.name = std::string(trimmed(readTextFile(entry.path / "name").value_or("")));
-        for (const std::string& sensor : temperatureSensorNames(entry.path)) {
-            auto max = readLimit(entry.path / (sensor + "_max"));
-            auto crit = readLimit(entry.path / (sensor + "_crit"));
+        chip.name = found.name;
+        for (const HwmonChannel& channel : found.channels) {
+            if (channel.kind != SensorKind::temperature) {
+                continue;
+            }
+            auto max = readLimit(channel.maximum);
+            auto crit = readLimit(channel.critical);
             if (max || crit) {
-                chip.sensors.push_back(
-                    {sensor, max, crit, KeptOpenFile(entry.path / (sensor + "_input"))});
+                chip.sensors.push_back({channel.sensor, max, crit, KeptOpenFile(channel.input)});
             }
         }
         if (chip.sensors.empty()) {
             continue;
         }
-        const auto runtimeStatus = entry.path / "device/power/runtime_status";
-        std::error_code error;
-        if (std::filesystem::exists(runtimeStatus, error)) {
-            chip.runtimeStatus.emplace(runtimeStatus);
+        if (found.runtimeStatus) {
+            chip.runtimeStatus.emplace(*found.runtimeStatus);
         }
         chips_.push_back(std::move(chip));
     }

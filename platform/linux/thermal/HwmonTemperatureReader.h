@@ -9,8 +9,9 @@
 #include <vector>
 
 // Hardware-monitor temperatures under <root>/sys/class/hwmon that have a limit (temp*_max or
-// temp*_crit above 0 °C); others cannot raise the thermal state and are not read. Chips,
-// sensors and limits are found once, at creation; each read takes the temp*_input values.
+// temp*_crit above 0 °C); others cannot raise the thermal state and are not read. Chips and
+// sensors are found once, at creation, through the hwmon inventory (chips by identity, sensors
+// by number), and their limits read then; each read takes the temp*_input values.
 // A chip whose device is runtime-suspended is skipped, so that a sleeping GPU is not woken.
 class HwmonTemperatureReader {
 public:
