@@ -1,9 +1,11 @@
+#include "hardware/SensorChannelList.h"
 #include "helper/HelperDaemon.h"
 #include "helper/SensorCollector.h"
 #include "helper/SensorTestReport.h"
 #include "helper/linux/MachineFieldSources.h"
 
 #include <cstdio>
+#include <memory>
 #include <string_view>
 #include <thread>
 
@@ -25,7 +27,14 @@ int main(int argc, char** argv) {
     if (!sources) {
         return 1;
     }
-    SensorCollector collector(std::move(*sources), {}, system.clock);
+    auto channelList = std::make_shared<SensorChannelList>(system.root);
+    if (sources->empty() && channelList->read().empty()) {
+        std::printf("[OrvikHelper] no sensor found on this machine\n");
+        std::fflush(stdout);
+        return 1;
+    }
+    SensorCollector collector(
+        std::move(*sources), [channelList] { return channelList->read(); }, system.clock);
     if (testMode) {
         return runSensorTest(collector, stdout);
     }

@@ -324,10 +324,9 @@ TEST(LinuxFieldSources, PeripheralBatteryIsNotTheSystems) {
     tree.write("sys/class/power_supply/hidpp_battery_0/power_now", "50000\n");
     LinuxSensorSystem system;
     system.root = tree.root();
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(findMachineFieldSources(system), std::nullopt);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "[OrvikHelper] no sensor found on this machine\n");
+    const auto sources = findMachineFieldSources(system);
+    ASSERT_TRUE(sources);
+    EXPECT_TRUE(sources->empty());
 }
 
 TEST(LinuxFieldSources, RaplPowerWrapsAndRefreshesAtMostEvery100ms) {

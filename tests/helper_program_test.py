@@ -325,6 +325,27 @@ class OnEachFixtureMachine(unittest.TestCase):
         self.assertTrue(measured_anything, "no fixture machine gave a single reading")
 
 
+    def test_the_answer_lists_every_reading_of_the_super_io_desktop(self):
+        NS.use_sys(os.path.join(FIXTURES, "superio-desktop", "sys"))
+        helper = Helper()
+        try:
+            answer = query()
+            self.assertEqual(answer.returncode, ANSWERED, answer.stderr)
+        finally:
+            helper.stop()
+        channels = [line.split("\t") for line in answer.stdout.splitlines()
+                    if line.startswith("channel ")]
+        fields = {tuple(head.split(" ")[1:3]): (head.split(" ")[3:], name, label)
+                  for head, name, label in channels}
+        kinds = [numbers[0] for numbers, _, _ in fields.values()]
+        self.assertEqual((kinds.count("temperature"), kinds.count("fan"),
+                          kinds.count("voltage")), (16, 5, 12))
+        self.assertEqual(fields[("platform_nct6775_656", "in0")][1:], ("nct6798", "Vcore"))
+        self.assertEqual(fields[("platform_coretemp_0", "temp1")][1:],
+                         ("coretemp", "Package id 0"))
+        self.assertEqual(fields[("thermal_zone0", "temp")][1], "acpitz")
+
+
 class PeersAndLimits(unittest.TestCase):
     """On the first fixture machine: who gets an answer, and what load does to the helper."""
 

@@ -4,10 +4,10 @@
 #include "hardware/HwmonInventory.h"
 #include "hardware/NvidiaPciDevices.h"
 #include "hardware/NvmlLibrary.h"
+#include "hardware/ThermalZones.h"
 #include "helper/linux/EnergyPowerMeter.h"
 #include "helper/linux/LinuxFieldTable.h"
 #include "helper/linux/RaplDomains.h"
-#include "helper/linux/ThermalZones.h"
 #include "linux_io/SysfsText.h"
 
 #include <map>
@@ -46,6 +46,7 @@ public:
     explicit Resolver(const LinuxSensorSystem& system)
         : system_(system),
           hwmon_(system.root),
+          zones_(system.root),
           battery_(BatterySupply::find(system.root)),
           fans_(hwmon_.fans(fanChips())) {
         NvidiaPciDevices devices(system.root);
@@ -76,8 +77,19 @@ private:
         return [meter] { return meter->watts(); };
     }
 
+    // The `temp` file of the first zone, by number, of type `type`.
+    std::optional<std::filesystem::path> thermalZoneTemperature(std::string_view type) const {
+        for (const ThermalZone& zone : zones_.zones()) {
+            if (zone.type == type) {
+                return zone.temperature;
+            }
+        }
+        return std::nullopt;
+    }
+
     const LinuxSensorSystem& system_;
     HwmonInventory hwmon_;
+    ThermalZones zones_;
     std::optional<BatterySupply> battery_;
     std::vector<HwmonAttribute> fans_;
     std::shared_ptr<Nvidia> nvidia_;
@@ -121,7 +133,7 @@ std::optional<FieldSource> Resolver::resolve(const LinuxSource& source) {
                 domain->rangeMicrojoules);
         }
         case K::thermalZoneTemperature: {
-            const auto file = findThermalZoneTemperature(system_.root, source.chip);
+            const auto file = thermalZoneTemperature(source.chip);
             if (!file) {
                 return std::nullopt;
             }

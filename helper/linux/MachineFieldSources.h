@@ -6,6 +6,6 @@
 #include <optional>
 
 // The field sources of this machine: an Intel Mac's SMC where the applesmc driver is loaded,
-// else the Linux sources that exist. Absent, after printing why, when the SMC cannot be
-// opened or no source exists.
+// else the Linux sources that exist (none on a machine without a known sensor). Absent, after
+// printing why, when the SMC cannot be opened.
 std::optional<FieldSources> findMachineFieldSources(const LinuxSensorSystem& system);
