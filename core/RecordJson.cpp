@@ -141,6 +141,64 @@ QJsonObject toJson(const ProcessStats& processes) {
             {"topByMemory", processList(processes.topByMemory)}};
 }
 
+namespace {
+
+// The kind and unit names of the list of every sensor, for scripts.
+QString kindName(SensorChannelKind kind) {
+    switch (kind) {
+        case SensorChannelKind::temperature:
+            return QStringLiteral("temperature");
+        case SensorChannelKind::fan:
+            return QStringLiteral("fan");
+        case SensorChannelKind::voltage:
+            return QStringLiteral("voltage");
+        case SensorChannelKind::current:
+            return QStringLiteral("current");
+        case SensorChannelKind::power:
+            return QStringLiteral("power");
+        case SensorChannelKind::energy:
+            return QStringLiteral("energy");
+    }
+    return {};
+}
+
+QString unitName(SensorChannelKind kind) {
+    switch (kind) {
+        case SensorChannelKind::temperature:
+            return QStringLiteral("celsius");
+        case SensorChannelKind::fan:
+            return QStringLiteral("rpm");
+        case SensorChannelKind::voltage:
+            return QStringLiteral("volts");
+        case SensorChannelKind::current:
+            return QStringLiteral("amperes");
+        case SensorChannelKind::power:
+            return QStringLiteral("watts");
+        case SensorChannelKind::energy:
+            return QStringLiteral("joules");
+    }
+    return {};
+}
+
+QJsonArray channelList(const QVector<SensorChannelReading>& channels) {
+    QJsonArray array;
+    for (const SensorChannelReading& channel : channels) {
+        array.append(QJsonObject{{"chip", channel.chip},
+                                 {"sensor", channel.sensor},
+                                 {"chipName", channel.chipName},
+                                 {"label", channel.label},
+                                 {"kind", kindName(channel.kind)},
+                                 {"unit", unitName(channel.kind)},
+                                 {"value", optionalNumber(channel.value)},
+                                 {"min", optionalNumber(channel.minimum)},
+                                 {"max", optionalNumber(channel.maximum)},
+                                 {"critical", optionalNumber(channel.critical)}});
+    }
+    return array;
+}
+
+}  // namespace
+
 QJsonObject toJson(const SensorStats& sensors) {
     QJsonArray fans;
     for (const auto& fan : sensors.fans) {
@@ -157,7 +215,8 @@ QJsonObject toJson(const SensorStats& sensors) {
             {"gpuPowerWatts", optionalNumber(sensors.gpuPowerWatts)},
             {"systemPowerWatts", optionalNumber(sensors.systemPowerWatts)},
             {"chargerPowerWatts", optionalNumber(sensors.chargerPowerWatts)},
-            {"fans", fans}};
+            {"fans", fans},
+            {"sensors", channelList(sensors.channels)}};
 }
 
 QJsonObject toJson(const SessionSummary& session) {

@@ -6,7 +6,11 @@
 #include <QJsonObject>
 
 // The records as JSON objects whose keys are the records' field names: the machine-readable
-// face of a poll, for scripts and checks. Absent sensor values are null.
+// face of a poll, for scripts and checks. Absent sensor values are null. The sensors' record
+// carries "sensors", every sensor reading of the machine as {"chip", "sensor", "chipName",
+// "label", "kind", "unit", "value", "min", "max", "critical"}: kind one of "temperature",
+// "fan", "voltage", "current", "power", "energy", unit the kind's ("celsius", "rpm", "volts",
+// "amperes", "watts", "joules"), and the four numbers null when absent.
 QJsonObject toJson(const CpuStats& cpu);
 QJsonObject toJson(const RamStats& ram);
 QJsonObject toJson(const NetworkStats& network);

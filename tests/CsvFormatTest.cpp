@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -178,6 +179,34 @@ TEST(CsvFormat, SnapshotAfterSeventyFivePollsDatesSixtyHistoryRowsBackFromNow) {
         EXPECT_EQ(columns[0], isoTimestamp(now - secondsBack)) << "row " << i;
         EXPECT_EQ(columns[9], "62.5");
     }
+}
+
+// The list of every sensor is the JSON's: the CSV files keep their columns and values.
+TEST(CsvFormat, TheListOfEverySensorChangesNoColumn) {
+    const auto rowsWith = [](const QVector<SensorChannelReading>& channels) {
+        MonitorHarness h;
+        h.monitor->setHelperAvailable(true);
+        h.fakes.sensors->next.cpuTempCelsius = 62.5;
+        h.fakes.sensors->next.fans = {{0, 1500}};
+        h.fakes.sensors->next.channels = channels;
+        h.monitor->poll();
+        const Clock::WallTime now = h.clock.wallNow();
+        return std::pair(recordedRow(currentReadingsOf(*h.monitor), now),
+                         buildSnapshotCsv(*h.monitor, now));
+    };
+    const QVector<SensorChannelReading> channels = {
+        {"platform_nct6775_656", "fan2", "nct6798", "", SensorChannelKind::fan, 900, {}, {}, {}},
+        {"thermal_zone0",
+         "temp",
+         "x86_pkg_temp",
+         "",
+         SensorChannelKind::temperature,
+         48,
+         {},
+         {},
+         105},
+    };
+    EXPECT_EQ(rowsWith(channels), rowsWith({}));
 }
 
 }  // namespace

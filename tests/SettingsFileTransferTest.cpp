@@ -72,6 +72,9 @@ void changeEverything(Store& store) {
     s.setAlertCpuTempThreshold(81.5);
     s.setAlertGpuTempThreshold(77);
     s.setAlertSsdTempThreshold(55);
+    s.setAlertSustainSeconds(30);
+    s.setSensorName(QStringLiteral("platform_nct6775_656/fan2"), QStringLiteral("Rear fan"));
+    s.setSensorHidden(QStringLiteral("platform_nct6775_656/in3"), true);
     store.defaults.set(QStringLiteral("KeyboardShortcuts_toggleOverlay"),
                        QStringLiteral(R"({"carbonKeyCode":111,"carbonModifiers":72})"));
     store.defaults.set(QStringLiteral("KeyboardShortcuts_openSettings"), false);
@@ -96,7 +99,7 @@ TEST_F(SettingsFileTransferTest, ExportThenImportGivesTheSameSettings) {
     Store source(sourceDir_.path());
     changeEverything(source);
     // Every preference and both shortcuts are in the source's own file now.
-    ASSERT_EQ(objectIn(source.path).size(), 30);
+    ASSERT_EQ(objectIn(source.path).size(), 33);
     ASSERT_TRUE(exportSettingsFile(source.settings, source.defaults, exported()).ok());
     EXPECT_EQ(objectIn(exported()), objectIn(source.path));
 
@@ -128,6 +131,9 @@ TEST_F(SettingsFileTransferTest, AnExportCarriesTheValuesOfPreferencesNeverChang
     EXPECT_EQ(target.settings.refreshInterval(), 2.0);
     EXPECT_EQ(target.settings.statusItemShape(), StatusItemShape::automatic);
     EXPECT_TRUE(target.settings.dashboardShowProcesses());
+    EXPECT_EQ(target.settings.alertSustainSeconds(), 0);
+    EXPECT_TRUE(target.settings.sensorNames().isEmpty());
+    EXPECT_TRUE(target.settings.hiddenSensors().isEmpty());
     // The strip's place and the shortcuts have no value to carry until they are set.
     EXPECT_EQ(target.settings.statusStripPosition(), QPoint(-30, 900));
     EXPECT_EQ(target.defaults.value(QStringLiteral("KeyboardShortcuts_openSettings")),

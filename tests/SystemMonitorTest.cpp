@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -89,6 +90,42 @@ TEST_F(SystemMonitorTest, HelperArrivingMidSessionStartsTheSensorHistories) {
     EXPECT_EQ(h.fakes.alerts->calls, 1);
     EXPECT_EQ(h.fakes.recorder->calls, 3);  // every poll, with and without the helper
     EXPECT_EQ(h.monitor->session().peakCpuTemp, 70);
+}
+
+// Each poll's channel values, in the order below, and the extremes after the last.
+TEST_F(SystemMonitorTest, EachSensorReadingKeepsItsSessionMinimumAndMaximumOfFiniteValues) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    const auto channel = [](const char* sensor, std::optional<double> value) {
+        SensorChannelReading reading;
+        reading.chip = QStringLiteral("platform_nct6775_656");
+        reading.sensor = QString::fromLatin1(sensor);
+        reading.kind = SensorChannelKind::fan;
+        reading.value = value;
+        return reading;
+    };
+    const QVector<QVector<SensorChannelReading>> polls = {
+        {channel("fan1", 1200), channel("fan2", std::nullopt), channel("in0", nan)},
+        {channel("fan1", 900), channel("fan2", 700)},
+        {channel("fan1", 1500), channel("fan2", std::nullopt), channel("in0", 1.1)},
+        {channel("fan1", nan)},
+    };
+    h.monitor->setHelperAvailable(true);
+    for (const auto& channels : polls) {
+        h.fakes.sensors->next.channels = channels;
+        h.monitor->poll();
+    }
+    const QHash<QString, SensorExtremes> expected = {
+        {QStringLiteral("platform_nct6775_656/fan1"), {900, 1500}},
+        {QStringLiteral("platform_nct6775_656/fan2"), {700, 700}},
+        {QStringLiteral("platform_nct6775_656/in0"), {1.1, 1.1}},
+    };
+    EXPECT_EQ(h.monitor->sensorExtremes(), expected);
+
+    // A poll without the helper fetches no sensors and keeps the extremes.
+    h.monitor->setHelperAvailable(false);
+    h.fakes.sensors->next.channels = {channel("fan1", 5000)};
+    h.monitor->poll();
+    EXPECT_EQ(h.monitor->sensorExtremes(), expected);
 }
 
 TEST_F(SystemMonitorTest, RecorderSeesThisPollsRecordsPublishedButHistoriesNotYetAppended) {

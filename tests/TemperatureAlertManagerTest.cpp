@@ -7,9 +7,11 @@
 
 #include <chrono>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -195,6 +197,89 @@ TEST_F(TemperatureAlertManagerTest, ChangedThresholdAppliesFromTheNextPoll) {
     checkAt(2, temperatures(90.0, 90.0));
     EXPECT_EQ(posted_, (std::vector<DesktopNotification>{
                            {"CPU Temperature Alert", "90.0 °C exceeds 85 °C threshold"}}));
+}
+
+// The CPU reading of each poll, from second `from` to second `to` by `step`.
+using Polls = std::vector<std::pair<int, std::optional<double>>>;
+Polls every(int step, int from, int to, std::optional<double> celsius) {
+    Polls polls;
+    for (int at = from; at <= to; at += step) {
+        polls.emplace_back(at, celsius);
+    }
+    return polls;
+}
+Polls joined(std::initializer_list<Polls> parts) {
+    Polls all;
+    for (const Polls& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+// A CPU threshold of 95 °C: the virtual seconds at which the CPU alert fires.
+struct SustainCase {
+    const char* name;
+    int waitSeconds;
+    Polls polls;
+    std::vector<int> alertTimes;
+};
+
+// clang-format off
+const std::vector<SustainCase> sustainCases = {
+    {"at once fires on the first hot reading, as always", 0,
+     joined({every(2, 0, 4, 90.0), every(2, 6, 20, 99.0)}), {6}},
+    {"hot for 10 s fires at 10 s, not before", 10, every(1, 0, 20, 99.0), {10}},
+    {"the threshold itself counts as hot", 10, every(5, 0, 10, 95.0), {10}},
+    {"a dip below restarts the wait", 10,
+     joined({every(2, 0, 8, 99.0), every(2, 10, 10, 94.0), every(2, 12, 30, 99.0)}), {22}},
+    {"an absent reading restarts the wait", 10,
+     joined({every(2, 0, 8, 99.0), every(2, 10, 10, std::nullopt), every(2, 12, 30, 99.0)}),
+     {22}},
+    {"a reading that is not a number restarts the wait", 30,
+     joined({every(5, 0, 25, 99.0), every(5, 30, 30, notANumber), every(5, 35, 70, 99.0)}),
+     {65}},
+    {"the cooldown counts from the alert while the heat lasts", 60, every(10, 0, 700, 99.0),
+     {60, 360, 660}},
+    {"a restarted wait after an alert still keeps the cooldown", 10,
+     joined({every(5, 0, 20, 99.0), every(5, 25, 25, 40.0), every(5, 30, 320, 99.0)}),
+     {10, 310}},
+};
+// clang-format on
+
+TEST_F(TemperatureAlertManagerTest, AnAlertWaitsForTheHeatToLast) {
+    for (const auto& c : sustainCases) {
+        std::vector<DesktopNotification> posted;
+        FakeClock clock;
+        AlertSettings settings;
+        settings->setAlertSustainSeconds(c.waitSeconds);
+        TemperatureAlertManager manager(clock, std::make_unique<RecordingNotifier>(posted));
+        std::vector<int> alertTimes;
+        int now = 0;
+        for (const auto& [at, cpu] : c.polls) {
+            clock.advance(std::chrono::seconds(at - now));
+            now = at;
+            const std::size_t before = posted.size();
+            manager.checkAlerts(temperatures(cpu), *settings);
+            if (posted.size() > before) {
+                alertTimes.push_back(at);
+            }
+        }
+        EXPECT_EQ(alertTimes, c.alertTimes) << c.name;
+    }
+}
+
+// Readings are not watched while alerts are off, so the wait starts again when they are on.
+TEST_F(TemperatureAlertManagerTest, SwitchingAlertsOffRestartsTheWait) {
+    settings_->setAlertSustainSeconds(10);
+    checkAt(0, temperatures(99.0));
+    settings_->setAlertsEnabled(false);
+    checkAt(5, temperatures(99.0));
+    settings_->setAlertsEnabled(true);
+    checkAt(10, temperatures(99.0));
+    checkAt(19, temperatures(99.0));
+    EXPECT_TRUE(posted_.empty());
+    checkAt(20, temperatures(99.0));
+    EXPECT_EQ(posted_.size(), 1u);
 }
 
 }  // namespace

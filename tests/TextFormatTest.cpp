@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -93,7 +95,37 @@ TEST(TextFormat, NumbersRoundAsPrintfAndSwitchUnitsAtPowersOfTwo) {
          "2001:db8:85a3:0:0:8a2e:3…"},
         {shortenedAddressText(QStringLiteral("fe80::1"), 24), "fe80::1"},
         {noValueText(), "—"},
+        {alertSustainText(0), "At once"},
+        {alertSustainText(10), "10 seconds"},
+        {alertSustainText(60), "1 minute"},
+        {alertSustainText(120), "2 minutes"},
     });
+}
+
+TEST(TextFormat, ASensorReadingIsWrittenInItsKindsUnitAndAbsentAsTheDash) {
+    using enum SensorChannelKind;
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    const struct {
+        SensorChannelKind kind;
+        std::optional<double> value;
+        const char* text;
+        const char* unit;
+    } cases[] = {
+        {temperature, 47.25, "47.2 °C", "°C"},
+        {fan, 1450.4, "1450 RPM", "RPM"},
+        {voltage, 1.056, "1.06 V", "V"},
+        {current, 0.125, "0.12 A", "A"},
+        {power, 15.25, "15.2 W", "W"},
+        {energy, 123456.78, "123456.8 J", "J"},
+        {temperature, std::nullopt, "—", "°C"},
+        {fan, nan, "—", "RPM"},
+        {power, infinity, "—", "W"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sensorChannelValueText(c.kind, c.value), QString::fromUtf8(c.text));
+        EXPECT_EQ(sensorChannelUnitText(c.kind), QString::fromUtf8(c.unit));
+    }
 }
 
 TEST(TextFormat, TimesAtTheirBounds) {

@@ -28,6 +28,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 namespace {
 
 using BoolGetter = bool (AppSettings::*)() const;
@@ -204,6 +206,24 @@ TEST_F(SettingsViewTest, PickersOfferTheRatesAndColoursAndTheCurrentRateKeepsThe
     }
     harness.settings.setGraphColor(QStringLiteral("teal"));
     EXPECT_EQ(accent.currentText(), "Teal");
+}
+
+TEST_F(SettingsViewTest, TheAlertWaitPickerOffersItsFourWaitsAndFollowsTheStore) {
+    auto& wait = control<QComboBox>("alertSustainSeconds");
+    EXPECT_EQ(wait.accessibleName(), "Alert after the reading stays above its threshold for");
+    const struct {
+        const char* text;
+        int seconds;
+    } waits[] = {{"At once", 0}, {"10 seconds", 10}, {"30 seconds", 30}, {"1 minute", 60}};
+    ASSERT_EQ(wait.count(), static_cast<int>(std::size(waits)));
+    EXPECT_EQ(wait.currentText(), "At once");
+    for (int i = wait.count() - 1; i >= 0; --i) {
+        EXPECT_EQ(wait.itemText(i), waits[i].text);
+        emit wait.activated(i);
+        EXPECT_EQ(harness.settings.alertSustainSeconds(), waits[i].seconds);
+    }
+    harness.settings.setAlertSustainSeconds(30);
+    EXPECT_EQ(wait.currentText(), "30 seconds");
 }
 
 TEST_F(SettingsViewTest, MetricRowsEditTheirEntryAndMoveOnlyWithinTheList) {
