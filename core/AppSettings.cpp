@@ -5,6 +5,7 @@
 #include "status_list/StatusItemCodec.h"
 #include "status_list/StatusItemList.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 
 #include <cmath>
@@ -169,4 +170,60 @@ void AppSettings::moveStatusItemDown(int index) {
         saveStatusItemEntries();
         emit statusItemLookChanged();
     }
+}
+
+QMap<QString, QString> AppSettings::sensorNames() const {
+    QMap<QString, QString> names;
+    const QJsonObject stored = held(Setting::sensorNames).toObject();
+    for (auto entry = stored.begin(); entry != stored.end(); ++entry) {
+        names.insert(entry.key(), entry.value().toString());
+    }
+    return names;
+}
+
+namespace {
+
+// `text` cut to at most `length` characters, never between the halves of a surrogate pair.
+QString cutTo(const QString& text, qsizetype length) {
+    if (text.size() <= length) {
+        return text;
+    }
+    const qsizetype end = text.at(length - 1).isHighSurrogate() ? length - 1 : length;
+    return text.left(end);
+}
+
+}  // namespace
+
+void AppSettings::setSensorName(const QString& identity, const QString& name) {
+    QJsonObject names = held(Setting::sensorNames).toObject();
+    const QString kept = cutTo(name.trimmed(), sensorNameLengthLimit).trimmed();
+    if (kept.isEmpty()) {
+        names.remove(identity);
+    } else {
+        names.insert(identity, kept);
+    }
+    // The table's bounds refuse a name beyond them, leaving the names as they were.
+    apply(Setting::sensorNames, names);
+}
+
+QStringList AppSettings::hiddenSensors() const {
+    QStringList identities;
+    for (const QJsonValue& identity : held(Setting::hiddenSensors).toArray()) {
+        identities.append(identity.toString());
+    }
+    return identities;
+}
+
+void AppSettings::setSensorHidden(const QString& identity, bool hidden) {
+    QStringList identities = hiddenSensors();
+    if (hidden == identities.contains(identity)) {
+        return;
+    }
+    if (hidden) {
+        identities.append(identity);
+    } else {
+        identities.removeOne(identity);
+    }
+    // The table's bounds refuse an identity beyond them, leaving the list as it was.
+    apply(Setting::hiddenSensors, QJsonArray::fromStringList(identities));
 }

@@ -6,9 +6,11 @@
 #include "status_list/StatusItemList.h"
 
 #include <QJsonValue>
+#include <QMap>
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <array>
@@ -133,6 +135,23 @@ public:
     double alertSsdTempThreshold() const { return number(Setting::alertSsdTempThreshold); }
     void setAlertSsdTempThreshold(double c) { assign(Setting::alertSsdTempThreshold, c); }
 
+    // How long a temperature stays above its threshold before its alert fires, in seconds:
+    // 0 (at once), 10, 30 or 60; any other is refused and changes nothing.
+    int alertSustainSeconds() const { return held(Setting::alertSustainSeconds).toInt(); }
+    void setAlertSustainSeconds(int seconds) { apply(Setting::alertSustainSeconds, seconds); }
+
+    // The user's names for sensor readings, by the reading's identity ("<chip>/<sensor>").
+    QMap<QString, QString> sensorNames() const;
+    // Names the reading `identity`; a name of blanks only (or none) removes its renaming. The
+    // name is kept trimmed and cut to 64 characters; a new name beyond the 1024th, or an
+    // identity that is empty or longer than 256 characters, is not kept.
+    void setSensorName(const QString& identity, const QString& name);
+
+    // The identities of the sensor readings the user hid, in the order they were hidden.
+    QStringList hiddenSensors() const;
+    // Hides or shows the reading `identity`, within the same bounds as the names.
+    void setSensorHidden(const QString& identity, bool hidden);
+
     bool dashboardShowCpu() const { return flag(Setting::dashboardShowCpu); }
     void setDashboardShowCpu(bool on) { assign(Setting::dashboardShowCpu, on); }
     bool dashboardShowRam() const { return flag(Setting::dashboardShowRam); }
@@ -182,6 +201,9 @@ signals:
     void statusItemModeChanged();
     void statusItemShapeChanged();
     void statusStripPositionChanged();
+    void sensorNamesChanged();
+    void hiddenSensorsChanged();
+    void alertSustainSecondsChanged();
 
 private:
     void load();

@@ -37,6 +37,20 @@ std::optional<QString> refreshIntervalRefusal(const QJsonValue& value) {
     return std::nullopt;
 }
 
+std::optional<QString> alertSustainRefusal(const QJsonValue& value) {
+    const int seconds = value.toInt(-1);
+    if (std::find(offeredAlertSustainSeconds.begin(), offeredAlertSustainSeconds.end(), seconds) ==
+        offeredAlertSustainSeconds.end()) {
+        QStringList texts;
+        for (const int offered : offeredAlertSustainSeconds) {
+            texts.append(alertSustainText(offered));
+        }
+        return QStringLiteral("%1 seconds is not offered; the choices are %2")
+            .arg(editableNumberText(value.toDouble()), texts.join(QStringLiteral(", ")));
+    }
+    return std::nullopt;
+}
+
 std::optional<QString> storedShortcutRefusal(const QJsonValue& value) {
     if (value.isBool() && !value.toBool()) {
         return std::nullopt;

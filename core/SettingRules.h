@@ -27,6 +27,19 @@ inline constexpr std::array<double, 3> offeredRefreshIntervals{1.0, 2.0, 5.0};
 // Why `value` cannot be the refresh interval; nothing when it is one of the offered.
 std::optional<QString> refreshIntervalRefusal(const QJsonValue& value);
 
+// How long a temperature must stay above its threshold before its alert fires, in seconds,
+// as the Settings window offers it; 0 fires at once.
+inline constexpr std::array<int, 4> offeredAlertSustainSeconds{0, 10, 30, 60};
+
+// Why `value` cannot be the alerts' wait; nothing when it is one of the offered.
+std::optional<QString> alertSustainRefusal(const QJsonValue& value);
+
+// The bounds of the sensors' names and hidden readings, so a hand-edited file cannot fill
+// memory: entries of each, characters of an identity ("<chip>/<sensor>") and of a name.
+inline constexpr qsizetype sensorSettingEntryLimit = 1024;
+inline constexpr qsizetype sensorIdentityLengthLimit = 256;
+inline constexpr qsizetype sensorNameLengthLimit = 64;
+
 // A global shortcut is stored under this prefix followed by its name.
 inline const QString shortcutKeyPrefix = QStringLiteral("KeyboardShortcuts_");
 // The program's global shortcuts, by name.

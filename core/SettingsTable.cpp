@@ -7,6 +7,7 @@
 #include "status_list/StatusItemCodec.h"
 #include "status_list/StatusItemList.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 
 namespace {
@@ -31,6 +32,14 @@ QVector<SettingChoice> offeredIntervals() {
     QVector<SettingChoice> choices;
     for (const double seconds : offeredRefreshIntervals) {
         choices.append({seconds, refreshIntervalText(seconds)});
+    }
+    return choices;
+}
+
+QVector<SettingChoice> offeredAlertWaits() {
+    QVector<SettingChoice> choices;
+    for (const int seconds : offeredAlertSustainSeconds) {
+        choices.append({seconds, alertSustainText(seconds)});
     }
     return choices;
 }
@@ -207,7 +216,73 @@ QVector<SettingDeclaration> makeTable() {
          .fallback = QJsonValue(QJsonValue::Undefined),
          .changed = &S::statusStripPositionChanged,
          .shownElsewhere = QStringLiteral("the status strip keeps its place where it is dragged")},
+        {.setting = sensorNames,
+         .key = QStringLiteral("sensorNames"),
+         .type = textMap,
+         .fallback = QJsonObject(),
+         .changed = &S::sensorNamesChanged,
+         .shownElsewhere = QStringLiteral("the dashboard's Sensors card renames a reading")},
+        {.setting = hiddenSensors,
+         .key = QStringLiteral("hiddenSensors"),
+         .type = textList,
+         .fallback = QJsonArray(),
+         .changed = &S::hiddenSensorsChanged,
+         .shownElsewhere = QStringLiteral("the dashboard's Sensors card hides a reading")},
+        {.setting = alertSustainSeconds,
+         .key = QStringLiteral("alertSustainSeconds"),
+         .type = wholeNumber,
+         .fallback = 0,
+         .changed = &S::alertSustainSecondsChanged,
+         .rule = alertSustainRefusal,
+         .choices = offeredAlertWaits(),
+         .section = temperatureAlerts,
+         .row = Row::picker,
+         .label = QStringLiteral("Alert after"),
+         .accessibleName = QStringLiteral("Alert after the reading stays above its threshold for")},
     };
+}
+
+// A stored identity of a sensor: a non-empty text of bounded length.
+bool isSensorIdentity(const QString& text) {
+    return !text.isEmpty() && text.size() <= sensorIdentityLengthLimit;
+}
+
+std::optional<QJsonValue> textMapIn(const QJsonValue& value) {
+    if (!value.isObject()) {
+        return std::nullopt;
+    }
+    const QJsonObject object = value.toObject();
+    if (object.size() > sensorSettingEntryLimit) {
+        return std::nullopt;
+    }
+    for (auto entry = object.begin(); entry != object.end(); ++entry) {
+        if (!isSensorIdentity(entry.key()) || !entry.value().isString() ||
+            entry.value().toString().size() > sensorNameLengthLimit) {
+            return std::nullopt;
+        }
+    }
+    return value;
+}
+
+// A list repeating a text keeps its first.
+std::optional<QJsonValue> textListIn(const QJsonValue& value) {
+    if (!value.isArray()) {
+        return std::nullopt;
+    }
+    const QJsonArray array = value.toArray();
+    if (array.size() > sensorSettingEntryLimit) {
+        return std::nullopt;
+    }
+    QJsonArray distinct;
+    for (const QJsonValue& item : array) {
+        if (!item.isString() || !isSensorIdentity(item.toString())) {
+            return std::nullopt;
+        }
+        if (!distinct.contains(item)) {
+            distinct.append(item);
+        }
+    }
+    return distinct;
 }
 
 std::optional<QJsonValue> pointIn(const QJsonValue& value) {
@@ -246,6 +321,10 @@ std::optional<QJsonValue> ofType(const SettingDeclaration& declaration, const QJ
                 return encodeStatusItemEntries(status_list::completed(*items));
             }
             return std::nullopt;
+        case textMap:
+            return textMapIn(value);
+        case textList:
+            return textListIn(value);
     }
     return std::nullopt;
 }
@@ -266,6 +345,13 @@ QString wrongTypeText(const SettingDeclaration& declaration) {
             return QStringLiteral("not a point of whole x and y");
         case metricList:
             return QStringLiteral("not a list of status item metrics");
+        case textMap:
+            return QStringLiteral(
+                       "not an object of at most %1 texts of at most %2 characters by name")
+                .arg(sensorSettingEntryLimit)
+                .arg(sensorNameLengthLimit);
+        case textList:
+            return QStringLiteral("not a list of at most %1 names").arg(sensorSettingEntryLimit);
     }
     return {};
 }

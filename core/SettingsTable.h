@@ -42,9 +42,12 @@ enum class Setting {
     alertGpuTempThreshold,
     alertSsdTempThreshold,
     statusStripPosition,
+    sensorNames,
+    hiddenSensors,
+    alertSustainSeconds,
 };
 inline constexpr std::size_t settingCount =
-    static_cast<std::size_t>(Setting::statusStripPosition) + 1;
+    static_cast<std::size_t>(Setting::alertSustainSeconds) + 1;
 
 // The JSON a setting is stored as.
 enum class SettingType {
@@ -55,6 +58,8 @@ enum class SettingType {
     choice,       // one of its choices' names
     point,        // {"x": whole number, "y": whole number}
     metricList,   // the status item's list of metrics
+    textMap,      // an object of texts by name: at most 1024, names and texts of bounded length
+    textList,     // a list of distinct texts: at most 1024, each of bounded length
 };
 
 // The section of the Settings window that shows a setting, in the window's order.

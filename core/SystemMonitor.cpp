@@ -191,6 +191,7 @@ QCoro::Task<> SystemMonitor::poll() {
 
         parts_.alerts->checkAlerts(sensors_, settings_);
         session_.applyTemperatures(sensors_);
+        widenSensorExtremes(sensorExtremes_, sensors_.channels);
     }
     // A running recording gets a row on every poll that sampled its columns; without the helper
     // its sensor columns show that nothing was measured, so a recording never runs while

@@ -5,6 +5,7 @@
 #include "core/RingBuffer.h"
 #include "core/SampleRecords.h"
 #include "core/SamplingDemand.h"
+#include "core/SensorExtremes.h"
 #include "core/SessionSummary.h"
 #include "core/StandingDemand.h"
 
@@ -74,6 +75,9 @@ public:
     ThermalState thermalState() const { return thermalState_; }
     const SensorStats& sensors() const { return sensors_; }
     const SessionSummary& session() const { return session_; }
+    // Each sensor reading's lowest and highest finite value over the polls that fetched
+    // sensors, by its identity; kept, like the session's peaks, until the app quits.
+    const QHash<QString, SensorExtremes>& sensorExtremes() const { return sensorExtremes_; }
     const MonitorHistories& histories() const { return histories_; }
 
     // The recorder the polls feed, with its state and change signals.
@@ -139,6 +143,7 @@ private:
     HelperState helperState_ = HelperState::notInstalled;
     MonitorHistories histories_;
     SessionSummary session_;
+    QHash<QString, SensorExtremes> sensorExtremes_;
     Clock::SteadyTime previousPoll_;  // the monitor's creation before the first poll
     double previousInterval_ = 0;
     std::uint64_t diskScans_ = 0;  // background scans published so far

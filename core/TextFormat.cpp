@@ -162,6 +162,53 @@ QString voltageText(double volts) {
     return withUnit(volts, 2, " V");
 }
 
+QString currentText(double amperes) {
+    return withUnit(amperes, 2, " A");
+}
+
+QString joulesText(double joules) {
+    return withUnit(joules, 1, " J");
+}
+
+QString sensorChannelValueText(SensorChannelKind kind, const std::optional<double>& value) {
+    if (!value || !std::isfinite(*value)) {
+        return noValueText();
+    }
+    switch (kind) {
+        case SensorChannelKind::temperature:
+            return temperatureText(*value);
+        case SensorChannelKind::fan:
+            return fanSpeedText(*value);
+        case SensorChannelKind::voltage:
+            return voltageText(*value);
+        case SensorChannelKind::current:
+            return currentText(*value);
+        case SensorChannelKind::power:
+            return powerText(*value);
+        case SensorChannelKind::energy:
+            return joulesText(*value);
+    }
+    return noValueText();
+}
+
+QString sensorChannelUnitText(SensorChannelKind kind) {
+    switch (kind) {
+        case SensorChannelKind::temperature:
+            return QStringLiteral(u"\u00B0C");
+        case SensorChannelKind::fan:
+            return QStringLiteral("RPM");
+        case SensorChannelKind::voltage:
+            return QStringLiteral("V");
+        case SensorChannelKind::current:
+            return QStringLiteral("A");
+        case SensorChannelKind::power:
+            return QStringLiteral("W");
+        case SensorChannelKind::energy:
+            return QStringLiteral("J");
+    }
+    return {};
+}
+
 QString loadAveragesText(const LoadAverages& load) {
     const QString gap = QStringLiteral("  ");
     return fixedText(load.one, 2) + gap + fixedText(load.five, 2) + gap +
@@ -273,6 +320,19 @@ QString editableNumberText(double value) {
 
 QString refreshIntervalText(double seconds) {
     return editableNumberText(seconds) +
+           (seconds == 1 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
+}
+
+QString alertSustainText(int seconds) {
+    if (seconds == 0) {
+        return QStringLiteral("At once");
+    }
+    if (seconds % 60 == 0) {
+        const int minutes = seconds / 60;
+        return QString::number(minutes) +
+               (minutes == 1 ? QStringLiteral(" minute") : QStringLiteral(" minutes"));
+    }
+    return QString::number(seconds) +
            (seconds == 1 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // Every value text the program shows or writes. Numbers are written as C's printf writes
 // them in the C locale: "." as the decimal separator whatever the user's locale, and an exact
@@ -77,6 +78,20 @@ QString energyText(double wattHours);
 // "%.2f V".
 QString voltageText(double volts);
 
+// "%.2f A".
+QString currentText(double amperes);
+
+// "%.1f J": an energy counter's reading.
+QString joulesText(double joules);
+
+// A reading of the machine's list of every sensor, in the unit of its kind: as
+// temperatureText, fanSpeedText, voltageText, currentText, powerText and joulesText write it;
+// an absent or non-finite value shows noValueText().
+QString sensorChannelValueText(SensorChannelKind kind, const std::optional<double>& value);
+
+// The unit a kind is shown in: "°C", "RPM", "V", "A", "W", "J".
+QString sensorChannelUnitText(SensorChannelKind kind);
+
 // "%.2f  %.2f  %.2f" (two spaces): the one-, five- and fifteen-minute load averages.
 QString loadAveragesText(const LoadAverages& load);
 
@@ -114,6 +129,10 @@ QString thermalStateText(ThermalState state);
 
 // A refresh interval as the Settings window offers it: "1 second", "2 seconds", "0.5 seconds".
 QString refreshIntervalText(double seconds);
+
+// How long an alert waits, as the Settings window offers it: "At once" for 0, "1 minute",
+// "2 minutes" for whole minutes, else "10 seconds".
+QString alertSustainText(int seconds);
 
 // A length in points as the settings show it, no space before the unit: "30px".
 QString pixelsText(int points);

@@ -35,6 +35,10 @@ QJsonObject propertiesOf(const AppSettings& s) {
                                  {"displayMode", rawValue(item.displayMode)}});
     }
     const auto position = s.statusStripPosition();
+    QJsonObject names;
+    for (const auto& [identity, name] : s.sensorNames().asKeyValueRange()) {
+        names.insert(identity, name);
+    }
     return {
         {"refreshInterval", s.refreshInterval()},
         {"launchAtLogin", s.launchAtLogin()},
@@ -65,6 +69,9 @@ QJsonObject propertiesOf(const AppSettings& s) {
         {"overlayShowDisk", s.dashboardShowDisk()},
         {"overlayShowBattery", s.dashboardShowBattery()},
         {"overlayShowProcesses", s.dashboardShowProcesses()},
+        {"sensorNames", names},
+        {"hiddenSensors", QJsonArray::fromStringList(s.hiddenSensors())},
+        {"alertSustainSeconds", s.alertSustainSeconds()},
     };
 }
 
@@ -158,6 +165,9 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongTypeFallBackKeyByKey) {
         {"statusItemMode", "Strip"},
         {"statusItemShape", 1},
         {"statusStripPosition", QJsonObject{{"x", "10"}, {"y", 4}}},
+        {"sensorNames", QJsonObject{{"hwmon0/temp1", 5}}},
+        {"hiddenSensors", "hwmon0/temp1"},
+        {"alertSustainSeconds", "10"},
     });
     EXPECT_EQ(propertiesOf(open()), defaults());
 }
@@ -266,6 +276,11 @@ TEST_F(SettingsStoreTest, EachSetterWritesItsKeyAndAnnouncesOnlyAChange) {
         {"overlayShowBattery", [](S& s) { s.setDashboardShowBattery(false); }, false},
         {"overlayShowProcesses", [](S& s) { s.setDashboardShowProcesses(false); }, false},
         {"launchAtLogin", [](S& s) { s.setLaunchAtLogin(true); }, true},
+        {"sensorNames", [](S& s) { s.setSensorName("platform_it87_552/fan1", "CPU fan"); },
+         QJsonObject{{"platform_it87_552/fan1", "CPU fan"}}},
+        {"hiddenSensors", [](S& s) { s.setSensorHidden("platform_it87_552/in4", true); },
+         QJsonArray{"platform_it87_552/in4"}},
+        {"alertSustainSeconds", [](S& s) { s.setAlertSustainSeconds(30); }, 30},
     };
     const QJsonObject initial = defaults();
     for (const auto& c : cases) {

@@ -48,6 +48,10 @@ QJsonValue sampleOf(const SettingDeclaration& entry) {
             }
             return items;
         }
+        case SettingType::textMap:
+            return QJsonObject{{"platform_nct6775_656/fan2", "Rear fan"}};
+        case SettingType::textList:
+            return QJsonArray{"platform_nct6775_656/in3"};
     }
     return {};
 }
@@ -98,8 +102,9 @@ TEST_F(SettingsTableTest, EverySettingSavesLoadsExportsImportsAndIsShown) {
         EXPECT_TRUE(result.ignored.isEmpty());
         EXPECT_EQ(imported.value(entry.setting), held);  // imported
 
-        // No type takes an empty object: it is refused with why, never made a value.
-        const QString wrong = written(path("wrong.json"), {{entry.key, QJsonObject()}});
+        // No type takes an object holding a list: it is refused with why, never made a value.
+        const QString wrong =
+            written(path("wrong.json"), {{entry.key, QJsonObject{{"x", QJsonArray()}}}});
         const SettingsFileResult refused = importSettingsFile(imported, target, wrong);
         ASSERT_EQ(refused.ignored.size(), 1);
         EXPECT_FALSE(refused.ignored.front().reason.isEmpty());
