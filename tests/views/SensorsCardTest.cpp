@@ -2,6 +2,7 @@
 #include "support/QStringPrinter.h"
 #include "views/dashboard/CardGrid.h"
 #include "views/dashboard/DashboardView.h"
+#include "views/dashboard/DashboardWindow.h"
 #include "views/dashboard/SensorRow.h"
 #include "views/dashboard/SensorsCard.h"
 #include "views/kit/ViewPalette.h"
@@ -284,6 +285,28 @@ TEST(SensorsCardInDashboardTest, ShowsAcrossTheGridOnlyWhileTheMachineHasASensor
     h.fakes.sensors->next.channels.clear();
     h.monitor->poll();
     EXPECT_FALSE(shownTitles().contains(QStringLiteral("Sensors")));
+}
+
+// Escape in a row's editor cancels the renaming only: the window's shortcut would otherwise
+// close the dashboard too.
+TEST(SensorsCardInDashboardTest, EscapeInTheEditorKeepsTheDashboardOpen) {
+    MonitorHarness h;
+    h.monitor->setHelperAvailable(true);
+    h.fakes.sensors->next.channels = superIoDesktop();
+    h.monitor->poll();
+    DashboardWindow window(*h.monitor, h.settings, h.clock, QString());
+    int closes = 0;
+    QObject::connect(&window, &DashboardWindow::closeRequested, [&] { ++closes; });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    SensorRow* row = window.findChild<SensorsCard*>()->row(QStringLiteral("thermal_zone0/temp"));
+    row->startRenaming();
+    QTest::keyClick(row->editor(), Qt::Key_Escape);
+    EXPECT_EQ(row->editor(), nullptr);
+    EXPECT_EQ(closes, 0);
+    QTest::keyClick(row, Qt::Key_Escape);  // without an editor, Escape closes as before
+    EXPECT_EQ(closes, 1);
 }
 
 // Keeps pictures of the card with the desktop's readings at 100 % and 200 % in artefacts/.
