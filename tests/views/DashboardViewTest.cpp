@@ -3,6 +3,7 @@
 #include "support/QStringPrinter.h"
 #include "views/dashboard/AccentDot.h"
 #include "views/dashboard/CardGrid.h"
+#include "views/dashboard/CpuCard.h"
 #include "views/dashboard/DashboardCard.h"
 #include "views/dashboard/DashboardHeader.h"
 #include "views/dashboard/DashboardView.h"
@@ -282,6 +283,30 @@ TEST_F(DashboardViewTest, GridColumnsFollowTheWidthLive) {
         }
         EXPECT_EQ(onFirstRow, columns) << width;
     }
+}
+
+// A wide card takes a row of its own across every column, after the cards before it.
+TEST_F(DashboardViewTest, GridGivesAWideCardARowOfItsOwn) {
+    CardGrid grid;
+    QVector<DashboardCard*> cards;
+    for (int i = 0; i < 5; ++i) {
+        cards.append(new CpuCard);
+        grid.addCard(cards.last());
+    }
+    auto* wide = new CpuCard;
+    grid.addWideCard(wide);
+    grid.setColumns(3);
+    grid.resize(960, 1600);
+    grid.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(wide->geometry().left(), 0);
+    EXPECT_EQ(wide->geometry().width(), 960);
+    EXPECT_GT(wide->geometry().top(), cards[3]->geometry().bottom());
+    grid.setCardShown(cards[3], false);
+    grid.setCardShown(cards[4], false);
+    QCoreApplication::processEvents();
+    EXPECT_GT(wide->geometry().top(), cards[0]->geometry().bottom());
+    EXPECT_EQ(wide->geometry().width(), 960);
 }
 
 TEST_F(DashboardViewTest, SessionBarShowsItsConditionalItemsOnlyWhenTheyHaveSomethingToSay) {

@@ -27,7 +27,14 @@ int CardGrid::columnsForWidth(int width) {
 void CardGrid::addCard(DashboardCard* card) {
     cards_.append(card);
     shown_.append(true);
+    wide_.append(false);
     card->setParent(this);
+    relayout();
+}
+
+void CardGrid::addWideCard(DashboardCard* card) {
+    addCard(card);
+    wide_.last() = true;
     relayout();
 }
 
@@ -66,7 +73,14 @@ void CardGrid::relayout() {
     int place = 0;
     for (qsizetype i = 0; i < cards_.size(); ++i) {
         cards_[i]->setVisible(shown_[i]);
-        if (shown_[i]) {
+        if (!shown_[i]) {
+            continue;
+        }
+        if (wide_[i]) {
+            const int row = (place + columns_ - 1) / columns_;
+            grid_->addWidget(cards_[i], row, 0, 1, columns_);
+            place = (row + 1) * columns_;
+        } else {
             grid_->addWidget(cards_[i], place / columns_, place % columns_);
             ++place;
         }

@@ -18,6 +18,8 @@ public:
     static int columnsForWidth(int width);
 
     void addCard(DashboardCard* card);
+    // A card on a row of its own that spans every column (the Sensors card's many chips).
+    void addWideCard(DashboardCard* card);
     void setCardShown(DashboardCard* card, bool shown);
     void setColumns(int columns);
     int columns() const { return columns_; }
@@ -29,5 +31,6 @@ private:
     QGridLayout* grid_;
     QVector<DashboardCard*> cards_;
     QVector<bool> shown_;
+    QVector<bool> wide_;
     int columns_ = 3;
 };

@@ -12,6 +12,7 @@
 #include "views/dashboard/MemoryCard.h"
 #include "views/dashboard/NetworkCard.h"
 #include "views/dashboard/ProcessesCard.h"
+#include "views/dashboard/SensorsCard.h"
 #include "views/dashboard/SessionBar.h"
 #include "views/dashboard/SummaryChips.h"
 #include "views/kit/ViewPalette.h"
@@ -43,7 +44,8 @@ DashboardView::DashboardView(SystemMonitor& monitor, AppSettings& settings, cons
       gpu_(new GpuCard),
       disk_(new DiskCard),
       battery_(new BatteryCard),
-      processes_(new ProcessesCard) {
+      processes_(new ProcessesCard),
+      sensors_(new SensorsCard(settings)) {
     setAccessibleName(QStringLiteral("Dashboard"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, padding, 0, 0);
@@ -66,6 +68,7 @@ DashboardView::DashboardView(SystemMonitor& monitor, AppSettings& settings, cons
     for (DashboardCard* card : {cpu_, memory_, network_, gpu_, disk_, battery_, processes_}) {
         grid_->addCard(card);
     }
+    grid_->addWideCard(sensors_);
     scroll_->setWidget(content);
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);
@@ -106,6 +109,8 @@ void DashboardView::resizeEvent(QResizeEvent* event) {
 }
 
 void DashboardView::refresh() {
+    // The Sensors card comes with the first channel and goes with the last.
+    grid_->setCardShown(sensors_, !monitor_.sensors().channels.isEmpty());
     chips_->refresh(monitor_);
     refreshSession();
     for (DashboardCard* card : grid_->shownCards()) {
@@ -126,6 +131,7 @@ void DashboardView::updateShownCards() {
         {disk_, settings_.dashboardShowDisk()},
         {battery_, settings_.dashboardShowBattery()},
         {processes_, settings_.dashboardShowProcesses()},
+        {sensors_, !monitor_.sensors().channels.isEmpty()},
     };
     for (const auto& [card, show] : shown) {
         const bool wasShown = grid_->shownCards().contains(card);
@@ -139,7 +145,8 @@ void DashboardView::updateShownCards() {
 
 void DashboardView::updateAccent() {
     const QColor accent = accentColor(settings_);
-    for (DashboardCard* card : {cpu_, memory_, network_, gpu_, disk_, battery_, processes_}) {
+    for (DashboardCard* card :
+         {cpu_, memory_, network_, gpu_, disk_, battery_, processes_, sensors_}) {
         card->setAccent(accent);
     }
 }

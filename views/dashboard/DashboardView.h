@@ -15,10 +15,10 @@ class SystemMonitor;
 
 // The dashboard's content: the header, the summary chips, the session bar and the grid of
 // cards (CPU, Memory, Network, GPU, Disk, Battery, Processes, each shown while its setting
-// says so). The grid has 1, 2 or 3 columns by the view's width, following it live. Everything
-// takes the monitor's figures once per poll (and the disk's after a background scan), and
-// redraws from the emptied histories when they are reset; nothing here animates or runs a
-// timer.
+// says so, and Sensors across the grid's width while the machine has a sensor). The grid has 1, 2
+// or 3 columns by the view's width, following it live. Everything takes the monitor's figures once
+// per poll (and the disk's after a background scan), and redraws from the emptied histories when
+// they are reset; nothing here animates or runs a timer.
 class DashboardView final : public QWidget {
     Q_OBJECT
 public:
@@ -63,4 +63,5 @@ private:
     DashboardCard* disk_;
     DashboardCard* battery_;
     DashboardCard* processes_;
+    DashboardCard* sensors_;
 };
