@@ -76,8 +76,20 @@ TEST_F(SensorSettingsTest, RenamingKeepsATrimmedBoundedNameAndABlankOneRemovesIt
 }
 
 TEST_F(SensorSettingsTest, NamesAndHiddenReadingsStopAtTheirLimit) {
+    // A file already at the limit, so the test writes the file a few times, not a thousand.
+    QJsonObject fullNames;
+    QJsonArray fullHidden;
+    for (int i = 0; i < 1024; ++i) {
+        fullNames.insert(QStringLiteral("hwmon0/in%1").arg(i), QStringLiteral("Rail %1").arg(i));
+        fullHidden.append(QStringLiteral("hwmon0/in%1").arg(i));
+    }
+    {
+        SettingsFile seeded(path());
+        seeded.set(QStringLiteral("sensorNames"), fullNames);
+        seeded.set(QStringLiteral("hiddenSensors"), fullHidden);
+    }
     auto settings = open();
-    for (int i = 0; i < 1030; ++i) {
+    for (int i = 1024; i < 1030; ++i) {
         const QString identity = QStringLiteral("hwmon0/in%1").arg(i);
         settings->setSensorName(identity, QStringLiteral("Rail %1").arg(i));
         settings->setSensorHidden(identity, true);
