@@ -152,9 +152,11 @@ TEST(LinuxFieldSources, EachFixtureMachineGivesItsReading) {
                        {&R::fan0Rpm, 2890.0},
                        {&R::fan1Rpm, 2475.0}},
                       2)},
-        // Only a cpu-thermal zone knows the processor's heat; a pwm-fan is not one of the
-        // machine's fans.
-        {"arm-board-cpu-thermal", {}, false, absentExcept({{&R::cpuTempCelsius, 47.236}}, 0)},
+        // Only a cpu-thermal zone knows the processor's heat; the board's fan is a pwm-fan.
+        {"arm-board-cpu-thermal",
+         {},
+         false,
+         absentExcept({{&R::cpuTempCelsius, 47.236}, {&R::fan0Rpm, 3200.0}}, 1)},
     };
     for (const auto& c : cases) {
         SensorTree tree(c.machine);

@@ -90,7 +90,8 @@ constexpr std::array kTable{
     LinuxFieldEntry{SensorField::fan1, kFan1},
 };
 
-constexpr std::array<std::string_view, 4> kFanChips{"thinkpad", "dell_smm", "nct6*", "it8*"};
+constexpr std::array<std::string_view, 5> kFanChips{"thinkpad", "dell_smm", "nct6*", "it8*",
+                                                    "pwmfan"};
 
 }  // namespace
 
