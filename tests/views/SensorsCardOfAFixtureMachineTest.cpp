@@ -3,14 +3,9 @@
 #include "shared/HelperReplies.h"
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
+#include "views/SensorsCardPictures.h"
 #include "views/dashboard/SensorRow.h"
 #include "views/dashboard/SensorsCard.h"
-#include "views/kit/ViewPalette.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QImage>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -46,26 +41,7 @@ TEST(SensorsCardOfAFixtureMachineTest, ShowsEveryReadingOfTheSuperIoDesktopByIts
     EXPECT_EQ(card.row(QStringLiteral("platform_nct6775_656/in0"))->value(),
               QStringLiteral("1.02 V"));
 
-    QWidget board;
-    ViewPalette::applyDarkLook(board, ViewPalette::dashboardBackground());
-    auto* column = new QVBoxLayout(&board);
-    column->setContentsMargins(16, 16, 16, 16);
-    column->addWidget(&card);
-    board.resize(928, 200);
-    board.show();
-    QCoreApplication::processEvents();
-    for (int pass = 0; pass < 2; ++pass) {
-        board.resize(928, board.sizeHint().height());
-        QCoreApplication::processEvents();
-    }
-    QDir().mkpath(QStringLiteral(VANTREL_VIEWS_ARTEFACTS));
-    QImage image(board.size(), QImage::Format_ARGB32_Premultiplied);
-    board.render(&image);
-    const QString file =
-        QStringLiteral(VANTREL_VIEWS_ARTEFACTS "/sensors-card-superio-desktop.png");
-    EXPECT_TRUE(image.save(file)) << file.toStdString();
-    column->removeWidget(&card);
-    card.setParent(nullptr);
+    keepSensorsCardPictures(card, QStringLiteral("sensors-card-superio-desktop"), {1.0});
 }
 
 }  // namespace

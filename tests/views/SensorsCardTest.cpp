@@ -1,5 +1,6 @@
 #include "support/MonitorHarness.h"
 #include "support/QStringPrinter.h"
+#include "views/SensorsCardPictures.h"
 #include "views/dashboard/CardGrid.h"
 #include "views/dashboard/DashboardView.h"
 #include "views/dashboard/DashboardWindow.h"
@@ -319,32 +320,8 @@ TEST_F(SensorsCardTest, PictureOfTheDesktopsSensorsAtBothScales) {
     harness.settings.setSensorName(QStringLiteral("platform_nct6775_656/fan1"),
                                    QStringLiteral("CPU fan"));
     harness.settings.setSensorHidden(QStringLiteral("platform_nct6775_656/in10"), true);
-    QWidget board;
-    ViewPalette::applyDarkLook(board, ViewPalette::dashboardBackground());
-    auto* column = new QVBoxLayout(&board);
-    column->setContentsMargins(16, 16, 16, 16);
     card.setAccent(accentColorNamed(QStringLiteral("purple")));
-    column->addWidget(&card);
-    board.resize(928, 200);
-    board.show();
-    QCoreApplication::processEvents();
-    // The card's columns follow its width: the height fits once they stand.
-    for (int pass = 0; pass < 2; ++pass) {
-        board.resize(928, board.sizeHint().height());
-        QCoreApplication::processEvents();
-    }
-    EXPECT_EQ(card.chipColumns(), 2);
-    QDir().mkpath(QStringLiteral(VANTREL_VIEWS_ARTEFACTS));
-    for (double scale : {1.0, 2.0}) {
-        QImage image(board.size() * scale, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(scale);
-        board.render(&image);
-        const QString file =
-            QStringLiteral(VANTREL_VIEWS_ARTEFACTS "/sensors-card@%1x.png").arg(scale);
-        EXPECT_TRUE(image.save(file)) << file.toStdString();
-    }
-    column->removeWidget(&card);
-    card.setParent(nullptr);
+    keepSensorsCardPictures(card, QStringLiteral("sensors-card"), {1.0, 2.0});
 }
 
 }  // namespace
