@@ -24,6 +24,8 @@ public:
     SensorChannelList(const HwmonInventory& inventory, const ThermalZones& zones);
 
     std::vector<SensorChannel> read();
+    // No channel was found.
+    bool empty() const { return listed_.empty(); }
 
 private:
     struct LimitFiles {

@@ -23,12 +23,15 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_until(until);
         };
     }
-    auto sources = findMachineFieldSources(system);
+    // The machine's chips and zones, walked once for the named fields and the list alike.
+    const HwmonInventory hwmon(system.root);
+    const ThermalZones zones(system.root);
+    auto sources = findMachineFieldSources(system, hwmon, zones);
     if (!sources) {
         return 1;
     }
-    auto channelList = std::make_shared<SensorChannelList>(system.root);
-    if (sources->empty() && channelList->read().empty()) {
+    auto channelList = std::make_shared<SensorChannelList>(hwmon, zones);
+    if (sources->empty() && channelList->empty()) {
         std::printf("[OrvikHelper] no sensor found on this machine\n");
         std::fflush(stdout);
         return 1;

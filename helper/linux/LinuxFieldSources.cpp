@@ -43,10 +43,11 @@ struct Nvidia {
 // by every field that reads it).
 class Resolver {
 public:
-    explicit Resolver(const LinuxSensorSystem& system)
+    Resolver(const LinuxSensorSystem& system, const HwmonInventory& hwmon,
+             const ThermalZones& zones)
         : system_(system),
-          hwmon_(system.root),
-          zones_(system.root),
+          hwmon_(hwmon),
+          zones_(zones),
           battery_(BatterySupply::find(system.root)),
           fans_(hwmon_.fans(fanChips())) {
         NvidiaPciDevices devices(system.root);
@@ -88,8 +89,8 @@ private:
     }
 
     const LinuxSensorSystem& system_;
-    HwmonInventory hwmon_;
-    ThermalZones zones_;
+    const HwmonInventory& hwmon_;
+    const ThermalZones& zones_;
     std::optional<BatterySupply> battery_;
     std::vector<HwmonAttribute> fans_;
     std::shared_ptr<Nvidia> nvidia_;
@@ -182,7 +183,12 @@ std::optional<FieldSource> Resolver::resolve(const LinuxSource& source) {
 }  // namespace
 
 FieldSources findLinuxFieldSources(const LinuxSensorSystem& system) {
-    Resolver resolver(system);
+    return findLinuxFieldSources(system, HwmonInventory(system.root), ThermalZones(system.root));
+}
+
+FieldSources findLinuxFieldSources(const LinuxSensorSystem& system, const HwmonInventory& hwmon,
+                                   const ThermalZones& zones) {
+    Resolver resolver(system, hwmon, zones);
     FieldSources sources;
     for (const LinuxFieldEntry& entry : linuxFieldTable()) {
         for (const LinuxSource& source : entry.sources) {
