@@ -2,24 +2,18 @@
 
 #include "providers/ProcessRanking.h"
 
-#include <QCoroFuture>
-#include <QtConcurrent/QtConcurrentRun>
+#include "core/ResultHandOver.h"
 
 ProcessProvider::ProcessProvider(std::unique_ptr<ProcessSource> source, const Clock& clock)
-    : ranking_(std::make_shared<ProcessRanking>(std::move(source), clock)) {
-    worker_.setMaxThreadCount(1);  // one scan at a time, in the order asked for
-    worker_.setExpiryTimeout(-1);  // the same thread from one poll to the next
-    worker_.setObjectName(QStringLiteral("ProcessProvider"));
-}
+    : ranking_(std::make_shared<ProcessRanking>(std::move(source), clock)),
+      worker_("ProcessProvider") {}
 
-ProcessProvider::~ProcessProvider() {
-    worker_.waitForDone();
-}
+ProcessProvider::~ProcessProvider() = default;
 
 QCoro::Task<ProcessStats> ProcessProvider::sample() {
     // The scan holds its own share of the ranking, and nothing of this object is touched after
     // the wait: the provider may be destroyed while the poll awaits.
-    QFuture<ProcessStats> scan =
-        QtConcurrent::run(&worker_, [ranking = ranking_] { return ranking->sample(); });
-    co_return co_await scan;
+    const ResultHandOver<ProcessStats> scanned;
+    worker_.post([ranking = ranking_, scanned] { scanned.deliver(ranking->sample()); });
+    co_return co_await scanned;
 }

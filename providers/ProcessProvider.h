@@ -2,9 +2,8 @@
 
 #include "core/Clock.h"
 #include "core/ProviderInterfaces.h"
+#include "core/SerialWorker.h"
 #include "platform/ProcessSource.h"
-
-#include <QThreadPool>
 
 #include <filesystem>
 #include <memory>
@@ -27,5 +26,5 @@ public:
 
 private:
     std::shared_ptr<ProcessRanking> ranking_;
-    QThreadPool worker_;
+    SerialWorker worker_;  // last: joined before the ranking goes
 };
