@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  qt6-base-dev qcoro-qt6-dev zlib1g-dev
+  qt6-base-dev qt6-httpserver-dev qcoro-qt6-dev zlib1g-dev
   libnl-3-dev libnl-genl-3-dev libsystemd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 procps python3 dbus-daemon
@@ -17,6 +17,7 @@ packages=(
   dbus-bin openbox lxqt-panel mate-panel tint2 xfce4-panel xfwm4
   gnome-shell gnome-shell-extension-appindicator libglib2.0-bin
   sway xwayland waybar grim passwd
+  prometheus prometheus-node-exporter
 )
 
 missing=()
