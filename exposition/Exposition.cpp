@@ -62,10 +62,13 @@ QByteArray renderExposition(const MetricsSnapshot& snapshot, ExpositionFormat fo
     text.reserve(expectedSize(snapshot));
     ExpositionWriter writer(text, format);
     writeProgramFamilies(writer, snapshot);
-    writeMachineFamilies(writer, snapshot);
-    writeSensorFamilies(writer, snapshot);
-    writeSessionFamilies(writer, snapshot);
-    writeProcessFamilies(writer, snapshot);
+    // Before the first poll the records hold only their defaults: nothing was measured.
+    if (snapshot.session.pollCount > 0) {
+        writeMachineFamilies(writer, snapshot);
+        writeSensorFamilies(writer, snapshot);
+        writeSessionFamilies(writer, snapshot);
+        writeProcessFamilies(writer, snapshot);
+    }
     writer.finish();
     return text;
 }

@@ -107,6 +107,14 @@ TEST(ExpositionFigures, WithoutTheHelperNoSensorFigureIsExported) {
     }
 }
 
+TEST(ExpositionFigures, BeforeTheFirstPollOnlyTheProgramIsExported) {
+    MetricsSnapshot snapshot = fixtureSnapshot();
+    snapshot.session.pollCount = 0;
+    EXPECT_EQ(sampleLines(textOf(snapshot)),
+              QByteArrayList({"vantrel_build_info{version=\"1.4.0\"} 1", "vantrel_polls_total 0",
+                              "vantrel_sensor_helper_up 1"}));
+}
+
 TEST(ExpositionFigures, LabelValuesAreEscaped) {
     MetricsSnapshot snapshot = fixtureSnapshot();
     snapshot.processes.topByCpu[0].name = QStringLiteral("say \"hi\"\\now\nthen");
