@@ -44,7 +44,7 @@ private:
 class SampleValue {
 public:
     template <std::integral Integer>
-    SampleValue(Integer value) {  // NOLINT: implicit on purpose, every figure converts
+    SampleValue(Integer value) {  // implicit: every figure converts
         if constexpr (std::signed_integral<Integer>) {
             signed_ = value;
             kind_ = Kind::signedInteger;
@@ -53,8 +53,8 @@ public:
             kind_ = Kind::unsignedInteger;
         }
     }
-    SampleValue(double value);                        // NOLINT: implicit on purpose
-    SampleValue(const std::optional<double>& value);  // NOLINT: implicit on purpose
+    SampleValue(double value);                        // implicit too
+    SampleValue(const std::optional<double>& value);  // implicit too
 
     bool present() const { return kind_ != Kind::absent; }
     bool negative() const;
