@@ -2,6 +2,7 @@
 
 #include <QSet>
 
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -118,10 +119,12 @@ void writeNetwork(ExpositionWriter& writer, const NetworkStats& network,
     }
     writer.beginFamily("vantrel_network_receive_bytes_total", MetricKind::counter,
                        "Bytes received on the primary interface since the exporter started.");
-    writer.sample(session.totalDownloadBytes);
+    // The totals add up rates over time; a count of bytes is whole, and rounding down keeps it
+    // from ever going back.
+    writer.sample(std::floor(session.totalDownloadBytes));
     writer.beginFamily("vantrel_network_transmit_bytes_total", MetricKind::counter,
                        "Bytes sent on the primary interface since the exporter started.");
-    writer.sample(session.totalUploadBytes);
+    writer.sample(std::floor(session.totalUploadBytes));
 }
 
 // A machine without a GPU has only the record's defaults: nothing of it is exported.

@@ -98,6 +98,7 @@ TEST(ExpositionRendering, FiguresAreWrittenExactly) {
         "vantrel_disk_write_bytes_per_second 65536.25",
         "vantrel_network_receive_bytes_per_second{interface=\"wlp2s0\"} 125000.5",
         "vantrel_network_receive_bytes_total 7500000000",
+        "vantrel_network_transmit_bytes_total 120000000",
         "vantrel_gpu_usage_ratio{card=\"0\",name=\"NVIDIA GeForce GTX 1650\"} 0.42",
         "vantrel_battery_charge_ratio 0.87",
         "vantrel_battery_charging 1",
