@@ -14,9 +14,10 @@ ConnectionWatch::ConnectionWatch(QTcpSocket& socket, Clock& clock, ConnectionTim
         deadline_.requestBytesArrived(clock_.steadyNow());
         // A full read buffer is a request the HTTP parser has not taken whole: far beyond a
         // scrape's few hundred bytes, it ends the connection now rather than at its deadline.
+        // Closed once the HTTP server's own handler of this signal has run, which would
+        // otherwise read from a closed socket.
         if (socket_.readBufferSize() > 0 && socket_.bytesAvailable() >= socket_.readBufferSize()) {
-            socket_.abort();
-            socket_.deleteLater();
+            QMetaObject::invokeMethod(this, &ConnectionWatch::close, Qt::QueuedConnection);
         }
     });
     scheduleCheck();
@@ -53,6 +54,10 @@ void ConnectionWatch::check() {
         scheduleCheck();
         return;
     }
+    close();
+}
+
+void ConnectionWatch::close() {
     socket_.abort();
     socket_.deleteLater();
 }

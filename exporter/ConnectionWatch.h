@@ -25,6 +25,7 @@ public:
 private:
     void scheduleCheck();
     void check();
+    void close();
 
     QTcpSocket& socket_;
     Clock& clock_;
