@@ -9,7 +9,8 @@
 struct ConnectionLimits {
     ConnectionTimeLimits time;
     int mostConnections = 512;  // beyond that, a new connection is closed at once
-    // The socket's read buffer: a client that sends more than this without being answered
-    // waits on TCP, and is closed at its deadline. A scrape's request is a few hundred bytes.
-    qint64 readBufferBytes = 16 * 1024;
+    // The most bytes of one request (a scrape's is a few hundred), and the socket's read
+    // buffer: a request beyond it ends its connection, and a client that sends faster than
+    // the server reads waits on TCP, never in the exporter's memory.
+    qint64 largestRequestBytes = 16 * 1024;
 };

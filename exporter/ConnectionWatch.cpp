@@ -3,23 +3,16 @@
 #include <QPointer>
 #include <QTcpSocket>
 
-ConnectionWatch::ConnectionWatch(QTcpSocket& socket, Clock& clock, ConnectionTimeLimits limits,
+ConnectionWatch::ConnectionWatch(QTcpSocket& socket, Clock& clock, const ConnectionLimits& limits,
                                  std::function<void()> onGone)
     : QObject(&socket),
       socket_(socket),
       clock_(clock),
-      deadline_(limits, clock.steadyNow()),
+      deadline_(limits.time, clock.steadyNow()),
+      largestRequestBytes_(limits.largestRequestBytes),
       onGone_(std::move(onGone)) {
-    connect(&socket_, &QTcpSocket::readyRead, this, [this] {
-        deadline_.requestBytesArrived(clock_.steadyNow());
-        // A full read buffer is a request the HTTP parser has not taken whole: far beyond a
-        // scrape's few hundred bytes, it ends the connection now rather than at its deadline.
-        // Closed once the HTTP server's own handler of this signal has run, which would
-        // otherwise read from a closed socket.
-        if (socket_.readBufferSize() > 0 && socket_.bytesAvailable() >= socket_.readBufferSize()) {
-            QMetaObject::invokeMethod(this, &ConnectionWatch::close, Qt::QueuedConnection);
-        }
-    });
+    // Connected before the HTTP server's own handler, so it sees every byte before that reads.
+    connect(&socket_, &QTcpSocket::readyRead, this, &ConnectionWatch::bytesArrived);
     scheduleCheck();
 }
 
@@ -29,6 +22,20 @@ ConnectionWatch::~ConnectionWatch() {
 
 void ConnectionWatch::answered() {
     deadline_.answered(clock_.steadyNow());
+    requestBytes_ = 0;
+}
+
+void ConnectionWatch::bytesArrived() {
+    deadline_.requestBytesArrived(clock_.steadyNow());
+    // The server leaves a partial request in the socket and reads it again whole, so such
+    // bytes count again at the next signal: a request can only look larger than it is. A full
+    // read buffer always reaches the limit.
+    requestBytes_ += socket_.bytesAvailable();
+    if (requestBytes_ >= largestRequestBytes_) {
+        // Closed once the HTTP server's handler of this signal has run, which would otherwise
+        // read from a closed socket.
+        QMetaObject::invokeMethod(this, &ConnectionWatch::close, Qt::QueuedConnection);
+    }
 }
 
 // One pending check per connection, at the deadline known when it was set; a check that finds

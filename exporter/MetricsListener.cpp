@@ -26,8 +26,8 @@ void MetricsListener::incomingConnection(qintptr descriptor) {
         ::close(static_cast<int>(descriptor));
         return;
     }
-    socket->setReadBufferSize(limits_.readBufferBytes);
+    socket->setReadBufferSize(limits_.largestRequestBytes);
     ++*openConnections_;
-    new ConnectionWatch(*socket, clock_, limits_.time, [count = openConnections_] { --*count; });
+    new ConnectionWatch(*socket, clock_, limits_, [count = openConnections_] { --*count; });
     addPendingConnection(socket);
 }

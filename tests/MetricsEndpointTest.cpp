@@ -164,7 +164,7 @@ TEST_F(MetricsEndpointTest, ConnectionsBeyondTheMostAreClosedAtOnce) {
 
 TEST_F(MetricsEndpointTest, ARequestBeyondTheReadBufferEndsItsConnection) {
     ConnectionLimits limits;
-    limits.readBufferBytes = 4096;
+    limits.largestRequestBytes = 4096;
     start(limits);
     QTcpSocket& greedy = connectClient();
     greedy.write("GET /" + QByteArray(1 << 20, 'a') + " HTTP/1.1\r\n\r\n");
