@@ -14,7 +14,6 @@ class ExpositionCache {
 public:
     // A new poll: earlier renderings are dropped and made again when asked for.
     void setSnapshot(MetricsSnapshot snapshot);
-    bool hasSnapshot() const { return snapshot_.has_value(); }
 
     // The rendering of the latest poll; empty before the first one.
     QByteArray rendering(ExpositionFormat format);
