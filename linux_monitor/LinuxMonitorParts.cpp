@@ -13,13 +13,13 @@
 #include "recording/TemperatureAlertManager.h"
 #include "sensors/SensorProvider.h"
 
-MonitorParts makeLinuxMonitorParts(Clock& clock) {
+MonitorParts makeLinuxMonitorParts(Clock& clock, StorageDetail storage) {
     MonitorParts parts;
     parts.cpu = makeLinuxCpuProvider(clock);
     parts.ram = makeLinuxRamProvider(clock);
     parts.network = makeLinuxNetworkProvider(clock);
     parts.battery = makeLinuxBatteryProvider();
-    parts.disk = makeLinuxDiskProvider(clock);
+    parts.disk = makeLinuxDiskProvider(clock, storage);
     parts.gpu = makeLinuxGpuProvider(clock);
     parts.processes = makeLinuxProcessProvider(clock);
     parts.thermal = makeLinuxThermalStateReader(clock);

@@ -16,6 +16,7 @@
 #include "platform/linux/storage/LinuxDiskSource.h"
 #include "providers/BackgroundStorageScanner.h"
 #include "providers/PublicAddressFetcher.h"
+#include "providers/VolumesOnlyStorageSource.h"
 
 std::unique_ptr<CpuProvider> makeLinuxCpuProvider(const Clock& clock,
                                                   const std::filesystem::path& root) {
@@ -45,10 +46,16 @@ std::unique_ptr<BatteryProvider> makeLinuxBatteryProvider(const std::filesystem:
     return std::make_unique<BatteryProvider>(std::make_unique<PowerSupplyReader>(root));
 }
 
-std::unique_ptr<DiskProvider> makeLinuxDiskProvider(Clock& clock) {
+std::unique_ptr<DiskProvider> makeLinuxDiskProvider(Clock& clock, StorageDetail detail) {
+    auto linuxSource = std::make_unique<LinuxStorageSource>(currentStorageLocations());
+    std::shared_ptr<StorageSource> source;
+    if (detail == StorageDetail::volumesOnly) {
+        source = std::make_shared<VolumesOnlyStorageSource>(std::move(linuxSource));
+    } else {
+        source = std::move(linuxSource);
+    }
     auto scanner = std::make_unique<BackgroundStorageScanner>(
-        std::make_shared<LinuxStorageSource>(currentStorageLocations()),
-        [] { moveCurrentThreadToBackground(); });
+        std::move(source), [] { moveCurrentThreadToBackground(); });
     return std::make_unique<DiskProvider>(clock, makeLinuxDiskSource(), std::move(scanner));
 }
 

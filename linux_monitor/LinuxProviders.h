@@ -31,7 +31,12 @@ std::unique_ptr<BatteryProvider> makeLinuxBatteryProvider(const std::filesystem:
 
 // statvfs of "/", /proc/diskstats, and the storage scan of this user's folders and the
 // mounted volumes on a background thread at nice 19 and idle I/O priority.
-std::unique_ptr<DiskProvider> makeLinuxDiskProvider(Clock& clock);
+// What the background storage scan measures: the categories of the home folder and the
+// volumes, or the volumes alone (an exporter, which publishes no category).
+enum class StorageDetail { categoriesAndVolumes, volumesOnly };
+
+std::unique_ptr<DiskProvider> makeLinuxDiskProvider(
+    Clock& clock, StorageDetail detail = StorageDetail::categoriesAndVolumes);
 
 // DRM cards (amdgpu, i915) under `root` and the NVIDIA management library at `nvmlLibrary`,
 // loaded when first needed and called on a worker thread of its own; a missing library gives

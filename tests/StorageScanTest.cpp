@@ -3,6 +3,7 @@
 #include "platform/linux/filesystem/ThreadPriority.h"
 #include "providers/BackgroundStorageScanner.h"
 #include "providers/StorageScan.h"
+#include "providers/VolumesOnlyStorageSource.h"
 #include "support/EventLoop.h"
 #include "support/FixtureTree.h"
 
@@ -223,6 +224,17 @@ private:
     std::shared_ptr<Notes> notes_;
     bool block_;
 };
+
+TEST(VolumesOnlyStorageSource, ListsTheVolumesWithoutMeasuringAnyFolder) {
+    auto notes = std::make_shared<ProbeSource::Notes>();
+    VolumesOnlyStorageSource source(std::make_unique<ProbeSource>(notes, false));
+    const std::atomic<bool> running{false};
+    const StorageScanResult result = scanStorage(source, running);
+    EXPECT_FALSE(notes->entered.load()) << "a folder was measured";
+    EXPECT_TRUE(result.categories.isEmpty());
+    ASSERT_EQ(result.volumes.size(), 1);
+    EXPECT_EQ(result.volumes[0].id, "/media/x");
+}
 
 TEST(BackgroundStorageScanner, ScansOnALowPriorityThreadAndAnswersOnTheCallers) {
     auto notes = std::make_shared<ProbeSource::Notes>();

@@ -13,9 +13,11 @@ import unittest
 SAMPLER = sys.argv.pop(1) if len(sys.argv) > 1 else "vantrel-sample"
 SERVING = re.compile(r"^vantrel-sample: serving metrics on http://127\.0\.0\.1:(\d+)/metrics$")
 # A line of the text format: HELP, TYPE or a sample without a timestamp.
+NAME = r"[a-z_][a-z0-9_]*"
+LABEL = NAME + r'="(?:[^"\\\n]|\\[\\"n])*"'
 EXPOSITION_LINE = re.compile(
-    r"^(# HELP [a-z_]+ .+|# TYPE [a-z_]+ (gauge|counter)|"
-    r"[a-z_]+(\{[a-z_]+=\"[^\"]*\"(,[a-z_]+=\"[^\"]*\")*\})? -?[0-9.e+-]+|NaN)$")
+    rf"^(# HELP {NAME} .+|# TYPE {NAME} (gauge|counter)|"
+    rf"{NAME}(\{{{LABEL}(,{LABEL})*\}})? -?[0-9.e+-]+)$")
 OPEN_METRICS = "application/openmetrics-text;version=1.0.0,text/plain;version=0.0.4;q=0.5"
 
 

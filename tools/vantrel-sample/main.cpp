@@ -83,7 +83,11 @@ int main(int argc, char** argv) {
         settings.setRefreshInterval(*options.interval);
     }
 
-    MonitorParts parts = makeLinuxMonitorParts(clock);
+    // An exporter publishes the volumes but not what fills the home folder, whose walk would
+    // be most of its work.
+    const bool exporting = options.serve || options.textfile;
+    MonitorParts parts = makeLinuxMonitorParts(
+        clock, exporting ? StorageDetail::volumesOnly : StorageDetail::categoriesAndVolumes);
     auto ownRecorder = std::make_unique<CsvRecorder>(clock);
     CsvRecorder& recorder = *ownRecorder;
     parts.recorder = std::move(ownRecorder);
@@ -121,7 +125,6 @@ int main(int argc, char** argv) {
     }
     // An exporter runs for days in a journal: its figures go to scrapers and the textfile,
     // not to standard output.
-    const bool exporting = options.serve || options.textfile;
     ExpositionCache exposition;
     std::unique_ptr<MetricsEndpoint> endpoint;
     QString endpointName;
