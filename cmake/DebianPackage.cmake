@@ -70,8 +70,8 @@ through pkexec and an administrator's password.
 .
 vantrel-sample prints the same readings as JSON, for scripts and servers, and
 serves them to Prometheus: vantrel-exporter.service (off until enabled) runs
-it on 127.0.0.1:9870 as the system user vantrel-exporter, which the package
-allows to ask the helper.")
+it on 127.0.0.1:9870 as the system user vantrel-exporter, whom the helper
+answers.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VANTREL_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
@@ -80,9 +80,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # pkexec asks for the password, the session bus carries the tray item and notifications, the
 # icon font draws the symbols.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The exporter's system user comes from systemd-sysusers, or adduser where that is missing.
+# The exporter's system user comes from systemd-sysusers (systemd, or its standalone package).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "pkexec, dbus, fonts-material-design-icons-iconfont, systemd-sysusers | adduser")
+    "pkexec, dbus, fonts-material-design-icons-iconfont, systemd-sysusers")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${packaging}/postinst ${packaging}/prerm ${packaging}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
