@@ -226,6 +226,71 @@ scrape_configs:
             for name, values in results.items():
                 out.write(f"{name}: {values}\n")
 
+    def ask(self, request, deadline=10):
+        """The server's answer to the raw `request`: its status line, headers and body, as
+        bytes, read until the server closes or `deadline` seconds pass."""
+        with socket.create_connection(("127.0.0.1", self.serve_port), timeout=deadline) as peer:
+            try:
+                peer.sendall(request)
+            except (BrokenPipeError, ConnectionResetError):
+                pass  # refused part-way; the answer may still be there
+            try:
+                peer.shutdown(socket.SHUT_WR)
+            except OSError:
+                pass  # the server closed first
+            answer = b""
+            try:
+                while chunk := peer.recv(65536):
+                    answer += chunk
+            except ConnectionResetError:
+                pass
+            return answer
+
+    def test_bad_requests_and_idle_connections_leave_the_scrapes_alone(self):
+        self.wait_until_up("vantrel")
+        # (request, the answer's status, what the answer must hold)
+        cases = [
+            (b"GET /nope HTTP/1.1\r\nHost: x\r\n\r\n", b"404", b""),
+            (b"POST /metrics HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n", b"405",
+             b"Allow: GET, HEAD"),
+            (b"HEAD /metrics HTTP/1.1\r\nHost: x\r\n\r\n", b"200", b"text/plain"),
+            # Refused (any status but 200) or closed, in bounded time.
+            (b"GET /" + b"a" * (1 << 20) + b" HTTP/1.1\r\nHost: x\r\n\r\n", None, b""),
+        ]
+        for request, status, holds in cases:
+            with self.subTest(request=request[:40]):
+                answer = self.ask(request)
+                code = answer.split(b" ", 2)[1] if answer.startswith(b"HTTP/") else None
+                if status is None:
+                    self.assertNotEqual(code, b"200", answer[:200])
+                else:
+                    self.assertEqual(code, status, answer[:200])
+                self.assertIn(holds, answer)
+                if request.startswith(b"HEAD"):
+                    self.assertTrue(answer.endswith(b"\r\n\r\n"), "HEAD answered with a body")
+        self.assertIn(b"vantrel_polls_total", self.ask(b"GET /metrics HTTP/1.1\r\nHost: x\r\n"
+                                                       b"Connection: close\r\n\r\n"))
+
+        idle = []
+        try:
+            # Connected without waiting: a server that stops accepting leaves them in its
+            # backlog, where Prometheus' own connections would queue behind them.
+            for _ in range(200):
+                peer = socket.socket()
+                idle.append(peer)
+                peer.setblocking(False)
+                peer.connect_ex(("127.0.0.1", self.serve_port))
+            since = self.one('timestamp(up{job="vantrel"})')
+            wait_for(lambda: self.one('timestamp(up{job="vantrel"})') > since + 6,
+                     "six seconds of scrapes with 200 idle connections open")
+            window = f"[{int(time.time() - since) - 1}s]"
+            self.assertEqual(self.one(f'min_over_time(up{{job="vantrel"}}{window})'), 1)
+            self.assertGreaterEqual(
+                self.one(f'count_over_time(up{{job="vantrel"}}{window})'), 4)
+        finally:
+            for peer in idle:
+                peer.close()
+
     def test_the_textfile_arrives_through_the_node_exporter(self):
         # Whole files only, read in a tight loop while three polls replace the file.
         exposition = wait_for(lambda: os.path.exists(self.textfile) and read_text(self.textfile),
