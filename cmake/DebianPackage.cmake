@@ -70,7 +70,7 @@ through pkexec and an administrator's password.
 .
 vantrel-sample prints the same readings as JSON, for scripts and servers, and
 serves them to Prometheus: vantrel-exporter.service (off until enabled) runs
-it on 127.0.0.1:9870 as the system user vantrel-exporter, whom the helper
+it on 127.0.0.1:9839 as the system user vantrel-exporter, whom the helper
 answers.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VANTREL_PACKAGE_MAINTAINER}")

@@ -42,8 +42,8 @@ writable="$(printf '%s\n' "$settings" | sed -n 's/^ReadWritePaths=//p')"
 exporter_settings="$(grep -v '^[[:space:]]*#' "$exporter")"
 printf '%s\n' "$exporter_settings" | grep -qx "User=vantrel-exporter" ||
   fail "the exporter does not run as vantrel-exporter"
-printf '%s\n' "$exporter_settings" | grep -qx "ExecStart=/usr/bin/vantrel-sample --serve 127.0.0.1:9870 --interval 2" ||
-  fail "the exporter does not serve on 127.0.0.1:9870"
+printf '%s\n' "$exporter_settings" | grep -qx "ExecStart=/usr/bin/vantrel-sample --serve 127.0.0.1:9839 --interval 2" ||
+  fail "the exporter does not serve on 127.0.0.1:9839"
 grep -q 'vantrel-exporter.service' "$root/cmake/DebianPackage.cmake" ||
   fail "the package does not ship vantrel-exporter.service"
 grep -v '^[[:space:]]*#' "$units/postinst" |
