@@ -11,10 +11,16 @@ QString reasonOf(const QSaveFile& file) {
 
 }  // namespace
 
-QString writeFileAtomically(const QString& path, const QByteArray& bytes) {
+QString writeFileAtomically(const QString& path, const QByteArray& bytes,
+                            std::optional<QFileDevice::Permissions> permissions) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return reasonOf(file);
+    }
+    if (permissions && !file.setPermissions(*permissions)) {
+        const QString reason = reasonOf(file);
+        file.cancelWriting();
+        return reason;
     }
     // A small write only fills Qt's buffer. Should the disk then take a part of it, only the
     // flush says so; commit() would not, and the cut file would replace the old one.

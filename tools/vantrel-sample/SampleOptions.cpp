@@ -14,6 +14,10 @@ const QString kIntervalNeeds =
     QStringLiteral("--interval needs a number of seconds above 0 and at most 86400");
 const QString kSnapshotNeeds = QStringLiteral("--snapshot needs a file path");
 const QString kRecordNeeds = QStringLiteral("--record= needs a file path");
+const QString kServeNeeds = QStringLiteral(
+    "--serve needs [ADDRESS:]PORT: an IP address (IPv6 in brackets) and a port "
+    "from 0 to 65535");
+const QString kTextfileNeeds = QStringLiteral("--textfile needs a file path");
 
 std::optional<std::int64_t> positiveInteger(const QString& text) {
     bool ok = false;
@@ -31,6 +35,33 @@ std::optional<double> positiveSeconds(const QString& text) {
         return std::nullopt;
     }
     return value;
+}
+
+// "9105", "127.0.0.1:9105", "0.0.0.0:0" or "[::1]:9105".
+std::optional<ServeAddress> serveAddress(const QString& text) {
+    ServeAddress serve;
+    QString portText = text;
+    const qsizetype colon = text.lastIndexOf(u':');
+    if (colon >= 0) {
+        QString host = text.left(colon);
+        portText = text.mid(colon + 1);
+        const bool bracketed = host.startsWith(u'[') && host.endsWith(u']');
+        if (bracketed) {
+            host = host.mid(1, host.size() - 2);
+        }
+        // An IPv6 address needs its brackets, or its last group would be taken for the port.
+        if (host.contains(u':') != bracketed || !serve.address.setAddress(host) ||
+            host.contains(u'%')) {
+            return std::nullopt;
+        }
+    }
+    bool ok = false;
+    const uint port = portText.toUInt(&ok);
+    if (!ok || port > 65535 || portText.startsWith(u'+')) {
+        return std::nullopt;
+    }
+    serve.port = static_cast<quint16>(port);
+    return serve;
 }
 
 QString unknownArgument(const QString& argument) {
@@ -60,6 +91,8 @@ SampleOptionsResult parseSampleOptions(const QStringList& arguments) {
     const QCommandLineOption interval(QStringLiteral("interval"), {}, QStringLiteral("SECONDS"));
     const QCommandLineOption record(QStringLiteral("record"), {}, QStringLiteral("PATH"));
     const QCommandLineOption snapshot(QStringLiteral("snapshot"), {}, QStringLiteral("PATH"));
+    const QCommandLineOption serve(QStringLiteral("serve"), {}, QStringLiteral("ADDRESS:PORT"));
+    const QCommandLineOption textfile(QStringLiteral("textfile"), {}, QStringLiteral("PATH"));
     // "--record" takes its path only when one follows; the parser knows values that are either
     // required or absent, so a bare "--record" is handed to it under a name of its own.
     const QCommandLineOption recordToDesktop(QStringLiteral("record-to-desktop"));
@@ -73,7 +106,8 @@ SampleOptionsResult parseSampleOptions(const QStringList& arguments) {
     }
 
     QCommandLineParser parser;
-    parser.addOptions({help, version, count, interval, record, snapshot, recordToDesktop});
+    parser.addOptions(
+        {help, version, count, interval, record, snapshot, serve, textfile, recordToDesktop});
     if (!parser.parse(given)) {
         if (!parser.unknownOptionNames().isEmpty()) {
             return {std::nullopt,
@@ -90,7 +124,11 @@ SampleOptionsResult parseSampleOptions(const QStringList& arguments) {
             }
         }
         const std::pair<const QCommandLineOption*, const QString*> needs[] = {
-            {&count, &kCountNeeds}, {&interval, &kIntervalNeeds}, {&snapshot, &kSnapshotNeeds}};
+            {&count, &kCountNeeds},
+            {&interval, &kIntervalNeeds},
+            {&snapshot, &kSnapshotNeeds},
+            {&serve, &kServeNeeds},
+            {&textfile, &kTextfileNeeds}};
         for (const auto& [option, message] : needs) {
             if (arguments.last() == QStringLiteral("--") + option->names()[0]) {
                 return {std::nullopt, *message};
@@ -131,13 +169,26 @@ SampleOptionsResult parseSampleOptions(const QStringList& arguments) {
             return {std::nullopt, kSnapshotNeeds};
         }
     }
+    if (parser.isSet(serve)) {
+        options.serve = serveAddress(parser.value(serve));
+        if (!options.serve) {
+            return {std::nullopt, kServeNeeds};
+        }
+    }
+    if (parser.isSet(textfile)) {
+        options.textfile = parser.value(textfile);
+        if (options.textfile->isEmpty()) {
+            return {std::nullopt, kTextfileNeeds};
+        }
+    }
     return {options, {}};
 }
 
 QString sampleUsage() {
     return QStringLiteral(
         "Usage: vantrel-sample [--count N] [--interval SECONDS] [--record [PATH]]\n"
-        "                      [--snapshot PATH]\n"
+        "                      [--snapshot PATH] [--serve [ADDRESS:]PORT]\n"
+        "                      [--textfile PATH]\n"
         "\n"
         "Samples this machine as the Vantrel monitor does and prints one JSON object per poll\n"
         "on standard output: cpu, ram, network, battery, disk, gpu, processes, thermalState,\n"
@@ -155,6 +206,14 @@ QString sampleUsage() {
         "                      standard error\n"
         "  --snapshot PATH     after the last poll, write the current readings and the\n"
         "                      history of the last 60 polls as CSV to PATH\n"
+        "  --serve [ADDRESS:]PORT\n"
+        "                      answer Prometheus scrapes of http://ADDRESS:PORT/metrics\n"
+        "                      with the latest poll's figures (ADDRESS: an IP address,\n"
+        "                      IPv6 in brackets; default 127.0.0.1; port 0: a free one,\n"
+        "                      named on standard error)\n"
+        "  --textfile PATH     after every poll, replace PATH with the same figures, for\n"
+        "                      the node exporter's textfile collector\n"
+        "                      With --serve or --textfile no JSON is printed.\n"
         "  --version           show the version\n"
         "  --help              show this text\n"
         "\n"

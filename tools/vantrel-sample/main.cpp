@@ -5,6 +5,10 @@
 #include "core/RecordJson.h"
 #include "core/SettingsFile.h"
 #include "core/SystemMonitor.h"
+#include "exporter/ExpositionCache.h"
+#include "exporter/MetricsEndpoint.h"
+#include "exporter/TextfileWriter.h"
+#include "exposition/MetricsSnapshot.h"
 #include "linux_monitor/LinuxMonitorParts.h"
 #include "recording/CsvFormat.h"
 #include "recording/CsvRecorder.h"
@@ -115,10 +119,51 @@ int main(int argc, char** argv) {
             }
         });
     }
+    // An exporter runs for days in a journal: its figures go to scrapers and the textfile,
+    // not to standard output.
+    const bool exporting = options.serve || options.textfile;
+    ExpositionCache exposition;
+    std::unique_ptr<MetricsEndpoint> endpoint;
+    QString endpointName;
+    if (options.serve) {
+        endpoint = std::make_unique<MetricsEndpoint>(exposition, clock);
+        const ListenResult listened = endpoint->listen(options.serve->address, options.serve->port);
+        if (!listened.ok()) {
+            printError(QStringLiteral("cannot listen on %1: %2")
+                           .arg(endpointText(options.serve->address, options.serve->port),
+                                listened.error));
+            return 1;
+        }
+        endpointName = endpointText(options.serve->address, listened.port);
+    }
+    std::optional<TextfileWriter> textfile;
+    if (options.textfile) {
+        textfile.emplace(*options.textfile);
+        if (const QString problem = textfile->startProblem(); !problem.isEmpty()) {
+            printError(problem);
+            return 1;
+        }
+    }
+
     std::int64_t printed = 0;
     QObject::connect(&monitor, &SystemMonitor::pollFinished, &app, [&] {
         ++printed;
-        if (!printLine(pollObject(monitor))) {
+        if (exporting) {
+            exposition.setSnapshot(metricsSnapshotOf(monitor, QStringLiteral(VANTREL_VERSION)));
+            if (textfile) {
+                const QString change =
+                    textfile->write(exposition.rendering(ExpositionFormat::prometheusText));
+                if (!change.isEmpty()) {
+                    printError(change);
+                }
+            }
+            if (endpoint && printed == 1) {
+                // Scrapes wait in the system's queue until there are figures to answer with.
+                endpoint->startAccepting();
+                printError(
+                    QStringLiteral("serving metrics on http://%1/metrics").arg(endpointName));
+            }
+        } else if (!printLine(pollObject(monitor))) {
             exitCode = 1;  // standard output is gone: nobody is reading any more
             QCoreApplication::quit();
             return;

@@ -1,4 +1,5 @@
 #include "views/dashboard/SensorsCard.h"
+#include "views/kit/TextColor.h"
 
 #include "core/AppSettings.h"
 #include "core/SystemMonitor.h"
@@ -34,15 +35,6 @@ QString chipHeading(const SensorChannelReading& channel) {
 // What decides where a reading's row stands: its chip, the chip's heading and the reading.
 QString layoutKey(const SensorChannelReading& channel) {
     return channel.identity() + QLatin1Char('\n') + channel.chipName;
-}
-
-QLabel* headingLabel(const QFont& font, const QColor& color) {
-    auto* label = new QLabel;
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
 }
 
 }  // namespace
@@ -225,8 +217,8 @@ SensorsCard::ChipGroup& SensorsCard::chipGroup(const QString& chip) {
     heading->setSpacing(8);
     QFont bold = ViewFonts::shared().caption;
     bold.setWeight(QFont::DemiBold);
-    group.name = headingLabel(bold, ViewPalette::primaryText());
-    group.identity = headingLabel(ViewFonts::shared().smallCaption,
+    group.name = coloredLabel({}, bold, ViewPalette::primaryText());
+    group.identity = coloredLabel({}, ViewFonts::shared().smallCaption,
                                   ViewPalette::withOpacity(ViewPalette::secondaryText(), 0.7));
     group.identity->setAccessibleName(QString());
     heading->addWidget(group.name);

@@ -1,4 +1,5 @@
 #include "views/kit/Card.h"
+#include "views/kit/TextColor.h"
 
 #include "views/kit/SymbolLabel.h"
 #include "views/kit/ViewFonts.h"
@@ -14,12 +15,6 @@ namespace {
 constexpr int padding = 12;
 constexpr int spacing = 8;
 constexpr double borderOpacity = 0.2;
-
-void setTextColor(QLabel& label, const QColor& color) {
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, color);
-    label.setPalette(palette);
-}
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "views/kit/MetricBlock.h"
+#include "views/kit/TextColor.h"
 
 #include "core/TextFormat.h"
 #include "views/kit/ValueRow.h"
@@ -59,13 +60,9 @@ void showRows(QVector<ValueRow*>& rows, qsizetype count, const std::function<Val
 }
 
 QLabel* captionLabel(const QString& text, const QColor& color, bool bold) {
-    auto* label = new QLabel(text);
     QFont font = ViewFonts::shared().caption;
     font.setBold(bold);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    QLabel* label = coloredLabel(text, font, color);
     label->setAccessibleName(text);
     return label;
 }

@@ -1,4 +1,5 @@
 #include "views/report/ReportCard.h"
+#include "views/kit/TextColor.h"
 
 #include "views/kit/ValueRow.h"
 
@@ -14,15 +15,6 @@ namespace {
 constexpr int kPadding = 14;
 constexpr double kRadius = 12;
 
-QLabel* label(const QString& text, const QFont& font, const QColor& color) {
-    auto* label = new QLabel(text);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
-    return label;
-}
-
 }  // namespace
 
 ReportCard::ReportCard(const QString& title, const ReportStyle& style, QWidget* parent)
@@ -32,7 +24,8 @@ ReportCard::ReportCard(const QString& title, const ReportStyle& style, QWidget* 
     column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     column->setSpacing(10);
     if (!title.isEmpty()) {
-        QLabel* heading = label(title, reportFont(10, QFont::Bold, true), style.secondaryText);
+        QLabel* heading =
+            coloredLabel(title, reportFont(10, QFont::Bold, true), style.secondaryText);
         heading->setAccessibleName(title);
         column->addWidget(heading);
     }

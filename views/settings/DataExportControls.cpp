@@ -1,4 +1,5 @@
 #include "views/settings/DataExportControls.h"
+#include "views/kit/TextColor.h"
 
 #include "core/SampleRecorder.h"
 #include "core/TextFormat.h"
@@ -11,16 +12,10 @@
 
 namespace {
 
-void setColor(QLabel& label, const QColor& color) {
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, color);
-    label.setPalette(palette);
-}
-
 // Shows `text` in `label`, or hides the label when there is nothing to say.
 void showLine(QLabel& label, const QString& text, const QColor& color) {
     setLabelText(label, text);
-    setColor(label, color);
+    setTextColor(label, color);
     label.setVisible(!text.isEmpty());
 }
 

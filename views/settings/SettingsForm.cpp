@@ -1,4 +1,5 @@
 #include "views/settings/SettingsForm.h"
+#include "views/kit/TextColor.h"
 
 #include "views/kit/ViewFonts.h"
 #include "views/kit/ViewPalette.h"
@@ -15,12 +16,6 @@ constexpr int trackHeight = 20;
 constexpr int knobInset = 2;
 constexpr int cardPadding = 10;
 constexpr double cardRadius = 8;
-
-void setTextColor(QLabel& label, const QColor& color) {
-    QPalette palette = label.palette();
-    palette.setColor(QPalette::WindowText, color);
-    label.setPalette(palette);
-}
 
 // The card under a section's title.
 class SectionCard : public QWidget {
