@@ -44,6 +44,12 @@ printf '%s\n' "$exporter_settings" | grep -qx "User=vantrel-exporter" ||
   fail "the exporter does not run as vantrel-exporter"
 printf '%s\n' "$exporter_settings" | grep -qx "ExecStart=/usr/bin/vantrel-sample --serve 127.0.0.1:9839 --interval 2" ||
   fail "the exporter does not serve on 127.0.0.1:9839"
+# The server keeps up to mostConnections sockets open; the unit's descriptors must outnumber
+# them, with room for the program's own files.
+connections="$(sed -n 's/.*int mostConnections = \([0-9]*\);.*/\1/p' "$root/exporter/ConnectionLimits.h")"
+descriptors="$(printf '%s\n' "$exporter_settings" | sed -n 's/^LimitNOFILE=//p')"
+[ -n "$connections" ] && [ -n "$descriptors" ] && [ "$descriptors" -ge $((connections + 64)) ] ||
+  fail "LimitNOFILE=$descriptors leaves no room for the server's $connections connections"
 grep -q 'vantrel-exporter.service' "$root/cmake/DebianPackage.cmake" ||
   fail "the package does not ship vantrel-exporter.service"
 grep -v '^[[:space:]]*#' "$units/postinst" |
