@@ -14,8 +14,8 @@ SAMPLER = sys.argv.pop(1) if len(sys.argv) > 1 else "vantrel-sample"
 SERVING = re.compile(r"^vantrel-sample: serving metrics on http://127\.0\.0\.1:(\d+)/metrics$")
 # A line of the text format: HELP, TYPE or a sample without a timestamp.
 EXPOSITION_LINE = re.compile(
-    r"^(# HELP [a-z_]+ .+|# TYPE [a-z_]+ (gauge|counter)|"
-    r"[a-z_]+(\{[a-z_]+=\"[^\"]*\"(,[a-z_]+=\"[^\"]*\")*\})? -?[0-9.e+-]+|NaN)$")
+    r"^(# HELP [a-z_][a-z0-9_]* .+|# TYPE [a-z_][a-z0-9_]* (gauge|counter)|"
+    r"[a-z_][a-z0-9_]*(\{[a-z_][a-z0-9_]*=\"[^\"]*\"(,[a-z_][a-z0-9_]*=\"[^\"]*\")*\})? -?[0-9.e+-]+|NaN)$")
 OPEN_METRICS = "application/openmetrics-text;version=1.0.0,text/plain;version=0.0.4;q=0.5"
 
 
