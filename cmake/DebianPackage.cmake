@@ -1,7 +1,7 @@
 # The Debian package: `cmake --build <build folder> --target package` gives
 # vantrel_<version>_<architecture>.deb with the programs as this build made them (stripped).
 # Everything goes below /usr; nothing is put into /etc: the helper installer writes the
-# configuration when a user first starts the program.
+# configuration when a user first starts the program (and postinst, for the exporter's user).
 
 set(VANTREL_PACKAGE_MAINTAINER
     "Vantrel maintainers <maintainers@users.noreply.c-seed-9355083e.example>"
@@ -14,7 +14,10 @@ set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 install(TARGETS vantrel vantrel-sample RUNTIME DESTINATION bin)
 install(TARGETS OrvikHelper vantrel-helper-installer RUNTIME DESTINATION libexec/vantrel)
 install(FILES ${packaging}/org.vantrel.helper.smc.socket ${packaging}/org.vantrel.helper.smc.service
+              ${packaging}/vantrel-exporter.service
         DESTINATION lib/systemd/system)
+install(FILES ${packaging}/vantrel-exporter.sysusers DESTINATION lib/sysusers.d
+        RENAME vantrel-exporter.conf)
 install(FILES ${packaging}/org.vantrel.helper.install.policy DESTINATION share/polkit-1/actions)
 install(FILES ${packaging}/vantrel.desktop DESTINATION share/applications)
 install(FILES ${packaging}/vantrel.svg DESTINATION share/icons/hicolor/scalable/apps)
@@ -31,7 +34,7 @@ foreach(file changelog vantrel.1 vantrel-sample.1)
 endforeach()
 add_custom_target(vantrel_package_files ALL DEPENDS ${compressed})
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/HELPER_SERVICE.md
-              ${packaging}/copyright ${compressed_dir}/changelog.gz
+              ${packaging}/copyright ${compressed_dir}/changelog.gz ${packaging}/vantrel-alerts.yml
         DESTINATION share/doc/vantrel)
 install(FILES ${compressed_dir}/vantrel.1.gz ${compressed_dir}/vantrel-sample.1.gz
         DESTINATION share/man/man1)
@@ -65,7 +68,10 @@ counters and the applesmc keys are root's alone. It answers only the users
 listed in /etc/vantrel/helper.conf, which the program adds its user to
 through pkexec and an administrator's password.
 .
-vantrel-sample prints the same readings as JSON, for scripts and servers.")
+vantrel-sample prints the same readings as JSON, for scripts and servers, and
+serves them to Prometheus: vantrel-exporter.service (off until enabled) runs
+it on 127.0.0.1:9839 as the system user vantrel-exporter, whom the helper
+answers.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VANTREL_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
@@ -74,7 +80,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # pkexec asks for the password, the session bus carries the tray item and notifications, the
 # icon font draws the symbols.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "pkexec, dbus, fonts-material-design-icons-iconfont")
+# The exporter's system user comes from systemd-sysusers (systemd, or its standalone package).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "pkexec, dbus, fonts-material-design-icons-iconfont, systemd-sysusers")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${packaging}/postinst ${packaging}/prerm ${packaging}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

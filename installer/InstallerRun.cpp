@@ -166,6 +166,27 @@ public:
         return true;
     }
 
+    // Only the configuration: the package's own scripts allow its exporter's user this way,
+    // leaving the helper, the units and systemd to the package.
+    bool allowOnly() {
+        const InstallerLock lock(run_.paths.lock(), run_.lockPatience);
+        if (!lock.held()) {
+            return fail(lock.failure());
+        }
+        if (!ownFolder(run_.paths.configFolder())) {
+            return false;
+        }
+        const bool listed =
+            inspectHelperInstallation(run_.paths, run_.bundledHelper, run_.user).configCurrent;
+        if (!listed && !installConfig()) {
+            return false;
+        }
+        note(listed ? "user " + std::to_string(run_.user) + " was already allowed; nothing changed"
+                    : "the sensor helper answers user " + std::to_string(run_.user) +
+                          " once it starts again");
+        return true;
+    }
+
 private:
     const InstallerRun& run_;
 };
@@ -174,4 +195,8 @@ private:
 
 bool runHelperInstallation(const InstallerRun& run) {
     return Run(run).run();
+}
+
+bool allowHelperUser(const InstallerRun& run) {
+    return Run(run).allowOnly();
 }

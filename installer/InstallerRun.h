@@ -30,3 +30,7 @@ struct InstallerRun {
 
 // True when everything is in place; false after the first step that failed (said on `err`).
 bool runHelperInstallation(const InstallerRun& run);
+
+// Adds `user` to the helper's configuration under the same lock, the same way, and nothing
+// else: no helper, no units, no systemctl. True when the user is listed.
+bool allowHelperUser(const InstallerRun& run);

@@ -2,6 +2,7 @@
 #include "installer/InstallerRun.h"
 #include "installer/Systemctl.h"
 
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -17,6 +19,8 @@
 // vantrel-helper-installer: installs or updates the Vantrel sensor helper for the user who
 // started it through pkexec. It runs as root, so it believes no argument and no environment
 // variable but PKEXEC_UID, which pkexec sets to the uid of the user who asked.
+// `--allow-exporter`, for the package's own scripts (root, never through pkexec), only adds the
+// exporter's system user to the helper's configuration.
 
 namespace {
 
@@ -35,16 +39,39 @@ std::optional<uid_t> parseUid(std::string_view text) {
     return static_cast<uid_t>(value);
 }
 
+constexpr const char* kAllowExporter = "--allow-exporter";
+constexpr const char* kExporterUser = "vantrel-exporter";
+
+// The package's postinst: the exporter's user, looked up by its fixed name, joins the list.
+int allowExporter() {
+    if (std::getenv("PKEXEC_UID") != nullptr) {
+        return refuse("--allow-exporter is for the package's scripts, not for pkexec");
+    }
+    const passwd* account = ::getpwnam(kExporterUser);
+    if (account == nullptr) {
+        return refuse("there is no user vantrel-exporter; nothing changed");
+    }
+    InstallerRun run;
+    run.user = account->pw_uid;
+    ::clearenv();
+    ::umask(022);
+    return allowHelperUser(run) ? 0 : 1;
+}
+
 }  // namespace
 
-int main(int argc, char**) {
-    if (argc > 1) {
+int main(int argc, char** argv) {
+    const bool exporter = argc == 2 && std::strcmp(argv[1], kAllowExporter) == 0;
+    if (argc > 1 && !exporter) {
         return refuse("takes no arguments; Vantrel starts it through pkexec");
     }
     if (::geteuid() != 0) {
         return refuse(
             "must run as root: Vantrel starts it through pkexec, which asks for an "
             "administrator's password");
+    }
+    if (exporter) {
+        return allowExporter();
     }
     const char* invoking = std::getenv("PKEXEC_UID");
     if (invoking == nullptr) {

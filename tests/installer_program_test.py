@@ -380,5 +380,45 @@ class Faults(InstallerCase):
         self.assertInstalled([1000, 1001], helper=big)
 
 
+class AllowingTheExporter(InstallerCase):
+    """The package's postinst lets its exporter's system user ask the helper."""
+
+    def test_the_exporter_s_user_joins_the_list_and_nothing_else_changes(self):
+        installer = self.lay_package()
+        with open("/etc/passwd", "w") as out:
+            out.write("root:x:0:0::/root:/bin/sh\n"
+                      "vantrel-exporter:x:990:990::/nonexistent:/usr/sbin/nologin\n")
+        self.install(installer)  # the desktop user first
+        packaged = self.files()
+        # (environment, exit status, allowed users after, what stderr/stdout says)
+        cases = [
+            ({}, 0, [1000, 990], "answers user 990"),
+            ({}, 0, [1000, 990], "already allowed; nothing changed"),
+            ({"PKEXEC_UID": "1000"}, 1, [1000, 990], "not for pkexec"),
+        ]
+        for env, status, uids, says in cases:
+            with self.subTest(env=env, says=says):
+                calls = self.install(installer, env=env, args=("--allow-exporter",))
+                self.assertEqual(self.result.returncode, status, self.result.stderr)
+                self.assertIn(says, self.result.stdout + self.result.stderr)
+                self.assertEqual(allowed(read(CONFIG)), uids)
+                self.assertEqual(calls, [])  # the package, not the installer, restarts
+        self.assertEqual({p: i for p, i in self.files().items() if p != CONFIG},
+                         {p: i for p, i in packaged.items() if p != CONFIG})
+        self.assertEqual(os.lstat(CONFIG).st_mode & 0o7777, 0o644)
+
+    def test_without_the_user_or_as_another_user_nothing_changes(self):
+        installer = self.lay_package()
+        self.install(installer, env={}, args=("--allow-exporter",))
+        self.assertEqual(self.result.returncode, 1)
+        self.assertIn("there is no user vantrel-exporter", self.result.stderr)
+        self.assertFalse(os.path.exists(CONFIG))
+        self.install(installer, env={}, args=("--allow-exporter",), wrap=NOBODY)
+        self.assertEqual(self.result.returncode, 1)
+        self.assertIn("must run as root", self.result.stderr)
+        self.install(installer, env={}, args=("--allow-exporter", "extra"))
+        self.assertIn("takes no arguments", self.result.stderr)
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -28,6 +28,8 @@ expected="$(cat <<'LIST'
 -rwxr-xr-x root/root ./usr/bin/vantrel-sample
 -rw-r--r-- root/root ./usr/lib/systemd/system/org.vantrel.helper.smc.service
 -rw-r--r-- root/root ./usr/lib/systemd/system/org.vantrel.helper.smc.socket
+-rw-r--r-- root/root ./usr/lib/systemd/system/vantrel-exporter.service
+-rw-r--r-- root/root ./usr/lib/sysusers.d/vantrel-exporter.conf
 -rwxr-xr-x root/root ./usr/libexec/vantrel/OrvikHelper
 -rwxr-xr-x root/root ./usr/libexec/vantrel/vantrel-helper-installer
 -rw-r--r-- root/root ./usr/share/applications/vantrel.desktop
@@ -35,6 +37,7 @@ expected="$(cat <<'LIST'
 -rw-r--r-- root/root ./usr/share/doc/vantrel/README.md
 -rw-r--r-- root/root ./usr/share/doc/vantrel/changelog.gz
 -rw-r--r-- root/root ./usr/share/doc/vantrel/copyright
+-rw-r--r-- root/root ./usr/share/doc/vantrel/vantrel-alerts.yml
 -rw-r--r-- root/root ./usr/share/icons/hicolor/scalable/apps/vantrel.svg
 -rw-r--r-- root/root ./usr/share/man/man1/vantrel-sample.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/vantrel.1.gz
@@ -57,7 +60,7 @@ changelog="$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/vantrel
 [ "$(printf '%s\n' "$changelog" | head -1)" = "vantrel ($version) unstable; urgency=medium" ] ||
   fail "the change log's latest entry is not $version: $(printf '%s\n' "$changelog" | head -1)"
 depends="$(field Depends)"
-for package in pkexec dbus fonts-material-design-icons-iconfont libc6 libstdc++6 libqt6core6 \
+for package in pkexec dbus fonts-material-design-icons-iconfont systemd-sysusers libc6 libstdc++6 libqt6core6 \
                libqt6widgets6 libqt6dbus6 libsystemd0 libxcb1; do
   printf '%s\n' "$depends" | tr ',' '\n' | grep -q "^ *$package\b" || fail "Depends lacks $package: $depends"
 done
